@@ -1,0 +1,99 @@
+#include "common/dialogseam.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace suite {
+namespace {
+
+DialogSeam* installed = nullptr;
+
+QString with_default_ext(const QString& name, const QString& ext) {
+    if (ext.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    return ext.startsWith('.') ? name + ext : name + '.' + ext;
+}
+
+FileAnswer run_file_dialog(QWidget* parent, const FileRequest& r, bool save) {
+    QFileDialog dialog(parent, r.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile
+                            : (r.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    const QStringList filters = qt_filters(r.filter);
+    dialog.setNameFilters(filters);
+    if (r.filter_index >= 1 && r.filter_index <= filters.size())
+        dialog.selectNameFilter(filters[r.filter_index - 1]);
+    if (!r.file_name.isEmpty()) dialog.selectFile(r.file_name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    FileAnswer a;
+    a.accepted = true;
+    a.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    a.file_name = with_default_ext(dialog.selectedFiles().first(), r.default_ext);
+    return a;
+}
+
+}  // namespace
+
+DialogSeam& dialog_seam() {
+    static QtDialogSeam real;
+    return installed ? *installed : real;
+}
+
+void set_dialog_seam(DialogSeam* seam) { installed = seam; }
+
+QStringList qt_filters(const QString& pipe_filter) {
+    const QStringList parts = pipe_filter.split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return out;
+}
+
+void QtDialogSeam::error_box(QWidget* parent, const QString& message) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), message);
+}
+
+FileAnswer QtDialogSeam::open_file(QWidget* parent, const FileRequest& request) {
+    return run_file_dialog(parent, request, false);
+}
+
+FileAnswer QtDialogSeam::save_file(QWidget* parent, const FileRequest& request) {
+    return run_file_dialog(parent, request, true);
+}
+
+Answer QtDialogSeam::ask(QWidget* parent, const QString& title, const QString& text, bool with_cancel) {
+    auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (with_cancel) buttons |= QMessageBox::Cancel;
+    switch (QMessageBox::question(parent, title, text, buttons)) {
+    case QMessageBox::Yes: return Answer::yes;
+    case QMessageBox::No: return Answer::no;
+    default: return Answer::cancel;
+    }
+}
+
+void QtDialogSeam::end_program(int code) { QCoreApplication::exit(code); }
+
+void RecordingDialogSeam::error_box(QWidget*, const QString& message) { errors << message; }
+
+FileAnswer RecordingDialogSeam::open_file(QWidget*, const FileRequest& request) {
+    requests << request;
+    return file_answers.isEmpty() ? FileAnswer{} : file_answers.takeFirst();
+}
+
+FileAnswer RecordingDialogSeam::save_file(QWidget*, const FileRequest& request) {
+    requests << request;
+    return file_answers.isEmpty() ? FileAnswer{} : file_answers.takeFirst();
+}
+
+Answer RecordingDialogSeam::ask(QWidget*, const QString&, const QString& text, bool) {
+    questions << text;
+    return answers.isEmpty() ? Answer::no : answers.takeFirst();
+}
+
+void RecordingDialogSeam::end_program(int code) {
+    ++ended;
+    end_code = code;
+}
+
+}  // namespace suite

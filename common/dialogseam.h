@@ -1,0 +1,101 @@
+// The seam between a program and the dialogs that need a person.
+//
+// File dialogs, the platform's standard error box, confirmations and the
+// ending of the program all go through the program's DialogSeam. The
+// programs install the real one (QtDialogSeam); tests install a
+// RecordingDialogSeam that records what was shown and answers from a
+// queue, so a handler can be driven without a person or a real dialog.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace suite {
+
+// A file dialog as the programs describe it. `filter` uses the form
+// "Netlists|*.net|Todos|*.*"; `filter_index` counts from 1.
+struct FileRequest {
+    QString title;
+    QString filter;
+    int filter_index = 1;
+    QString default_ext;  // added to a typed name that has no extension
+    QString file_name;    // proposed name, possibly with a folder
+    bool must_exist = false;
+};
+
+struct FileAnswer {
+    bool accepted = false;
+    QString file_name;
+    int filter_index = 1;  // the filter the user left the dialog on
+};
+
+enum class Answer { yes, no, cancel };
+
+class DialogSeam {
+public:
+    virtual ~DialogSeam() = default;
+    // The platform's standard error box.
+    virtual void error_box(QWidget* parent, const QString& message) = 0;
+    virtual FileAnswer open_file(QWidget* parent, const FileRequest& request) = 0;
+    virtual FileAnswer save_file(QWidget* parent, const FileRequest& request) = 0;
+    // A question with Yes and No (and Cancel when `with_cancel`).
+    virtual Answer ask(QWidget* parent, const QString& title, const QString& text,
+                       bool with_cancel = false) = 0;
+    // Ends the program with `code` (the real seam leaves the event loop).
+    virtual void end_program(int code) = 0;
+};
+
+// The seam of this program. Until a program installs one, the real seam.
+DialogSeam& dialog_seam();
+// Installs `seam` (not owned); nullptr restores the real seam.
+void set_dialog_seam(DialogSeam* seam);
+
+// "Netlists|*.net|Todos|*.*" -> {"Netlists (*.net)", "Todos (*.*)"}
+QStringList qt_filters(const QString& pipe_filter);
+
+// The seam with real dialogs.
+class QtDialogSeam : public DialogSeam {
+public:
+    void error_box(QWidget* parent, const QString& message) override;
+    FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
+    FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
+    Answer ask(QWidget* parent, const QString& title, const QString& text, bool with_cancel) override;
+    void end_program(int code) override;
+};
+
+// The seam for tests: records what the program showed and answers from
+// queues; an empty queue cancels the file dialog and answers No.
+class RecordingDialogSeam : public DialogSeam {
+public:
+    QStringList errors;          // messages of the error box, in order
+    QList<FileRequest> requests;  // file dialogs shown, in order
+    QList<FileAnswer> file_answers;
+    QList<Answer> answers;
+    QStringList questions;
+    int ended = 0;  // how many times the program asked to end
+    int end_code = 0;
+
+    void error_box(QWidget* parent, const QString& message) override;
+    FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
+    FileAnswer save_file(QWidget* parent, const FileRequest& request) override;
+    Answer ask(QWidget* parent, const QString& title, const QString& text, bool with_cancel) override;
+    void end_program(int code) override;
+
+    // Queues an accepted file dialog answer.
+    void answer_file(const QString& file_name, int filter_index = 1) {
+        file_answers.append(FileAnswer{true, file_name, filter_index});
+    }
+};
+
+// Installs a seam for the lifetime of the object (tests).
+class ScopedDialogSeam {
+public:
+    explicit ScopedDialogSeam(DialogSeam& seam) { set_dialog_seam(&seam); }
+    ~ScopedDialogSeam() { set_dialog_seam(nullptr); }
+    ScopedDialogSeam(const ScopedDialogSeam&) = delete;
+    ScopedDialogSeam& operator=(const ScopedDialogSeam&) = delete;
+};
+
+}  // namespace suite
