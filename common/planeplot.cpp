@@ -2,9 +2,11 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "common/numtext.h"
 
@@ -30,6 +32,8 @@ void plain_pen(QPainter& p, const QColor& colour, Qt::PenStyle style = Qt::Solid
     p.setBrush(Qt::NoBrush);
 }
 
+const QPoint kArrow[] = {{0, 0}, {12, 0}, {9, 3}, {12, 6}, {6, 12}, {3, 9}, {0, 12}};
+
 // The arrow shape on black, 13 by 13 pixels with its tip at (0, 0).
 const QImage& arrow_image() {
     static const QImage image = [] {
@@ -39,8 +43,7 @@ const QImage& arrow_image() {
         q.setRenderHint(QPainter::Antialiasing, false);
         q.setPen(QPen(Qt::yellow, 0));
         q.setBrush(Qt::red);
-        const QPoint shape[] = {{0, 0}, {12, 0}, {9, 3}, {12, 6}, {6, 12}, {3, 9}, {0, 12}};
-        q.drawPolygon(shape, 7);
+        q.drawPolygon(kArrow, 7);
         return im;
     }();
     return image;
@@ -170,8 +173,15 @@ void draw_deviation_ellipse(QPainter& p, const PlaneMapping& m, Real re, Real im
 void xor_cursor_arrow(QPainter& p, QPoint tip) {
     if (tip == kNoCursor) return;
     p.save();
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    p.drawImage(tip, arrow_image());
+    if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster) {
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.drawImage(tip, arrow_image());
+    } else {  // a vector picture (SVG) has no exclusive-or: the plain arrow
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(Qt::yellow, 0));
+        p.setBrush(Qt::red);
+        p.drawPolygon(QPolygon(QList<QPoint>(std::begin(kArrow), std::end(kArrow))).translated(tip));
+    }
     p.restore();
 }
 

@@ -34,11 +34,11 @@ const Entry* TableStore::current_entry_ptr() const {
 }
 
 void allocate_slots(TableStore& store) {
-    store.slots.assign(kSlotCount, TableSlot{});
+    store.slot_list.assign(kSlotCount, TableSlot{});
 }
 
 int first_free_slot(const TableStore& store) {
-    for (int n = 1; n <= static_cast<int>(store.slots.size()); ++n)
+    for (int n = 1; n <= static_cast<int>(store.slot_list.size()); ++n)
         if (!store.slot(n).in_use()) return n;
     return 0;
 }
@@ -54,7 +54,7 @@ void delete_current_table(TableStore& store) {
         t.is_pole = t.is_zero = false;
     }
     store.current_table = 0;
-    for (int n = 1; n <= static_cast<int>(store.slots.size()); ++n)
+    for (int n = 1; n <= static_cast<int>(store.slot_list.size()); ++n)
         if (store.slot(n).in_use()) {
             store.current_table = n;
             break;
@@ -64,7 +64,7 @@ void delete_current_table(TableStore& store) {
 
 void select_next_table(TableStore& store) {
     if (!store.current_table) return;
-    const int total = static_cast<int>(store.slots.size());
+    const int total = static_cast<int>(store.slot_list.size());
     int n = store.current_table;
     for (int step = 0; step < total; ++step) {
         n = n % total + 1;

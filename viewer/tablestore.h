@@ -50,15 +50,15 @@ struct TableSlot {
 };
 
 struct TableStore {
-    std::vector<TableSlot> slots;  // empty until allocate_slots
+    std::vector<TableSlot> slot_list;  // empty until allocate_slots
     int current_table = 0;         // 0: none
     int current_entry = 1;
     std::string last_file_name;
 
-    bool allocated() const { return !slots.empty(); }
+    bool allocated() const { return !slot_list.empty(); }
     // Slot n, 1..kSlotCount.
-    TableSlot& slot(int n) { return slots[static_cast<std::size_t>(n - 1)]; }
-    const TableSlot& slot(int n) const { return slots[static_cast<std::size_t>(n - 1)]; }
+    TableSlot& slot(int n) { return slot_list[static_cast<std::size_t>(n - 1)]; }
+    const TableSlot& slot(int n) const { return slot_list[static_cast<std::size_t>(n - 1)]; }
     // The current table's slot, or nullptr.
     const TableSlot* current() const { return current_table ? &slot(current_table) : nullptr; }
     // The current entry, or nullptr when there is no current table.
