@@ -71,12 +71,15 @@ void Tjprincipalpz::FormActivate() {
     activated_ = true;
     display = viewer::DisplayState{};
     dragging = false;
-    // The message window goes below the main window when the screen has room.
+    // The message window goes below the main window when the screen has
+    // room, else in the screen's top-left corner, never over the plot's centre.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect free = screen->availableGeometry();
         const QRect main = frameGeometry();
         if (main.bottom() + 40 + jmensagenspz->height() < free.bottom())
             jmensagenspz->move(main.left(), main.bottom() + 40);
+        else
+            jmensagenspz->move(free.topLeft());
     }
     jmensagenspz->show();
     for (const std::string& line : viewer::start_help_lines()) report(QString::fromStdString(line));
@@ -121,7 +124,7 @@ void Tjprincipalpz::read_file() {
         report(QStringLiteral("* Cancelado"));
         return;
     }
-    const std::string chosen = answer.file_name.left(255).toStdString();
+    const std::string chosen = answer.file_name.toStdString();
     last_directory_ = QFileInfo(answer.file_name).absolutePath();
     viewer::read_table_file(store, chosen, [this](const std::string& s) { report(QString::fromStdString(s)); });
     repaint_plot();
