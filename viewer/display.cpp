@@ -1,6 +1,9 @@
 #include "viewer/display.h"
 
+#include <charconv>
 #include <cmath>
+
+#include "common/numtext.h"
 
 namespace viewer {
 
@@ -41,6 +44,14 @@ WindowRequest moved(const DisplayState& d, int quarters_re, int quarters_im) {
 WindowRequest centred_on(const DisplayState& d, Real48 re, Real48 im) {
     const suite::Real h = suite::Real(d.width) / 2;
     return {re - h, im - h, d.width};
+}
+
+suite::Real shown_value(Real48 x) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 10);
+    suite::Real v = x;
+    suite::parse_real(std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)), v);
+    return v;
 }
 
 bool scale_magnification(DisplayState& d, suite::Real factor) {

@@ -47,6 +47,11 @@ WindowRequest moved(const DisplayState& d, int quarters_re, int quarters_im);
 // Blank: centred on (re, im).
 WindowRequest centred_on(const DisplayState& d, Real48 re, Real48 im);
 
+// The value as the scales dialog shows it: the nearest decimal of 11
+// significant digits, so that 0.1, stored as the nearest 48-bit real, reads
+// back as 0.1 and not as 0.0999999999999091.
+suite::Real shown_value(Real48 x);
+
 // "A" doubles and "a" halves the magnification; false (nothing changed)
 // when the result leaves the 48-bit range.
 bool scale_magnification(DisplayState& d, suite::Real factor);

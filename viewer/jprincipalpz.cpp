@@ -168,9 +168,9 @@ void Tjprincipalpz::values_box(bool below) {
 }
 
 void Tjprincipalpz::scales_dialog() {
-    jescalaspz->NEremin->set_panel_real(display.re_min);
-    jescalaspz->NEimmin->set_panel_real(display.im_min);
-    jescalaspz->NEdelta->set_panel_real(display.width);
+    jescalaspz->NEremin->set_panel_real(viewer::shown_value(display.re_min));
+    jescalaspz->NEimmin->set_panel_real(viewer::shown_value(display.im_min));
+    jescalaspz->NEdelta->set_panel_real(viewer::shown_value(display.width));
     jescalaspz->NEremin->setFocus();
     if (jescalaspz->exec() == QDialog::Accepted)
         apply({jescalaspz->NEremin->panel_real(), jescalaspz->NEimmin->panel_real(),

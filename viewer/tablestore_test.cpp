@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 
+#include "common/numtext.h"
 #include "viewer/display.h"
 
 namespace viewer {
@@ -124,6 +125,14 @@ TEST(DisplayState, KeysMoveAndZoomTheWindow) {
     EXPECT_TRUE(scale_magnification(d, 0.5L));
     EXPECT_TRUE(scale_magnification(d, 0.5L));
     EXPECT_EQ(d.magnification, 0.5);
+}
+
+TEST(DisplayState, ShownValuesReadBackAsTyped) {
+    for (const double typed : {0.1, -1.9, 1.6, 0.4, 3e-7, -123456.789, 4.0}) {
+        const double stored = *round_real48(typed);
+        EXPECT_EQ(suite::format_general(shown_value(stored)), suite::format_general(typed)) << typed;
+        EXPECT_EQ(*round_real48(shown_value(stored)), stored);  // applying again changes nothing
+    }
 }
 
 TEST(DisplayState, RefusedWindowsChangeNothing) {
