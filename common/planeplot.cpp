@@ -91,7 +91,21 @@ void plane_text(QPainter& p, int x, int y, const QString& text, const QColor& in
     const QFontMetrics fm(p.font());
     p.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), background);
     p.setPen(ink);
-    p.drawText(x, y + fm.ascent(), text);
+    if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster) {
+        p.drawText(x, y + fm.ascent(), text);
+        return;
+    }
+    // A vector picture (SVG) collapses runs of blanks: place each word.
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        qsizetype end = text.indexOf(' ', i);
+        if (end < 0) end = text.size();
+        p.drawText(x + fm.horizontalAdvance(text.left(i)), y + fm.ascent(), text.mid(i, end - i));
+        i = end;
+    }
 }
 
 QString e_text(Real v, int width) { return QString::fromStdString(format_scientific(v, width)); }
