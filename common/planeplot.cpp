@@ -84,7 +84,7 @@ QFont plane_font() {
     return f;
 }
 
-int plane_line_height(const QPainter& p) { return QFontMetrics(p.font()).boundingRect('X').height(); }
+int plane_line_height(const QPainter& p) { return QFontMetrics(p.font()).height(); }
 
 void plane_text(QPainter& p, int x, int y, const QString& text, const QColor& ink,
                 const QColor& background) {

@@ -84,7 +84,8 @@ std::optional<PlaneWindow> zoom_from_drag(const PlaneMapping& m, QPoint start, Q
 
 // The font of the plot texts (fixed pitch, about 12 pixels a line).
 QFont plane_font();
-// Height of the text "X" in the painter's current font.
+// Height of the text "X" in the painter's current font: the height of a
+// line of text (ascent and descent), the step between lines of the column.
 int plane_line_height(const QPainter& p);
 // Writes `text` with its top-left corner at (x, y) on an opaque background.
 void plane_text(QPainter& p, int x, int y, const QString& text, const QColor& ink,

@@ -70,8 +70,8 @@ TEST(PlaneTexts, TextHasAnOpaqueBackground) {
     QImage im = black(80, 20);
     QPainter p(&im);
     p.setFont(plane_font());
-    EXPECT_GE(plane_line_height(p), 6);
-    EXPECT_LE(plane_line_height(p), 12);
+    EXPECT_GE(plane_line_height(p), 10);
+    EXPECT_LE(plane_line_height(p), 16);
     plane_text(p, 2, 2, "MMMM", Qt::yellow, QColor(128, 128, 128));
     p.end();
     EXPECT_EQ(im.pixelColor(2, 2), QColor(128, 128, 128));
