@@ -262,3 +262,42 @@ TEST(Renderer, CommentTextPositionAndFrame) {
 
 }  // namespace
 }  // namespace editor
+
+namespace editor {
+namespace {
+
+// Every kind, in every orientation and zoom, stays inside its own frame
+// (drawing units -1..18 across, -1..17 along, plus the pen): an arc taken
+// the wrong way round or a misplaced frame would leave it.
+TEST(Renderer, EveryKindStaysInsideItsFrame) {
+  for (int kind = 1; kind <= library_size; ++kind) {
+    const int terminals = component_kind(kind).terminals;
+    for (int z = 1; z <= 5; ++z)
+      for (int o = 0; o < 8; ++o) {
+        const bool vertical = o & 1, inverted = o & 2, reflected = o & 4;
+        if (terminals == 2 && reflected) continue;
+        int32_t p1 = pack_point(65, 65), p2 = vertical ? p1 + 256 : p1 + 1;
+        if (inverted) std::swap(p1, p2);
+        const int32_t side = terminals == 2 ? 0 : (vertical ? 1 : 256) * (reflected ? -1 : 1);
+        PackedPoints pts{p1, p2, p1 + side, p2 + side};
+        if (terminals == 3) pts[3] = pts[2] + p2 - p1;
+        const ViewGeometry v = view_at(z);
+        const QImage img = render(v, LayoutLook{}, {kind, pts, ""});
+        const ElementFrame f = element_frame(v, terminals, pts);
+        const ScreenPoint a = frame_point(f, -1, -1), b = frame_point(f, 18, 17);
+        const QRect box = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y)).normalized().adjusted(-z, -z, z, z);
+        int lit_pixels = 0, outside = 0;
+        for (int y = 0; y < img.height(); ++y)
+          for (int x = 0; x < img.width(); ++x)
+            if (lit(img, x, y)) {
+              ++lit_pixels;
+              outside += !box.contains(x, y);
+            }
+        ASSERT_GT(lit_pixels, 0) << kind << " z=" << z << " o=" << o;
+        ASSERT_EQ(outside, 0) << component_kind(kind).key << " z=" << z << " o=" << o;
+      }
+  }
+}
+
+}  // namespace
+}  // namespace editor
