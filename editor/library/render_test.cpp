@@ -92,6 +92,29 @@ TEST(Renderer, InvertedElementIsTheMirrorImage) {
     for (int x = 0; x < a.width(); ++x) ASSERT_EQ(lit(b, x, y), lit(a, x, 530 - y)) << x << ',' << y;
 }
 
+// Space mirrors the side terminals: the picture turns side for side.
+TEST(Renderer, ReflectedElementIsTheSideMirrorImage) {
+  LayoutLook look;
+  look.vector_drawings = false;
+  const int kind = find_kind('Q');
+  const int32_t p6464 = pack_point(64, 64), p6465 = pack_point(64, 65);
+  const QImage a = render(view_at(3), look, {kind, {p6564, p6565, p6664, p6665}, ""});
+  const QImage b = render(view_at(3), look, {kind, {p6564, p6565, p6464, p6465}, ""});
+  ASSERT_GT(lit_count(a), 50);
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x <= 482; ++x) ASSERT_EQ(lit(b, x, y), lit(a, 482 - x, y)) << x << ',' << y;
+}
+
+TEST(Renderer, SinglePairPolylineDrawsNothing) {
+  const ViewGeometry v = view_at(3);
+  QImage img = blank(v);
+  {
+    QPainter p(&img);
+    draw_drawing(p, element_frame(v, 2, resistor.points), "*JA*KB", white, 3);
+  }
+  EXPECT_EQ(lit_count(img), 0);
+}
+
 TEST(Renderer, VectorResistorFollowsItsDrawing) {
   const ViewGeometry v = view_at(2);
   const QImage img = render(v, LayoutLook{}, resistor);
@@ -104,6 +127,14 @@ TEST(Renderer, VectorResistorFollowsItsDrawing) {
   EXPECT_FALSE(lit_near(img, frame_point(f, 14, 8), 2));
   EXPECT_FALSE(lit_near(img, frame_point(f, 4, 8), 2));
   EXPECT_FALSE(lit_near(img, frame_point(f, 9, 20), 2));
+
+  // Horizontal at zoom 3, P1 (65,64) and P2 (66,64): the lead runs from the
+  // P2 end at (289,289) leftwards to drawing row 4 at x = 277.
+  const ElementShape across{kind_resistor, {p6564, p6664, p6564, p6664}, ""};
+  const QImage h = render(view_at(3), LayoutLook{}, across);
+  for (int x = 277; x <= 289; ++x) EXPECT_TRUE(lit(h, x, 289)) << x;
+  EXPECT_TRUE(lit(h, 241, 289));                   // the P1 end
+  EXPECT_FALSE(lit_near(h, ScreenPoint{265, 289 - 30}, 3));  // well off the zigzag
 }
 
 TEST(Renderer, PenWidthIsTheZoomOrTwoWithThinLines) {
