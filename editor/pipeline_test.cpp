@@ -29,7 +29,9 @@ std::string generated_netlist(const std::string& drawing, const std::string& val
     editor::Circuit circuit;
     EXPECT_EQ(editor::read_circuit(examples + drawing, circuit, print), editor::CircuitRead::read);
     editor::ValueList list;
-    if (!values.empty()) EXPECT_TRUE(editor::read_value_list(examples + values, list, print));
+    if (!values.empty()) {
+        EXPECT_TRUE(editor::read_value_list(examples + values, list, print));
+    }
     editor::NetlistState state;
     EXPECT_TRUE(editor::prepare_netlist(circuit, state, print));
     editor::FormulaErrorDialog dialog;
