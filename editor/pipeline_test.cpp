@@ -72,6 +72,7 @@ TEST(Pipeline, DrawingsGiveTheResponsesOfTheirHandWrittenNetlists) {
         {"sallen_key_lowpass.cir", "sallen_key_lowpass.val", "sallen-key-lowpass.net", 4},
         {"mfb_bandpass.cir", "", "mfb-bandpass.net", 4},
         {"lc_ladder_lowpass.cir", "", "lc-ladder-lowpass.net", 1},
+        {"tow_thomas_biquad.cir", "", "tow-thomas-biquad.net", 3},
     };
     for (const auto& row : rows) {
         const std::string drawn = generated_netlist(row.drawing, row.values);

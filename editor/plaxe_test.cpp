@@ -212,11 +212,11 @@ Netlist read_netlist(const std::string& text) {
     return n;
 }
 
-// Node voltages at s by nodal analysis: V sources and the op-amp's internal
-// source (gain GB/s behind Ro) add a current each.
+// Node voltages at s by nodal analysis: V sources, nullors and the op-amp's
+// internal source (gain GB/s behind Ro) add a current each.
 std::vector<Complex> solve(const Netlist& n, Complex s) {
     int size = n.nodes;
-    for (const NetElement& e : n.elements) size += e.kind == 'V' ? 1 : e.kind == 'A' ? 2 : 0;
+    for (const NetElement& e : n.elements) size += e.kind == 'V' || e.kind == 'O' ? 1 : e.kind == 'A' ? 2 : 0;
     std::vector<std::vector<Complex>> a(size + 1, std::vector<Complex>(size + 2));
     const auto add = [&](int r, int c, Complex v) {
         if (r > 0 && c > 0) a[r][c] += v;
@@ -235,6 +235,11 @@ std::vector<Complex> solve(const Netlist& n, Complex s) {
                 const int i = ++extra;
                 add(p, i, 1), add(q, i, -1), add(i, p, 1), add(i, q, -1);
                 a[i][size + 1] = e.values[0];
+                break;
+            }
+            case 'O': {  // in- in+ out: the output current keeps the inputs equal
+                const int i = ++extra;
+                add(e.nodes[2], i, 1), add(i, q, 1), add(i, p, -1);
                 break;
             }
             case 'A': {  // in- in+ out GB Ro
@@ -288,6 +293,12 @@ TEST(Plaxe, ExampleNetlistsFollowTheFormatAndGiveTheFiltersResponses) {
              return 0.5 / (1.0 + 2.0 * p + 2.0 * p * p + p * p * p);
          },
          1e-3},
+        {"tow_thomas_biquad", nullptr, 3,
+         [=](Complex s) {
+             const double rin = 79577.5, rq = 79577.5, rr = 15915.5;
+             return -(s / (rin * c)) / (s * s + s / (rq * c) + 1 / (rr * rr * c * c));
+         },
+         1e-6},
     };
     testing::TestDir dir;
     for (const Example& e : rows) {
