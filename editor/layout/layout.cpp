@@ -14,11 +14,11 @@ void fit_view(ViewState& v, int width, int height) {
     if (v.y0 < 0) v.y0 = 0;
 }
 
-int unzoomed_x(const ViewState& v, std::int32_t p) { return (grid_x(p) - v.x0) * 16; }
-int unzoomed_y(const ViewState& v, std::int32_t p) { return 16 * v.rows - (grid_y(p) - v.y0) * 16; }
+int unzoomed_x(const ViewState& v, std::int32_t p) { return (point_x(p) - v.x0) * 16; }
+int unzoomed_y(const ViewState& v, std::int32_t p) { return 16 * v.rows - (point_y(p) - v.y0) * 16; }
 
 bool point_visible(const ViewState& v, std::int32_t p) {
-    const int x = grid_x(p), y = grid_y(p);
+    const int x = point_x(p), y = point_y(p);
     return x >= v.x0 && x <= v.x0 + v.columns && y >= v.y0 && y <= v.y0 + v.rows;
 }
 
@@ -36,51 +36,51 @@ void cursor_from_mouse(ViewState& v, int mx, int my) {
     c.vertical = vertical;
     c.gx = gx;
     c.gy = gy;
-    c.first = pack(gx / 16 + v.x0, (16 * v.rows - gy) / 16 + v.y0);
+    c.first = pack_point(gx / 16 + v.x0, (16 * v.rows - gy) / 16 + v.y0);
     c.second = c.first + (vertical ? 256 : 1);
 }
 
 namespace {
 
 bool on_cursor(const Element& e, const Cursor& cur) {
-    return (e.P1 == cur.first && e.P2 == cur.second) || (e.P1 == cur.second && e.P2 == cur.first);
+    return (e.P[1] == cur.first && e.P[2] == cur.second) || (e.P[1] == cur.second && e.P[2] == cur.first);
 }
 
 }  // namespace
 
 std::vector<int> elements_under_cursor(const Circuit& c, const Cursor& cur) {
     std::vector<int> found;
-    for (int i = 1; i <= element_count(c); ++i)
-        if (on_cursor(element_at(c, i), cur)) found.push_back(i);
+    for (int i = 1; i <= c.count; ++i)
+        if (on_cursor(c.element[i], cur)) found.push_back(i);
     return found;
 }
 
 int topmost_under_cursor(const Circuit& c, const Cursor& cur) {
-    for (int i = element_count(c); i >= 1; --i)
-        if (on_cursor(element_at(c, i), cur)) return i;
+    for (int i = c.count; i >= 1; --i)
+        if (on_cursor(c.element[i], cur)) return i;
     return 0;
 }
 
 PlaceResult place_element(Circuit& c, const ViewState& v, char typed, const MessageSink& say) {
-    const int kind = kind_for_typed(typed);
+    const int kind = kind_for_typed_key(typed);
     if (kind == 0) return PlaceResult::no_kind;
-    if (element_count(c) >= max_elements) {
+    if (c.count >= max_elements) {
         say("Circuit size limit (" + std::to_string(max_elements) + " elements) reached.");
         return PlaceResult::full;
     }
     std::int32_t first = v.cursor.first, second = v.cursor.second;
-    if (kind_exchanged(kind)) std::swap(first, second);
-    for (int i = 1; i <= element_count(c); ++i) {
-        const Element& e = element_at(c, i);
-        if (e.kind == kind && e.P1 == second && e.P2 == first) return PlaceResult::exists;
+    if (placed_exchanged(kind)) std::swap(first, second);
+    for (int i = 1; i <= c.count; ++i) {
+        const Element& e = c.element[i];
+        if (e.kind == kind && e.P[1] == second && e.P[2] == first) return PlaceResult::exists;
     }
     Element e;
     e.kind = static_cast<std::uint8_t>(kind);
-    e.P2 = first;
-    e.P1 = second;
-    if (kind_terminals(kind) == 2) {
-        e.P3 = e.P1;
-        e.P4 = e.P2;
+    e.P[2] = first;
+    e.P[1] = second;
+    if (component_kind(kind).terminals == 2) {
+        e.P[3] = e.P[1];
+        e.P[4] = e.P[2];
     } else {
         std::int32_t step;
         if (v.cursor.vertical) {
@@ -90,34 +90,34 @@ PlaceResult place_element(Circuit& c, const ViewState& v, char typed, const Mess
             if (v.cursor.gy >= 16 * v.rows) return PlaceResult::refused;
             step = -256;
         }
-        e.P3 = e.P1 + step;
-        e.P4 = e.P2 + step;
+        e.P[3] = e.P[1] + step;
+        e.P[4] = e.P[2] + step;
     }
-    e.name = std::string(1, kind_key(kind));
-    e.parameters = kind_defaults(kind);
+    e.name = std::string(1, component_kind(kind).key);
+    e.parameters = std::string(component_kind(kind).defaults);
     append_element(c, e);
     c.changed = true;
     return PlaceResult::placed;
 }
 
 bool invert_element(Circuit& c, const ViewState& v, int i) {
-    Element& e = element_at(c, i);
-    if (kind_terminals(e.kind) <= 2) return false;
-    const bool vertical = grid_x(e.P1) == grid_x(e.P2);
-    const bool inside = vertical ? (v.x0 < grid_x(e.P1) && grid_x(e.P1) < v.x0 + v.columns)
-                                 : (v.y0 < grid_y(e.P1) && grid_y(e.P1) < v.y0 + v.rows);
+    Element& e = c.element[i];
+    if (terminals_of(e) <= 2) return false;
+    const bool vertical = point_x(e.P[1]) == point_x(e.P[2]);
+    const bool inside = vertical ? (v.x0 < point_x(e.P[1]) && point_x(e.P[1]) < v.x0 + v.columns)
+                                 : (v.y0 < point_y(e.P[1]) && point_y(e.P[1]) < v.y0 + v.rows);
     if (!inside) return false;
-    const std::int32_t d = e.P3 - e.P1;
-    e.P3 = e.P1 - d;
-    e.P4 = e.P2 - d;
+    const std::int32_t d = e.P[3] - e.P[1];
+    e.P[3] = e.P[1] - d;
+    e.P[4] = e.P[2] - d;
     c.changed = true;
     return true;
 }
 
 void reflect_element(Circuit& c, int i) {
-    Element& e = element_at(c, i);
-    std::swap(e.P1, e.P2);
-    std::swap(e.P3, e.P4);
+    Element& e = c.element[i];
+    std::swap(e.P[1], e.P[2]);
+    std::swap(e.P[3], e.P[4]);
     c.changed = true;
 }
 
@@ -126,7 +126,7 @@ void delete_element(Circuit& c, int i) {
     c.changed = true;
 }
 
-bool editable(const Element& e) { return !kind_description(e.kind).empty(); }
+bool editable(const Element& e) { return !component_kind(e.kind).description.empty(); }
 
 namespace {
 
@@ -139,7 +139,7 @@ std::string upper_ascii(std::string s) {
 // A name is written to the circuit file up to its first space, so a blank
 // inside it would split the line on reading.
 bool name_valid(const std::string& name, int kind) {
-    return !name.empty() && name.size() <= 5 && name[0] == kind_key(kind) &&
+    return !name.empty() && name.size() <= 5 && name[0] == component_kind(kind).key &&
            name.find_first_of(" \t") == std::string::npos;
 }
 
@@ -147,12 +147,12 @@ bool name_valid(const std::string& name, int kind) {
 
 bool apply_parameters(Circuit& c, int i, const std::string& name, const std::string& parameters,
                       const MessageSink& say) {
-    Element& e = element_at(c, i);
+    Element& e = c.element[i];
     if (!name_valid(name, e.kind)) {
         say("Invalid name. Wrong first letter or more than 5 letters");
         return false;
     }
-    const std::string text = e.kind == kind_comment_index ? parameters : upper_ascii(parameters);
+    const std::string text = e.kind == kind_comment ? parameters : upper_ascii(parameters);
     if (e.name != name || e.parameters != text) c.changed = true;
     e.name = name;
     e.parameters = text;
@@ -161,14 +161,14 @@ bool apply_parameters(Circuit& c, int i, const std::string& name, const std::str
 
 void sort_elements(Circuit& c, const MessageSink& say) {
     say("Sorting...");
-    const int n = element_count(c);
+    const int n = c.count;
     bool exchanged = true;
     while (exchanged) {
         exchanged = false;
         for (int i = 1; i < n; ++i) {
-            Element& a = element_at(c, i);
-            Element& b = element_at(c, i + 1);
-            if (b.kind < a.kind || (b.kind == a.kind && b.P1 + b.P2 < a.P1 + a.P2)) {
+            Element& a = c.element[i];
+            Element& b = c.element[i + 1];
+            if (b.kind < a.kind || (b.kind == a.kind && b.P[1] + b.P[2] < a.P[1] + a.P[2])) {
                 std::swap(a, b);
                 exchanged = true;
             }

@@ -21,9 +21,6 @@ namespace editor {
 
 using MessageSink = std::function<void(const std::string&)>;
 
-inline int grid_x(std::int32_t p) { return p & 255; }
-inline int grid_y(std::int32_t p) { return p >> 8; }
-inline std::int32_t pack(int x, int y) { return x + 256 * y; }
 
 // Colours as 0xRRGGBB.
 struct LayoutColours {
@@ -65,7 +62,7 @@ struct ViewState {
     LayoutOptions options;
 };
 
-inline constexpr int grid_size = 128;
+
 
 // Columns and rows for a paint box of this size, origin clamped.
 void fit_view(ViewState& v, int width, int height);

@@ -20,15 +20,15 @@ struct Bench {
     }
     void cursor(int x, int y) {
         v.cursor.vertical = true;
-        v.cursor.first = pack(x, y - 1);
-        v.cursor.second = pack(x, y);
+        v.cursor.first = pack_point(x, y - 1);
+        v.cursor.second = pack_point(x, y);
     }
     void resistor(int x, int y) {  // from (x, y + 1) down to (x, y)
         Element e;
         e.kind = 1;
         e.name = "R";
-        e.P1 = e.P3 = pack(x, y + 1);
-        e.P2 = e.P4 = pack(x, y);
+        e.P[1] = e.P[3] = pack_point(x, y + 1);
+        e.P[2] = e.P[4] = pack_point(x, y);
         append_element(c, e);
     }
     // Marks the block from the cursor at (x1, y1) to the cursor at (x2, y2).
@@ -45,8 +45,8 @@ TEST(LayoutBlocks, MarkingNormalisesTheCorners) {
     Bench b;
     b.mark(70, 62, 64, 68);  // dragged from lower right to upper left
     EXPECT_EQ(b.v.block.state, 2);
-    EXPECT_EQ(b.v.block.start, pack(64, 62));
-    EXPECT_EQ(b.v.block.end, pack(70, 68));
+    EXPECT_EQ(b.v.block.start, pack_point(64, 62));
+    EXPECT_EQ(b.v.block.end, pack_point(70, 68));
     block_key(b.v);
     EXPECT_EQ(b.v.block.state, 0);
 }
@@ -62,17 +62,17 @@ TEST(LayoutBlocks, CopyAndMoveByTheCursorOffset) {
         ASSERT_TRUE(copy_move_block(b.c, b.v, move, b.say)) << move;
         EXPECT_TRUE(b.said.empty());
         EXPECT_TRUE(b.c.changed);
-        const Element& moved = element_at(b.c, move ? 1 : 3);
-        EXPECT_EQ(element_count(b.c), move ? 2 : 3);
-        EXPECT_EQ(moved.P1, pack(71, 77));
-        EXPECT_EQ(moved.P2, pack(71, 76));
-        EXPECT_EQ(moved.P4, pack(71, 76));
-        EXPECT_EQ(element_at(b.c, 2).P1, pack(90, 91));
+        const Element& moved = b.c.element[move ? 1 : 3];
+        EXPECT_EQ(b.c.count, move ? 2 : 3);
+        EXPECT_EQ(moved.P[1], pack_point(71, 77));
+        EXPECT_EQ(moved.P[2], pack_point(71, 76));
+        EXPECT_EQ(moved.P[4], pack_point(71, 76));
+        EXPECT_EQ(b.c.element[2].P[1], pack_point(90, 91));
         if (!move) {
-            EXPECT_EQ(element_at(b.c, 1).P1, pack(65, 66));
+            EXPECT_EQ(b.c.element[1].P[1], pack_point(65, 66));
         }
-        EXPECT_EQ(b.v.block.start, pack(70, 75));
-        EXPECT_EQ(b.v.block.end, pack(72, 78));
+        EXPECT_EQ(b.v.block.start, pack_point(70, 75));
+        EXPECT_EQ(b.v.block.end, pack_point(72, 78));
         EXPECT_EQ(b.v.block.state, 2);
     }
 }
@@ -91,7 +91,7 @@ TEST(LayoutBlocks, LimitsOfTheGrid) {
             EXPECT_TRUE(b.said.empty());
         } else {
             EXPECT_EQ(b.said, std::vector<std::string>{"Block beyond limits."});
-            EXPECT_EQ(element_count(b.c), 1);
+            EXPECT_EQ(b.c.count, 1);
         }
     }
 }
@@ -103,11 +103,11 @@ TEST(LayoutBlocks, OverlapsRefuseCopyingOntoItselfButNotMoving) {
     b.cursor(64, 65);  // one step up: the element is in both rectangles
     EXPECT_FALSE(copy_move_block(b.c, b.v, false, b.say));
     EXPECT_EQ(b.said, std::vector<std::string>{"Block overlaps elements."});
-    EXPECT_EQ(element_count(b.c), 1);
+    EXPECT_EQ(b.c.count, 1);
     b.said.clear();
     EXPECT_TRUE(copy_move_block(b.c, b.v, true, b.say));
     EXPECT_TRUE(b.said.empty());
-    EXPECT_EQ(element_at(b.c, 1).P2, pack(65, 66));
+    EXPECT_EQ(b.c.element[1].P[2], pack_point(65, 66));
     // Another element in the way stops a move too.
     b.resistor(66, 70);
     b.cursor(64, 68);
@@ -132,8 +132,8 @@ TEST(LayoutBlocks, DeleteRemovesWhatIsWhollyInside) {
     b.resistor(65, 67);  // its upper end sticks out
     b.mark(64, 64, 67, 67);
     EXPECT_EQ(delete_block(b.c, b.v), 2);
-    ASSERT_EQ(element_count(b.c), 1);
-    EXPECT_EQ(element_at(b.c, 1).P2, pack(65, 67));
+    ASSERT_EQ(b.c.count, 1);
+    EXPECT_EQ(b.c.element[1].P[2], pack_point(65, 67));
     EXPECT_EQ(b.v.block.state, 2);
     EXPECT_TRUE(b.c.changed);
 }
@@ -149,7 +149,7 @@ TEST(LayoutBlocks, CopyStopsAtTheElementLimit) {
     b.mark(64, 64, 67, 67);
     b.cursor(80, 80);
     EXPECT_TRUE(copy_move_block(b.c, b.v, false, b.say));
-    EXPECT_EQ(element_count(b.c), max_elements);
+    EXPECT_EQ(b.c.count, max_elements);
     EXPECT_EQ(b.said, std::vector<std::string>{"No memory for more elements."});
 }
 

@@ -50,18 +50,18 @@ TEST(LayoutView, CursorTakesTheNearestSegment) {
     // Just right of grid point (3 cells, 5 cells up): a horizontal segment.
     cursor_from_mouse(v, 3 * 16 + 6, (15 - 5) * 16 + 1);
     EXPECT_FALSE(v.cursor.vertical);
-    EXPECT_EQ(v.cursor.first, pack(63, 65));
-    EXPECT_EQ(v.cursor.second, pack(64, 65));
+    EXPECT_EQ(v.cursor.first, pack_point(63, 65));
+    EXPECT_EQ(v.cursor.second, pack_point(64, 65));
     // Just below it: the vertical segment under the point.
     cursor_from_mouse(v, 3 * 16 + 1, (15 - 5) * 16 + 6);
     EXPECT_TRUE(v.cursor.vertical);
-    EXPECT_EQ(v.cursor.first, pack(63, 64));
-    EXPECT_EQ(v.cursor.second, pack(63, 65));
+    EXPECT_EQ(v.cursor.first, pack_point(63, 64));
+    EXPECT_EQ(v.cursor.second, pack_point(63, 65));
     // Left of the point and at zoom 3.
     ViewState w = view_at(60, 60, 3);
     cursor_from_mouse(w, 3 * 48 - 10, (15 - 5) * 48 + 2);
-    EXPECT_EQ(w.cursor.first, pack(62, 65));
-    EXPECT_EQ(w.cursor.second, pack(63, 65));
+    EXPECT_EQ(w.cursor.first, pack_point(62, 65));
+    EXPECT_EQ(w.cursor.second, pack_point(63, 65));
     // Outside the grid window the cursor stays.
     const Cursor before = w.cursor;
     cursor_from_mouse(w, 5, 16 * 15 * 3 + 20);
@@ -74,26 +74,26 @@ TEST(LayoutPlace, PlacesOnTheCursorWithDocumentedPoints) {
     Said said;
     aim(v, 65, 64, true);  // vertical segment (65,64)-(65,65)
     EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::placed);
-    ASSERT_EQ(element_count(c), 1);
-    const Element& r = element_at(c, 1);
+    ASSERT_EQ(c.count, 1);
+    const Element& r = c.element[1];
     EXPECT_EQ(r.name, "R");
     EXPECT_EQ(r.parameters, "1");
-    EXPECT_EQ(r.P1, 16705);  // (65,65): the upper end
-    EXPECT_EQ(r.P2, 16449);
-    EXPECT_EQ(r.P3, r.P1);
-    EXPECT_EQ(r.P4, r.P2);
+    EXPECT_EQ(r.P[1], 16705);  // (65,65): the upper end
+    EXPECT_EQ(r.P[2], 16449);
+    EXPECT_EQ(r.P[3], r.P[1]);
+    EXPECT_EQ(r.P[4], r.P[2]);
     EXPECT_TRUE(c.changed);
 
     // The same key again places nothing; Shift-R is the other kind.
     EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::exists);
     EXPECT_EQ(place_element(c, v, 'R', said.sink()), PlaceResult::placed);
-    EXPECT_EQ(element_at(c, 2).name, "r");
-    EXPECT_EQ(element_at(c, 2).parameters, "0 5 0 -20 0 16");
+    EXPECT_EQ(c.element[2].name, "r");
+    EXPECT_EQ(c.element[2].parameters, "0 5 0 -20 0 16");
     EXPECT_EQ(place_element(c, v, '~', said.sink()), PlaceResult::no_kind);
     // Moving the cursor lets the same key place a second one.
     aim(v, 66, 64, true);
     EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::placed);
-    EXPECT_EQ(element_count(c), 3);
+    EXPECT_EQ(c.count, 3);
     EXPECT_TRUE(said.lines.empty());
 }
 
@@ -103,20 +103,20 @@ TEST(LayoutPlace, ExchangedKindsAndSideSteps) {
     Said said;
     aim(v, 62, 61, false);  // horizontal (62,61)-(63,61)
     place_element(c, v, '=', said.sink());
-    EXPECT_EQ(element_at(c, 1).P1, pack(62, 61));
-    EXPECT_EQ(element_at(c, 1).P2, pack(63, 61));
+    EXPECT_EQ(c.element[1].P[1], pack_point(62, 61));
+    EXPECT_EQ(c.element[1].P[2], pack_point(63, 61));
     place_element(c, v, '-', said.sink());
-    EXPECT_EQ(element_at(c, 2).P1, pack(63, 61));
+    EXPECT_EQ(c.element[2].P[1], pack_point(63, 61));
     // A transistor: three terminals, side step down from a horizontal cursor.
     place_element(c, v, 'q', said.sink());
-    const Element& q = element_at(c, 3);
-    EXPECT_EQ(q.P3, pack(63, 60));
-    EXPECT_EQ(q.P4, pack(62, 60));
+    const Element& q = c.element[3];
+    EXPECT_EQ(q.P[3], pack_point(63, 60));
+    EXPECT_EQ(q.P[4], pack_point(62, 60));
     // And right of a vertical cursor.
     aim(v, 70, 70, true);
     place_element(c, v, 'a', said.sink());
-    EXPECT_EQ(element_at(c, 4).P3, pack(71, 71));
-    EXPECT_EQ(element_at(c, 4).P4, pack(71, 70));
+    EXPECT_EQ(c.element[4].P[3], pack_point(71, 71));
+    EXPECT_EQ(c.element[4].P[4], pack_point(71, 70));
 }
 
 TEST(LayoutPlace, ThreeTerminalsRefusedAtTheRightAndBottomEdges) {
@@ -145,7 +145,7 @@ TEST(LayoutPlace, LimitOfElements) {
     aim(v, 65, 64, true);
     EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::full);
     EXPECT_EQ(said.lines, std::vector<std::string>{"Circuit size limit (4000 elements) reached."});
-    EXPECT_EQ(element_count(c), max_elements);
+    EXPECT_EQ(c.count, max_elements);
 }
 
 TEST(LayoutEdit, SpaceBackspaceDelete) {
@@ -158,8 +158,8 @@ TEST(LayoutEdit, SpaceBackspaceDelete) {
     EXPECT_FALSE(invert_element(c, v, 1));  // two terminals: nothing
     EXPECT_FALSE(c.changed);
     reflect_element(c, 1);
-    EXPECT_EQ(element_at(c, 1).P1, 16449);
-    EXPECT_EQ(element_at(c, 1).P2, 16705);
+    EXPECT_EQ(c.element[1].P[1], 16449);
+    EXPECT_EQ(c.element[1].P[2], 16705);
     EXPECT_TRUE(c.changed);
     EXPECT_EQ(topmost_under_cursor(c, v.cursor), 1);
 
@@ -167,14 +167,14 @@ TEST(LayoutEdit, SpaceBackspaceDelete) {
     ASSERT_EQ(topmost_under_cursor(c, v.cursor), 2);
     EXPECT_EQ(elements_under_cursor(c, v.cursor), (std::vector<int>{1, 2}));
     EXPECT_TRUE(invert_element(c, v, 2));
-    EXPECT_EQ(element_at(c, 2).P3, pack(64, 65));
-    EXPECT_EQ(element_at(c, 2).P4, pack(64, 64));
+    EXPECT_EQ(c.element[2].P[3], pack_point(64, 65));
+    EXPECT_EQ(c.element[2].P[4], pack_point(64, 64));
     // Not inverted when P1 is on the window's edge across the axis.
     v.x0 = 65;
     EXPECT_FALSE(invert_element(c, v, 2));
     delete_element(c, 2);
-    EXPECT_EQ(element_count(c), 1);
-    EXPECT_EQ(element_at(c, 1).name, "R");
+    EXPECT_EQ(c.count, 1);
+    EXPECT_EQ(c.element[1].name, "R");
 }
 
 TEST(LayoutEdit, NamesAndParameters) {
@@ -197,14 +197,14 @@ TEST(LayoutEdit, NamesAndParameters) {
                       std::vector<std::string>{"Invalid name. Wrong first letter or more than 5 letters"});
         }
     }
-    EXPECT_EQ(element_at(c, 1).name, "R");
-    EXPECT_EQ(element_at(c, 1).parameters, "1K");
+    EXPECT_EQ(c.element[1].name, "R");
+    EXPECT_EQ(c.element[1].parameters, "1K");
     EXPECT_TRUE(c.changed);  // an applied change is a change
     c.changed = false;
     apply_parameters(c, 1, "R", "1k", said.sink());  // the same again
     EXPECT_FALSE(c.changed);
     apply_parameters(c, 2, "*", "Filter (f=1e3)", said.sink());
-    EXPECT_EQ(element_at(c, 2).parameters, "Filter (f=1e3)");
+    EXPECT_EQ(c.element[2].parameters, "Filter (f=1e3)");
     EXPECT_TRUE(c.changed);
 }
 
@@ -213,24 +213,24 @@ TEST(LayoutSort, ByKindThenBottomToTopThenLeftToRight) {
     const auto add = [&](int kind, int p1, int p2) {
         Element e;
         e.kind = static_cast<std::uint8_t>(kind);
-        e.P1 = p1;
-        e.P2 = p2;
-        e.name = std::string(1, kind_key(kind));
+        e.P[1] = p1;
+        e.P[2] = p2;
+        e.name = std::string(1, component_kind(kind).key);
         append_element(c, e);
     };
-    add(53, pack(1, 1), pack(1, 2));
-    add(1, pack(5, 6), pack(5, 5));
-    add(5, pack(0, 0), pack(1, 0));
-    add(1, pack(2, 1), pack(2, 2));
-    add(1, pack(3, 1), pack(3, 2));
+    add(53, pack_point(1, 1), pack_point(1, 2));
+    add(1, pack_point(5, 6), pack_point(5, 5));
+    add(5, pack_point(0, 0), pack_point(1, 0));
+    add(1, pack_point(2, 1), pack_point(2, 2));
+    add(1, pack_point(3, 1), pack_point(3, 2));
     Said said;
     sort_elements(c, said.sink());
     EXPECT_EQ(said.lines, std::vector<std::string>{"Sorting..."});
     const int kinds[] = {1, 1, 1, 5, 53};
-    const int p1[] = {pack(2, 1), pack(3, 1), pack(5, 6), pack(0, 0), pack(1, 1)};
+    const int p1[] = {pack_point(2, 1), pack_point(3, 1), pack_point(5, 6), pack_point(0, 0), pack_point(1, 1)};
     for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(element_at(c, i).kind, kinds[i - 1]);
-        EXPECT_EQ(element_at(c, i).P1, p1[i - 1]);
+        EXPECT_EQ(c.element[i].kind, kinds[i - 1]);
+        EXPECT_EQ(c.element[i].P[1], p1[i - 1]);
     }
 }
 
@@ -267,11 +267,11 @@ TEST(LayoutView, CentreUsesTheDocumentedArithmetic) {
     Circuit c;
     Element e;
     e.kind = 1;
-    e.P1 = pack(100, 101);
-    e.P2 = pack(100, 100);
+    e.P[1] = pack_point(100, 101);
+    e.P[2] = pack_point(100, 100);
     append_element(c, e);
-    e.P1 = pack(110, 91);
-    e.P2 = pack(110, 90);
+    e.P[1] = pack_point(110, 91);
+    e.P[2] = pack_point(110, 90);
     append_element(c, e);
     centre_circuit(c, v);
     // X from 1600 to 1760, Y from 240 - 1616 to 240 - 1440.
@@ -309,7 +309,7 @@ TEST(LayoutView, ConnectionsJoinLabelsByTheirFirstTwoCharacters) {
         Element e;
         e.kind = 59;
         e.name = name;
-        e.P2 = p2;
+        e.P[2] = p2;
         append_element(c, e);
     };
     label("1", 10);

@@ -5,10 +5,10 @@ namespace editor {
 
 void centre_circuit(const Circuit& c, ViewState& v) {
     int min_x = 50000, max_x = -50000, min_y = 50000, max_y = -50000;
-    for (int i = 1; i <= element_count(c); ++i) {
-        const Element& e = element_at(c, i);
-        for (int t = 1; t <= kind_terminals(e.kind); ++t) {
-            const int x = unzoomed_x(v, point(e, t)), y = unzoomed_y(v, point(e, t));
+    for (int i = 1; i <= c.count; ++i) {
+        const Element& e = c.element[i];
+        for (int t = 1; t <= terminals_of(e); ++t) {
+            const int x = unzoomed_x(v, e.P[t]), y = unzoomed_y(v, e.P[t]);
             min_x = std::min(min_x, x);
             max_x = std::max(max_x, x);
             min_y = std::min(min_y, y);
@@ -22,8 +22,8 @@ void centre_circuit(const Circuit& c, ViewState& v) {
 
 void centre_on_mouse(ViewState& v, int mx, int my) {
     cursor_from_mouse(v, mx, my);
-    v.x0 = grid_x(v.cursor.first) - v.columns / 2;
-    v.y0 = grid_y(v.cursor.first) - v.rows / 2;
+    v.x0 = point_x(v.cursor.first) - v.columns / 2;
+    v.y0 = point_y(v.cursor.first) - v.rows / 2;
 }
 
 void cycle_zoom(ViewState& v) { v.zoom = v.zoom % 5 + 1; }
@@ -49,17 +49,17 @@ void invert_colours(ViewState& v) {
 std::vector<ConnectionLine> connection_lines(const Circuit& c, int random0to254) {
     std::vector<ConnectionLine> lines;
     const auto first_two = [](const std::string& s) { return s.substr(0, 2); };
-    for (int k = 1; k <= element_count(c); ++k) {
-        const Element& label = element_at(c, k);
+    for (int k = 1; k <= c.count; ++k) {
+        const Element& label = c.element[k];
         if (label.name.empty() || label.name[0] < '0' || label.name[0] > '9') continue;
         for (int j = k - 1; j >= 1; --j) {
-            const Element& other = element_at(c, j);
+            const Element& other = c.element[j];
             if (first_two(other.name) != first_two(label.name)) continue;
             const int c1 = static_cast<unsigned char>(label.name[0]);
             const int c2 = label.name.size() > 1 ? static_cast<unsigned char>(label.name[1]) : 0;
             const int e = random0to254 + c1 + c2;
             const std::uint32_t r = e % 255, g = (33 * e) % 255, b = (77 * e) % 255;
-            lines.push_back({label.P2, other.P2, (r << 16) | (g << 8) | b});
+            lines.push_back({label.P[2], other.P[2], (r << 16) | (g << 8) | b});
             break;
         }
     }
