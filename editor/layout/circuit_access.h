@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/library/frame.h"
 #include "editor/library/library.h"
 
 namespace editor {
@@ -13,9 +14,6 @@ namespace editor {
 // -- interim copy of the circuit records of editor/files/circuit.h --
 inline constexpr int max_elements = 4000;
 inline constexpr int grid_size = 128;
-inline constexpr std::int32_t pack_point(int x, int y) { return x + 256 * y; }
-inline constexpr int point_x(std::int32_t p) { return p % 256; }
-inline constexpr int point_y(std::int32_t p) { return p / 256; }
 struct Element {
     std::uint8_t kind = 0;
     std::int32_t P[5] = {};
