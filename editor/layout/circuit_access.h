@@ -6,28 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "editor/library/frame.h"
+#include "editor/files/circuit.h"
 #include "editor/library/library.h"
 
 namespace editor {
 
-// -- interim copy of the circuit records of editor/files/circuit.h --
-inline constexpr int max_elements = 4000;
-inline constexpr int grid_size = 128;
-struct Element {
-    std::uint8_t kind = 0;
-    std::int32_t P[5] = {};
-    std::int32_t N[5] = {};
-    std::string name;
-    std::string parameters;
-};
-struct Circuit {
-    std::vector<Element> element = std::vector<Element>(max_elements + 1);
-    int count = 0;
-    std::string name;
-    bool changed = false;
-};
-// -- end of the interim copy --
 
 inline int terminals_of(const Element& e) { return component_kind(e.kind).terminals; }
 

@@ -15,11 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "editor/files/messages.h"
 #include "editor/layout/circuit_access.h"
 
 namespace editor {
 
-using MessageSink = std::function<void(const std::string&)>;
+
 
 
 // Colours as 0xRRGGBB.
