@@ -37,8 +37,21 @@ void draw_arc(QPainter& p, const QRectF& box, QPointF from, QPointF to, bool ful
   p.drawArc(box, static_cast<int>(std::lround(start)), static_cast<int>(std::lround(span)));
 }
 
-void draw_vector(QPainter& p, const ElementFrame& f, std::string_view drawing, const QColor& colour,
-                 int pen_width) {
+void draw_bitmap(QPainter& p, const ElementFrame& f, const Bitmap& bitmap, const QColor& colour) {
+  for (int row = 0; row < 16; ++row)
+    for (int column = 0; column < 16; ++column)
+      if (bitmap_bit(bitmap, row, column)) {
+        const ScreenRect s = bitmap_square(f, row, column);
+        p.fillRect(QRect(s.left, s.top, s.size, s.size), colour);
+      }
+}
+
+}  // namespace
+
+void draw_drawing(QPainter& p, const ElementFrame& f, std::string_view drawing,
+                  const QColor& colour, int pen_width) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
   p.setPen(QPen(colour, pen_width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.setBrush(Qt::NoBrush);
   const bool mirrored = frame_mirrors(f);
@@ -78,18 +91,8 @@ void draw_vector(QPainter& p, const ElementFrame& f, std::string_view drawing, c
         break;
     }
   }
+  p.restore();
 }
-
-void draw_bitmap(QPainter& p, const ElementFrame& f, const Bitmap& bitmap, const QColor& colour) {
-  for (int row = 0; row < 16; ++row)
-    for (int column = 0; column < 16; ++column)
-      if (bitmap_bit(bitmap, row, column)) {
-        const ScreenRect s = bitmap_square(f, row, column);
-        p.fillRect(QRect(s.left, s.top, s.size, s.size), colour);
-      }
-}
-
-}  // namespace
 
 QColor mode_colour(const LayoutLook& look, int colour_mode) {
   switch (colour_mode) {
@@ -121,7 +124,7 @@ void draw_symbol(QPainter& p, const ViewGeometry& view, const LayoutLook& look, 
   if (uses_bitmap(look, view.zoom))
     draw_bitmap(p, f, kind_bitmap(kind), colour);
   else
-    draw_vector(p, f, k.drawing, colour, look.thin_lines ? 2 : view.zoom);
+    draw_drawing(p, f, k.drawing, colour, look.thin_lines ? 2 : view.zoom);
   p.restore();
 }
 

@@ -49,6 +49,11 @@ QFont layout_font(const LayoutLook& look, int zoom);
 // True when this zoom and these options draw the bitmap.
 bool uses_bitmap(const LayoutLook& look, int zoom);
 
+// A drawing in the language of drawing.h, in an element's frame, with a pen
+// of `pen_width` pixels; dots only below zoom 5.
+void draw_drawing(QPainter& p, const ElementFrame& frame, std::string_view drawing,
+                  const QColor& colour, int pen_width);
+
 // The symbol alone.
 void draw_symbol(QPainter& p, const ViewGeometry& view, const LayoutLook& look, int kind,
                  const PackedPoints& points, int colour_mode);
