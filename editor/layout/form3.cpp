@@ -7,6 +7,7 @@
 
 #include "editor/layout/form4.h"
 #include "editor/layout/layout_paint.h"
+#include "editor/netlist/netlist.h"
 
 namespace plaxew {
 

@@ -159,21 +159,4 @@ bool apply_parameters(Circuit& c, int i, const std::string& name, const std::str
     return true;
 }
 
-void sort_elements(Circuit& c, const MessageSink& say) {
-    say("Sorting...");
-    const int n = c.count;
-    bool exchanged = true;
-    while (exchanged) {
-        exchanged = false;
-        for (int i = 1; i < n; ++i) {
-            Element& a = c.element[i];
-            Element& b = c.element[i + 1];
-            if (b.kind < a.kind || (b.kind == a.kind && b.P[1] + b.P[2] < a.P[1] + a.P[2])) {
-                std::swap(a, b);
-                exchanged = true;
-            }
-        }
-    }
-}
-
 }  // namespace editor

@@ -110,9 +110,6 @@ bool copy_move_block(Circuit& c, ViewState& v, bool move, const MessageSink& say
 // Ctrl-Y after the confirmation: the number of elements removed.
 int delete_block(Circuit& c, const ViewState& v);
 
-// Ctrl-O: by kind, then by P1 + P2.
-void sort_elements(Circuit& c, const MessageSink& say);
-
 // Ctrl-A.
 void centre_circuit(const Circuit& c, ViewState& v);
 // Right mouse button at (mx, my).

@@ -208,32 +208,6 @@ TEST(LayoutEdit, NamesAndParameters) {
     EXPECT_TRUE(c.changed);
 }
 
-TEST(LayoutSort, ByKindThenBottomToTopThenLeftToRight) {
-    Circuit c;
-    const auto add = [&](int kind, int p1, int p2) {
-        Element e;
-        e.kind = static_cast<std::uint8_t>(kind);
-        e.P[1] = p1;
-        e.P[2] = p2;
-        e.name = std::string(1, component_kind(kind).key);
-        append_element(c, e);
-    };
-    add(53, pack_point(1, 1), pack_point(1, 2));
-    add(1, pack_point(5, 6), pack_point(5, 5));
-    add(5, pack_point(0, 0), pack_point(1, 0));
-    add(1, pack_point(2, 1), pack_point(2, 2));
-    add(1, pack_point(3, 1), pack_point(3, 2));
-    Said said;
-    sort_elements(c, said.sink());
-    EXPECT_EQ(said.lines, std::vector<std::string>{"Sorting..."});
-    const int kinds[] = {1, 1, 1, 5, 53};
-    const int p1[] = {pack_point(2, 1), pack_point(3, 1), pack_point(5, 6), pack_point(0, 0), pack_point(1, 1)};
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(c.element[i].kind, kinds[i - 1]);
-        EXPECT_EQ(c.element[i].P[1], p1[i - 1]);
-    }
-}
-
 TEST(LayoutView, ZoomCyclesAndTheWheelKeepsThePointUnderTheMouse) {
     ViewState v = view_at(40, 50);
     int seen[6];

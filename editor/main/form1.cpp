@@ -19,6 +19,7 @@
 #include "editor/main/form2.h"
 #include "editor/main/form6.h"
 #include "editor/main/main_text.h"
+#include "editor/netlist/netlist.h"
 
 namespace plaxew {
 
@@ -257,6 +258,37 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     suite::dialog_seam().end_program(0);
 }
+
+void TForm1::Generatenetlist1Click() {
+    NetlistState net;
+    if (!prepare_netlist(r_.circuit, net, say())) return;
+    FormulaState formulas = formula_state();
+    list_netlist(r_.circuit, net, formulas);
+    r_.view.show_nodes = true;
+    Form3->show_layout();
+    suite::FileRequest q;
+    q.title = "Generate netlist";
+    q.filter = save_filter;
+    q.filter_index = 2;
+    q.default_ext = "net";
+    q.file_name = QString::fromStdString(r_.circuit.name);
+    const suite::FileAnswer a = suite::dialog_seam().save_file(this, q);
+    if (!a.accepted) return;
+    write_netlist(a.file_name.toStdString(), r_.circuit, net, formulas, r_.view.options.comments_in_netlist);
+    Form3->setWindowTitle(QString::fromStdString(r_.circuit.name));
+    write_circuit_file(r_.circuit.name + ".cir", r_.circuit, say());
+}
+
+void TForm1::show_nodes() {
+    if (r_.circuit.count == 0) return;
+    sort_elements(r_.circuit, say());
+    NetlistState net;
+    if (!determine_nodes(r_.circuit, net, say())) return;
+    r_.view.show_nodes = true;
+    Form3->repaint_layout();
+}
+
+void TForm1::Listcircuitlist1Click() { list_circuit_list(r_.circuit, say()); }
 
 void TForm1::Listvaluelist1Click() { list_value_list(r_.values, say()); }
 

@@ -98,9 +98,6 @@ private:
     editor::EditorRecords r_;
     QString start_file_;
     bool activated_ = false;
-    // The save dialog remembers its filter and extension between uses.
-    int save_filter_ = 1;
-    QString save_ext_ = "cir";
 };
 
 }  // namespace plaxew
