@@ -197,11 +197,9 @@ bool TForm3::edit_element(int i) {
     if (!editable(r_.circuit.element[i])) return true;  // nothing to edit: skipped
     r_.view.editing = i;
     repaint_layout();
-    if (enable_main) enable_main(false);
-    setEnabled(false);
+    // The dialog is application modal: the main window and this one take
+    // no input until it is answered.
     const bool applied = Form4->edit(r_.circuit, i, say);
-    setEnabled(true);
-    if (enable_main) enable_main(true);
     r_.view.editing = 0;
     repaint_layout();
     activateWindow();

@@ -24,7 +24,6 @@ public:
     // What the layout screen asks of the main window.
     editor::MessageSink say;
     std::function<bool(const QString& question)> confirm;  // Yes/No
-    std::function<void(bool)> enable_main;
     std::function<void()> show_main;         // F1
     std::function<void()> generate_netlist;  // Ctrl-Q
     std::function<void()> show_nodes;        // Ctrl-P

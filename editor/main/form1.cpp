@@ -42,6 +42,16 @@ QString default_layout_family() {
     return QFontInfo(sans).family();
 }
 
+// The platform's fixed-pitch face, or the first fixed-pitch family there is.
+QFont fixed_pitch_font() {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(f).fixedPitch()) return f;
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isFixedPitch(family)) return QFont(family);
+    f.setStyleHint(QFont::TypeWriter);
+    return f;
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
@@ -52,7 +62,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont fixed = fixed_pitch_font();
     fixed.setPixelSize(13);
     Memo1->setFont(fixed);
     QPalette pal = Memo1->palette();
@@ -76,7 +86,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     f3.Form4 = Form4;
     f3.say = say();
     f3.confirm = [this](const QString& q) { return confirm(q); };
-    f3.enable_main = [this](bool on) { setEnabled(on); };
     f3.show_main = [this] {
         show();
         raise();
