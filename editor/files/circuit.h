@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/library/frame.h"
+
 namespace editor {
 
 inline constexpr int max_elements = 4000;
@@ -20,9 +22,7 @@ inline constexpr int max_name_length = 5;
 inline constexpr int max_parameter_length = 200;
 inline constexpr int grid_size = 128;  // points 0..127 on each axis
 
-inline constexpr std::int32_t pack_point(int x, int y) { return x + 256 * y; }
-inline constexpr int point_x(std::int32_t p) { return p % 256; }
-inline constexpr int point_y(std::int32_t p) { return p / 256; }
+// pack_point, point_x and point_y come with the library's element frames.
 // A packed value names a grid point when both coordinates are 0..127.
 inline constexpr bool is_grid_point(std::int64_t p) {
     return p >= 0 && p % 256 < grid_size && p / 256 < grid_size;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "editor/layout/layout.h"
-#include "editor/layout/render_access.h"
+#include "editor/library/render.h"
 
 class QPainter;
 
