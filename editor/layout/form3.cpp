@@ -197,6 +197,7 @@ bool TForm3::edit_element(int i) {
     if (!editable(r_.circuit.element[i])) return true;  // nothing to edit: skipped
     r_.view.editing = i;
     repaint_layout();
+    place_dialog(i);
     // The dialog is application modal: the main window and this one take
     // no input until it is answered.
     const bool applied = Form4->edit(r_.circuit, i, say);
@@ -204,6 +205,15 @@ bool TForm3::edit_element(int i) {
     repaint_layout();
     activateWindow();
     return applied;
+}
+
+// The dialog goes to the half of the screen away from the element, so the
+// highlighted element stays in sight.
+void TForm3::place_dialog(int i) {
+    const int y = screen_point(r_.view, r_.circuit.element[i].P[1]).y();
+    const int top = y < PaintBox1->height() / 2 ? PaintBox1->height() - Form4->height() - 8 : 8;
+    const QPoint at = PaintBox1->mapToGlobal(QPoint((PaintBox1->width() - Form4->width()) / 2, std::max(0, top)));
+    Form4->move(at);
 }
 
 void TForm3::edit_under_cursor() {

@@ -55,6 +55,7 @@ protected:
 private:
     bool control_key(int key);
     void edit_under_cursor();
+    void place_dialog(int i);
     void list_parameters();
     void block_key();
     void draw_block_rectangle();

@@ -110,6 +110,9 @@ bool copy_move_block(Circuit& c, ViewState& v, bool move, const MessageSink& say
 // Ctrl-Y after the confirmation: the number of elements removed.
 int delete_block(Circuit& c, const ViewState& v);
 
+// Whether some element has a terminal in the visible grid window.
+bool any_element_visible(const Circuit& c, const ViewState& v);
+
 // Ctrl-A.
 void centre_circuit(const Circuit& c, ViewState& v);
 // Right mouse button at (mx, my).

@@ -61,7 +61,16 @@ void paint_layout(QPainter& p, QSize size, const Circuit& c, ViewState& v, const
     p.fillRect(QRect(QPoint(0, 0), size), rgb_colour(v.colours.background));
     paint_grid(p, v);
     if (v.block.state != 0) paint_block_rectangle(p, v);
-    for (int i = 1; i <= c.count; ++i) paint_element(p, c, i, v, font_family, i == v.editing ? 2 : 1);
+    for (int i = 1; i <= c.count; ++i) {
+        if (i != v.editing) {
+            paint_element(p, c, i, v, font_family, colour_normal);
+            continue;
+        }
+        // The element being edited is highlighted; a comment's or command's
+        // text is left out while it is edited.
+        const Element& e = c.element[i];
+        draw_symbol(p, view_geometry(v), layout_look(v, font_family), e.kind, points_of(e), colour_highlight);
+    }
     if (v.show_nodes) {
         paint_node_numbers(p, c, v, font_family);
         v.show_nodes = false;

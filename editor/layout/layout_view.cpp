@@ -3,6 +3,13 @@
 
 namespace editor {
 
+bool any_element_visible(const Circuit& c, const ViewState& v) {
+    for (int i = 1; i <= c.count; ++i)
+        for (int t = 1; t <= terminals_of(c.element[i]); ++t)
+            if (point_visible(v, c.element[i].P[t])) return true;
+    return false;
+}
+
 void centre_circuit(const Circuit& c, ViewState& v) {
     int min_x = 50000, max_x = -50000, min_y = 50000, max_y = -50000;
     for (int i = 1; i <= c.count; ++i) {

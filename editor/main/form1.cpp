@@ -195,6 +195,9 @@ void TForm1::after_reading() {
     Form3->hide();
     Form3->setWindowTitle(QString::fromStdString(r_.circuit.name));
     Form3->show_layout();
+    // A drawing that lies wholly outside the window at (64, 64) would show
+    // an empty screen: it is centred instead.
+    if (r_.circuit.count > 0 && !any_element_visible(r_.circuit, r_.view)) Form3->centre();
 }
 
 void TForm1::Newcircuit1Click() {

@@ -107,6 +107,8 @@ TEST_F(MainWindow, FilesThroughTheDialogs) {
     EXPECT_FALSE(circuit().changed);
     EXPECT_EQ(layout().windowTitle().toStdString(), dir.path("rc"));
     EXPECT_EQ(new_lines(), (QStringList{"Reading file " + QString::fromStdString(path), "2 elements read"}));
+    EXPECT_EQ(rec().view.x0, 64);  // the drawing at (65, 64) is in view
+    EXPECT_EQ(rec().view.y0, 64);
 
     seam.answer_file(QString::fromStdString(dir.path("copy.cir")));
     main->Savecircuit1Click();
@@ -126,6 +128,13 @@ TEST_F(MainWindow, FilesThroughTheDialogs) {
     EXPECT_EQ(val.default_ext, "val");
     EXPECT_EQ(val.file_name.toStdString(), dir.path("copy") + ".val");
     EXPECT_EQ(rec().values.count, 1);
+
+    // A drawing far from (64, 64) is centred so that it shows.
+    const std::string far = dir.write("far.cir", "R1 770 514 1\r\n");  // (2,3) to (2,2)
+    seam.answer_file(QString::fromStdString(far));
+    main->Readcircuit1Click();
+    EXPECT_TRUE(editor::any_element_visible(circuit(), rec().view));
+    EXPECT_EQ(rec().view.x0, 0);
 
     // A malformed number: the platform's error box; what was read stays.
     const std::string bad = dir.write("bad.cir", "R1 16705 16449 1\r\nC1 x 2\r\n");
