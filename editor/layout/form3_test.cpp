@@ -266,6 +266,17 @@ TEST_F(LayoutScreen, EscFramesTheParameterText) {
     EXPECT_EQ(layout().PaintBox1->image(), before);
 }
 
+TEST_F(LayoutScreen, ConnectionsAreDrawnUntilTheNextRedraw) {
+    open_layout();
+    type_at(segment(62, 62, true), "1");
+    type_at(segment(70, 66, true), "1");
+    const QImage before = layout().PaintBox1->image().copy();
+    ctrl(Qt::Key_W);
+    EXPECT_NE(layout().PaintBox1->image(), before);
+    ctrl(Qt::Key_K);
+    EXPECT_EQ(layout().PaintBox1->image(), before);
+}
+
 TEST_F(LayoutScreen, ValueListKeys) {
     open_layout();
     ctrl(Qt::Key_T);

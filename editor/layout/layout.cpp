@@ -139,7 +139,7 @@ std::string upper_ascii(std::string s) {
 // A name is written to the circuit file up to its first space, so a blank
 // inside it would split the line on reading.
 bool name_valid(const std::string& name, int kind) {
-    return !name.empty() && name.size() <= 5 && name[0] == component_kind(kind).key &&
+    return !name.empty() && text_length(name) <= max_name_length && name[0] == component_kind(kind).key &&
            name.find_first_of(" \t") == std::string::npos;
 }
 

@@ -188,7 +188,7 @@ TEST(LayoutEdit, NamesAndParameters) {
     c.changed = false;
     struct Row { const char* name; bool ok; };
     const Row rows[] = {{"X1", false}, {"R12345", false}, {"", false}, {"R 1", false}, {"r1", false},
-                        {"R1234", true}, {"R", true}};
+                        {"R1234", true}, {"R\xc2\xb5\xc2\xb5", true}, {"R", true}};
     for (const Row& r : rows) {
         said.lines.clear();
         EXPECT_EQ(apply_parameters(c, 1, r.name, "1k", said.sink()), r.ok) << r.name;
