@@ -32,7 +32,10 @@ TForm3::TForm3(EditorRecords& records, QWidget* parent) : QWidget(parent), r_(re
             [this](int delta, Qt::KeyboardModifiers, int x, int y) {
                 r_.view.mouse_x = x;
                 r_.view.mouse_y = y;
-                if (delta != 0) FormMouseWheel(delta > 0);
+                // One step per notch; touchpads send a notch in small parts.
+                wheel_ += delta;
+                for (; wheel_ >= 120; wheel_ -= 120) FormMouseWheel(true);
+                for (; wheel_ <= -120; wheel_ += 120) FormMouseWheel(false);
             });
     resize(800, 600);
 }
@@ -99,7 +102,8 @@ void TForm3::FormMouseWheel(bool up) {
 void TForm3::keyPressEvent(QKeyEvent* event) {
     cursor_from_mouse(r_.view, r_.view.mouse_x, r_.view.mouse_y);
     if (FormKeyDown(event->key(), event->modifiers())) return;
-    if (event->modifiers() & Qt::ControlModifier) return;  // never places an element
+    // A key with Ctrl never places an element; Alt ones belong to menus.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
     const QString text = event->text();
     if (text.size() == 1) FormKeyPress(text[0]);
 }

@@ -64,6 +64,7 @@ private:
     void show_connections();
 
     editor::EditorRecords& r_;
+    int wheel_ = 0;  // wheel movement not yet turned into zoom steps
 };
 
 }  // namespace plaxew

@@ -217,6 +217,13 @@ TEST_F(LayoutScreen, ZoomKeysWheelAndColours) {
     EXPECT_EQ(rec().view.zoom, 2);
     EXPECT_EQ(rec().view.x0, 40 + (200 / 16 + 1) / 2);
     EXPECT_EQ(rec().view.y0, 50 + ((480 - 380) / 16 + 1) / 2);
+    // A touchpad's notch in four parts is one step.
+    for (int part = 0; part < 4; ++part) {
+        QWheelEvent down(QPointF(200, 380), layout().PaintBox1->mapToGlobal(QPointF(200, 380)), {}, {0, -30},
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(layout().PaintBox1, &down);
+        EXPECT_EQ(rec().view.zoom, part < 3 ? 2 : 1);
+    }
 
     const QColor black(0, 0, 0), white(255, 255, 255);
     EXPECT_EQ(layout().PaintBox1->image().pixelColor(5, 5), black);
