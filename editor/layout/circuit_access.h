@@ -11,7 +11,6 @@
 
 namespace editor {
 
-
 inline int terminals_of(const Element& e) { return component_kind(e.kind).terminals; }
 
 // Appends a copy of `e` (the caller checks the limit).

@@ -112,81 +112,101 @@ bool TForm3::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
     if (shift & Qt::ControlModifier) return control_key(key);
     const Cursor& cur = r_.view.cursor;
     switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        edit_under_cursor();
-        return true;
-    case Qt::Key_Space:
-        if (const int i = topmost_under_cursor(r_.circuit, cur); i && invert_element(r_.circuit, r_.view, i))
-            repaint_layout();
-        return true;
-    case Qt::Key_Backspace:
-        if (const int i = topmost_under_cursor(r_.circuit, cur)) {
-            reflect_element(r_.circuit, i);
-            repaint_layout();
-        }
-        return true;
-    case Qt::Key_Delete:
-        if (const int i = topmost_under_cursor(r_.circuit, cur)) {
-            delete_element(r_.circuit, i);
-            repaint_layout();
-        }
-        return true;
-    case Qt::Key_F1:
-        if (show_main) show_main();
-        return true;
-    case Qt::Key_Escape:
-        list_parameters();
-        return true;
-    default:
-        return false;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            edit_under_cursor();
+            return true;
+        case Qt::Key_Space:
+            if (const int i = topmost_under_cursor(r_.circuit, cur);
+                i && invert_element(r_.circuit, r_.view, i))
+                repaint_layout();
+            return true;
+        case Qt::Key_Backspace:
+            if (const int i = topmost_under_cursor(r_.circuit, cur)) {
+                reflect_element(r_.circuit, i);
+                repaint_layout();
+            }
+            return true;
+        case Qt::Key_Delete:
+            if (const int i = topmost_under_cursor(r_.circuit, cur)) {
+                delete_element(r_.circuit, i);
+                repaint_layout();
+            }
+            return true;
+        case Qt::Key_F1:
+            if (show_main) show_main();
+            return true;
+        case Qt::Key_Escape:
+            list_parameters();
+            return true;
+        default:
+            return false;
     }
 }
 
 bool TForm3::control_key(int key) {
     switch (key) {
-    case Qt::Key_A: centre(); break;
-    case Qt::Key_B: block_key(); break;
-    case Qt::Key_C: copy_move(false); break;
-    case Qt::Key_I: invert_colours(); break;
-    case Qt::Key_K: repaint_layout(); break;
-    case Qt::Key_L:
-        if (confirm && confirm("Erase all the circuit?")) {
-            r_.circuit.count = 0;
+        case Qt::Key_A:
+            centre();
+            break;
+        case Qt::Key_B:
+            block_key();
+            break;
+        case Qt::Key_C:
+            copy_move(false);
+            break;
+        case Qt::Key_I:
+            invert_colours();
+            break;
+        case Qt::Key_K:
             repaint_layout();
-        }
-        break;
-    case Qt::Key_O:
-        sort();
-        repaint_layout();
-        break;
-    case Qt::Key_P:
-        if (show_nodes) show_nodes();
-        break;
-    case Qt::Key_Q:
-        if (generate_netlist) generate_netlist();
-        break;
-    case Qt::Key_S: change_zoom(); break;
-    case Qt::Key_T:
-        if (r_.values.count == 0)
-            say("* No active value list.");
-        else
-            list_value_list(r_.values, say);
-        break;
-    case Qt::Key_U:
-        if (read_value_list) read_value_list();
-        break;
-    case Qt::Key_V: copy_move(true); break;
-    case Qt::Key_W: show_connections(); break;
-    case Qt::Key_X:
-        for (int i = 1; i <= r_.circuit.count; ++i)
-            if (!edit_element(i)) break;
-        break;
-    case Qt::Key_Y: delete_block(); break;
-    case Qt::Key_Z:
-        if (list_circuit) list_circuit();
-        break;
-    default: break;
+            break;
+        case Qt::Key_L:
+            if (confirm && confirm("Erase all the circuit?")) {
+                r_.circuit.count = 0;
+                repaint_layout();
+            }
+            break;
+        case Qt::Key_O:
+            sort();
+            repaint_layout();
+            break;
+        case Qt::Key_P:
+            if (show_nodes) show_nodes();
+            break;
+        case Qt::Key_Q:
+            if (generate_netlist) generate_netlist();
+            break;
+        case Qt::Key_S:
+            change_zoom();
+            break;
+        case Qt::Key_T:
+            if (r_.values.count == 0)
+                say("* No active value list.");
+            else
+                list_value_list(r_.values, say);
+            break;
+        case Qt::Key_U:
+            if (read_value_list) read_value_list();
+            break;
+        case Qt::Key_V:
+            copy_move(true);
+            break;
+        case Qt::Key_W:
+            show_connections();
+            break;
+        case Qt::Key_X:
+            for (int i = 1; i <= r_.circuit.count; ++i)
+                if (!edit_element(i)) break;
+            break;
+        case Qt::Key_Y:
+            delete_block();
+            break;
+        case Qt::Key_Z:
+            if (list_circuit) list_circuit();
+            break;
+        default:
+            break;
     }
     return true;
 }
@@ -216,7 +236,8 @@ bool TForm3::edit_element(int i) {
 void TForm3::place_dialog(int i) {
     const int y = screen_point(r_.view, r_.circuit.element[i].P[1]).y();
     const int top = y < PaintBox1->height() / 2 ? PaintBox1->height() - Form4->height() - 8 : 8;
-    const QPoint at = PaintBox1->mapToGlobal(QPoint((PaintBox1->width() - Form4->width()) / 2, std::max(0, top)));
+    const QPoint at =
+        PaintBox1->mapToGlobal(QPoint((PaintBox1->width() - Form4->width()) / 2, std::max(0, top)));
     Form4->move(at);
 }
 

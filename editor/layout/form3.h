@@ -24,11 +24,11 @@ public:
     // What the layout screen asks of the main window.
     editor::MessageSink say;
     std::function<bool(const QString& question)> confirm;  // Yes/No
-    std::function<void()> show_main;         // F1
-    std::function<void()> generate_netlist;  // Ctrl-Q
-    std::function<void()> show_nodes;        // Ctrl-P
-    std::function<void()> list_circuit;      // Ctrl-Z
-    std::function<void()> read_value_list;   // Ctrl-U
+    std::function<void()> show_main;                       // F1
+    std::function<void()> generate_netlist;                // Ctrl-Q
+    std::function<void()> show_nodes;                      // Ctrl-P
+    std::function<void()> list_circuit;                    // Ctrl-Z
+    std::function<void()> read_value_list;                 // Ctrl-U
 
     // Operations offered to the main window.
     void repaint_layout();

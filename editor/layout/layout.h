@@ -20,9 +20,6 @@
 
 namespace editor {
 
-
-
-
 // Colours as 0xRRGGBB.
 struct LayoutColours {
     std::uint32_t background = 0x000000;
@@ -62,8 +59,6 @@ struct ViewState {
     LayoutColours colours;
     LayoutOptions options;
 };
-
-
 
 // Columns and rows for a paint box of this size, origin clamped.
 void fit_view(ViewState& v, int width, int height);

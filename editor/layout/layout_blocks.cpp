@@ -6,7 +6,8 @@ namespace editor {
 bool element_inside(const Element& e, std::int32_t a, std::int32_t b) {
     for (int t = 1; t <= terminals_of(e); ++t) {
         const std::int32_t p = e.P[t];
-        if (point_x(p) < point_x(a) || point_x(p) > point_x(b) || point_y(p) < point_y(a) || point_y(p) > point_y(b))
+        if (point_x(p) < point_x(a) || point_x(p) > point_x(b) || point_y(p) < point_y(a) ||
+            point_y(p) > point_y(b))
             return false;
     }
     return true;
@@ -15,23 +16,23 @@ bool element_inside(const Element& e, std::int32_t a, std::int32_t b) {
 void block_key(ViewState& v) {
     Block& b = v.block;
     switch (b.state) {
-    case 0:
-        b.start = b.end = v.cursor.second;
-        b.state = 1;
-        break;
-    case 1: {
-        if (b.start > b.end) std::swap(b.start, b.end);
-        const int x1 = point_x(b.start), x2 = point_x(b.end);
-        if (x1 > x2) {
-            b.start = pack_point(x2, point_y(b.start));
-            b.end = pack_point(x1, point_y(b.end));
+        case 0:
+            b.start = b.end = v.cursor.second;
+            b.state = 1;
+            break;
+        case 1: {
+            if (b.start > b.end) std::swap(b.start, b.end);
+            const int x1 = point_x(b.start), x2 = point_x(b.end);
+            if (x1 > x2) {
+                b.start = pack_point(x2, point_y(b.start));
+                b.end = pack_point(x1, point_y(b.end));
+            }
+            b.state = 2;
+            break;
         }
-        b.state = 2;
-        break;
-    }
-    default:
-        b.state = 0;
-        break;
+        default:
+            b.state = 0;
+            break;
     }
 }
 

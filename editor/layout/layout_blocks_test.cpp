@@ -1,6 +1,6 @@
-#include "editor/layout/layout.h"
-
 #include <gtest/gtest.h>
+
+#include "editor/layout/layout.h"
 
 namespace editor {
 namespace {
@@ -78,7 +78,10 @@ TEST(LayoutBlocks, CopyAndMoveByTheCursorOffset) {
 }
 
 TEST(LayoutBlocks, LimitsOfTheGrid) {
-    struct Row { int x, y; bool ok; };
+    struct Row {
+        int x, y;
+        bool ok;
+    };
     // Block 4 wide and 3 high: its right edge lands on x + 4, its top on y + 3.
     const Row rows[] = {{124, 100, true}, {125, 100, false}, {100, 124, true}, {100, 125, false}};
     for (const Row& r : rows) {

@@ -26,7 +26,10 @@ ViewState view_at(int x0 = 60, int y0 = 60, int zoom = 1) {
 void aim(ViewState& v, int x, int y, bool vertical) {
     const int z = v.zoom;
     int sx = (x - v.x0) * 16 * z, sy = (16 * v.rows - (y - v.y0) * 16) * z;
-    if (vertical) sy -= 8 * z; else sx += 8 * z;
+    if (vertical)
+        sy -= 8 * z;
+    else
+        sx += 8 * z;
     cursor_from_mouse(v, sx, sy);
 }
 
@@ -186,9 +189,13 @@ TEST(LayoutEdit, NamesAndParameters) {
     aim(v, 66, 64, true);
     place_element(c, v, '*', said.sink());
     c.changed = false;
-    struct Row { const char* name; bool ok; };
-    const Row rows[] = {{"X1", false}, {"R12345", false}, {"", false}, {"R 1", false}, {"r1", false},
-                        {"R1234", true}, {"R\xc2\xb5\xc2\xb5", true}, {"R", true}};
+    struct Row {
+        const char* name;
+        bool ok;
+    };
+    const Row rows[] = {
+        {"X1", false},   {"R12345", false},           {"", false}, {"R 1", false}, {"r1", false},
+        {"R1234", true}, {"R\xc2\xb5\xc2\xb5", true}, {"R", true}};
     for (const Row& r : rows) {
         said.lines.clear();
         EXPECT_EQ(apply_parameters(c, 1, r.name, "1k", said.sink()), r.ok) << r.name;
@@ -223,8 +230,8 @@ TEST(LayoutView, ZoomCyclesAndTheWheelKeepsThePointUnderTheMouse) {
     v.mouse_y = 300 - 100;
     EXPECT_TRUE(wheel_zoom(v, true, 300));
     EXPECT_EQ(v.zoom, 2);
-    EXPECT_EQ(v.x0, 40 + (200 / 16 + 1) * 1 / 2);     // 46
-    EXPECT_EQ(v.y0, 50 + 1 * ((100 / 16) + 1) / 2);   // 53
+    EXPECT_EQ(v.x0, 40 + (200 / 16 + 1) * 1 / 2);    // 46
+    EXPECT_EQ(v.y0, 50 + 1 * ((100 / 16) + 1) / 2);  // 53
     // The grid point under the mouse stays within a cell.
     EXPECT_NEAR(v.x0 + 200.0 / 32, 40 + 200.0 / 16, 1.0);
     EXPECT_TRUE(wheel_zoom(v, false, 300));  // and back: truncation towards zero
@@ -249,7 +256,7 @@ TEST(LayoutView, CentreUsesTheDocumentedArithmetic) {
     append_element(c, e);
     centre_circuit(c, v);
     // X from 1600 to 1760, Y from 240 - 1616 to 240 - 1440.
-    EXPECT_EQ(v.x0, ((1600 + 1760) / 2 - 8 * 20) / 16);            // 95
+    EXPECT_EQ(v.x0, ((1600 + 1760) / 2 - 8 * 20) / 16);              // 95
     EXPECT_EQ(v.y0, (16 * 15 - (-1376 + -1200) / 2 - 8 * 15) / 16);  // 88
     // Empty circuit: the sentinels cancel out.
     ViewState w = view_at(30, 30);

@@ -73,7 +73,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     for (const std::string& l : message_area_start()) message(l);
 
     r_.font_family = default_layout_family().toStdString();
-    r_.formula_dialog.show = [this](const std::string& token, bool& ignore) { Form7->show_error(token, ignore); };
+    r_.formula_dialog.show = [this](const std::string& token, bool& ignore) {
+        Form7->show_error(token, ignore);
+    };
 
     Form2 = new TForm2(this);
     Form3 = std::make_unique<TForm3>(r_);

@@ -151,7 +151,8 @@ TEST_F(MainWindow, NewCircuit) {
     EXPECT_EQ(circuit().count, 3);
     seam.answers = {suite::Answer::yes};
     main->Newcircuit1Click();
-    EXPECT_EQ(seam.questions, (QStringList{"Circuit changed. Edit another?", "Circuit changed. Edit another?"}));
+    EXPECT_EQ(seam.questions,
+              (QStringList{"Circuit changed. Edit another?", "Circuit changed. Edit another?"}));
     EXPECT_EQ(circuit().count, 0);
     EXPECT_EQ(circuit().name, "new");
     EXPECT_FALSE(circuit().changed);
@@ -169,11 +170,12 @@ TEST_F(MainWindow, OptionsPrintTheirMessagesEveryTime) {
     const Row rows[] = {
         {&TForm1::Savecommentsinnetlist1Click, "Comments will be saved in the netlist.",
          "Comments will not be saved in the netlist.", false},
-        {&TForm1::Vectordrawings1Click, "Vector drawings will be used.", "Bitmap drawings will be used.", true},
+        {&TForm1::Vectordrawings1Click, "Vector drawings will be used.", "Bitmap drawings will be used.",
+         true},
         {&TForm1::Grid1Click, "The grid will allways be drawn.",
          "No grid will be drawn with vector drawings and zoom>1.", true},
-        {&TForm1::hinlines1Click, "Thin lines will be used.", "Lines proportional to the zoom level will be used.",
-         false},
+        {&TForm1::hinlines1Click, "Thin lines will be used.",
+         "Lines proportional to the zoom level will be used.", false},
     };
     EXPECT_FALSE(layout().isVisible());
     for (const Row& r : rows) {
@@ -195,9 +197,10 @@ TEST_F(MainWindow, InformationsHelpAndAbout) {
     rec().values.count = 2;
     type_at(segment(65, 64, true), "r");
     main->Informations1Click();
-    EXPECT_EQ(new_lines(), (QStringList{"Program status:", "Circuit name: filter", "Number of elements: 1 (max=4000)",
-                                        "Elements in the value list: 2 (max=200)",
-                                        "Screen limits: X: 60 to 100 Y: 60 to 90"}));
+    EXPECT_EQ(
+        new_lines(),
+        (QStringList{"Program status:", "Circuit name: filter", "Number of elements: 1 (max=4000)",
+                     "Elements in the value list: 2 (max=200)", "Screen limits: X: 60 to 100 Y: 60 to 90"}));
     main->Functions1Click();
     const QStringList help = new_lines();
     ASSERT_EQ(help.size(), 42);
@@ -287,11 +290,12 @@ TEST_F(Generation, KeysAndMouseToTheNetlistFile) {
     EXPECT_EQ(seam.requests[0].file_name.toStdString(), dir.path("rc"));
     const std::string netlist = dir.read("rc.net");
     EXPECT_EQ(netlist, "2\r\nR0102 1 2 1E3\r\nC0100 1 0 1E-6\r\nV0200 2 0 1\r\n.AC\r\n");
-    EXPECT_EQ(new_lines(),
-              (QStringList{"Sorting...", "Eliminating short-circuits...", "Renumbering nodes...", "Component list:",
-                           "R0102 1 2 1E3", "C0100 1 0 1E-6", "V0200 2 0 1", ".AC", "--//--", "Number of nodes: 2",
-                           "Saving netlist " + QString::fromStdString(dir.path("rc.net")),
-                           "Saving circuit file " + QString::fromStdString(dir.path("rc.cir"))}));
+    EXPECT_EQ(
+        new_lines(),
+        (QStringList{"Sorting...", "Eliminating short-circuits...", "Renumbering nodes...",
+                     "Component list:", "R0102 1 2 1E3", "C0100 1 0 1E-6", "V0200 2 0 1", ".AC", "--//--",
+                     "Number of nodes: 2", "Saving netlist " + QString::fromStdString(dir.path("rc.net")),
+                     "Saving circuit file " + QString::fromStdString(dir.path("rc.cir"))}));
     EXPECT_FALSE(circuit().changed);
 
     // The twin, given the circuit file that was saved with it, writes the

@@ -52,14 +52,16 @@ std::vector<std::string> status_report(const StatusFigures& s) {
 
 std::string option_message(EditorOption option, bool on) {
     switch (option) {
-    case EditorOption::comments:
-        return on ? "Comments will be saved in the netlist." : "Comments will not be saved in the netlist.";
-    case EditorOption::vector_drawings:
-        return on ? "Vector drawings will be used." : "Bitmap drawings will be used.";
-    case EditorOption::grid:
-        return on ? "The grid will allways be drawn." : "No grid will be drawn with vector drawings and zoom>1.";
-    case EditorOption::thin_lines:
-        return on ? "Thin lines will be used." : "Lines proportional to the zoom level will be used.";
+        case EditorOption::comments:
+            return on ? "Comments will be saved in the netlist."
+                      : "Comments will not be saved in the netlist.";
+        case EditorOption::vector_drawings:
+            return on ? "Vector drawings will be used." : "Bitmap drawings will be used.";
+        case EditorOption::grid:
+            return on ? "The grid will allways be drawn."
+                      : "No grid will be drawn with vector drawings and zoom>1.";
+        case EditorOption::thin_lines:
+            return on ? "Thin lines will be used." : "Lines proportional to the zoom level will be used.";
     }
     return {};
 }
