@@ -29,7 +29,9 @@ std::string generated_netlist(const std::string& drawing, const std::string& val
     editor::Circuit circuit;
     EXPECT_EQ(editor::read_circuit(examples + drawing, circuit, print), editor::CircuitRead::read);
     editor::ValueList list;
-    if (!values.empty()) EXPECT_TRUE(editor::read_value_list(examples + values, list, print));
+    if (!values.empty()) {
+        EXPECT_TRUE(editor::read_value_list(examples + values, list, print));
+    }
     editor::NetlistState state;
     EXPECT_TRUE(editor::prepare_netlist(circuit, state, print));
     editor::FormulaErrorDialog dialog;
@@ -70,6 +72,7 @@ TEST(Pipeline, DrawingsGiveTheResponsesOfTheirHandWrittenNetlists) {
         {"sallen_key_lowpass.cir", "sallen_key_lowpass.val", "sallen-key-lowpass.net", 4},
         {"mfb_bandpass.cir", "", "mfb-bandpass.net", 4},
         {"lc_ladder_lowpass.cir", "", "lc-ladder-lowpass.net", 1},
+        {"tow_thomas_biquad.cir", "", "tow-thomas-biquad.net", 3},
     };
     for (const auto& row : rows) {
         const std::string drawn = generated_netlist(row.drawing, row.values);

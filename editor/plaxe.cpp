@@ -188,7 +188,8 @@ bool run(const Options& o, int argc, char** argv) {
 
     FormulaErrorDialog dialog;  // no dialog: the error messages are the report
     FormulaState formulas{values, print, dialog};
-    for (const std::string& text : o.evaluate) test_formula(text_prefix(text, formula_field_length), formulas);
+    for (const std::string& text : o.evaluate)
+        test_formula(text_prefix(text, formula_field_length), formulas);
     if (o.circuit_list) list_circuit_list(circuit, print);
 
     NetlistState net;

@@ -47,8 +47,8 @@ std::string lines(std::initializer_list<std::string> l) {
 
 TEST(Plaxe, UsageErrorsExitWithTwo) {
     testing::TestDir dir;
-    for (const char* args : {"", "x.cir --bogus", "x.cir --zoom 9", "x.cir --nodes", "a.cir b.cir", "x.cir --values",
-                             "--list"}) {
+    for (const char* args : {"", "x.cir --bogus", "x.cir --zoom 9", "x.cir --nodes", "a.cir b.cir",
+                             "x.cir --values", "--list"}) {
         const Result r = plaxe(dir, args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_THAT(r.err, HasSubstr("usage: plaxe CIRCUIT")) << args;
@@ -103,10 +103,12 @@ TEST(Plaxe, SallenKeyRunPrintsTheMessageAreaLinesAndWritesTheNetlist) {
 
 TEST(Plaxe, CircuitListAndComments) {
     testing::TestDir dir;
-    const Result r = plaxe(dir, examples + "lc_ladder_lowpass --circuit-list --comments --netlist " + dir.path("lc.net"));
+    const Result r =
+        plaxe(dir, examples + "lc_ladder_lowpass --circuit-list --comments --netlist " + dir.path("lc.net"));
     EXPECT_EQ(r.status, 0);
-    EXPECT_THAT(r.out, HasSubstr("Component list:\n* 3330 3331 Third-order Butterworth LC ladder, 1 kHz, 1 kOhm\n"
-                                 "V 2562 2306 1\n= 2050 2306\n"));
+    EXPECT_THAT(r.out,
+                HasSubstr("Component list:\n* 3330 3331 Third-order Butterworth LC ladder, 1 kHz, 1 kOhm\n"
+                          "V 2562 2306 1\n= 2050 2306\n"));
     EXPECT_THAT(r.out, HasSubstr("RL 2570 2314 1E3\n= 2058 2314\n--//--\nSorting...\n"));
     EXPECT_EQ(dir.read("lc.net"),
               "3\r\n* Third-order Butterworth LC ladder, 1 kHz, 1 kOhm\r\nRL 1 0 1E3\r\nRS 2 3 1E3\r\n"
@@ -132,7 +134,8 @@ TEST(Plaxe, ReadingAndWritingFailuresExitWithOne) {
 
     r = plaxe(dir, examples + "mfb_bandpass.cir --netlist " + dir.path("no/such/x.net"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.out, HasSubstr("Saving netlist " + dir.path("no/such/x.net") + "\nImpossible to write file.\n"));
+    EXPECT_THAT(r.out,
+                HasSubstr("Saving netlist " + dir.path("no/such/x.net") + "\nImpossible to write file.\n"));
 
     const std::string empty = dir.write("empty.cir", "\r\n");
     r = plaxe(dir, empty + " --list");
@@ -179,8 +182,9 @@ Netlist read_netlist(const std::string& text) {
     n.nodes = std::stoi(l[0]);
     if (n.nodes > 120) n.errors.push_back("more than 120 nodes");
     if (l[1].empty() || l[1][0] == ' ') n.errors.push_back("the first element does not start line 2");
-    const std::map<char, std::pair<int, int>> fields = {{'R', {2, 1}}, {'C', {2, 1}}, {'L', {2, 1}}, {'V', {2, 1}},
-                                                         {'I', {2, 1}}, {'A', {3, 2}}, {'O', {3, 0}}, {'E', {4, 1}}};
+    const std::map<char, std::pair<int, int>> fields = {{'R', {2, 1}}, {'C', {2, 1}}, {'L', {2, 1}},
+                                                        {'V', {2, 1}}, {'I', {2, 1}}, {'A', {3, 2}},
+                                                        {'O', {3, 0}}, {'E', {4, 1}}};
     for (std::size_t i = 1; i < l.size(); ++i) {
         const std::string& line = l[i];
         if (line.empty() || line[0] == '*' || line[0] == '.') continue;
@@ -196,7 +200,8 @@ Netlist read_netlist(const std::string& text) {
         std::vector<std::string> f{std::istream_iterator<std::string>(in), {}};
         NetElement e{kind, {}, {}};
         const auto [node_fields, value_fields] = fields.at(kind);
-        if (f.size() != static_cast<std::size_t>(node_fields + value_fields)) n.errors.push_back("field count: " + line);
+        if (f.size() != static_cast<std::size_t>(node_fields + value_fields))
+            n.errors.push_back("field count: " + line);
         for (std::size_t k = 0; k < f.size(); ++k) {
             if (k < static_cast<std::size_t>(node_fields)) {
                 const bool ok = std::regex_match(f[k], std::regex(R"(\d+)")) && std::stoi(f[k]) <= n.nodes;
@@ -212,11 +217,11 @@ Netlist read_netlist(const std::string& text) {
     return n;
 }
 
-// Node voltages at s by nodal analysis: V sources and the op-amp's internal
-// source (gain GB/s behind Ro) add a current each.
+// Node voltages at s by nodal analysis: V sources, nullors and the op-amp's
+// internal source (gain GB/s behind Ro) add a current each.
 std::vector<Complex> solve(const Netlist& n, Complex s) {
     int size = n.nodes;
-    for (const NetElement& e : n.elements) size += e.kind == 'V' ? 1 : e.kind == 'A' ? 2 : 0;
+    for (const NetElement& e : n.elements) size += e.kind == 'V' || e.kind == 'O' ? 1 : e.kind == 'A' ? 2 : 0;
     std::vector<std::vector<Complex>> a(size + 1, std::vector<Complex>(size + 2));
     const auto add = [&](int r, int c, Complex v) {
         if (r > 0 && c > 0) a[r][c] += v;
@@ -228,13 +233,24 @@ std::vector<Complex> solve(const Netlist& n, Complex s) {
     for (const NetElement& e : n.elements) {
         const int p = e.nodes[0], q = e.nodes[1];
         switch (e.kind) {
-            case 'R': admittance(p, q, 1 / e.values[0]); break;
-            case 'C': admittance(p, q, s * e.values[0]); break;
-            case 'L': admittance(p, q, 1.0 / (s * e.values[0])); break;
+            case 'R':
+                admittance(p, q, 1 / e.values[0]);
+                break;
+            case 'C':
+                admittance(p, q, s * e.values[0]);
+                break;
+            case 'L':
+                admittance(p, q, 1.0 / (s * e.values[0]));
+                break;
             case 'V': {
                 const int i = ++extra;
                 add(p, i, 1), add(q, i, -1), add(i, p, 1), add(i, q, -1);
                 a[i][size + 1] = e.values[0];
+                break;
+            }
+            case 'O': {  // in- in+ out: the output current keeps the inputs equal
+                const int i = ++extra;
+                add(e.nodes[2], i, 1), add(i, q, 1), add(i, p, -1);
                 break;
             }
             case 'A': {  // in- in+ out GB Ro
@@ -281,13 +297,20 @@ TEST(Plaxe, ExampleNetlistsFollowTheFormatAndGiveTheFiltersResponses) {
         {"sallen_key_lowpass", "sallen_key_lowpass.val", 4,
          [=](Complex s) { return 1.0 / (1.0 + s * c2 * 2.0 * r + s * s * r * r * c1 * c2); }, 1e-6},
         {"mfb_bandpass", nullptr, 4,
-         [=](Complex s) { return -(s * c * r3 / r1) / (1 / r1 + 1 / r2 + s * 2.0 * c + s * s * c * c * r3); }, 1e-6},
+         [=](Complex s) { return -(s * c * r3 / r1) / (1 / r1 + 1 / r2 + s * 2.0 * c + s * s * c * c * r3); },
+         1e-6},
         {"lc_ladder_lowpass", nullptr, 1,
          [=](Complex s) {
              const Complex p = s / w0;
              return 0.5 / (1.0 + 2.0 * p + 2.0 * p * p + p * p * p);
          },
          1e-3},
+        {"tow_thomas_biquad", nullptr, 3,
+         [=](Complex s) {
+             const double rin = 79577.5, rq = 79577.5, rr = 15915.5;
+             return -(s / (rin * c)) / (s * s + s / (rq * c) + 1 / (rr * rr * c * c));
+         },
+         1e-6},
     };
     testing::TestDir dir;
     for (const Example& e : rows) {

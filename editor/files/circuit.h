@@ -30,11 +30,11 @@ inline constexpr bool is_grid_point(std::int64_t p) {
 
 // One placed symbol. P[1..4] and N[1..4] are 1-based (index 0 unused).
 struct Element {
-    std::uint8_t kind = 0;          // library index 1..69
-    std::int32_t P[5] = {};         // terminal points, packed
-    std::int32_t N[5] = {};         // node numbers (filled by node determination)
-    std::string name;               // at most 5 characters; first = the kind's key
-    std::string parameters;         // at most 200 characters; formulas allowed
+    std::uint8_t kind = 0;   // library index 1..69
+    std::int32_t P[5] = {};  // terminal points, packed
+    std::int32_t N[5] = {};  // node numbers (filled by node determination)
+    std::string name;        // at most 5 characters; first = the kind's key
+    std::string parameters;  // at most 200 characters; formulas allowed
 };
 
 struct Circuit {

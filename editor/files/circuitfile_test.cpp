@@ -177,7 +177,8 @@ TEST(CircuitFile, FailedWriteKeepsTheChangedFlagAndTheOldFile) {
     c.changed = true;
     std::vector<std::string> lines;
     EXPECT_FALSE(write_circuit_file(dir.path("no/folder/x.cir"), c, collect_into(lines)));
-    EXPECT_THAT(lines, ElementsAre("Saving circuit file " + dir.path("no/folder/x.cir"), "Impossible to write file."));
+    EXPECT_THAT(lines, ElementsAre("Saving circuit file " + dir.path("no/folder/x.cir"),
+                                   "Impossible to write file."));
     EXPECT_TRUE(c.changed);
 }
 
@@ -190,7 +191,8 @@ TEST(CircuitFile, LongParameterTextIsCutAndSizeLimitStopsReading) {
     EXPECT_EQ(read_circuit(dir.write("l.cir", text), c, collect_into(lines)), CircuitRead::size_limit);
     EXPECT_EQ(c.element[1].parameters.size(), 200u);
     EXPECT_EQ(c.count, max_elements);
-    EXPECT_THAT(lines, ElementsAre(::testing::_, "Circuit size limit (4000 elements) reached.", "4000 elements read"));
+    EXPECT_THAT(lines, ElementsAre(::testing::_, "Circuit size limit (4000 elements) reached.",
+                                   "4000 elements read"));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "editor/files/numbertext.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
-
-#include <gtest/gtest.h>
 
 namespace editor {
 namespace {

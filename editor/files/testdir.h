@@ -1,11 +1,11 @@
 // A fresh folder for one test's files, removed afterwards.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace editor::testing {
 

@@ -4,9 +4,9 @@
 
 #include "common/errors.h"
 #include "common/textscan.h"
-#include "editor/files/numbertext.h"
 #include "editor/files/circuit.h"
 #include "editor/files/fields.h"
+#include "editor/files/numbertext.h"
 
 namespace editor {
 namespace {

@@ -18,8 +18,8 @@ TEST(ValueList, ReadsNamesInUpperCaseAndListsThem) {
     ValueList values;
     std::vector<std::string> lines;
     ASSERT_TRUE(read_value_list(file, values, collect_into(lines)));
-    EXPECT_THAT(lines, ElementsAre("Reading file " + file, "Value list:", "R1: 1E+3", "CA: 4.7E-9", "FC: 1E+3",
-                                   "--//--"));
+    EXPECT_THAT(lines, ElementsAre("Reading file " + file, "Value list:", "R1: 1E+3", "CA: 4.7E-9",
+                                   "FC: 1E+3", "--//--"));
     EXPECT_EQ(find_value(values, "CA"), 2);
     EXPECT_EQ(find_value(values, "ca"), 0);
     EXPECT_EQ(values.entry[3].value, 1000.0);

@@ -37,9 +37,9 @@ struct FormulaErrorDialog {
 // Everything one evaluation works on.
 struct FormulaState {
     ValueList& values;
-    MessageSink print;           // the message area
+    MessageSink print;  // the message area
     FormulaErrorDialog& dialog;
-    bool success = true;         // set before each formula, cleared by any error
+    bool success = true;  // set before each formula, cleared by any error
 };
 
 // The initial text of the formula test dialog's field.

@@ -39,26 +39,13 @@ TEST(Library, SelectedRowsAreExact) {
     const char* drawing;
   };
   const Row rows[] = {
-      {1, 'R', 2, "Resistance", "1", "*JAJELFHHLJHLJMJQ"},
-      {2, 'r', 2, "Polynomial coefficients a0 ... a7", "0 5 0 -20 0 16",
-       "*JAJELFHHLJHLJMJQ*FCNCNNFNFC*FDND"},
       {5, 'C', 2, "Capacitance [IC=v(0)]", "1", "*JAJH*JJJQ#JBGGMG@GJ@MJ*GJMJ"},
-      {8, 'K', 4, "Turns ratio or L1 L2 k12 or (M12 M21)", "1",
-       "#DHDKDE#DJDMDG#DIDGDK*HEHM*KEKM#OIOKOG#OHOEOK#OJOGOM*BABEDE*BQBMDM*RAQBQEOE*RQQPQMOM#"
-       "FOGOGO#MONONO"},
-      {12, '#', 4, "Gm Gc (common mode)", "1 0.1", nullptr},
-      {25, 'Q', 3, "Parameters (or hfe hie hre hoe)", "NPN", nullptr},
       {29, 'W', 4, "NMOS L= W= K Vt0 Lambda Gamma Phi Ld",
-       "NMOS L=1e-6 W=1e-6 1e-4 1 0.01 0.3 0.6 0.1e-6", nullptr},
+       "NMOS L=1e-6 W=1e-6 1e-4 1 0.01 0.3 0.6 0.1e-6",
+       "*DFNF*DHFH*HHJH*LHNH*IIIMKM*GKIIKK*BADCICIF*BQEQEH*RAPCPMOM*MHMQRQ"},
       {43, 'P', 3, "Phase(s)", "", "*FLFNHN*BACBDBDD*BQCPDPDN*RQOQOIKIFN"},
-      {45, 'O', 3, "", "", nullptr},
-      {50, 'd', 2, "Is nVT or [Vd]", "1e-9 43.429445e-3", nullptr},
-      {53, 'V', 2, "Voltage or parameters", "1", nullptr},
-      {54, '=', 2, "", "", "*HFLF*IHKH*JAJF"},
+      {50, 'd', 2, "Is nVT or [Vd]", "1e-9 43.429445e-3", "*JGFKNKJG*FGNG*JAJG*JKJQ*GJMJ*HILI*IHKH"},
       {56, '\\', 3, "", "", "*BARQ"},
-      {57, '+', 4, "", "", "#JILGHK*BAFE*RALG*BQHK*JIRQ"},
-      {58, '0', 2, "Comment", "", "#JIOIOI*JAJD*JGKHKJJKIJIHJG"},
-      {68, '*', 2, "Comment", "", "*GGKK*GKKG*FILI"},
       {69, '.', 2, "Command", "", "*JHJIKIKHJH"},
   };
   for (const Row& r : rows) {
@@ -68,9 +55,7 @@ TEST(Library, SelectedRowsAreExact) {
     EXPECT_EQ(k.terminals, r.terminals);
     EXPECT_EQ(k.description, r.description);
     EXPECT_EQ(k.defaults, r.defaults);
-    if (r.drawing) {
-      EXPECT_EQ(k.drawing, r.drawing);
-    }
+    EXPECT_EQ(k.drawing, r.drawing);
   }
 }
 
@@ -99,10 +84,8 @@ TEST(Library, TypedKeysAreCaseSwappedBeforeTheLookup) {
     char typed;
     char key;  // 0: nothing placed
   };
-  const Row rows[] = {{'r', 'R'}, {'R', 'r'}, {'c', 'C'}, {'C', 'c'}, {'e', 'E'}, {'E', 0},
-                      {'b', 'B'}, {'y', 'Y'}, {'#', '#'}, {'=', '='}, {'\\', '\\'}, {'0', '0'},
-                      {'9', '9'}, {'.', '.'}, {'*', '*'}, {'x', 'X'}, {'X', 0},  {'k', 'K'},
-                      {'K', 0},   {'~', 0},   {' ', 0},   {'z', 'Z'}, {'g', 'G'}, {'G', 'g'}};
+  const Row rows[] = {{'r', 'R'}, {'R', 'r'}, {'e', 'E'}, {'E', 0},   {'#', '#'},
+                      {'\\', '\\'}, {'9', '9'}, {'x', 'X'}, {'~', 0}, {' ', 0}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.typed);
     const int kind = kind_for_typed_key(r.typed);

@@ -108,6 +108,9 @@ QColor mode_colour(const LayoutLook& look, int colour_mode) {
 QFont layout_font(const LayoutLook& look, int zoom) {
   QFont font(look.font_family);
   font.setPointSize(8 * zoom);
+  // Text is erased by writing it again in the background colour, which only
+  // works when every pixel is fully one colour or the other.
+  font.setStyleStrategy(QFont::NoAntialias);
   return font;
 }
 

@@ -44,7 +44,8 @@ struct ElementShape {
 };
 
 QColor mode_colour(const LayoutLook& look, int colour_mode);
-// The layout screen's font at a zoom: 8 points per zoom step.
+// The layout screen's font at a zoom: 8 points per zoom step, not
+// antialiased, so that text written again in the background colour vanishes.
 QFont layout_font(const LayoutLook& look, int zoom);
 // True when this zoom and these options draw the bitmap.
 bool uses_bitmap(const LayoutLook& look, int zoom);

@@ -44,8 +44,7 @@ void body_lines(const Circuit& c, const NetlistState& state, FormulaState& formu
                 NameOf name_of, const MessageSink& emit) {
     if (comments)
         for (int i = c.count; i >= 1; --i)
-            if (c.element[i].kind == kind_comment)
-                emit("*" + reduce_text(c.element[i].parameters, formulas));
+            if (c.element[i].kind == kind_comment) emit("*" + reduce_text(c.element[i].parameters, formulas));
     for (int i = 1; i <= state.circuit_elements; ++i)
         emit(element_line(c.element[i], name_of(c.element[i].name), formulas));
     for (int i = c.count; i >= 1; --i)
@@ -54,8 +53,8 @@ void body_lines(const Circuit& c, const NetlistState& state, FormulaState& formu
 
 }  // namespace
 
-std::vector<std::string> netlist_lines(const Circuit& circuit, const NetlistState& state, FormulaState& formulas,
-                                       bool comments) {
+std::vector<std::string> netlist_lines(const Circuit& circuit, const NetlistState& state,
+                                       FormulaState& formulas, bool comments) {
     std::vector<std::string> lines{std::to_string(state.node_count)};
     body_lines(circuit, state, formulas, comments, netlist_name, collect_into(lines));
     return lines;
@@ -70,8 +69,8 @@ void list_netlist(const Circuit& circuit, const NetlistState& state, FormulaStat
     formulas.print("Number of nodes: " + std::to_string(state.node_count));
 }
 
-bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState& state, FormulaState& formulas,
-                   bool comments) {
+bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState& state,
+                   FormulaState& formulas, bool comments) {
     formulas.print("Saving netlist " + path);
     circuit.name = circuit_name_of(path);
     formulas.dialog.ignore_other_errors = true;

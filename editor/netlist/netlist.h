@@ -48,8 +48,8 @@ bool prepare_netlist(Circuit& circuit, NetlistState& state, const MessageSink& p
 // The netlist text, one line per entry, evaluating the formulas as it goes
 // (comments top to bottom when `comments` is set, circuit elements in
 // sorted order, then commands top to bottom).
-std::vector<std::string> netlist_lines(const Circuit& circuit, const NetlistState& state, FormulaState& formulas,
-                                       bool comments);
+std::vector<std::string> netlist_lines(const Circuit& circuit, const NetlistState& state,
+                                       FormulaState& formulas, bool comments);
 
 // Prints the netlist to the message area: "Component list:", every comment,
 // the element lines with their names as stored, the commands, "--//--" and
@@ -60,8 +60,8 @@ void list_netlist(const Circuit& circuit, const NetlistState& state, FormulaStat
 // Prints "Saving netlist <path>", sets the circuit name from the path and
 // writes the netlist with the error dialog suppressed. On failure prints
 // "Impossible to write file." and returns false.
-bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState& state, FormulaState& formulas,
-                   bool comments);
+bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState& state,
+                   FormulaState& formulas, bool comments);
 
 // "Component list:", every element with its packed points and raw
 // parameter text, "--//--".

@@ -1,8 +1,9 @@
+#include "editor/netlist/netlist.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "editor/files/testdir.h"
-#include "editor/netlist/netlist.h"
 #include "editor/netlist/testcircuit.h"
 
 namespace editor {
@@ -52,8 +53,8 @@ TEST(Netlist, DocumentedExampleWrittenAndListed) {
 
     g.lines.clear();
     list_netlist(g.c, g.state, g.f);
-    EXPECT_THAT(g.lines, ElementsAre("Component list:", "R0102 1 2 1E3", "C0200 2 0 1E-6", "V0100 1 0 1", ".AC",
-                                     "--//--", "Number of nodes: 2"));
+    EXPECT_THAT(g.lines, ElementsAre("Component list:", "R0102 1 2 1E3", "C0200 2 0 1E-6", "V0100 1 0 1",
+                                     ".AC", "--//--", "Number of nodes: 2"));
 }
 
 TEST(Netlist, NamesAreReplacedAndUpperCasedOnlyInTheFile) {
@@ -68,8 +69,9 @@ TEST(Netlist, NamesAreReplacedAndUpperCasedOnlyInTheFile) {
     EXPECT_THAT(file, ElementsAre("17", "RLOAD 1 2 0 5", "G1 3 4 5 6 1 0.1", "MX 7 8 9 10 NMOS L=1E-6",
                                   "M3 11 12 13 14 pmos", "O1 15 16 17"));
     list_netlist(g.c, g.state, g.f);
-    EXPECT_THAT(g.lines, ElementsAre("Component list:", "rload 1 2 0 5", "#1 3 4 5 6 1 0.1", "Wx 7 8 9 10 NMOS L=1E-6",
-                                     "w3 11 12 13 14 pmos", "O1 15 16 17", "--//--", "Number of nodes: 17"));
+    EXPECT_THAT(g.lines,
+                ElementsAre("Component list:", "rload 1 2 0 5", "#1 3 4 5 6 1 0.1", "Wx 7 8 9 10 NMOS L=1E-6",
+                            "w3 11 12 13 14 pmos", "O1 15 16 17", "--//--", "Number of nodes: 17"));
 }
 
 TEST(Netlist, CommentsTopToBottomWithTheOptionAndCommandsLast) {
@@ -100,8 +102,9 @@ TEST(Netlist, FormulaErrorsShowTheDialogWhenListingButNotWhenWriting) {
     g.dialog.ignore_other_errors = true;  // left ticked from an earlier run
     list_netlist(g.c, g.state, g.f);
     EXPECT_THAT(g.shown, ElementsAre("(1/0)?", "(X)?"));
-    EXPECT_THAT(g.lines, ElementsAre("Component list:", "Division by zero.", "R0102 1 2 (1/0)?",
-                                     "Unknown operand: [X]", "C0304 3 4 (X)?", "--//--", "Number of nodes: 4"));
+    EXPECT_THAT(g.lines,
+                ElementsAre("Component list:", "Division by zero.", "R0102 1 2 (1/0)?",
+                            "Unknown operand: [X]", "C0304 3 4 (X)?", "--//--", "Number of nodes: 4"));
     g.shown.clear();
     ASSERT_TRUE(write_netlist(dir.path("e.net"), g.c, g.state, g.f, false));
     EXPECT_TRUE(g.shown.empty());
@@ -124,8 +127,8 @@ TEST(Netlist, CircuitListShowsPointsAndRawText) {
     place(g.c, '-', "-", {{1, 1}, {2, 1}});
     place(g.c, 'A', "A1", {{3, 3}, {3, 4}, {4, 3}}, "1E6 75");
     list_circuit_list(g.c, g.f.print);
-    EXPECT_THAT(g.lines, ElementsAre("Component list:", "R1 16705 16449 (R)", "- 257 258", "A1 771 1027 772 1E6 75",
-                                     "--//--"));
+    EXPECT_THAT(g.lines, ElementsAre("Component list:", "R1 16705 16449 (R)", "- 257 258",
+                                     "A1 771 1027 772 1E6 75", "--//--"));
 }
 
 }  // namespace

@@ -32,9 +32,15 @@ std::int32_t label_value(const std::string& name) {
 void join_connection(Circuit& c, int i) {
     const Element& e = c.element[i];
     switch (e.kind) {
-        case kind_ground: merge(c, i, e.N[2], 0); break;
-        case kind_wire: merge(c, i, e.N[2], e.N[1]); break;
-        case kind_diagonal_wire: merge(c, i, e.N[3], e.N[2]); break;
+        case kind_ground:
+            merge(c, i, e.N[2], 0);
+            break;
+        case kind_wire:
+            merge(c, i, e.N[2], e.N[1]);
+            break;
+        case kind_diagonal_wire:
+            merge(c, i, e.N[3], e.N[2]);
+            break;
         case kind_crossing:
             merge(c, i, e.N[4], e.N[1]);
             merge(c, i, c.element[i].N[3], c.element[i].N[2]);

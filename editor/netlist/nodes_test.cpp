@@ -75,7 +75,8 @@ TEST(Nodes, LabelsJoinByTheirFirstTwoCharacters) {
         const char* a;
         const char* b;
         bool same;
-    } rows[] = {{"1", "1", true}, {"1", "1A", false}, {"1AB", "1AC", true}, {"2", "1", false}, {"3X", "3X", true}};
+    } rows[] = {
+        {"1", "1", true}, {"1", "1A", false}, {"1AB", "1AC", true}, {"2", "1", false}, {"3X", "3X", true}};
     for (const auto& row : rows) {
         Nodes n;
         place(n.c, 'R', "Ra", {{10, 10}, {11, 10}});
@@ -140,7 +141,7 @@ TEST(Nodes, AutomaticNamesOnlyForBareKeysAndKeyWithFourDigits) {
     const struct {
         const char* name;
         const char* after;
-    } rows[] = {{"R", "R0102"}, {"R12", "R12"}, {"R1234", "R0102"}, {"R123", "R123"},
+    } rows[] = {{"R", "R0102"},     {"R12", "R12"},     {"R1234", "R0102"}, {"R123", "R123"},
                 {"Rload", "Rload"}, {"R12a4", "R12a4"}, {"R0000", "R0102"}};
     for (const auto& row : rows) {
         Nodes n;
@@ -157,7 +158,8 @@ TEST(Nodes, AutomaticNamesOnlyForBareKeysAndKeyWithFourDigits) {
 TEST(Nodes, MoreThanAThousandNodesFail) {
     for (int resistors : {500, 501}) {
         Nodes n;
-        for (int k = 0; k < resistors; ++k) place(n.c, 'R', "R", {{k % 40 * 3, k / 40 * 2}, {k % 40 * 3 + 1, k / 40 * 2}});
+        for (int k = 0; k < resistors; ++k)
+            place(n.c, 'R', "R", {{k % 40 * 3, k / 40 * 2}, {k % 40 * 3 + 1, k / 40 * 2}});
         n.c.element[1].P[1] = pack_point(0, 127);  // keep (0,0) off ground
         const bool ok = n.determine();
         EXPECT_EQ(ok, resistors == 500);
