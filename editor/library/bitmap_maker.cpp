@@ -106,9 +106,9 @@ Bitmap derived_bitmap(int index) {
 
 std::string bitmaps_source() {
   std::ostringstream out;
-  out << "// Written by make_bitmaps (editor/library/tools): each kind's picture derived\n"
+  out << "// Written by editor_make_bitmaps (editor/library/tools): each kind's picture derived\n"
          "// from its vector drawing. Do not edit; regenerate with\n"
-         "//   build/editor/library/make_bitmaps editor/library/bitmaps.cpp\n"
+         "//   build/editor/library/editor_make_bitmaps editor/library/bitmaps.cpp\n"
          "#include \"editor/library/bitmaps.h\"\n"
          "\n"
          "#include \"editor/library/library.h\"\n"

@@ -6,7 +6,7 @@
 // dx - 1 and row 16 - dy, the correspondence the renderer uses at zoom 1;
 // the few units outside 16 by 16 (dx = 0 or 17, dy = 0) fold onto the edge.
 //
-//   make_bitmaps writes bitmaps_source() to editor/library/bitmaps.cpp;
+//   editor_make_bitmaps writes bitmaps_source() to editor/library/bitmaps.cpp;
 //   the library test checks that the committed file equals it.
 #pragma once
 

@@ -22,11 +22,11 @@ TEST(Bitmaps, ResistorIsTheHandMadePicture) {
   EXPECT_TRUE(bitmap_bit(expected, 7, 10));
 }
 
-// The committed data is what make_bitmaps writes from today's drawings.
+// The committed data is what editor_make_bitmaps writes from today's drawings.
 TEST(Bitmaps, CommittedFileEqualsTheGeneratorOutput) {
   const std::string committed = suite::read_file_bytes(SUITE_SOURCE_DIR "/editor/library/bitmaps.cpp");
   EXPECT_EQ(committed, bitmaps_source())
-      << "regenerate with: build/editor/library/make_bitmaps editor/library/bitmaps.cpp";
+      << "regenerate with: build/editor/library/editor_make_bitmaps editor/library/bitmaps.cpp";
   for (int i = 1; i <= library_size; ++i) EXPECT_EQ(kind_bitmap(i), derived_bitmap(i)) << i;
   EXPECT_THROW(kind_bitmap(0), std::out_of_range);
   EXPECT_THROW(kind_bitmap(70), std::out_of_range);

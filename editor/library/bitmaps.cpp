@@ -1,6 +1,6 @@
-// Written by make_bitmaps (editor/library/tools): each kind's picture derived
+// Written by editor_make_bitmaps (editor/library/tools): each kind's picture derived
 // from its vector drawing. Do not edit; regenerate with
-//   build/editor/library/make_bitmaps editor/library/bitmaps.cpp
+//   build/editor/library/editor_make_bitmaps editor/library/bitmaps.cpp
 #include "editor/library/bitmaps.h"
 
 #include "editor/library/library.h"

@@ -1,5 +1,5 @@
 // Draws every library kind into one picture, to look at the symbols:
-//   build/editor/library/library_sheet sheet.png [--zoom Z] [--bitmap] [--thin]
+//   build/editor/library/editor_library_sheet sheet.png [--zoom Z] [--bitmap] [--thin]
 //       [--horizontal] [--space] [--backspace] [--kinds FIRST LAST] [--per-row N]
 // Each cell shows one kind as typed at a vertical (or horizontal) cursor on
 // the lower-left grid segment of its cell, optionally mirrored by Space or
@@ -83,7 +83,7 @@ bool parse(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
   Options o;
   if (!parse(argc, argv, o)) {
-    std::cerr << "usage: library_sheet OUT.png [--zoom Z] [--bitmap] [--thin] [--horizontal]"
+    std::cerr << "usage: editor_library_sheet OUT.png [--zoom Z] [--bitmap] [--thin] [--horizontal]"
                  " [--space] [--backspace] [--kinds FIRST LAST] [--per-row N]\n";
     return 2;
   }

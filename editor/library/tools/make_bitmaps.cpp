@@ -1,7 +1,7 @@
 // Writes editor/library/bitmaps.cpp: the 16 by 16 picture of every library
 // kind derived from its vector drawing. Run by hand after changing a drawing
 // or the rasteriser:
-//   build/editor/library/make_bitmaps editor/library/bitmaps.cpp
+//   build/editor/library/editor_make_bitmaps editor/library/bitmaps.cpp
 // Without an argument the text goes to standard output.
 #include "common/errors.h"
 #include "common/textfile.h"
@@ -12,7 +12,7 @@
 
 int main(int argc, char** argv) {
   if (argc > 2) {
-    std::cerr << "usage: make_bitmaps [OUTPUT.cpp]\n";
+    std::cerr << "usage: editor_make_bitmaps [OUTPUT.cpp]\n";
     return 2;
   }
   const std::string text = editor::bitmaps_source();
