@@ -41,6 +41,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
     // EparametrosKeyPress: Enter applies.
     connect(Eparametros, &QLineEdit::returnPressed, this, &TForm4::Button1Click);
+    connect(Enome, &QLineEdit::returnPressed, this, &TForm4::Button1Click);
     resize(480, 100);
 }
 

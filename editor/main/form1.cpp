@@ -111,7 +111,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     resize(640, 420);
 }
 
-TForm1::~TForm1() = default;
+// The layout screen goes first: it works on the records.
+TForm1::~TForm1() { Form3.reset(); }
 
 void TForm1::build_menu() {
     const auto item = [this](QMenu* menu, const char* caption, const char* name, void (TForm1::*handler)()) {
