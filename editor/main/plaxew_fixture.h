@@ -68,7 +68,12 @@ protected:
         return p + QPoint(8 * z - 2, y == v.y0 + v.rows ? 1 : -1);
     }
 
-    void point_at(QPoint p) { QTest::mouseMove(layout().PaintBox1, p); }
+    // Moves the mouse there (by way of a neighbour: a move to where the
+    // mouse already is sends nothing).
+    void point_at(QPoint p) {
+        QTest::mouseMove(layout().PaintBox1, p + QPoint(1, 0));
+        QTest::mouseMove(layout().PaintBox1, p);
+    }
     void type_at(QPoint p, const QString& keys) {
         point_at(p);
         QTest::keyClicks(&layout(), keys);
