@@ -62,6 +62,14 @@ TEST_F(LayoutScreen, SpaceBackspaceAndDelete) {
     type_at(segment(65, 64, true), "a");
     QTest::keyClick(&layout(), Qt::Key_Space);
     EXPECT_EQ(circuit().element[2].P[3], pack_point(64, 65));
+    rec().view.x0 = 65;  // P1 on the window's left edge: not inverted
+    point_at(segment(65, 64, true));
+    QTest::keyClick(&layout(), Qt::Key_Space);
+    EXPECT_EQ(circuit().element[2].P[3], pack_point(64, 65));
+    rec().view.x0 = 60;
+    point_at(segment(65, 64, true));
+    QTest::keyClick(&layout(), Qt::Key_Space);
+    EXPECT_EQ(circuit().element[2].P[3], pack_point(66, 65));
     QTest::keyClick(&layout(), Qt::Key_Delete);  // the topmost one goes
     ASSERT_EQ(circuit().count, 1);
     EXPECT_EQ(circuit().element[1].name, "R");

@@ -38,7 +38,8 @@ TEST(LayoutPaint, NodeNumbersRedOnOddColumnsGroundNotWritten) {
     EXPECT_FALSE(v.show_nodes);  // drawn once
     // Each number sits right of and above its terminal: ((X + 2)z, (Y - 13)z).
     const auto label_box = [&](int x, int y) {
-        return QRect((unzoomed_x(v, pack_point(x, y)) + 2) * 2, (unzoomed_y(v, pack_point(x, y)) - 13) * 2, 24, 30);
+        return QRect((unzoomed_x(v, pack_point(x, y)) + 2) * 2, (unzoomed_y(v, pack_point(x, y)) - 13) * 2,
+                     24, 30);
     };
     const QColor red(255, 0, 0), yellow(255, 255, 0);
     EXPECT_GT(count(img, label_box(65, 66), red), 10);

@@ -71,35 +71,6 @@ TEST(LayoutView, CursorTakesTheNearestSegment) {
     EXPECT_EQ(w.cursor.first, before.first);
 }
 
-TEST(LayoutPlace, PlacesOnTheCursorWithDocumentedPoints) {
-    ViewState v = view_at();
-    Circuit c;
-    Said said;
-    aim(v, 65, 64, true);  // vertical segment (65,64)-(65,65)
-    EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::placed);
-    ASSERT_EQ(c.count, 1);
-    const Element& r = c.element[1];
-    EXPECT_EQ(r.name, "R");
-    EXPECT_EQ(r.parameters, "1");
-    EXPECT_EQ(r.P[1], 16705);  // (65,65): the upper end
-    EXPECT_EQ(r.P[2], 16449);
-    EXPECT_EQ(r.P[3], r.P[1]);
-    EXPECT_EQ(r.P[4], r.P[2]);
-    EXPECT_TRUE(c.changed);
-
-    // The same key again places nothing; Shift-R is the other kind.
-    EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::exists);
-    EXPECT_EQ(place_element(c, v, 'R', said.sink()), PlaceResult::placed);
-    EXPECT_EQ(c.element[2].name, "r");
-    EXPECT_EQ(c.element[2].parameters, "0 5 0 -20 0 16");
-    EXPECT_EQ(place_element(c, v, '~', said.sink()), PlaceResult::no_kind);
-    // Moving the cursor lets the same key place a second one.
-    aim(v, 66, 64, true);
-    EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::placed);
-    EXPECT_EQ(c.count, 3);
-    EXPECT_TRUE(said.lines.empty());
-}
-
 TEST(LayoutPlace, ExchangedKindsAndSideSteps) {
     ViewState v = view_at();
     Circuit c;
@@ -135,49 +106,6 @@ TEST(LayoutPlace, ThreeTerminalsRefusedAtTheRightAndBottomEdges) {
     EXPECT_EQ(place_element(c, v, 'a', said.sink()), PlaceResult::refused);
     aim(v, 65, 61, false);
     EXPECT_EQ(place_element(c, v, 'a', said.sink()), PlaceResult::placed);
-}
-
-TEST(LayoutPlace, LimitOfElements) {
-    ViewState v = view_at();
-    Circuit c;
-    Said said;
-    Element e;
-    e.kind = 55;
-    e.name = "-";
-    for (int i = 0; i < max_elements; ++i) append_element(c, e);
-    aim(v, 65, 64, true);
-    EXPECT_EQ(place_element(c, v, 'r', said.sink()), PlaceResult::full);
-    EXPECT_EQ(said.lines, std::vector<std::string>{"Circuit size limit (4000 elements) reached."});
-    EXPECT_EQ(c.count, max_elements);
-}
-
-TEST(LayoutEdit, SpaceBackspaceDelete) {
-    ViewState v = view_at();
-    Circuit c;
-    Said said;
-    aim(v, 65, 64, true);
-    place_element(c, v, 'r', said.sink());
-    c.changed = false;
-    EXPECT_FALSE(invert_element(c, v, 1));  // two terminals: nothing
-    EXPECT_FALSE(c.changed);
-    reflect_element(c, 1);
-    EXPECT_EQ(c.element[1].P[1], 16449);
-    EXPECT_EQ(c.element[1].P[2], 16705);
-    EXPECT_TRUE(c.changed);
-    EXPECT_EQ(topmost_under_cursor(c, v.cursor), 1);
-
-    place_element(c, v, 'a', said.sink());  // P1 (65,65) P3 (66,65)
-    ASSERT_EQ(topmost_under_cursor(c, v.cursor), 2);
-    EXPECT_EQ(elements_under_cursor(c, v.cursor), (std::vector<int>{1, 2}));
-    EXPECT_TRUE(invert_element(c, v, 2));
-    EXPECT_EQ(c.element[2].P[3], pack_point(64, 65));
-    EXPECT_EQ(c.element[2].P[4], pack_point(64, 64));
-    // Not inverted when P1 is on the window's edge across the axis.
-    v.x0 = 65;
-    EXPECT_FALSE(invert_element(c, v, 2));
-    delete_element(c, 2);
-    EXPECT_EQ(c.count, 1);
-    EXPECT_EQ(c.element[1].name, "R");
 }
 
 TEST(LayoutEdit, NamesAndParameters) {
