@@ -2,6 +2,7 @@
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/morat_session.h"
 #include "analysis/sensitivity_list.h"
+#include "analysis/shell/reports.h"
 #include "common/errors.h"
 
 namespace analysis {
@@ -67,10 +68,14 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
                                         std::to_string(c.segments));
     if (!sweep(c, *x.engine, *x.sweep, x.settings, log))
         return 1;
+    if (o.range)
+        dynamic_range_report(c, *x.sweep, x.settings, log);
     for (int p : o.sensitivities) {
         x.sweep->cursor = p;
         for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
     }
+    if (o.tab)
+        save_response_table(*o.tab, c, *x.sweep, x.settings, log);
     return 0;
 }
 
