@@ -18,15 +18,13 @@ using Args = std::vector<std::string>;
 std::string testdata(const std::string& name) { return std::string(SUITE_TEST_DIR) + "/testdata/" + name; }
 std::string example(const std::string& name) { return std::string(SUITE_SOURCE_DIR) + "/examples/" + name; }
 
-std::string replace_all(std::string text, const std::string& from, const std::string& to)
-{
+std::string replace_all(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
 }
 
-void expect_golden_run(const std::string& golden, Args args)
-{
+void expect_golden_run(const std::string& golden, Args args) {
     const std::string table = ::testing::TempDir() + golden + ".tab";
     args.push_back("--tab");
     args.push_back(table);
@@ -37,29 +35,44 @@ void expect_golden_run(const std::string& golden, Args args)
     EXPECT_EQ(suite::read_file_bytes(table), suite::read_file_bytes(testdata(golden + ".tab")));
 }
 
-TEST(MoratGolden, SallenKeyLogarithmicInHertz)
-{
-    expect_golden_run("sallen-key", {example("sallen-key-lowpass"), "--hz", "--fmin", "100", "--fmax", "10000",
-                                     "--segments", "4", "--output", "4", "--listed", "2", "--variability", "0.01",
-                                     "--element-variability", "C1=0.02", "--range", "--sensitivities", "2"});
+TEST(MoratGolden, SallenKeyLogarithmicInHertz) {
+    expect_golden_run("sallen-key",
+                      {example("sallen-key-lowpass"), "--hz", "--fmin", "100", "--fmax", "10000",
+                       "--segments", "4", "--output", "4", "--listed", "2", "--variability", "0.01",
+                       "--element-variability", "C1=0.02", "--range", "--sensitivities", "2"});
 }
 
-TEST(MoratGolden, TowThomasLinearNormalisedNarrowFormat)
-{
-    expect_golden_run("tow-thomas",
-                      {example("tow-thomas-biquad.net"), "--hz", "--linear", "--fmin", "500", "--fmax", "2000",
-                       "--segments", "6", "--output", "3", "--listed", "5", "--normalise", "--width", "12",
-                       "--decimals", "6", "--range", "--sensitivities", "2"});
+TEST(MoratGolden, TowThomasLinearNormalisedNarrowFormat) {
+    expect_golden_run("tow-thomas", {example("tow-thomas-biquad.net"),
+                                     "--hz",
+                                     "--linear",
+                                     "--fmin",
+                                     "500",
+                                     "--fmax",
+                                     "2000",
+                                     "--segments",
+                                     "6",
+                                     "--output",
+                                     "3",
+                                     "--listed",
+                                     "5",
+                                     "--normalise",
+                                     "--width",
+                                     "12",
+                                     "--decimals",
+                                     "6",
+                                     "--range",
+                                     "--sensitivities",
+                                     "2"});
 }
 
 // Values that a reader of the golden files can check by hand.
-TEST(MoratGolden, TowThomasCentreIsUnityInvertingWithQOfFive)
-{
+TEST(MoratGolden, TowThomasCentreIsUnityInvertingWithQOfFive) {
     const std::string log = suite::read_file_bytes(testdata("tow-thomas.log"));
     EXPECT_NE(log.find("S(T,RIN):    -1.000000     0.000000j"), std::string::npos);  // gain -RQ/RIN
     EXPECT_NE(log.find("S(T,RQ):     1.000000     0.000000j"), std::string::npos);
     EXPECT_NE(log.find("S(T,s):    -0.000036   -10.000000j"), std::string::npos);  // dφ/dlnω = -2Q
-    EXPECT_NE(log.find("AtGr    0.001592 s"), std::string::npos);                    // 2Q/ω0
+    EXPECT_NE(log.find("AtGr    0.001592 s"), std::string::npos);                  // 2Q/ω0
     const std::string sk = suite::read_file_bytes(testdata("sallen-key.log"));
     EXPECT_NE(sk.find("Modl  -3.010353050 dB"), std::string::npos);  // Butterworth corner
 }
