@@ -127,6 +127,17 @@ TEST(MoratRun, ALogarithmicSweepFromZeroIsRefused) {
     EXPECT_EQ(o.err, "");
 }
 
+TEST(MoratRun, ATableThatCannotBeWrittenIsAnInputOutputError)
+{
+    const std::string path = write_netlist("rc.net", rc);
+    const std::string table = ::testing::TempDir() + "no-such-folder/rc.tab";
+    const Outcome o = run({path, "--output", "2", "--range", "--tab", table});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find(table), std::string::npos);
+    EXPECT_EQ(o.out.find("Tabela de resposta"), std::string::npos);
+    EXPECT_NE(o.out.find("Extremos de nível de sinal nos nós"), std::string::npos);
+}
+
 // The program itself: exit statuses as the shell sees them.
 int system_status(const std::string& command) {
     const int raw = std::system(command.c_str());
