@@ -17,9 +17,10 @@ namespace {
 
 const char* const singular_message = "Circuito insolúvel (determinante muito pequeno).";
 
-void check_pivot(const NodalSystem& sys, int k, Real tolerance) {
-    if (pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]) < tolerance)
-        throw suite::FatalError(singular_message);
+void check_pivot(NodalSystem& sys, int k, Real tolerance) {
+    const Real re = sys.matrix_re[k][k], im = sys.matrix_im[k][k];
+    if (pivot_size(re, im) < tolerance) throw suite::FatalError(singular_message);
+    sys.pivot_norm[k] = re * re + im * im;
 }
 
 // Row k gets the largest |re| + |im| in column k from rows k..n; ties keep
@@ -65,9 +66,10 @@ void eliminate(NodalSystem& sys, int k, int n) {
     auto& re = sys.matrix_re;
     auto& im = sys.matrix_im;
     const Complex pivot{re[k][k], im[k][k]};
+    const Real norm = sys.pivot_norm[k];
     const int last = std::min(sys.row_last[k], n);
     for (int j = k + 1; j <= last; ++j) {
-        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot);
+        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot, norm);
         re[k][j] = q.re;
         im[k][j] = q.im;
     }
@@ -95,7 +97,7 @@ void forward(NodalSystem& sys, int n) {
         for (int j = std::max(sys.row_first[i], 1); j < i; ++j)
             sum = sum + complex_multiply({re[i][j], im[i][j]}, {sys.normal_re[j], sys.normal_im[j]});
         const Complex y = complex_divide({sys.normal_re[i] - sum.re, sys.normal_im[i] - sum.im},
-                                         {re[i][i], im[i][i]});
+                                         {re[i][i], im[i][i]}, sys.pivot_norm[i]);
         sys.normal_re[i] = y.re;
         sys.normal_im[i] = y.im;
 
@@ -113,7 +115,8 @@ void forward(NodalSystem& sys, int n) {
 void backward(NodalSystem& sys, int n) {
     const auto& re = sys.matrix_re;
     const auto& im = sys.matrix_im;
-    const Complex vn = complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]});
+    const Complex vn =
+        complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]}, sys.pivot_norm[n]);
     sys.adjoint_re[n] = vn.re;
     sys.adjoint_im[n] = vn.im;
     for (int i = n - 1; i >= 1; --i) {
@@ -131,7 +134,7 @@ void backward(NodalSystem& sys, int n) {
             sum_t = sum_t + complex_multiply({re[j][i], im[j][i]}, {sys.adjoint_re[j], sys.adjoint_im[j]});
         }
         const Complex v = complex_divide({sys.adjoint_re[i] - sum_t.re, sys.adjoint_im[i] - sum_t.im},
-                                         {re[i][i], im[i][i]});
+                                         {re[i][i], im[i][i]}, sys.pivot_norm[i]);
         sys.adjoint_re[i] = v.re;
         sys.adjoint_im[i] = v.im;
     }
@@ -139,7 +142,9 @@ void backward(NodalSystem& sys, int n) {
 
 }  // namespace
 
-void clear_system(NodalSystem& sys, int n) {
+// The spans are a few entries wide in nodal matrices: plain stores, not a
+// library call per row.
+[[gnu::optimize("no-tree-loop-distribute-patterns")]] void clear_system(NodalSystem& sys, int n) {
     for (int r = 0; r < matrix_dim; ++r) {
         for (int c = sys.row_first[r]; c <= sys.row_last[r]; ++c) {
             sys.matrix_re[r][c] = 0;
