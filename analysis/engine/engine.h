@@ -61,7 +61,10 @@ struct Engine {
     struct FixedPart {
         MatrixPlane matrix_re{};
         SystemVector normal_re{};
-        std::array<int, matrix_dim> row_first{}, row_last{}, col_first{}, col_last{};
+        std::array<int, matrix_dim> row_first = NodalSystem::empty_spans_first();
+        std::array<int, matrix_dim> row_last{};
+        std::array<int, matrix_dim> col_first = NodalSystem::empty_spans_first();
+        std::array<int, matrix_dim> col_last{};
     } fixed;
     bool use_fixed_part = false;
 };
