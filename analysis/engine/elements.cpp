@@ -282,10 +282,14 @@ char kind_of(const Circuit& c, int i) {
 
 }  // namespace
 
+void stamp_listed(Circuit& c, Engine& e, const std::vector<int>& elements) {
+    for (const int i : elements) dispatch(kind_of(c, i), [&](auto rules) { decltype(rules)::stamp(c, e, i); });
+}
+
 void stamp_elements(Circuit& c, Engine& e, StampSet set) {
     for (int i = 1; i <= c.element_count; ++i) {
         const char kind = kind_of(c, i);
-        if (set != StampSet::all && varies_with_frequency(kind) != (set == StampSet::varying)) continue;
+        if (set == StampSet::fixed && varies_with_frequency(kind)) continue;
         dispatch(kind, [&](auto rules) { decltype(rules)::stamp(c, e, i); });
     }
 }

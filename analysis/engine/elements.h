@@ -3,13 +3,15 @@
 // adjoint solutions. Internal to the engine (engine.cpp walks the table).
 #pragma once
 
+#include <vector>
+
 #include "analysis/circuit/circuit.h"
 #include "analysis/engine/engine.h"
 
 namespace analysis {
 
-// Which elements a stamping pass covers.
-enum class StampSet { all, fixed, varying };
+// Which elements a stamping pass covers: all, or those that do not vary with s.
+enum class StampSet { all, fixed };
 
 // Whether a kind's stamp depends on s: C, L, A and K (the kinds that Σ sums).
 inline bool varies_with_frequency(char kind) { return kind == 'C' || kind == 'L' || kind == 'A' || kind == 'K'; }
@@ -17,6 +19,8 @@ inline bool varies_with_frequency(char kind) { return kind == 'C' || kind == 'L'
 // Stamps the elements of the set by their kind (the first character of
 // their name), in table order.
 void stamp_elements(Circuit& c, Engine& e, StampSet set = StampSet::all);
+// Stamps the listed elements (numbers in table order).
+void stamp_listed(Circuit& c, Engine& e, const std::vector<int>& elements);
 
 // Every element's sensitivity into the blocks of point e.point_index:
 // Q_i = x_i·∂T/∂x_i (x_i the element's value), or Q_i / t when

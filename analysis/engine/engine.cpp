@@ -1,7 +1,9 @@
 // Build, solve and the sensitivity pass at one complex frequency.
 #include "analysis/engine/engine.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 #include <stdexcept>
 
@@ -66,10 +68,12 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
 
 void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
     const std::size_t size = static_cast<std::size_t>(elements) * static_cast<std::size_t>(blocks);
-    std::vector<Real>().swap(e.sens_re);
-    std::vector<Real>().swap(e.sens_im);
-    e.sens_re.assign(size, 0);
-    e.sens_im.assign(size, 0);
+    e.sens_re.reset();
+    e.sens_im.reset();
+    for (SensitivityBlocks* blocks : {&e.sens_re, &e.sens_im}) {
+        blocks->reset(static_cast<Real*>(std::calloc(std::max<std::size_t>(size, 1), sizeof(Real))));
+        if (!*blocks) throw std::bad_alloc();
+    }
     e.block_size = elements;
     e.block_count = blocks;
 }
@@ -90,6 +94,9 @@ void prepare_fixed_part(Circuit& c, Engine& e) {
     f.row_last = sys.row_last;
     f.col_first = sys.col_first;
     f.col_last = sys.col_last;
+    f.varying.clear();
+    for (int i = 1; i <= c.element_count; ++i)
+        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0])) f.varying.push_back(i);
 }
 
 namespace {
@@ -116,7 +123,7 @@ void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
     c.row_map = c.saved_row_map;
     if (e.use_fixed_part && e.sigma == 0 && !e.observer_mode) {
         load_fixed_part(c, e);
-        stamp_elements(c, e, StampSet::varying);
+        stamp_listed(c, e, e.fixed.varying);
     } else {
         clear_system(e.system, c.equation_count);
         stamp_elements(c, e);

@@ -20,6 +20,8 @@
 // replaced by a unit current source in its place (the pole computation).
 #pragma once
 
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "analysis/circuit/circuit.h"
@@ -27,6 +29,13 @@
 #include "analysis/engine/solver.h"
 
 namespace analysis {
+
+// Zeroed storage of the sensitivity blocks. Taken from calloc, which gets
+// large zeroed areas from the system without writing them first.
+struct FreeBlocks {
+    void operator()(Real* p) const { std::free(p); }
+};
+using SensitivityBlocks = std::unique_ptr<Real[], FreeBlocks>;
 
 struct Engine {
     NodalSystem system;
@@ -40,8 +49,8 @@ struct Engine {
     // Sensitivity blocks, one per point 0..block_count-1, each holding the
     // S_i of elements 1..block_size: element i of point p sits at
     // [p·block_size + i - 1].
-    std::vector<Real> sens_re;
-    std::vector<Real> sens_im;
+    SensitivityBlocks sens_re;
+    SensitivityBlocks sens_im;
     int block_size = 0;
     int block_count = 0;
 
@@ -65,6 +74,7 @@ struct Engine {
         std::array<int, matrix_dim> row_last{};
         std::array<int, matrix_dim> col_first = NodalSystem::empty_spans_first();
         std::array<int, matrix_dim> col_last{};
+        std::vector<int> varying;  // the C, L, A and K elements, in table order
     } fixed;
     bool use_fixed_part = false;
 };

@@ -23,9 +23,34 @@ void check_pivot(NodalSystem& sys, int k, Real tolerance) {
     sys.pivot_norm[k] = re * re + im * im;
 }
 
+// Where the rows went: exchanges are recorded here, one step each, and
+// row_map is renamed once at the end (or when factoring stops) - the same
+// renaming as exchanging its entries at every step.
+struct RowOrder {
+    std::array<int, matrix_dim> position;  // original row -> current position (rows 0..n)
+    std::array<int, matrix_dim> at;        // position -> original row
+    NodeMap& row_map;
+    int n, variable_count;
+    bool exchanged = false;
+
+    RowOrder(NodeMap& map, int rows, int variables) : row_map(map), n(rows), variable_count(variables) {
+        for (int r = 0; r <= n; ++r) position[r] = at[r] = r;
+    }
+    void exchange(int k, int p) {
+        std::swap(position[at[k]], position[at[p]]);
+        std::swap(at[k], at[p]);
+        exchanged = true;
+    }
+    ~RowOrder() {
+        if (!exchanged) return;
+        for (int v = 1; v <= variable_count; ++v)
+            if (row_map[v] <= n) row_map[v] = static_cast<std::uint8_t>(position[row_map[v]]);
+    }
+};
+
 // Row k gets the largest |re| + |im| in column k from rows k..n; ties keep
 // the upper row.
-void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable_count) {
+void choose_pivot(NodalSystem& sys, int k, int n, RowOrder& order) {
     int best = k;
     Real best_size = pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]);
     const int below = std::min(sys.col_last[k], n);
@@ -54,12 +79,7 @@ void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable
     std::swap(sys.row_last[k], sys.row_last[best]);
     std::swap(sys.normal_re[k], sys.normal_re[best]);
     std::swap(sys.normal_im[k], sys.normal_im[best]);
-    for (int v = 1; v <= variable_count; ++v) {
-        if (row_map[v] == k)
-            row_map[v] = static_cast<std::uint8_t>(best);
-        else if (row_map[v] == best)
-            row_map[v] = static_cast<std::uint8_t>(k);
-    }
+    order.exchange(k, best);
 }
 
 void eliminate(NodalSystem& sys, int k, int n) {
@@ -162,10 +182,13 @@ void backward(NodalSystem& sys, int n) {
 }
 
 void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance) {
-    for (int k = 1; k <= n - 1; ++k) {
-        choose_pivot(sys, k, n, row_map, variable_count);
-        check_pivot(sys, k, pivot_tolerance);
-        eliminate(sys, k, n);
+    {
+        RowOrder order(row_map, n, variable_count);
+        for (int k = 1; k <= n - 1; ++k) {
+            choose_pivot(sys, k, n, order);
+            check_pivot(sys, k, pivot_tolerance);
+            eliminate(sys, k, n);
+        }
     }
     check_pivot(sys, n, pivot_tolerance);
     forward(sys, n);

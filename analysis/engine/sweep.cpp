@@ -87,8 +87,8 @@ void compute_deviations(const Circuit& c, Engine& e, Sweep& sw, const AnalysisSe
 void move_point(Engine& e, Sweep& sw, int from, int to) {
     sw.points[to] = sw.points[from];
     const auto size = static_cast<std::ptrdiff_t>(e.block_size);
-    std::copy_n(e.sens_re.begin() + from * size, size, e.sens_re.begin() + to * size);
-    std::copy_n(e.sens_im.begin() + from * size, size, e.sens_im.begin() + to * size);
+    std::copy_n(e.sens_re.get() + from * size, size, e.sens_re.get() + to * size);
+    std::copy_n(e.sens_im.get() + from * size, size, e.sens_im.get() + to * size);
 }
 
 bool can_move(const Circuit& c, const Engine& e, const Sweep& sw) {
