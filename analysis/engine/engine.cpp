@@ -79,14 +79,26 @@ void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
 }
 
 void prepare_fixed_part(Circuit& c, Engine& e) {
-    const bool observer = e.observer_mode;
-    e.observer_mode = false;
-    c.row_map = c.saved_row_map;
-    clear_system(e.system, c.equation_count);
-    stamp_elements(c, e, StampSet::fixed);
-    e.observer_mode = observer;
     NodalSystem& sys = e.system;
     Engine::FixedPart& f = e.fixed;
+    const bool observer = e.observer_mode;
+    const Real sigma = e.sigma, omega = e.omega;
+    e.observer_mode = false;
+    c.row_map = c.saved_row_map;
+    clear_system(sys, c.equation_count);
+    stamp_elements(c, e, StampSet::fixed);
+    f.varying.clear();
+    for (int i = 1; i <= c.element_count; ++i)
+        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0])) f.varying.push_back(i);
+    // The varying stamps at s = j widen the spans to cover them too, so that
+    // they need not widen them at every point; they write only the
+    // imaginary plane, whose values are thrown away.
+    e.sigma = 0;
+    e.omega = 1;
+    stamp_listed(c, e, f.varying);
+    e.observer_mode = observer;
+    e.sigma = sigma;
+    e.omega = omega;
     for (int r = 0; r < matrix_dim; ++r)
         for (int j = sys.row_first[r]; j <= sys.row_last[r]; ++j) f.matrix_re[r][j] = sys.matrix_re[r][j];
     f.normal_re = sys.normal_re;
@@ -94,9 +106,6 @@ void prepare_fixed_part(Circuit& c, Engine& e) {
     f.row_last = sys.row_last;
     f.col_first = sys.col_first;
     f.col_last = sys.col_last;
-    f.varying.clear();
-    for (int i = 1; i <= c.element_count; ++i)
-        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0])) f.varying.push_back(i);
 }
 
 namespace {
@@ -113,6 +122,7 @@ void load_fixed_part(const Circuit& c, Engine& e) {
     sys.row_last = f.row_last;
     sys.col_first = f.col_first;
     sys.col_last = f.col_last;
+    sys.spans_cover_stamps = true;
 }
 
 }  // namespace

@@ -17,9 +17,11 @@ namespace {
 
 const char* const singular_message = "Circuito insolúvel (determinante muito pequeno).";
 
-void check_pivot(NodalSystem& sys, int k, Real tolerance) {
+[[noreturn, gnu::noinline, gnu::cold]] void singular() { throw suite::FatalError(singular_message); }
+
+inline void check_pivot(NodalSystem& sys, int k, Real tolerance) {
     const Real re = sys.matrix_re[k][k], im = sys.matrix_im[k][k];
-    if (pivot_size(re, im) < tolerance) throw suite::FatalError(singular_message);
+    if (pivot_size(re, im) < tolerance) singular();
     sys.pivot_norm[k] = re * re + im * im;
 }
 
@@ -175,6 +177,7 @@ void backward(NodalSystem& sys, int n) {
         sys.col_first[r] = matrix_dim;
         sys.col_last[r] = 0;
     }
+    sys.spans_cover_stamps = false;
     for (int i = 0; i <= n; ++i) {
         sys.normal_re[i] = sys.normal_im[i] = 0;
         sys.adjoint_re[i] = sys.adjoint_im[i] = 0;

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 #include "analysis/circuit/circuit.h"
 #include "analysis/engine/complex.h"
@@ -47,6 +48,9 @@ struct NodalSystem {
     std::array<int, matrix_dim> col_last{};
     // re² + im² of each pivot, set while factoring.
     SystemVector pivot_norm{};
+    // The spans already cover every entry the stamps will write (set by the
+    // sweep's shortcut, cleared by clear_system): stamps skip widening them.
+    bool spans_cover_stamps = false;
 
     static std::array<int, matrix_dim> empty_spans_first() {
         std::array<int, matrix_dim> a{};
@@ -73,7 +77,7 @@ inline void add_to_matrix(NodalSystem& sys, int row, int column, Real re, Real i
     if (row == 0 || column == 0) return;
     if (re != 0) sys.matrix_re[row][column] += re;
     if (im != 0) sys.matrix_im[row][column] += im;
-    touch(sys, row, column);
+    if (!sys.spans_cover_stamps) touch(sys, row, column);
 }
 
 // Adds v at (r1, c1) and (r2, c2) and subtracts it at (r1, c2) and (r2, c1),
@@ -95,6 +99,7 @@ inline void add_pattern(NodalSystem& sys, int r1, int c1, int r2, int c2, Real r
         if (ab) sys.matrix_im[r1][c2] -= im;
         if (ba) sys.matrix_im[r2][c1] -= im;
     }
+    if (sys.spans_cover_stamps) return;
     if (a) touch(sys, r1, c1);
     if (b) touch(sys, r2, c2);
     if (ab) touch(sys, r1, c2);
@@ -102,7 +107,7 @@ inline void add_pattern(NodalSystem& sys, int r1, int c1, int r2, int c2, Real r
 }
 
 // Size of a complex number for pivoting: |re| + |im|.
-inline Real pivot_size(Real re, Real im) { return (re < 0 ? -re : re) + (im < 0 ? -im : im); }
+inline Real pivot_size(Real re, Real im) { return std::fabs(re) + std::fabs(im); }
 
 // Factors the n×n system in place and solves the normal and the adjoint
 // right-hand sides. Rows exchanged during pivoting are exchanged in
