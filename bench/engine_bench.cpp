@@ -31,7 +31,9 @@ struct Prepared {
     }
 };
 
-std::string netlist_of(int which) { return which == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist(); }
+std::string netlist_of(int which) {
+    return which == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist();
+}
 
 void BM_BuildAndSolve(benchmark::State& state) {
     Prepared p(netlist_of(static_cast<int>(state.range(0))));

@@ -29,7 +29,9 @@ inline Complex complex_multiply(Complex a, Complex b) {
 inline Complex complex_divide(Complex a, Complex b, Real b_norm) {
     return {(a.re * b.re + a.im * b.im) / b_norm, (a.im * b.re - a.re * b.im) / b_norm};
 }
-inline Complex complex_divide(Complex a, Complex b) { return complex_divide(a, b, b.re * b.re + b.im * b.im); }
+inline Complex complex_divide(Complex a, Complex b) {
+    return complex_divide(a, b, b.re * b.re + b.im * b.im);
+}
 
 inline Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
 inline Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }

@@ -9,7 +9,8 @@
 namespace analysis::testing {
 namespace {
 
-const char* const sallen_key = "4\nV1 1 0 1\nR1 1 2 1E4\nR2 2 3 2E4\nC1 2 4 2E-8\nC2 3 0 1E-8\nA1 4 3 4 6.28E6 75\n";
+const char* const sallen_key =
+    "4\nV1 1 0 1\nR1 1 2 1E4\nR2 2 3 2E4\nC1 2 4 2E-8\nC2 3 0 1E-8\nA1 4 3 4 6.28E6 75\n";
 const long double to_db = 20 / std::log(10.0L);
 const long double to_degrees = 180 / std::acos(-1.0L);
 
@@ -74,7 +75,8 @@ TEST(Deviations, MatchAnIndependentSumOfSquares) {
         ASSERT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log));
         for (int p : {0, 3, 5, 10}) {
             const PointRecord& pt = a.sw->points[p];
-            const Expected want = independent_deviations(sallen_key, 4, variabilities(*a.c), pt.frequency, by_slope);
+            const Expected want =
+                independent_deviations(sallen_key, 4, variabilities(*a.c), pt.frequency, by_slope);
             EXPECT_NEAR(pt.module_dev / want.module_dev, 1, 1e-7L) << p;
             EXPECT_NEAR(pt.phase_dev / want.phase_dev, 1, 1e-7L) << p;
         }

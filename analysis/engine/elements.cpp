@@ -256,22 +256,43 @@ struct NoElement {
 template <class Act>
 inline auto dispatch(char kind, Act&& act) {
     switch (kind) {
-        case 'R': case 'm': return act(Resistor{});
-        case 'a': case 'q': return act(SeriesPart{});
-        case 'C': return act(Capacitor{});
-        case 'L': return act(Inductor{});
-        case 'Z': return act(SourceResistance{});
-        case 'G': case 'M': case 'Q': return act(Transconductor{});
-        case 'A': return act(OpAmp{});
-        case 'g': return act(CommonMode{});
-        case 'H': return act(Ccvs{});
-        case 'Y': return act(Gyrator{});
-        case 'K': return act(Coupling{});
-        case 'I': case 'v': return act(CurrentSource{});
-        case 'V': return act(VoltageSource{});
-        case 'E': return act(Vcvs{});
-        case 'F': return act(Cccs{});
-        default: return act(NoElement{});
+        case 'R':
+        case 'm':
+            return act(Resistor{});
+        case 'a':
+        case 'q':
+            return act(SeriesPart{});
+        case 'C':
+            return act(Capacitor{});
+        case 'L':
+            return act(Inductor{});
+        case 'Z':
+            return act(SourceResistance{});
+        case 'G':
+        case 'M':
+        case 'Q':
+            return act(Transconductor{});
+        case 'A':
+            return act(OpAmp{});
+        case 'g':
+            return act(CommonMode{});
+        case 'H':
+            return act(Ccvs{});
+        case 'Y':
+            return act(Gyrator{});
+        case 'K':
+            return act(Coupling{});
+        case 'I':
+        case 'v':
+            return act(CurrentSource{});
+        case 'V':
+            return act(VoltageSource{});
+        case 'E':
+            return act(Vcvs{});
+        case 'F':
+            return act(Cccs{});
+        default:
+            return act(NoElement{});
     }
 }
 
@@ -283,7 +304,8 @@ char kind_of(const Circuit& c, int i) {
 }  // namespace
 
 void stamp_listed(Circuit& c, Engine& e, const std::vector<int>& elements) {
-    for (const int i : elements) dispatch(kind_of(c, i), [&](auto rules) { decltype(rules)::stamp(c, e, i); });
+    for (const int i : elements)
+        dispatch(kind_of(c, i), [&](auto rules) { decltype(rules)::stamp(c, e, i); });
 }
 
 void stamp_elements(Circuit& c, Engine& e, StampSet set) {

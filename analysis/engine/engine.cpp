@@ -56,8 +56,9 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
         const int k = e.observer_element;
         Complex z = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
         if (c.elements[k].name[0] == 'C') z = -z;
-        const std::size_t at = static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size) +
-                               static_cast<std::size_t>(k - 1);
+        const std::size_t at =
+            static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size) +
+            static_cast<std::size_t>(k - 1);
         e.sens_re[at] = z.re;
         e.sens_im[at] = z.im;
         sum_frequency_sensitivity(c, e, e.point_index);
@@ -89,7 +90,8 @@ void prepare_fixed_part(Circuit& c, Engine& e) {
     stamp_elements(c, e, StampSet::fixed);
     f.varying.clear();
     for (int i = 1; i <= c.element_count; ++i)
-        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0])) f.varying.push_back(i);
+        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0]))
+            f.varying.push_back(i);
     // The varying stamps at s = j widen the spans to cover them too, so that
     // they need not widen them at every point; they write only the
     // imaginary plane, whose values are thrown away.

@@ -99,7 +99,7 @@ TEST(EngineSensitivity, ResistiveDividerSensitivitiesAreEqualAndOpposite) {
     a.solve(1);
     const C s1 = a.S(0, 2), s2 = a.S(0, 3);
     EXPECT_TRUE(near(s1, -s2, 1e-17L));
-    EXPECT_TRUE(near(s1, C(-0.25L, 0), 1e-17L));  // R1/(R1 + R2) with a minus sign
+    EXPECT_TRUE(near(s1, C(-0.25L, 0), 1e-17L));    // R1/(R1 + R2) with a minus sign
     EXPECT_TRUE(near(a.S(0, 1), C(1, 0), 1e-17L));  // T is proportional to V1
 }
 

@@ -80,9 +80,9 @@ inline void scale_element(Circuit& c, int i, long double f) {
 inline ::testing::AssertionResult near(C got, C want, long double rel, long double floor = 1e-30L) {
     const long double scale = std::max(std::abs(want), floor);
     if (std::abs(got - want) <= rel * scale) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << (double)got.real() << ", " << (double)got.imag()
-                                         << ") want (" << (double)want.real() << ", " << (double)want.imag()
-                                         << ") rel error " << (double)(std::abs(got - want) / scale);
+    return ::testing::AssertionFailure()
+           << "got (" << (double)got.real() << ", " << (double)got.imag() << ") want (" << (double)want.real()
+           << ", " << (double)want.imag() << ") rel error " << (double)(std::abs(got - want) / scale);
 }
 
 }  // namespace analysis::testing

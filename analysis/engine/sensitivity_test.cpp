@@ -36,8 +36,8 @@ const KindCircuit circuits[] = {
      "6\nV1 1 0 1\nR1 1 2 1E3\nR2 2 3 1E4\nA1 2 0 3 1E7 75\nC1 3 0 1E-9\nR9 3 4 1E3\n"
      "Q1 5 4 0 100 2E3 1E-11 1E-12\nR3 5 0 5E3\nM1 6 5 0 1E-3 1E-5 1E-12 1E-13\nR4 6 0 1E4\n",
      6, 1e6L},
-    {"four-node op-amp",
-     "4\nV1 1 0 1\nR1 1 2 1E3\nR2 2 3 2E3\nA1 3 4 2 0 6E6 50\nR3 4 0 1E3\nC1 3 4 1E-9\n", 3, 1e5L},
+    {"four-node op-amp", "4\nV1 1 0 1\nR1 1 2 1E3\nR2 2 3 2E3\nA1 3 4 2 0 6E6 50\nR3 4 0 1E3\nC1 3 4 1E-9\n",
+     3, 1e5L},
 };
 
 TEST(SensitivityByKind, EachElementMatchesAFiniteDifferenceOfT) {
@@ -143,7 +143,7 @@ TEST(SweepShortcut, SameBitsAsAFullBuildForEveryKind) {
     for (auto it = std::rbegin(circuits); it != std::rend(circuits); ++it) order.push_back(&*it);
     for (const KindCircuit* k : order) {
         Analysis a(k->netlist);
-        std::swap(a.e, engine);  // the engine of the circuits before
+        std::swap(a.e, engine);        // the engine of the circuits before
         a.s.pivot_tolerance = 1e-30L;  // small admittances far from the design frequency
         a.sw->scale_min[0] = k->omega / 30;
         a.sw->scale_max[0] = k->omega * 30;
@@ -156,7 +156,8 @@ TEST(SweepShortcut, SameBitsAsAFullBuildForEveryKind) {
             const C t = a.solve(pt.frequency, true, 7);
             EXPECT_EQ(t.real(), pt.t_re) << k->what << " point " << p;
             EXPECT_EQ(t.imag(), pt.t_im) << k->what << " point " << p;
-            for (int i = 1; i <= a.c->element_count; ++i) ASSERT_EQ(a.S(7, i), a.S(p, i)) << k->what << " " << i;
+            for (int i = 1; i <= a.c->element_count; ++i)
+                ASSERT_EQ(a.S(7, i), a.S(p, i)) << k->what << " " << i;
         }
         std::swap(a.e, engine);
     }

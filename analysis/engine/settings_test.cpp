@@ -40,7 +40,8 @@ TEST(StartAnalysis, ChecksTheNodesInOrder) {
             EXPECT_FALSE(a.sw->prepared);
             continue;
         }
-        EXPECT_EQ(a.lines, (std::vector<std::string>{k.line, "Número de segmentos no gráfico ajustado para 400"}));
+        EXPECT_EQ(a.lines,
+                  (std::vector<std::string>{k.line, "Número de segmentos no gráfico ajustado para 400"}));
         EXPECT_EQ(a.c->output_node, k.output);
         EXPECT_EQ(a.c->output_column, a.c->column_map[k.output]);
         EXPECT_EQ(a.s.adjoint_listed_node, k.listed);
@@ -52,7 +53,8 @@ TEST(StartAnalysis, ChecksTheNodesInOrder) {
 
 TEST(StartAnalysis, NodeTiedToGroundAndTheCurrentOfAnFElement) {
     {
-        Analysis a("2\nV1 1 0 1\nR1 1 2 1E3\nR2 2 0 1E3\n");  // V1 to ground joins node 1 to ground's row only
+        Analysis a(
+            "2\nV1 1 0 1\nR1 1 2 1E3\nR2 2 0 1E3\n");  // V1 to ground joins node 1 to ground's row only
         EXPECT_TRUE(start_analysis(*a.c, *a.e, *a.sw, a.s, 1, 1, a.log));
     }
     {
@@ -78,7 +80,8 @@ TEST(StartAnalysis, RefusesAnAbsentOrEmptyCircuit) {
     {
         Analysis a("2\n* only a comment\n");
         EXPECT_FALSE(start_analysis(*a.c, *a.e, *a.sw, a.s, 1, 1, a.log));
-        EXPECT_EQ(a.lines, std::vector<std::string>{"* Circuito sem elementos. A análise não pode ser feita."});
+        EXPECT_EQ(a.lines,
+                  std::vector<std::string>{"* Circuito sem elementos. A análise não pode ser feita."});
         EXPECT_FALSE(a.sw->prepared);
     }
 }
@@ -89,7 +92,8 @@ TEST(Variabilities, ChangeAllKeepsIndependentSourcesAtZero) {
     EXPECT_EQ(a.c->default_variability, 0.01L);
     for (int i = 1; i <= a.c->element_count; ++i) {
         const char k = a.c->elements[i].name[0];
-        EXPECT_EQ(a.c->variability[i], (k == 'V' || k == 'v' || k == 'I') ? 0 : 0.01L) << a.c->elements[i].name;
+        EXPECT_EQ(a.c->variability[i], (k == 'V' || k == 'v' || k == 'I') ? 0 : 0.01L)
+            << a.c->elements[i].name;
     }
 }
 

@@ -101,7 +101,7 @@ TEST(Solver, RowMapEntriesFollowTheirRowsAndExtraVariablesToo) {
 
 TEST(Solver, PivotBySumOfPartsWithTiesKeepingTheUpperRow) {
     struct Case {
-        C lower;             // entry (2, 1); (1, 1) is 1 + 1j, size 2
+        C lower;  // entry (2, 1); (1, 1) is 1 + 1j, size 2
         bool exchanged;
     };
     const Case cases[] = {
@@ -129,11 +129,11 @@ TEST(Solver, SmallPivotsStopWithTheSingularMessage) {
         bool singular;
     };
     const std::vector<Case> cases = {
-        {{{{0, 0}}}, 1e-7L, true},                          // order 1: only the last pivot test
+        {{{{0, 0}}}, 1e-7L, true},  // order 1: only the last pivot test
         {{{{1e-8, 0}}}, 1e-7L, true},
         {{{{1e-8, 0}}}, 1e-9L, false},
-        {{{{1, 0}, {1, 0}}, {{1, 0}, {1, 0}}}, 1e-7L, true},  // dependent rows: last pivot 0
-        {{{{0, 0}, {1, 0}}, {{0, 0}, {2, 0}}}, 1e-7L, true},  // zero column: first pivot 0
+        {{{{1, 0}, {1, 0}}, {{1, 0}, {1, 0}}}, 1e-7L, true},         // dependent rows: last pivot 0
+        {{{{0, 0}, {1, 0}}, {{0, 0}, {2, 0}}}, 1e-7L, true},         // zero column: first pivot 0
         {{{{6e-8, 5e-8}, {0, 0}}, {{0, 0}, {1, 0}}}, 1e-7L, false},  // |re| + |im| above 1e-7 passes
         {{{{4e-8, 5e-8}, {0, 0}}, {{0, 0}, {1, 0}}}, 1e-7L, true},
     };

@@ -65,7 +65,8 @@ void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, 
 
 // Statistical deviations of point p from its sensitivities and the
 // elements' variabilities; Σ is recomputed unless the point is fresh.
-void compute_deviations(const Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p, bool fresh) {
+void compute_deviations(const Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p,
+                        bool fresh) {
     Real dm = 0, df = 0;
     for (int i = 1; i <= c.element_count; ++i) {
         const Complex si = sensitivity(e, p, i);
@@ -75,7 +76,8 @@ void compute_deviations(const Circuit& c, Engine& e, Sweep& sw, const AnalysisSe
         df += b * b;
     }
     if (s.normalise_by_slope) {
-        const Complex sum = fresh ? Complex{e.sens_sum_re, e.sens_sum_im} : sum_frequency_sensitivity(c, e, p);
+        const Complex sum =
+            fresh ? Complex{e.sens_sum_re, e.sens_sum_im} : sum_frequency_sensitivity(c, e, p);
         dm /= sum.re * sum.re + 1;
         df /= sum.im * sum.im + 1;
     }

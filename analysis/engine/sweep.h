@@ -93,10 +93,10 @@ bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Lo
 // limits, keeps the points that stay valid (with their sensitivity
 // blocks) at their new places, marks the vacated ones not computed and
 // moves the cursor along; false (and nothing changed) when refused.
-bool pan_frequency_down(Circuit& c, Engine& e, Sweep& sw);   // Left: needs fmin > 1e-12
-bool pan_frequency_up(Circuit& c, Engine& e, Sweep& sw);     // Right: needs fmax < 1e12
-bool zoom_frequency_in(Circuit& c, Engine& e, Sweep& sw);    // A
-bool zoom_frequency_out(Circuit& c, Engine& e, Sweep& sw);   // R: needs fmax < 1e12
+bool pan_frequency_down(Circuit& c, Engine& e, Sweep& sw);  // Left: needs fmin > 1e-12
+bool pan_frequency_up(Circuit& c, Engine& e, Sweep& sw);    // Right: needs fmax < 1e12
+bool zoom_frequency_in(Circuit& c, Engine& e, Sweep& sw);   // A
+bool zoom_frequency_out(Circuit& c, Engine& e, Sweep& sw);  // R: needs fmax < 1e12
 
 // "Hz" or "rad/s".
 std::string frequency_unit_name(const Sweep& sw);

@@ -14,13 +14,14 @@ namespace analysis::testing {
 namespace {
 
 const char* const rc_lowpass = "2\nV1 1 0 1\nR1 1 2 1E3\nC1 2 0 1E-6\n";
-const char* const sallen_key = "4\nV1 1 0 1\nR1 1 2 1E4\nR2 2 3 2E4\nC1 2 4 2E-8\nC2 3 0 1E-8\nA1 4 3 4 6.28E6 75\n";
+const char* const sallen_key =
+    "4\nV1 1 0 1\nR1 1 2 1E4\nR2 2 3 2E4\nC1 2 4 2E-8\nC2 3 0 1E-8\nA1 4 3 4 6.28E6 75\n";
 
 TEST(ResetSweep, SegmentsAreClampedEvenAndLogged) {
     struct Case {
         int requested, stored;
     };
-    const Case cases[] = {{400, 400}, {401, 400}, {1, 2}, {5000, 1000}, {399, 398},
+    const Case cases[] = {{400, 400}, {401, 400}, {1, 2},  {5000, 1000}, {399, 398},
                           {2, 2},     {0, 2},     {-7, 2}, {1000, 1000}, {1001, 1000}};
     for (const Case& k : cases) {
         Analysis a(rc_lowpass);
@@ -142,14 +143,14 @@ TEST(PhaseAngle, FourQuadrantsWithTheZeroReplacements) {
         long double im, re, want;
     };
     const Case cases[] = {
-        {0, -1, pi - 1e-10L},          // negative real: +180, not -180
-        {0, 2, 5e-11L},                // positive real
-        {1, 0, pi / 2 - 1e-10L},       // re 0 becomes 1e-10 * |im|
+        {0, -1, pi - 1e-10L},     // negative real: +180, not -180
+        {0, 2, 5e-11L},           // positive real
+        {1, 0, pi / 2 - 1e-10L},  // re 0 becomes 1e-10 * |im|
         {-1, 0, -pi / 2 + 1e-10L},
         {1, 1, pi / 4},
         {1, -1, 3 * pi / 4},
         {-1, -1, -3 * pi / 4},
-        {0, 0, std::atan(1e10L)},     // both zero: im 1e-10, re 1e-20
+        {0, 0, std::atan(1e10L)},  // both zero: im 1e-10, re 1e-20
     };
     for (const Case& k : cases) EXPECT_NEAR(phase_angle(k.im, k.re), k.want, 1e-18L) << k.im << " " << k.re;
 }

@@ -21,15 +21,22 @@ bool dynamic_range_report(const Circuit& c, const Sweep& sw, const AnalysisSetti
 
 std::vector<std::string> response_table_lines(const Circuit& c, const Sweep& sw, const AnalysisSettings& s) {
     std::vector<std::string> lines;
-    lines.push_back("# Resp. em freq. (" + frequency_unit_name(sw) + "):Saida " + suite::format_int(c.output_node) +
-                    "; Dsv. " + (s.normalise_by_slope ? "norm. p/incl." : "normais") +
+    lines.push_back("# Resp. em freq. (" + frequency_unit_name(sw) + "):Saida " +
+                    suite::format_int(c.output_node) + "; Dsv. " +
+                    (s.normalise_by_slope ? "norm. p/incl." : "normais") +
                     " (Frq, Mod, Fas, Atr, VeM, VeF, Mod-VeM, Mod+Vem, Fas-Vef, Fas+Vef)");
     for (int p = 0; p <= sw.last_point; ++p) {
         const PointRecord& pt = sw.points[p];
-        const Real columns[] = {pt.frequency,  pt.module,    pt.phase,
-                                pt.delay,      pt.module_dev, pt.phase_dev,
-                                pt.module - pt.module_dev, pt.module + pt.module_dev,
-                                pt.phase - pt.phase_dev,   pt.phase + pt.phase_dev};
+        const Real columns[] = {pt.frequency,
+                                pt.module,
+                                pt.phase,
+                                pt.delay,
+                                pt.module_dev,
+                                pt.phase_dev,
+                                pt.module - pt.module_dev,
+                                pt.module + pt.module_dev,
+                                pt.phase - pt.phase_dev,
+                                pt.phase + pt.phase_dev};
         std::string line;
         for (Real x : columns) {
             if (!line.empty()) line += ' ';

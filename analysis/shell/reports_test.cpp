@@ -38,9 +38,8 @@ TEST(ResponseTable, ExactBytes) {
     const std::string want =
         "# Resp. em freq. (rad/s):Saida 2; Dsv. normais (Frq, Mod, Fas, Atr, VeM, VeF, Mod-VeM, Mod+Vem, "
         "Fas-Vef, Fas+Vef)\r\n"
-        "   1.000000000 " + rest +
-        "  10.000000000 " + rest +
-        " 100.000000000 " + rest + "\r\n";
+        "   1.000000000 " +
+        rest + "  10.000000000 " + rest + " 100.000000000 " + rest + "\r\n";
     EXPECT_EQ(suite::read_file_bytes(path), want);
     EXPECT_EQ(a.lines, std::vector<std::string>{"Tabela de resposta em frequência salva no arquivo " + path});
 }
@@ -103,7 +102,8 @@ TEST(Reports, AnUnwritableTableThrowsAndLogsNothing) {
     Analysis a(divider, 2);
     ASSERT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log));
     a.lines.clear();
-    EXPECT_THROW(save_response_table(temp_path("no/such/folder/x.tab"), *a.c, *a.sw, a.s, a.log), suite::IoError);
+    EXPECT_THROW(save_response_table(temp_path("no/such/folder/x.tab"), *a.c, *a.sw, a.s, a.log),
+                 suite::IoError);
     EXPECT_TRUE(a.lines.empty());
 }
 
