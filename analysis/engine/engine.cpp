@@ -1,0 +1,188 @@
+// Build, solve and the sensitivity pass at one complex frequency.
+#include "analysis/engine/engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <numbers>
+#include <stdexcept>
+
+#include "analysis/engine/elements.h"
+#include "common/errors.h"
+
+namespace analysis {
+namespace {
+
+bool is_observer_kind(char kind) { return kind == 'R' || kind == 'L' || kind == 'C' || kind == 'Z'; }
+
+void check_prepared(const Circuit& c, const Engine& e) {
+    if (c.equation_count < 1 || c.equation_count > max_equations)
+        throw std::logic_error("build_and_solve: no system to solve");
+    if (e.block_size != c.element_count || e.point_index < 0 || e.point_index >= e.block_count)
+        throw std::logic_error("build_and_solve: sensitivity blocks not prepared for this point");
+    if (e.observer_mode) {
+        const int k = e.observer_element;
+        if (k < 1 || k > c.element_count || c.elements[k].name.empty() ||
+            !is_observer_kind(c.elements[k].name[0]))
+            throw std::logic_error("build_and_solve: the observer must be an R, L, C or Z element");
+    }
+}
+
+// Observer mode: the observer element leaves the matrix and a unit current
+// leaving its node1 and entering its node2 takes its place.
+void excite_observer(Circuit& c, Engine& e) {
+    const int k = e.observer_element;
+    const Element& x = c.elements[k];
+    const Complex y{c.stamp_re[k], c.stamp_im[k]};
+    stamp_admittance(c, e, k, x.node1, x.node2, -y);
+    c.stamp_re[k] = y.re;
+    c.stamp_im[k] = y.im;
+    e.system.normal_re[c.row_map[x.node2]] += 1;
+    e.system.normal_re[c.row_map[x.node1]] -= 1;
+    e.system.adjoint_re[c.column_map[x.node1]] += 1;
+    e.system.adjoint_re[c.column_map[x.node2]] -= 1;
+}
+
+void sensitivity_pass(const Circuit& c, Engine& e) {
+    const int col = c.output_column;
+    const Complex t{e.system.normal_re[col], e.system.normal_im[col]};
+    if (e.normalised_sensitivities && t.re == 0 && t.im == 0)
+        throw suite::FatalError("Saída nula. A análise não pode ser feita.");
+    const Complex sum = store_sensitivities(c, e, t);
+    e.sens_sum_re = sum.re;
+    e.sens_sum_im = sum.im;
+    if (e.observer_mode) {
+        // The observer's own term: its impedance, negated for a capacitor.
+        const int k = e.observer_element;
+        Complex z = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
+        if (c.elements[k].name[0] == 'C') z = -z;
+        const std::size_t at =
+            static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size) +
+            static_cast<std::size_t>(k - 1);
+        e.sens_re[at] = z.re;
+        e.sens_im[at] = z.im;
+        sum_frequency_sensitivity(c, e, e.point_index);
+    }
+}
+
+}  // namespace
+
+void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
+    const std::size_t size = static_cast<std::size_t>(elements) * static_cast<std::size_t>(blocks);
+    e.sens_re.reset();
+    e.sens_im.reset();
+    for (SensitivityBlocks* blocks : {&e.sens_re, &e.sens_im}) {
+        blocks->reset(static_cast<Real*>(std::calloc(std::max<std::size_t>(size, 1), sizeof(Real))));
+        if (!*blocks) throw std::bad_alloc();
+    }
+    e.block_size = elements;
+    e.block_count = blocks;
+}
+
+void prepare_fixed_part(Circuit& c, Engine& e) {
+    NodalSystem& sys = e.system;
+    Engine::FixedPart& f = e.fixed;
+    const bool observer = e.observer_mode;
+    const Real sigma = e.sigma, omega = e.omega;
+    e.observer_mode = false;
+    c.row_map = c.saved_row_map;
+    clear_system(sys, c.equation_count);
+    stamp_elements(c, e, StampSet::fixed);
+    f.varying.clear();
+    for (int i = 1; i <= c.element_count; ++i)
+        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0]))
+            f.varying.push_back(i);
+    // The varying stamps at s = j widen the spans to cover them too, so that
+    // they need not widen them at every point; they write only the
+    // imaginary plane, whose values are thrown away.
+    e.sigma = 0;
+    e.omega = 1;
+    stamp_listed(c, e, f.varying);
+    e.observer_mode = observer;
+    e.sigma = sigma;
+    e.omega = omega;
+    for (int r = 0; r < matrix_dim; ++r)
+        for (int j = sys.row_first[r]; j <= sys.row_last[r]; ++j) f.matrix_re[r][j] = sys.matrix_re[r][j];
+    f.normal_re = sys.normal_re;
+    f.row_first = sys.row_first;
+    f.row_last = sys.row_last;
+    f.col_first = sys.col_first;
+    f.col_last = sys.col_last;
+}
+
+namespace {
+
+// Clears the system and copies the fixed part in (see Engine::FixedPart).
+void load_fixed_part(const Circuit& c, Engine& e) {
+    NodalSystem& sys = e.system;
+    const Engine::FixedPart& f = e.fixed;
+    clear_system(sys, c.equation_count);
+    for (int r = 0; r < matrix_dim; ++r)
+        for (int j = f.row_first[r]; j <= f.row_last[r]; ++j) sys.matrix_re[r][j] = f.matrix_re[r][j];
+    for (int i = 0; i <= c.equation_count; ++i) sys.normal_re[i] = f.normal_re[i];
+    sys.row_first = f.row_first;
+    sys.row_last = f.row_last;
+    sys.col_first = f.col_first;
+    sys.col_last = f.col_last;
+    sys.spans_cover_stamps = true;
+}
+
+}  // namespace
+
+void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
+    check_prepared(c, e);
+    ++e.solve_count;
+    c.row_map = c.saved_row_map;
+    if (e.use_fixed_part && e.sigma == 0 && !e.observer_mode) {
+        load_fixed_part(c, e);
+        stamp_listed(c, e, e.fixed.varying);
+    } else {
+        clear_system(e.system, c.equation_count);
+        stamp_elements(c, e);
+    }
+    if (e.observer_mode)
+        excite_observer(c, e);
+    else
+        e.system.adjoint_re[c.output_column] = -1;
+    e.system.normal_re[0] = 0;
+    e.system.adjoint_re[0] = 0;
+    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance);
+    sensitivity_pass(c, e);
+}
+
+Complex node_voltage(const Circuit& c, const Engine& e, int k) {
+    const int col = c.column_map[k];
+    if (col == 0) return {};
+    return {e.system.normal_re[col], e.system.normal_im[col]};
+}
+
+Complex adjoint_voltage(const Circuit& c, const Engine& e, int k) {
+    const int row = c.row_map[k];
+    if (row == 0) return {};
+    return {e.system.adjoint_re[row], e.system.adjoint_im[row]};
+}
+
+Complex sum_frequency_sensitivity(const Circuit& c, Engine& e, int p) {
+    Complex sum;
+    for (int i = 1; i <= c.element_count; ++i) {
+        const std::string& name = c.elements[i].name;
+        const char kind = name.empty() ? '\0' : name[0];
+        if (kind == 'C' || kind == 'L')
+            sum = sum + sensitivity(e, p, i);
+        else if (kind == 'A' || kind == 'K')
+            sum = sum - sensitivity(e, p, i);
+    }
+    e.sens_sum_re = sum.re;
+    e.sens_sum_im = sum.im;
+    return sum;
+}
+
+Real phase_angle(Real im, Real re) {
+    if (im == 0) im = 1e-10L;
+    if (re == 0) re = std::fabs(im * 1e-10L);
+    Real a = std::atan(im / re);
+    if (re < 0) a += im > 0 ? std::numbers::pi_v<Real> : -std::numbers::pi_v<Real>;
+    return a;
+}
+
+}  // namespace analysis
