@@ -1,6 +1,7 @@
 #include "analysis/display/response_plot.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
@@ -145,7 +146,9 @@ void draw_marker(QPainter& p, QPoint at) {
     QPolygon polygon;
     for (const QPoint& o : offsets) polygon << at + o;
     p.save();
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    // A picture file has no exclusive-or: there the marker is drawn once, plainly.
+    if (p.paintEngine() && p.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.setPen(Qt::yellow);
     p.setBrush(Qt::red);
     p.drawPolygon(polygon);
@@ -280,7 +283,7 @@ std::string frequency_range_refusal(const Sweep& sw) {
     return "";
 }
 
-bool draw_response(QPainter& p, QSize size, ResponseScene& s) {
+bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) {
     p.save();
     prepare_painter(p);
     p.fillRect(QRect(QPoint(0, 0), size), plot_colour::background);
@@ -321,7 +324,7 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s) {
             if (s.log) s.log(refusal.substr(from, to - from));
     }
     p.restore();
-    if (s.sweep.points[std::clamp(s.sweep.cursor, 0, point_slots - 1)].computed) draw_cursor(p, size, s);
+    if (with_cursor) draw_cursor(p, size, s);
     return done;
 }
 
