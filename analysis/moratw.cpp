@@ -5,7 +5,6 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Moratw");
     moratw::Moratw program;
     program.show();
     return QApplication::exec();

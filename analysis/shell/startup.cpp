@@ -27,6 +27,7 @@ QWidget* plain_window(const char* name, const QString& caption, int width, int h
 }  // namespace
 
 Moratw::Moratw() : program_(std::make_unique<Program>()) {
+    QCoreApplication::setApplicationName("Moratw");
     Program& p = *program_;
     Form1 = new TForm1(p);
     Form2 = new TForm2;
