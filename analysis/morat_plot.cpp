@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <memory>
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/display/response_plot.h"
@@ -62,6 +64,10 @@ bool set_plot_value(const std::string& option, const std::string& value, PlotOpt
     if (option == "--curves") return parse_curves(value, plot.curves);
     std::int32_t p = 0;
     return suite::parse_int(value, p) && p >= 0 && (plot.cursor = p, true);  // --cursor
+}
+
+void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
 }
 
 int usage_error(std::ostream& err, const std::string& reason) {
@@ -150,12 +156,17 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     if (plot.cursor && *plot.cursor > session.circuit->segments)
         return usage_error(err, "--cursor " + std::to_string(*plot.cursor) + ": the sweep has points 0 to " +
                                     std::to_string(session.circuit->segments));
-    // A picture needs fonts, not a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A picture needs fonts, not a display; the toolkit's own notices stay
+    // off the error stream.
+    std::unique_ptr<QGuiApplication> app;
     int argc = 1;
     char name[] = "morat";
     char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    if (!QCoreApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quiet_notices);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
     const Log log = [&out](const std::string& line) { out << line << '\n'; };
     try {
         save_plot(plot, options, session, log);
