@@ -308,8 +308,12 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
     if (refusal.empty()) {
         std::string lines;
         const Log collect = [&](const std::string& line) { lines += line + "\n"; };
+        // Curves beyond the scales run off the picture, but never over the
+        // labels of the bottom line.
+        p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
         done = sweep(s.circuit, s.engine, s.sweep, s.settings, collect,
                      [&](int pt) { draw_segment(p, g, s.sweep, s.view, pt); });
+        p.setClipping(false);
         refusal = lines;
     } else if (s.sweep.prepared) {
         refusal += "\n";

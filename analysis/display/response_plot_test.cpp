@@ -56,6 +56,16 @@ TEST(ResponsePlot, ModuleCurveIsLimeAtItsRowAndTheBandsGrey) {
     EXPECT_EQ(pic.image.pixelColor(x, g.top + 2), QColor(Qt::black));
 }
 
+TEST(ResponsePlot, CurvesBelowTheScaleLeaveTheBottomLabelsAlone) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::divider);
+    pic.t->sweep.scale_min[q_module] = 0;  // the module, −6 dB, lies below
+    ASSERT_TRUE(pic.draw(false));
+    const PlotGeometry g = pic.geometry();
+    for (int y = g.bottom + 1; y < 480; ++y)
+        for (int x = g.left; x < 696; ++x) ASSERT_NE(pic.image.pixelColor(x, y), lime) << x << "," << y;
+}
+
 TEST(ResponsePlot, GeometryAndItsInverses) {
     Picture pic;
     pic.t.analyse(moratw::testing::rc_lowpass);
