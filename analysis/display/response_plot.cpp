@@ -332,10 +332,11 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
     return done;
 }
 
-void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
+namespace {
+
+// The marker erased at its remembered place, the readout, the new marker.
+void draw_cursor_in(QPainter& p, const PlotGeometry& g, ResponseScene& s) {
     p.save();
-    prepare_painter(p);
-    const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
     draw_marker(p, s.view.marker);
     s.view.marker = QPoint(-100, -100);
     const int current = std::clamp(s.circuit.current_curve, 1, 5);
@@ -349,6 +350,18 @@ void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
             draw_marker(p, s.view.marker);
         }
     }
+    p.restore();
+}
+
+}  // namespace
+
+void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
+    p.save();
+    prepare_painter(p);
+    const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
+    // The marker, like the curves, stays off the bottom labels.
+    p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
+    draw_cursor_in(p, g, s);
     p.restore();
 }
 
