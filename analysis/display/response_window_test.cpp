@@ -209,6 +209,9 @@ TEST_F(ResponseWindow, RightClickPutsTheCursorUnderTheMouse) {
     QTest::mouseClick(form.PaintBox1, Qt::RightButton, {}, QPoint(2, 100));
     EXPECT_EQ(t->sweep.cursor, 0);
     EXPECT_EQ(refreshed, 2);
+    key(Qt::Key_Left);  // the cursor moves with the points
+    EXPECT_EQ(t->sweep.cursor, 200);
+    EXPECT_EQ(refreshed, 3);
 }
 
 TEST_F(ResponseWindow, AFatalErrorWhilePaintingGoesToTheFatalRoutineOnce) {
