@@ -8,11 +8,15 @@
 
 namespace analysis {
 
-// Stamps element i by its kind (the first character of its name).
-void stamp_element(Circuit& c, Engine& e, int i);
+// Stamps every element by its kind (the first character of its name).
+void stamp_elements(Circuit& c, Engine& e);
 
 // Q_i = x_i·∂T/∂x_i of element i after the solve; q_prev is the Q of
 // element i - 1 (the A or Q element that an "a" or "q" element follows).
 Complex element_sensitivity(const Circuit& c, const Engine& e, int i, Complex q_prev);
+
+// Every element's sensitivity into the blocks of point e.point_index:
+// Q_i, or Q_i / t when normalised_sensitivities is on.
+void store_sensitivities(const Circuit& c, Engine& e, Complex t);
 
 }  // namespace analysis

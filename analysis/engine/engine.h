@@ -64,10 +64,29 @@ inline Complex sensitivity(const Engine& e, int point, int element) {
 
 // Records y as element i's stamp and adds it as an admittance between
 // nodes a and b (rows through row_map, columns through column_map).
-void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y);
+inline void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y) {
+    c.stamp_re[i] = y.re;
+    c.stamp_im[i] = y.im;
+    const int ra = c.row_map[a], rb = c.row_map[b];
+    const int ca = c.column_map[a], cb = c.column_map[b];
+    add_to_matrix(e.system, ra, ca, y.re, y.im);
+    add_to_matrix(e.system, rb, cb, y.re, y.im);
+    add_to_matrix(e.system, ra, cb, -y.re, -y.im);
+    add_to_matrix(e.system, rb, ca, -y.re, -y.im);
+}
+
 // Records g as element i's stamp and adds a current g·(V(cn) − V(dn))
 // leaving node a and entering node b.
-void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g);
+inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g) {
+    c.stamp_re[i] = g.re;
+    c.stamp_im[i] = g.im;
+    const int ra = c.row_map[a], rb = c.row_map[b];
+    const int cc = c.column_map[cn], cd = c.column_map[dn];
+    add_to_matrix(e.system, ra, cc, g.re, g.im);
+    add_to_matrix(e.system, rb, cd, g.re, g.im);
+    add_to_matrix(e.system, ra, cd, -g.re, -g.im);
+    add_to_matrix(e.system, rb, cc, -g.re, -g.im);
+}
 
 // Builds the system at s = sigma + j·omega, solves it and runs the
 // sensitivity pass. Throws suite::FatalError for a singular system and,

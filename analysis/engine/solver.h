@@ -38,10 +38,13 @@ struct NodalSystem {
     SystemVector normal_im{};
     SystemVector adjoint_re{};  // c, then w
     SystemVector adjoint_im{};
-    // Per row, the columns row_first..row_last may be non-zero; every entry
-    // outside that span is exactly zero. Empty when row_first > row_last.
+    // Per row, the columns row_first..row_last may be non-zero, and per
+    // column the rows col_first..col_last; every entry outside these spans
+    // is exactly zero. A span is empty when its first exceeds its last.
     std::array<int, matrix_dim> row_first = empty_spans_first();
     std::array<int, matrix_dim> row_last{};
+    std::array<int, matrix_dim> col_first = empty_spans_first();
+    std::array<int, matrix_dim> col_last{};
 
     static std::array<int, matrix_dim> empty_spans_first() {
         std::array<int, matrix_dim> a{};
@@ -62,6 +65,8 @@ inline void add_to_matrix(NodalSystem& sys, int row, int column, Real re, Real i
     if (im != 0) sys.matrix_im[row][column] += im;
     if (column < sys.row_first[row]) sys.row_first[row] = column;
     if (column > sys.row_last[row]) sys.row_last[row] = column;
+    if (row < sys.col_first[column]) sys.col_first[column] = row;
+    if (row > sys.col_last[column]) sys.col_last[column] = row;
 }
 
 // Size of a complex number for pivoting: |re| + |im|.
