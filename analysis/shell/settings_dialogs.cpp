@@ -109,11 +109,11 @@ TForm9::TForm9(Program& program, QWidget* parent) : QWidget(parent, Qt::Window),
     setFixedSize(360, 184);
     const char* captions[] = {"Tolerância para admitâncias e frequências: ", "Tolerância para impedâncias e tensões: ",
                               "Campo numérico", "Decimais"};
-    for (int i = 0; i < 4; ++i) (new QLabel(captions[i], this))->setGeometry(10, 12 + 32 * i, 250, 23);
-    NEtolz = number_field(this, "NEtolz", suite::real_field, {262, 12, 88, 23});
-    NEtoly = number_field(this, "NEtoly", suite::real_field, {262, 44, 88, 23});
-    NEcm = number_field(this, "NEcm", suite::int_field, {262, 76, 88, 23});
-    NEdc = number_field(this, "NEdc", suite::int_field, {262, 108, 88, 23});
+    for (int i = 0; i < 4; ++i) (new QLabel(captions[i], this))->setGeometry(6, 12 + 32 * i, 270, 23);
+    NEtolz = number_field(this, "NEtolz", suite::real_field, {278, 12, 76, 23});
+    NEtoly = number_field(this, "NEtoly", suite::real_field, {278, 44, 76, 23});
+    NEcm = number_field(this, "NEcm", suite::int_field, {278, 76, 76, 23});
+    NEdc = number_field(this, "NEdc", suite::int_field, {278, 108, 76, 23});
     Button1 = button(this, "Button1", "Aplicar", {140, 146, 80, 27});
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
 }
