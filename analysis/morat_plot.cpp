@@ -50,7 +50,8 @@ bool parse_curves(const std::string& text, std::vector<int>& curves) {
 bool parse_size(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find('x');
     std::int32_t w = 0, h = 0;
-    if (x == std::string::npos || !suite::parse_int(text.substr(0, x), w) || !suite::parse_int(text.substr(x + 1), h))
+    if (x == std::string::npos || !suite::parse_int(text.substr(0, x), w) ||
+        !suite::parse_int(text.substr(x + 1), h))
         return false;
     if (w < 100 || h < 100 || w > 10000 || h > 10000) return false;
     width = w;
@@ -67,7 +68,8 @@ bool set_plot_value(const std::string& option, const std::string& value, PlotOpt
 }
 
 void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
 }
 
 int usage_error(std::ostream& err, const std::string& reason) {
@@ -83,7 +85,8 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
     view.show_grid = plot.grid;
     x.circuit->current_curve = plot.curves.front();
     x.sweep->cursor = plot.cursor.value_or(0);
-    ResponseScene scene{*x.circuit, *x.engine, *x.sweep, x.settings, view, complete_netlist_name(o.netlist), log};
+    ResponseScene scene{*x.circuit, *x.engine, *x.sweep, x.settings, view, complete_netlist_name(o.netlist),
+                        log};
     const QSize size(plot.width, plot.height);
     suite::save_picture(*plot.file, size,
                         [&](QPainter& p) { draw_response(p, size, scene, plot.cursor.has_value()); });
@@ -134,13 +137,15 @@ std::string plot_usage() {
            "  --grid                      draw the grid\n"
            "  --cursor P                  cursor marker and readout at point P\n"
            "  --curves LIST               curves to draw, by number or name, the first one current:\n"
-           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev (module,phase)\n";
+           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev "
+           "(module,phase)\n";
 }
 
 int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> rest = args;
     PlotOptions plot;
-    if (const std::string reason = take_plot_options(rest, plot); !reason.empty()) return usage_error(err, reason);
+    if (const std::string reason = take_plot_options(rest, plot); !reason.empty())
+        return usage_error(err, reason);
     MoratOptions options;
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
         return usage_error(err, reason);

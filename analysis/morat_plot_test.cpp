@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(MoratPlotOptions, AreTakenOutOfTheArguments) {
-    std::vector<std::string> args{"f.net", "--plot",      "p.svg", "--size=800x600", "--output", "2",
+    std::vector<std::string> args{"f.net",  "--plot",   "p.svg", "--size=800x600", "--output",         "2",
                                   "--grid", "--cursor", "7",     "--curves",       "fase,1,AtGr,phase"};
     PlotOptions plot;
     ASSERT_EQ(take_plot_options(args, plot), "");

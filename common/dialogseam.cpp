@@ -26,7 +26,8 @@ FileAnswer run_file_dialog(QWidget* parent, const FileRequest& r, bool save) {
         dialog.selectNameFilter(filters[r.filter_index - 1]);
     // A typed name without extension gets the default one before the
     // dialog checks that the file exists.
-    if (!r.default_ext.isEmpty()) dialog.setDefaultSuffix(r.default_ext.startsWith('.') ? r.default_ext.mid(1) : r.default_ext);
+    if (!r.default_ext.isEmpty())
+        dialog.setDefaultSuffix(r.default_ext.startsWith('.') ? r.default_ext.mid(1) : r.default_ext);
     if (!r.file_name.isEmpty()) dialog.selectFile(r.file_name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     FileAnswer a;
@@ -69,9 +70,12 @@ Answer QtDialogSeam::ask(QWidget* parent, const QString& title, const QString& t
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (with_cancel) buttons |= QMessageBox::Cancel;
     switch (QMessageBox::question(parent, title, text, buttons)) {
-    case QMessageBox::Yes: return Answer::yes;
-    case QMessageBox::No: return Answer::no;
-    default: return Answer::cancel;
+        case QMessageBox::Yes:
+            return Answer::yes;
+        case QMessageBox::No:
+            return Answer::no;
+        default:
+            return Answer::cancel;
     }
 }
 

@@ -38,8 +38,8 @@ struct TestProgram {
         analysis::forget_response(program->sweep);
         program->netlist_file_name = "test.net";
         program->circuit.segments = segments;
-        ASSERT_TRUE(analysis::start_analysis(program->circuit, program->engine, program->sweep, program->settings,
-                                             output, 1, program->log));
+        ASSERT_TRUE(analysis::start_analysis(program->circuit, program->engine, program->sweep,
+                                             program->settings, output, 1, program->log));
     }
     long long solves() const { return program->engine.solve_count; }
 };

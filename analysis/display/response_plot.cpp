@@ -67,7 +67,8 @@ void draw_horizontal_grid(QPainter& p, const PlotGeometry& g, const Sweep& sw, i
     if (!(max > min) || !std::isfinite(max - min)) return;
     const Real step = power_of_ten_below(max - min);
     p.setPen(QPen(plot_colour::grey, 0, Qt::DotLine));
-    for (long long k = static_cast<long long>(std::floor(min / step)) + 1, lines = 0; lines < 100; ++k, ++lines) {
+    for (long long k = static_cast<long long>(std::floor(min / step)) + 1, lines = 0; lines < 100;
+         ++k, ++lines) {
         const Real v = static_cast<Real>(k) * step;
         if (v > max) break;
         const int y = g.value_y(curve, v);
@@ -116,8 +117,8 @@ void draw_axis_labels(QPainter& p, const PlotGeometry& g, const ResponseScene& s
     const int name_x = g.left + fm.horizontalAdvance(fmin) + gap;
     const QString name = fm.elidedText(qs(s.netlist_file_name), Qt::ElideLeft, unit_x - gap - name_x);
     p.drawText(name_x, y, name);
-    const QString settings = QString("Escala:") + (s.sweep.log_scale ? "log." : "linear") + "  Desvios:" +
-                             (s.settings.normalise_by_slope ? "norm. inc." : "normais");
+    const QString settings = QString("Escala:") + (s.sweep.log_scale ? "log." : "linear") +
+                             "  Desvios:" + (s.settings.normalise_by_slope ? "norm. inc." : "normais");
     p.drawText(unit_end + gap, y, fm.elidedText(settings, Qt::ElideRight, fmax_x - gap - unit_end - gap));
 }
 
@@ -188,12 +189,18 @@ void prepare_painter(QPainter& p) {
 
 QColor curve_colour(int curve) {
     switch (curve) {
-    case q_module: return QColor(0, 255, 0);        // lime
-    case q_phase: return QColor(255, 0, 0);         // red
-    case q_delay: return QColor(255, 255, 0);       // yellow
-    case q_module_dev: return QColor(0, 255, 255);  // aqua
-    case q_phase_dev: return QColor(192, 192, 192); // silver
-    default: return plot_colour::text;
+        case q_module:
+            return QColor(0, 255, 0);  // lime
+        case q_phase:
+            return QColor(255, 0, 0);  // red
+        case q_delay:
+            return QColor(255, 255, 0);  // yellow
+        case q_module_dev:
+            return QColor(0, 255, 255);  // aqua
+        case q_phase_dev:
+            return QColor(192, 192, 192);  // silver
+        default:
+            return plot_colour::text;
     }
 }
 
@@ -210,13 +217,20 @@ std::string quantity_unit(const Sweep& sw, int quantity) {
 
 Real quantity_value(const PointRecord& pt, int quantity) {
     switch (quantity) {
-    case q_frequency: return pt.frequency;
-    case q_module: return pt.module;
-    case q_phase: return pt.phase;
-    case q_delay: return pt.delay;
-    case q_module_dev: return pt.module_dev;
-    case q_phase_dev: return pt.phase_dev;
-    default: return 0;
+        case q_frequency:
+            return pt.frequency;
+        case q_module:
+            return pt.module;
+        case q_phase:
+            return pt.phase;
+        case q_delay:
+            return pt.delay;
+        case q_module_dev:
+            return pt.module_dev;
+        case q_phase_dev:
+            return pt.phase_dev;
+        default:
+            return 0;
     }
 }
 
@@ -302,7 +316,8 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
     // A refusal is logged once for the same range, not at every repaint.
     const Real fmin = s.sweep.scale_min[q_frequency], fmax = s.sweep.scale_max[q_frequency];
     const std::string range = suite::format_general(fmin) + " " + suite::format_general(fmax) +
-                              (s.sweep.log_scale ? " log" : " lin") + (s.sweep.hertz_units ? " Hz" : " rad/s");
+                              (s.sweep.log_scale ? " log" : " lin") +
+                              (s.sweep.hertz_units ? " Hz" : " rad/s");
     std::string refusal = frequency_range_refusal(s.sweep);
     bool done = false;
     if (refusal.empty()) {

@@ -63,7 +63,7 @@ struct ResponseScene {
 // Colours of the picture.
 namespace plot_colour {
 const QColor background = Qt::black;
-const QColor text = Qt::white;  // frame, labels, readout text
+const QColor text = Qt::white;     // frame, labels, readout text
 const QColor grey{128, 128, 128};  // grid, deviation bands, readout box
 const QColor decade = Qt::yellow;  // grid line at a decade boundary
 }  // namespace plot_colour
@@ -88,7 +88,7 @@ struct PlotGeometry {
     int readout_x = 0, readout_y = 0;
     int segments = 2;
     bool log_scale = true;
-    Real x_origin = 0, x_scale = 0;  // x = x_origin + x_scale·f (or ·ln f)
+    Real x_origin = 0, x_scale = 0;             // x = x_origin + x_scale·f (or ·ln f)
     std::array<Real, 6> y_offset{}, y_scale{};  // y = offset + scale·value, curves 1..5
 
     // x of point p.

@@ -111,7 +111,9 @@ TEST(ResponsePlot, CursorMarkerIsErasedByTheNextMoveAndTheReadoutHighlightsTheCu
     EXPECT_NE(pic.t->view.marker, first);
 
     // Readout rows: the current curve's row white, the others grey.
-    auto row_colour = [&](int k) { return pic.image.pixelColor(g.readout_x + 1, g.readout_y + k * g.line_height + 1); };
+    auto row_colour = [&](int k) {
+        return pic.image.pixelColor(g.readout_x + 1, g.readout_y + k * g.line_height + 1);
+    };
     EXPECT_EQ(row_colour(q_module), QColor(Qt::white));
     for (int k : {0, 2, 3, 4, 5}) EXPECT_EQ(row_colour(k), plot_colour::grey) << k;
     pic.t->circuit.current_curve = q_delay;

@@ -11,9 +11,9 @@
 namespace moratw {
 namespace {
 
+using analysis::q_delay;
 using analysis::q_module;
 using analysis::q_phase;
-using analysis::q_delay;
 
 }  // namespace
 
@@ -88,23 +88,24 @@ bool TForm4::curve_key(int key) {
     const analysis::Real span = sw.scale_max[k] - sw.scale_min[k];
     const bool plotted = program_.view.plot_curve[k];
     switch (key) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (plotted) {
-            const analysis::Real shift = key == Qt::Key_Up ? span / 2 : -span / 2;
-            sw.scale_min[k] += shift;
-            sw.scale_max[k] += shift;
-        }
-        return true;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-        if (plotted) sw.scale_max[k] = sw.scale_min[k] + span / 2;
-        return true;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore:
-        if (plotted) sw.scale_max[k] = sw.scale_min[k] + 2 * span;
-        return true;
-    default: return false;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (plotted) {
+                const analysis::Real shift = key == Qt::Key_Up ? span / 2 : -span / 2;
+                sw.scale_min[k] += shift;
+                sw.scale_max[k] += shift;
+            }
+            return true;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            if (plotted) sw.scale_max[k] = sw.scale_min[k] + span / 2;
+            return true;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            if (plotted) sw.scale_max[k] = sw.scale_min[k] + 2 * span;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -113,11 +114,16 @@ bool TForm4::curve_key(int key) {
 bool TForm4::frequency_key(int key) {
     auto& p = program_;
     switch (key) {
-    case Qt::Key_Left: return analysis::pan_frequency_down(p.circuit, p.engine, p.sweep);
-    case Qt::Key_Right: return analysis::pan_frequency_up(p.circuit, p.engine, p.sweep);
-    case Qt::Key_A: return analysis::zoom_frequency_in(p.circuit, p.engine, p.sweep);
-    case Qt::Key_R: return analysis::zoom_frequency_out(p.circuit, p.engine, p.sweep);
-    default: return false;
+        case Qt::Key_Left:
+            return analysis::pan_frequency_down(p.circuit, p.engine, p.sweep);
+        case Qt::Key_Right:
+            return analysis::pan_frequency_up(p.circuit, p.engine, p.sweep);
+        case Qt::Key_A:
+            return analysis::zoom_frequency_in(p.circuit, p.engine, p.sweep);
+        case Qt::Key_R:
+            return analysis::zoom_frequency_out(p.circuit, p.engine, p.sweep);
+        default:
+            return false;
     }
 }
 
@@ -125,22 +131,33 @@ bool TForm4::frequency_key(int key) {
 bool TForm4::cursor_key(int key) {
     const int cursor = program_.sweep.cursor;
     switch (key) {
-    case Qt::Key_PageUp: move_cursor(cursor + 10); return true;
-    case Qt::Key_PageDown: move_cursor(cursor - 10); return true;
-    case Qt::Key_Period:
-    case Qt::Key_Greater: move_cursor(cursor + 1); return true;
-    case Qt::Key_Comma:
-    case Qt::Key_Less: move_cursor(cursor - 1); return true;
-    case Qt::Key_Q:
-    case Qt::Key_Clear:
-        program_.circuit.current_curve = std::clamp(program_.circuit.current_curve, 1, 5) % 5 + 1;
-        draw_cursor();
-        return true;
-    case Qt::Key_Space: draw_cursor(); return true;
-    case Qt::Key_S:
-        if (show_sensitivities) show_sensitivities();
-        return true;
-    default: return false;
+        case Qt::Key_PageUp:
+            move_cursor(cursor + 10);
+            return true;
+        case Qt::Key_PageDown:
+            move_cursor(cursor - 10);
+            return true;
+        case Qt::Key_Period:
+        case Qt::Key_Greater:
+            move_cursor(cursor + 1);
+            return true;
+        case Qt::Key_Comma:
+        case Qt::Key_Less:
+            move_cursor(cursor - 1);
+            return true;
+        case Qt::Key_Q:
+        case Qt::Key_Clear:
+            program_.circuit.current_curve = std::clamp(program_.circuit.current_curve, 1, 5) % 5 + 1;
+            draw_cursor();
+            return true;
+        case Qt::Key_Space:
+            draw_cursor();
+            return true;
+        case Qt::Key_S:
+            if (show_sensitivities) show_sensitivities();
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -150,19 +167,33 @@ bool TForm4::display_key(int key) {
     int& current = program_.circuit.current_curve;
     current = std::clamp(current, 1, 5);
     switch (key) {
-    case Qt::Key_Insert: view.plot_curve[current] = true; return true;
-    case Qt::Key_Delete:
-        view.plot_curve[current] = false;
-        current = q_module;
-        return true;
-    case Qt::Key_F: view.plot_curve[q_phase] = !view.plot_curve[q_phase]; return true;
-    case Qt::Key_T: view.plot_curve[q_delay] = !view.plot_curve[q_delay]; return true;
-    case Qt::Key_G: view.show_grid = !view.show_grid; return true;
-    case Qt::Key_E: view.superpose_deviations = !view.superpose_deviations; return true;
-    case Qt::Key_B: view.readout_on_top = !view.readout_on_top; return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return true;
-    default: return false;
+        case Qt::Key_Insert:
+            view.plot_curve[current] = true;
+            return true;
+        case Qt::Key_Delete:
+            view.plot_curve[current] = false;
+            current = q_module;
+            return true;
+        case Qt::Key_F:
+            view.plot_curve[q_phase] = !view.plot_curve[q_phase];
+            return true;
+        case Qt::Key_T:
+            view.plot_curve[q_delay] = !view.plot_curve[q_delay];
+            return true;
+        case Qt::Key_G:
+            view.show_grid = !view.show_grid;
+            return true;
+        case Qt::Key_E:
+            view.superpose_deviations = !view.superpose_deviations;
+            return true;
+        case Qt::Key_B:
+            view.readout_on_top = !view.readout_on_top;
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -98,7 +98,7 @@ TEST_F(ResponseWindow, VerticalKeysChangeTheCurrentCurveOnlyWhenPlotted) {
     key(Qt::Key_Underscore);
     EXPECT_EQ(sw.scale_max[1], -95 + 140);
     EXPECT_EQ(t.solves(), before);  // scales only: nothing solved again
-    t->circuit.current_curve = 3;    // the delay is not plotted
+    t->circuit.current_curve = 3;   // the delay is not plotted
     key(Qt::Key_Up);
     key(Qt::Key_Plus);
     EXPECT_EQ(sw.scale_min[3], 0);

@@ -81,8 +81,8 @@ TForm5::TForm5(Program& program, TForm4& plot, QWidget* parent)
     Button1->setObjectName("Button1");
     Button1->setGeometry(431, 290, 90, 27);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
-    Lteclas = new QLabel("Escalas:+-, setas v; Cursor: setas  h, PgUp, PgDn; Curva: q,Ins,Del; Sensibilidades: s",
-                         this);
+    Lteclas = new QLabel(
+        "Escalas:+-, setas v; Cursor: setas  h, PgUp, PgDn; Curva: q,Ins,Del; Sensibilidades: s", this);
     Lteclas->setObjectName("Lteclas");
     Lteclas->setGeometry(8, 322, 513, 23);
 }
@@ -132,8 +132,8 @@ std::array<QCheckBox*, 6> TForm5::curve_boxes() const { return {nullptr, CBmdl, 
 void TForm5::Fill() {
     const auto& sw = program_.sweep;
     const auto& view = program_.view;
-    remembered_ = {program_.circuit.segments, sw.log_scale, sw.hertz_units, sw.scale_min[analysis::q_frequency],
-                   sw.scale_max[analysis::q_frequency]};
+    remembered_ = {program_.circuit.segments, sw.log_scale, sw.hertz_units,
+                   sw.scale_min[analysis::q_frequency], sw.scale_max[analysis::q_frequency]};
     NEsegmentos->set_panel_int(program_.circuit.segments);
     RGescala->set_item_index(sw.log_scale ? 1 : 0);
     RGunidade->set_item_index(sw.hertz_units ? 0 : 1);
@@ -166,7 +166,8 @@ void TForm5::Button1Click() {
         view.superpose_deviations = CBsuper->isChecked();
         for (int k = 1; k <= 5; ++k) view.plot_curve[k] = curve_boxes()[k]->isChecked();
         view.readout_on_top = CBacima->isChecked();
-        const bool axis_changed = c.segments != remembered_.segments || sw.log_scale != remembered_.log_scale ||
+        const bool axis_changed = c.segments != remembered_.segments ||
+                                  sw.log_scale != remembered_.log_scale ||
                                   sw.hertz_units != remembered_.hertz_units ||
                                   sw.scale_min[0] != remembered_.fmin || sw.scale_max[0] != remembered_.fmax;
         // Without an analysis started for this circuit there is no sweep to

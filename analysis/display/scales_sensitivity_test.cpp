@@ -94,8 +94,8 @@ TEST_F(Scales, HertzMovesTheBandByTwoPi) {
     EXPECT_EQ(t->sweep.points[0].frequency, 0.2L);
     // |T| of the RC low-pass at ω = 2π·0.2 rather than 0.2.
     const Real w = 6.283185307179586L * 0.2L;
-    EXPECT_NEAR(static_cast<double>(t->sweep.points[0].module), static_cast<double>(-10 * std::log10(1 + w * w)),
-                1e-9);
+    EXPECT_NEAR(static_cast<double>(t->sweep.points[0].module),
+                static_cast<double>(-10 * std::log10(1 + w * w)), 1e-9);
     EXPECT_NE(t->sweep.points[0].module, radians_module);
 }
 

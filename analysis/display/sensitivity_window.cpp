@@ -15,8 +15,8 @@ std::vector<std::string> sensitivity_lines(Program& prog) {
     const auto& e = prog.engine;
     const auto& sw = prog.sweep;
     const int p = sw.cursor;
-    if (!sw.prepared || p < 0 || p > c.segments || !sw.points[p].computed || e.block_size != c.element_count ||
-        p >= e.block_count)
+    if (!sw.prepared || p < 0 || p > c.segments || !sw.points[p].computed ||
+        e.block_size != c.element_count || p >= e.block_count)
         return {};
     return analysis::sensitivity_list(c, prog.engine, sw, prog.settings);
 }

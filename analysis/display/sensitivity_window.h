@@ -24,10 +24,10 @@ class TForm7 : public QWidget {
 public:
     explicit TForm7(Program& program, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;          // "Frequência"
+    QLabel* Label1 = nullptr;  // "Frequência"
     QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* Button1 = nullptr;    // "<"
-    QPushButton* Button2 = nullptr;    // ">"
+    QPushButton* Button1 = nullptr;  // "<"
+    QPushButton* Button2 = nullptr;  // ">"
 
     // Rebuilds the list.
     void FormPaint();

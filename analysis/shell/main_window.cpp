@@ -50,8 +50,9 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     Analise1->setObjectName("Analise1");
     Analise1->setEnabled(false);
     Analise1->menuAction()->setEnabled(false);
-    Grficosderespostaemfreqncia1 = item(Analise1, "Grficosderespostaemfreqncia1", "Gráficos de resposta em frequência",
-                                        &TForm1::Grficosderespostaemfreqncia1Click);
+    Grficosderespostaemfreqncia1 =
+        item(Analise1, "Grficosderespostaemfreqncia1", "Gráficos de resposta em frequência",
+             &TForm1::Grficosderespostaemfreqncia1Click);
     Escalasdosgrficos1 =
         item(Analise1, "Escalasdosgrficos1", "Escalas dos gráficos", &TForm1::Escalasdosgrficos1Click);
     Normalizaopelainclinao1 = item(Analise1, "Normalizaopelainclinao1", "Normalização pela inclinação",
@@ -62,13 +63,14 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     Salvarrespostaemfreqncianorelatrio1 =
         item(Analise1, "Salvarrespostaemfreqncianorelatrio1", "Salvar resposta em frequência ",
              &TForm1::Salvarrespostaemfreqncianorelatrio1Click);
-    Sensibilidadesdeplosezeros1 = item(Analise1, "Sensibilidadesdeplosezeros1", "Sensibilidades de polos e zeros",
-                                       &TForm1::Sensibilidadesdeplosezeros1Click);
+    Sensibilidadesdeplosezeros1 =
+        item(Analise1, "Sensibilidadesdeplosezeros1", "Sensibilidades de polos e zeros",
+             &TForm1::Sensibilidadesdeplosezeros1Click);
     Mudarndesada1 = item(Analise1, "Mudarndesada1", "Mudar nó de saída", &TForm1::Mudarndesada1Click);
     Variabilidadedosparmetros1 = item(Analise1, "Variabilidadedosparmetros1", "Variabilidade dos parâmetros",
                                       &TForm1::Variabilidadedosparmetros1Click);
-    Tolernciaseparmetros1 =
-        item(Analise1, "Tolernciaseparmetros1", "Tolerâncias e parâmetros", &TForm1::Tolernciaseparmetros1Click);
+    Tolernciaseparmetros1 = item(Analise1, "Tolernciaseparmetros1", "Tolerâncias e parâmetros",
+                                 &TForm1::Tolernciaseparmetros1Click);
 }
 
 QAction* TForm1::item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {

@@ -72,11 +72,18 @@ TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
     EXPECT_EQ(f.windowTitle(), "Morat");
     EXPECT_EQ(f.size(), QSize(696, 480));
     EXPECT_TRUE(f.isVisible());
-    const QWidget* others[] = {app.Form2, app.Form3, app.Form4, app.Form5, app.Form6,
+    const QWidget* others[] = {app.Form2, app.Form3, app.Form4, app.Form5,  app.Form6,
                                app.Form7, app.Form8, app.Form9, app.Form10, app.Form11};
-    const char* titles[] = {"Erro", "Nó de saída", "Resposta em frequência", "Escalas",
-                            "Normalização das sensibilidades", "Sensibilidades", "Variabilidades", "Parâmetros",
-                            "Sensibilidades de pólos e zeros", "Desvios dos pólos ou zeros"};
+    const char* titles[] = {"Erro",
+                            "Nó de saída",
+                            "Resposta em frequência",
+                            "Escalas",
+                            "Normalização das sensibilidades",
+                            "Sensibilidades",
+                            "Variabilidades",
+                            "Parâmetros",
+                            "Sensibilidades de pólos e zeros",
+                            "Desvios dos pólos ou zeros"};
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(others[i]->windowTitle(), QString::fromUtf8(titles[i]));
         EXPECT_FALSE(others[i]->isVisible()) << titles[i];
@@ -86,15 +93,16 @@ TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
     EXPECT_FALSE(f.Analise1->menuAction()->isEnabled());
     QStringList captions;
     for (QAction* a : f.Analise1->actions()) captions << a->objectName() + "=" + a->text();
-    EXPECT_EQ(captions, QStringList({"Grficosderespostaemfreqncia1=Gráficos de resposta em frequência",
-                                     "Escalasdosgrficos1=Escalas dos gráficos",
-                                     "Normalizaopelainclinao1=Normalização pela inclinação",
-                                     "Listarsensibilidades1=Listar sensibilidades", "Faixadinmica1=Faixa dinâmica",
-                                     "Salvarrespostaemfreqncianorelatrio1=Salvar resposta em frequência ",
-                                     "Sensibilidadesdeplosezeros1=Sensibilidades de polos e zeros",
-                                     "Mudarndesada1=Mudar nó de saída",
-                                     "Variabilidadedosparmetros1=Variabilidade dos parâmetros",
-                                     "Tolernciaseparmetros1=Tolerâncias e parâmetros"}));
+    EXPECT_EQ(captions,
+              QStringList({"Grficosderespostaemfreqncia1=Gráficos de resposta em frequência",
+                           "Escalasdosgrficos1=Escalas dos gráficos",
+                           "Normalizaopelainclinao1=Normalização pela inclinação",
+                           "Listarsensibilidades1=Listar sensibilidades", "Faixadinmica1=Faixa dinâmica",
+                           "Salvarrespostaemfreqncianorelatrio1=Salvar resposta em frequência ",
+                           "Sensibilidadesdeplosezeros1=Sensibilidades de polos e zeros",
+                           "Mudarndesada1=Mudar nó de saída",
+                           "Variabilidadedosparmetros1=Variabilidade dos parâmetros",
+                           "Tolernciaseparmetros1=Tolerâncias e parâmetros"}));
     EXPECT_EQ(f.Open1->text(), "Abrir");
     EXPECT_EQ(f.Exit1->text(), "Terminar");
     // Gated commands say nothing before a sweep.
@@ -129,7 +137,8 @@ TEST_F(Moratw_, OpenAnalyseReportAndSave) {
     const QStringList l = log();
     ASSERT_GE(l.size(), 4);
     EXPECT_EQ(l[l.size() - 4], "");
-    EXPECT_EQ(l[l.size() - 3], "Extremos de nível de sinal nos nós, entre    0.200000000 e    5.000000000 rad/s");
+    EXPECT_EQ(l[l.size() - 3],
+              "Extremos de nível de sinal nos nós, entre    0.200000000 e    5.000000000 rad/s");
     EXPECT_EQ(l[l.size() - 1], "Min(2):    0.500000000 Max(2):    0.500000000");
 
     const std::string table = (dir / "saved.tab").string();

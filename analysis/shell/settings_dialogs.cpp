@@ -107,8 +107,8 @@ TForm9::TForm9(Program& program, QWidget* parent) : QWidget(parent, Qt::Window),
     setObjectName("Form9");
     setWindowTitle("Parâmetros");
     setFixedSize(360, 184);
-    const char* captions[] = {"Tolerância para admitâncias e frequências: ", "Tolerância para impedâncias e tensões: ",
-                              "Campo numérico", "Decimais"};
+    const char* captions[] = {"Tolerância para admitâncias e frequências: ",
+                              "Tolerância para impedâncias e tensões: ", "Campo numérico", "Decimais"};
     for (int i = 0; i < 4; ++i) (new QLabel(captions[i], this))->setGeometry(6, 12 + 32 * i, 270, 23);
     NEtolz = number_field(this, "NEtolz", suite::real_field, {278, 12, 76, 23});
     NEtoly = number_field(this, "NEtoly", suite::real_field, {278, 44, 76, 23});
@@ -128,8 +128,9 @@ void TForm9::FormPaint() {
 
 void TForm9::Button1Click() {
     program_.handle(this, [&] {
-        analysis::apply_parameters(program_.settings, program_.sweep,
-                                   {NEtolz->panel_real(), NEtoly->panel_real(), NEcm->panel_int(), NEdc->panel_int()});
+        analysis::apply_parameters(
+            program_.settings, program_.sweep,
+            {NEtolz->panel_real(), NEtoly->panel_real(), NEcm->panel_int(), NEdc->panel_int()});
         hide();
     });
 }
