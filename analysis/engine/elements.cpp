@@ -282,29 +282,36 @@ char kind_of(const Circuit& c, int i) {
 
 }  // namespace
 
-void stamp_elements(Circuit& c, Engine& e) {
-    for (int i = 1; i <= c.element_count; ++i)
-        dispatch(kind_of(c, i), [&](auto rules) { decltype(rules)::stamp(c, e, i); });
+void stamp_listed(Circuit& c, Engine& e, const std::vector<int>& elements) {
+    for (const int i : elements) dispatch(kind_of(c, i), [&](auto rules) { decltype(rules)::stamp(c, e, i); });
 }
 
-Complex element_sensitivity(const Circuit& c, const Engine& e, int i, Complex q_prev) {
-    return dispatch(kind_of(c, i),
-                    [&](auto rules) { return decltype(rules)::sensitivity(c, e, i, q_prev); });
-}
-
-void store_sensitivities(const Circuit& c, Engine& e, Complex t) {
-    const std::size_t base = static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size);
-    const Real t_norm = t.re * t.re + t.im * t.im;  // complex_divide's denominator, the same for all
-    Complex q_prev;
+void stamp_elements(Circuit& c, Engine& e, StampSet set) {
     for (int i = 1; i <= c.element_count; ++i) {
-        const Complex q = element_sensitivity(c, e, i, q_prev);
-        Complex s = q;
-        if (e.normalised_sensitivities)
-            s = {(q.re * t.re + q.im * t.im) / t_norm, (q.im * t.re - q.re * t.im) / t_norm};
+        const char kind = kind_of(c, i);
+        if (set == StampSet::fixed && varies_with_frequency(kind)) continue;
+        dispatch(kind, [&](auto rules) { decltype(rules)::stamp(c, e, i); });
+    }
+}
+
+Complex store_sensitivities(const Circuit& c, Engine& e, Complex t) {
+    const std::size_t base = static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size);
+    const Real t_norm = t.re * t.re + t.im * t.im;
+    Complex q_prev, sum;
+    for (int i = 1; i <= c.element_count; ++i) {
+        const char kind = kind_of(c, i);
+        const Complex q =
+            dispatch(kind, [&](auto rules) { return decltype(rules)::sensitivity(c, e, i, q_prev); });
+        const Complex s = e.normalised_sensitivities ? complex_divide(q, t, t_norm) : q;
         e.sens_re[base + static_cast<std::size_t>(i - 1)] = s.re;
         e.sens_im[base + static_cast<std::size_t>(i - 1)] = s.im;
+        if (kind == 'C' || kind == 'L')  // Σ as sum_frequency_sensitivity forms it
+            sum = sum + s;
+        else if (kind == 'A' || kind == 'K')
+            sum = sum - s;
         q_prev = q;
     }
+    return sum;
 }
 
 }  // namespace analysis

@@ -3,20 +3,29 @@
 // adjoint solutions. Internal to the engine (engine.cpp walks the table).
 #pragma once
 
+#include <vector>
+
 #include "analysis/circuit/circuit.h"
 #include "analysis/engine/engine.h"
 
 namespace analysis {
 
-// Stamps every element by its kind (the first character of its name).
-void stamp_elements(Circuit& c, Engine& e);
+// Which elements a stamping pass covers: all, or those that do not vary with s.
+enum class StampSet { all, fixed };
 
-// Q_i = x_i·∂T/∂x_i of element i after the solve; q_prev is the Q of
-// element i - 1 (the A or Q element that an "a" or "q" element follows).
-Complex element_sensitivity(const Circuit& c, const Engine& e, int i, Complex q_prev);
+// Whether a kind's stamp depends on s: C, L, A and K (the kinds that Σ sums).
+inline bool varies_with_frequency(char kind) { return kind == 'C' || kind == 'L' || kind == 'A' || kind == 'K'; }
+
+// Stamps the elements of the set by their kind (the first character of
+// their name), in table order.
+void stamp_elements(Circuit& c, Engine& e, StampSet set = StampSet::all);
+// Stamps the listed elements (numbers in table order).
+void stamp_listed(Circuit& c, Engine& e, const std::vector<int>& elements);
 
 // Every element's sensitivity into the blocks of point e.point_index:
-// Q_i, or Q_i / t when normalised_sensitivities is on.
-void store_sensitivities(const Circuit& c, Engine& e, Complex t);
+// Q_i = x_i·∂T/∂x_i (x_i the element's value), or Q_i / t when
+// normalised_sensitivities is on. Returns their Σ,
+// formed as sum_frequency_sensitivity forms it.
+Complex store_sensitivities(const Circuit& c, Engine& e, Complex t);
 
 }  // namespace analysis

@@ -1,7 +1,9 @@
 // Build, solve and the sensitivity pass at one complex frequency.
 #include "analysis/engine/engine.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 #include <stdexcept>
 
@@ -46,7 +48,9 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
     const Complex t{e.system.normal_re[col], e.system.normal_im[col]};
     if (e.normalised_sensitivities && t.re == 0 && t.im == 0)
         throw suite::FatalError("Saída nula. A análise não pode ser feita.");
-    store_sensitivities(c, e, t);
+    const Complex sum = store_sensitivities(c, e, t);
+    e.sens_sum_re = sum.re;
+    e.sens_sum_im = sum.im;
     if (e.observer_mode) {
         // The observer's own term: its impedance, negated for a capacitor.
         const int k = e.observer_element;
@@ -56,6 +60,7 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
                                static_cast<std::size_t>(k - 1);
         e.sens_re[at] = z.re;
         e.sens_im[at] = z.im;
+        sum_frequency_sensitivity(c, e, e.point_index);
     }
 }
 
@@ -63,20 +68,76 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
 
 void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
     const std::size_t size = static_cast<std::size_t>(elements) * static_cast<std::size_t>(blocks);
-    std::vector<Real>().swap(e.sens_re);
-    std::vector<Real>().swap(e.sens_im);
-    e.sens_re.assign(size, 0);
-    e.sens_im.assign(size, 0);
+    e.sens_re.reset();
+    e.sens_im.reset();
+    for (SensitivityBlocks* blocks : {&e.sens_re, &e.sens_im}) {
+        blocks->reset(static_cast<Real*>(std::calloc(std::max<std::size_t>(size, 1), sizeof(Real))));
+        if (!*blocks) throw std::bad_alloc();
+    }
     e.block_size = elements;
     e.block_count = blocks;
 }
+
+void prepare_fixed_part(Circuit& c, Engine& e) {
+    NodalSystem& sys = e.system;
+    Engine::FixedPart& f = e.fixed;
+    const bool observer = e.observer_mode;
+    const Real sigma = e.sigma, omega = e.omega;
+    e.observer_mode = false;
+    c.row_map = c.saved_row_map;
+    clear_system(sys, c.equation_count);
+    stamp_elements(c, e, StampSet::fixed);
+    f.varying.clear();
+    for (int i = 1; i <= c.element_count; ++i)
+        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0])) f.varying.push_back(i);
+    // The varying stamps at s = j widen the spans to cover them too, so that
+    // they need not widen them at every point; they write only the
+    // imaginary plane, whose values are thrown away.
+    e.sigma = 0;
+    e.omega = 1;
+    stamp_listed(c, e, f.varying);
+    e.observer_mode = observer;
+    e.sigma = sigma;
+    e.omega = omega;
+    for (int r = 0; r < matrix_dim; ++r)
+        for (int j = sys.row_first[r]; j <= sys.row_last[r]; ++j) f.matrix_re[r][j] = sys.matrix_re[r][j];
+    f.normal_re = sys.normal_re;
+    f.row_first = sys.row_first;
+    f.row_last = sys.row_last;
+    f.col_first = sys.col_first;
+    f.col_last = sys.col_last;
+}
+
+namespace {
+
+// Clears the system and copies the fixed part in (see Engine::FixedPart).
+void load_fixed_part(const Circuit& c, Engine& e) {
+    NodalSystem& sys = e.system;
+    const Engine::FixedPart& f = e.fixed;
+    clear_system(sys, c.equation_count);
+    for (int r = 0; r < matrix_dim; ++r)
+        for (int j = f.row_first[r]; j <= f.row_last[r]; ++j) sys.matrix_re[r][j] = f.matrix_re[r][j];
+    for (int i = 0; i <= c.equation_count; ++i) sys.normal_re[i] = f.normal_re[i];
+    sys.row_first = f.row_first;
+    sys.row_last = f.row_last;
+    sys.col_first = f.col_first;
+    sys.col_last = f.col_last;
+    sys.spans_cover_stamps = true;
+}
+
+}  // namespace
 
 void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
     check_prepared(c, e);
     ++e.solve_count;
     c.row_map = c.saved_row_map;
-    clear_system(e.system, c.equation_count);
-    stamp_elements(c, e);
+    if (e.use_fixed_part && e.sigma == 0 && !e.observer_mode) {
+        load_fixed_part(c, e);
+        stamp_listed(c, e, e.fixed.varying);
+    } else {
+        clear_system(e.system, c.equation_count);
+        stamp_elements(c, e);
+    }
     if (e.observer_mode)
         excite_observer(c, e);
     else

@@ -20,6 +20,8 @@
 // replaced by a unit current source in its place (the pole computation).
 #pragma once
 
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "analysis/circuit/circuit.h"
@@ -27,6 +29,13 @@
 #include "analysis/engine/solver.h"
 
 namespace analysis {
+
+// Zeroed storage of the sensitivity blocks. Taken from calloc, which gets
+// large zeroed areas from the system without writing them first.
+struct FreeBlocks {
+    void operator()(Real* p) const { std::free(p); }
+};
+using SensitivityBlocks = std::unique_ptr<Real[], FreeBlocks>;
 
 struct Engine {
     NodalSystem system;
@@ -40,17 +49,40 @@ struct Engine {
     // Sensitivity blocks, one per point 0..block_count-1, each holding the
     // S_i of elements 1..block_size: element i of point p sits at
     // [p·block_size + i - 1].
-    std::vector<Real> sens_re;
-    std::vector<Real> sens_im;
+    SensitivityBlocks sens_re;
+    SensitivityBlocks sens_im;
     int block_size = 0;
     int block_count = 0;
 
-    // The frequency-sensitivity sum Σ of the point last summed.
+    // The frequency-sensitivity sum Σ of the point last summed (build_and_solve
+    // leaves that of the point it solved).
     Real sens_sum_re = 0;
     Real sens_sum_im = 0;
 
     long long solve_count = 0;  // build_and_solve calls so far
+
+    // The sweep's shortcut. At sigma = 0 in normal mode the real plane and
+    // the normal right-hand side hold only the stamps of elements that do
+    // not vary with s, and the imaginary plane only those of C, L, A and K:
+    // the first part is stamped once per sweep (prepare_fixed_part) and
+    // copied at each point, then C, L, A and K are stamped. Each plane
+    // still receives the same terms in the same order.
+    struct FixedPart {
+        MatrixPlane matrix_re{};
+        SystemVector normal_re{};
+        std::array<int, matrix_dim> row_first = NodalSystem::empty_spans_first();
+        std::array<int, matrix_dim> row_last{};
+        std::array<int, matrix_dim> col_first = NodalSystem::empty_spans_first();
+        std::array<int, matrix_dim> col_last{};
+        std::vector<int> varying;  // the C, L, A and K elements, in table order
+    } fixed;
+    bool use_fixed_part = false;
 };
+
+// Stamps the elements that do not vary with s into e.fixed. Valid until
+// the circuit's values or maps change; build_and_solve uses it while
+// use_fixed_part is on, for sigma = 0 in normal mode.
+void prepare_fixed_part(Circuit& c, Engine& e);
 
 // Releases the previous blocks and allocates `blocks` zeroed blocks of
 // `elements` values each, for the real and for the imaginary parts.
@@ -67,12 +99,7 @@ inline Complex sensitivity(const Engine& e, int point, int element) {
 inline void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y) {
     c.stamp_re[i] = y.re;
     c.stamp_im[i] = y.im;
-    const int ra = c.row_map[a], rb = c.row_map[b];
-    const int ca = c.column_map[a], cb = c.column_map[b];
-    add_to_matrix(e.system, ra, ca, y.re, y.im);
-    add_to_matrix(e.system, rb, cb, y.re, y.im);
-    add_to_matrix(e.system, ra, cb, -y.re, -y.im);
-    add_to_matrix(e.system, rb, ca, -y.re, -y.im);
+    add_pattern(e.system, c.row_map[a], c.column_map[a], c.row_map[b], c.column_map[b], y.re, y.im);
 }
 
 // Records g as element i's stamp and adds a current g·(V(cn) − V(dn))
@@ -80,12 +107,7 @@ inline void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex
 inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g) {
     c.stamp_re[i] = g.re;
     c.stamp_im[i] = g.im;
-    const int ra = c.row_map[a], rb = c.row_map[b];
-    const int cc = c.column_map[cn], cd = c.column_map[dn];
-    add_to_matrix(e.system, ra, cc, g.re, g.im);
-    add_to_matrix(e.system, rb, cd, g.re, g.im);
-    add_to_matrix(e.system, ra, cd, -g.re, -g.im);
-    add_to_matrix(e.system, rb, cc, -g.re, -g.im);
+    add_pattern(e.system, c.row_map[a], c.column_map[cn], c.row_map[b], c.column_map[dn], g.re, g.im);
 }
 
 // Builds the system at s = sigma + j·omega, solves it and runs the

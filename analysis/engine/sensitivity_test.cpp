@@ -128,3 +128,39 @@ TEST(ObserverMode, ResidualIsLargeAwayFromAPoleAndTheObserverIsRestored) {
 
 }  // namespace
 }  // namespace analysis::testing
+
+namespace analysis::testing {
+namespace {
+
+// The sweep stamps the frequency-independent part once and copies it at
+// every point: the results must be the very same bits as a full build,
+// also when the engine served other circuits before (as the program's one
+// engine does when netlists are opened one after another).
+TEST(SweepShortcut, SameBitsAsAFullBuildForEveryKind) {
+    auto engine = std::make_unique<Engine>();
+    std::vector<const KindCircuit*> order;
+    for (const KindCircuit& k : circuits) order.push_back(&k);
+    for (auto it = std::rbegin(circuits); it != std::rend(circuits); ++it) order.push_back(&*it);
+    for (const KindCircuit* k : order) {
+        Analysis a(k->netlist);
+        std::swap(a.e, engine);  // the engine of the circuits before
+        a.s.pivot_tolerance = 1e-30L;  // small admittances far from the design frequency
+        a.sw->scale_min[0] = k->omega / 30;
+        a.sw->scale_max[0] = k->omega * 30;
+        a.c->segments = 6;
+        ASSERT_TRUE(start_analysis(*a.c, *a.e, *a.sw, a.s, k->output, 1, a.log));
+        ASSERT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log)) << k->what;
+        EXPECT_FALSE(a.e->use_fixed_part);
+        for (int p = 0; p <= 6; ++p) {
+            const PointRecord& pt = a.sw->points[p];
+            const C t = a.solve(pt.frequency, true, 7);
+            EXPECT_EQ(t.real(), pt.t_re) << k->what << " point " << p;
+            EXPECT_EQ(t.imag(), pt.t_im) << k->what << " point " << p;
+            for (int i = 1; i <= a.c->element_count; ++i) ASSERT_EQ(a.S(7, i), a.S(p, i)) << k->what << " " << i;
+        }
+        std::swap(a.e, engine);
+    }
+}
+
+}  // namespace
+}  // namespace analysis::testing

@@ -17,14 +17,42 @@ namespace {
 
 const char* const singular_message = "Circuito insolúvel (determinante muito pequeno).";
 
-void check_pivot(const NodalSystem& sys, int k, Real tolerance) {
-    if (pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]) < tolerance)
-        throw suite::FatalError(singular_message);
+[[noreturn, gnu::noinline, gnu::cold]] void singular() { throw suite::FatalError(singular_message); }
+
+inline void check_pivot(NodalSystem& sys, int k, Real tolerance) {
+    const Real re = sys.matrix_re[k][k], im = sys.matrix_im[k][k];
+    if (pivot_size(re, im) < tolerance) singular();
+    sys.pivot_norm[k] = re * re + im * im;
 }
+
+// Where the rows went: exchanges are recorded here, one step each, and
+// row_map is renamed once at the end (or when factoring stops) - the same
+// renaming as exchanging its entries at every step.
+struct RowOrder {
+    std::array<int, matrix_dim> position;  // original row -> current position (rows 0..n)
+    std::array<int, matrix_dim> at;        // position -> original row
+    NodeMap& row_map;
+    int n, variable_count;
+    bool exchanged = false;
+
+    RowOrder(NodeMap& map, int rows, int variables) : row_map(map), n(rows), variable_count(variables) {
+        for (int r = 0; r <= n; ++r) position[r] = at[r] = r;
+    }
+    void exchange(int k, int p) {
+        std::swap(position[at[k]], position[at[p]]);
+        std::swap(at[k], at[p]);
+        exchanged = true;
+    }
+    ~RowOrder() {
+        if (!exchanged) return;
+        for (int v = 1; v <= variable_count; ++v)
+            if (row_map[v] <= n) row_map[v] = static_cast<std::uint8_t>(position[row_map[v]]);
+    }
+};
 
 // Row k gets the largest |re| + |im| in column k from rows k..n; ties keep
 // the upper row.
-void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable_count) {
+void choose_pivot(NodalSystem& sys, int k, int n, RowOrder& order) {
     int best = k;
     Real best_size = pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]);
     const int below = std::min(sys.col_last[k], n);
@@ -53,21 +81,17 @@ void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable
     std::swap(sys.row_last[k], sys.row_last[best]);
     std::swap(sys.normal_re[k], sys.normal_re[best]);
     std::swap(sys.normal_im[k], sys.normal_im[best]);
-    for (int v = 1; v <= variable_count; ++v) {
-        if (row_map[v] == k)
-            row_map[v] = static_cast<std::uint8_t>(best);
-        else if (row_map[v] == best)
-            row_map[v] = static_cast<std::uint8_t>(k);
-    }
+    order.exchange(k, best);
 }
 
 void eliminate(NodalSystem& sys, int k, int n) {
     auto& re = sys.matrix_re;
     auto& im = sys.matrix_im;
     const Complex pivot{re[k][k], im[k][k]};
+    const Real norm = sys.pivot_norm[k];
     const int last = std::min(sys.row_last[k], n);
     for (int j = k + 1; j <= last; ++j) {
-        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot);
+        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot, norm);
         re[k][j] = q.re;
         im[k][j] = q.im;
     }
@@ -95,7 +119,7 @@ void forward(NodalSystem& sys, int n) {
         for (int j = std::max(sys.row_first[i], 1); j < i; ++j)
             sum = sum + complex_multiply({re[i][j], im[i][j]}, {sys.normal_re[j], sys.normal_im[j]});
         const Complex y = complex_divide({sys.normal_re[i] - sum.re, sys.normal_im[i] - sum.im},
-                                         {re[i][i], im[i][i]});
+                                         {re[i][i], im[i][i]}, sys.pivot_norm[i]);
         sys.normal_re[i] = y.re;
         sys.normal_im[i] = y.im;
 
@@ -113,7 +137,8 @@ void forward(NodalSystem& sys, int n) {
 void backward(NodalSystem& sys, int n) {
     const auto& re = sys.matrix_re;
     const auto& im = sys.matrix_im;
-    const Complex vn = complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]});
+    const Complex vn =
+        complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]}, sys.pivot_norm[n]);
     sys.adjoint_re[n] = vn.re;
     sys.adjoint_im[n] = vn.im;
     for (int i = n - 1; i >= 1; --i) {
@@ -131,7 +156,7 @@ void backward(NodalSystem& sys, int n) {
             sum_t = sum_t + complex_multiply({re[j][i], im[j][i]}, {sys.adjoint_re[j], sys.adjoint_im[j]});
         }
         const Complex v = complex_divide({sys.adjoint_re[i] - sum_t.re, sys.adjoint_im[i] - sum_t.im},
-                                         {re[i][i], im[i][i]});
+                                         {re[i][i], im[i][i]}, sys.pivot_norm[i]);
         sys.adjoint_re[i] = v.re;
         sys.adjoint_im[i] = v.im;
     }
@@ -139,7 +164,9 @@ void backward(NodalSystem& sys, int n) {
 
 }  // namespace
 
-void clear_system(NodalSystem& sys, int n) {
+// The spans are a few entries wide in nodal matrices: plain stores, not a
+// library call per row.
+[[gnu::optimize("no-tree-loop-distribute-patterns")]] void clear_system(NodalSystem& sys, int n) {
     for (int r = 0; r < matrix_dim; ++r) {
         for (int c = sys.row_first[r]; c <= sys.row_last[r]; ++c) {
             sys.matrix_re[r][c] = 0;
@@ -150,6 +177,7 @@ void clear_system(NodalSystem& sys, int n) {
         sys.col_first[r] = matrix_dim;
         sys.col_last[r] = 0;
     }
+    sys.spans_cover_stamps = false;
     for (int i = 0; i <= n; ++i) {
         sys.normal_re[i] = sys.normal_im[i] = 0;
         sys.adjoint_re[i] = sys.adjoint_im[i] = 0;
@@ -157,10 +185,13 @@ void clear_system(NodalSystem& sys, int n) {
 }
 
 void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance) {
-    for (int k = 1; k <= n - 1; ++k) {
-        choose_pivot(sys, k, n, row_map, variable_count);
-        check_pivot(sys, k, pivot_tolerance);
-        eliminate(sys, k, n);
+    {
+        RowOrder order(row_map, n, variable_count);
+        for (int k = 1; k <= n - 1; ++k) {
+            choose_pivot(sys, k, n, order);
+            check_pivot(sys, k, pivot_tolerance);
+            eliminate(sys, k, n);
+        }
     }
     check_pivot(sys, n, pivot_tolerance);
     forward(sys, n);
