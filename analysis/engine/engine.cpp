@@ -1,0 +1,153 @@
+// Build, solve and the sensitivity pass at one complex frequency.
+#include "analysis/engine/engine.h"
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+#include "analysis/engine/elements.h"
+#include "common/errors.h"
+
+namespace analysis {
+namespace {
+
+bool is_observer_kind(char kind) { return kind == 'R' || kind == 'L' || kind == 'C' || kind == 'Z'; }
+
+void check_prepared(const Circuit& c, const Engine& e) {
+    if (c.equation_count < 1 || c.equation_count > max_equations)
+        throw std::logic_error("build_and_solve: no system to solve");
+    if (e.block_size != c.element_count || e.point_index < 0 || e.point_index >= e.block_count)
+        throw std::logic_error("build_and_solve: sensitivity blocks not prepared for this point");
+    if (e.observer_mode) {
+        const int k = e.observer_element;
+        if (k < 1 || k > c.element_count || c.elements[k].name.empty() ||
+            !is_observer_kind(c.elements[k].name[0]))
+            throw std::logic_error("build_and_solve: the observer must be an R, L, C or Z element");
+    }
+}
+
+// Observer mode: the observer element leaves the matrix and a unit current
+// leaving its node1 and entering its node2 takes its place.
+void excite_observer(Circuit& c, Engine& e) {
+    const int k = e.observer_element;
+    const Element& x = c.elements[k];
+    const Complex y{c.stamp_re[k], c.stamp_im[k]};
+    stamp_admittance(c, e, k, x.node1, x.node2, -y);
+    c.stamp_re[k] = y.re;
+    c.stamp_im[k] = y.im;
+    e.system.normal_re[c.row_map[x.node2]] += 1;
+    e.system.normal_re[c.row_map[x.node1]] -= 1;
+    e.system.adjoint_re[c.column_map[x.node1]] += 1;
+    e.system.adjoint_re[c.column_map[x.node2]] -= 1;
+}
+
+void sensitivity_pass(const Circuit& c, Engine& e) {
+    const int col = c.output_column;
+    const Complex t{e.system.normal_re[col], e.system.normal_im[col]};
+    if (e.normalised_sensitivities && t.re == 0 && t.im == 0)
+        throw suite::FatalError("Saída nula. A análise não pode ser feita.");
+    const std::size_t base = static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size);
+    Complex q_prev;
+    for (int i = 1; i <= c.element_count; ++i) {
+        const Complex q = element_sensitivity(c, e, i, q_prev);
+        const Complex s = e.normalised_sensitivities ? complex_divide(q, t) : q;
+        e.sens_re[base + static_cast<std::size_t>(i - 1)] = s.re;
+        e.sens_im[base + static_cast<std::size_t>(i - 1)] = s.im;
+        q_prev = q;
+    }
+    if (e.observer_mode) {
+        // The observer's own term: its impedance, negated for a capacitor.
+        const int k = e.observer_element;
+        Complex z = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
+        if (c.elements[k].name[0] == 'C') z = -z;
+        e.sens_re[base + static_cast<std::size_t>(k - 1)] = z.re;
+        e.sens_im[base + static_cast<std::size_t>(k - 1)] = z.im;
+    }
+}
+
+}  // namespace
+
+void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
+    const std::size_t size = static_cast<std::size_t>(elements) * static_cast<std::size_t>(blocks);
+    std::vector<Real>().swap(e.sens_re);
+    std::vector<Real>().swap(e.sens_im);
+    e.sens_re.assign(size, 0);
+    e.sens_im.assign(size, 0);
+    e.block_size = elements;
+    e.block_count = blocks;
+}
+
+void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y) {
+    c.stamp_re[i] = y.re;
+    c.stamp_im[i] = y.im;
+    const int ra = c.row_map[a], rb = c.row_map[b];
+    const int ca = c.column_map[a], cb = c.column_map[b];
+    add_to_matrix(e.system, ra, ca, y.re, y.im);
+    add_to_matrix(e.system, rb, cb, y.re, y.im);
+    add_to_matrix(e.system, ra, cb, -y.re, -y.im);
+    add_to_matrix(e.system, rb, ca, -y.re, -y.im);
+}
+
+void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g) {
+    c.stamp_re[i] = g.re;
+    c.stamp_im[i] = g.im;
+    const int ra = c.row_map[a], rb = c.row_map[b];
+    const int cc = c.column_map[cn], cd = c.column_map[dn];
+    add_to_matrix(e.system, ra, cc, g.re, g.im);
+    add_to_matrix(e.system, rb, cd, g.re, g.im);
+    add_to_matrix(e.system, ra, cd, -g.re, -g.im);
+    add_to_matrix(e.system, rb, cc, -g.re, -g.im);
+}
+
+void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
+    check_prepared(c, e);
+    ++e.solve_count;
+    c.row_map = c.saved_row_map;
+    clear_system(e.system, c.equation_count);
+    for (int i = 1; i <= c.element_count; ++i) stamp_element(c, e, i);
+    if (e.observer_mode)
+        excite_observer(c, e);
+    else
+        e.system.adjoint_re[c.output_column] = -1;
+    e.system.normal_re[0] = 0;
+    e.system.adjoint_re[0] = 0;
+    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance);
+    sensitivity_pass(c, e);
+}
+
+Complex node_voltage(const Circuit& c, const Engine& e, int k) {
+    const int col = c.column_map[k];
+    if (col == 0) return {};
+    return {e.system.normal_re[col], e.system.normal_im[col]};
+}
+
+Complex adjoint_voltage(const Circuit& c, const Engine& e, int k) {
+    const int row = c.row_map[k];
+    if (row == 0) return {};
+    return {e.system.adjoint_re[row], e.system.adjoint_im[row]};
+}
+
+Complex sum_frequency_sensitivity(const Circuit& c, Engine& e, int p) {
+    Complex sum;
+    for (int i = 1; i <= c.element_count; ++i) {
+        const std::string& name = c.elements[i].name;
+        const char kind = name.empty() ? '\0' : name[0];
+        if (kind == 'C' || kind == 'L')
+            sum = sum + sensitivity(e, p, i);
+        else if (kind == 'A' || kind == 'K')
+            sum = sum - sensitivity(e, p, i);
+    }
+    e.sens_sum_re = sum.re;
+    e.sens_sum_im = sum.im;
+    return sum;
+}
+
+Real phase_angle(Real im, Real re) {
+    if (im == 0) im = 1e-10L;
+    if (re == 0) re = std::fabs(im * 1e-10L);
+    Real a = std::atan(im / re);
+    if (re < 0) a += im > 0 ? std::numbers::pi_v<Real> : -std::numbers::pi_v<Real>;
+    return a;
+}
+
+}  // namespace analysis

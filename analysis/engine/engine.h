@@ -1,0 +1,93 @@
+// The nodal engine: one complex frequency, one solve, every sensitivity.
+//
+// Recipe:
+//   analysis::Engine e;                      // one per program (large: keep it on the heap)
+//   allocate_sensitivity_blocks(e, c.element_count, 2);
+//   e.sigma = 0; e.omega = 1000;             // s = sigma + j·omega
+//   e.normalised_sensitivities = true;  e.point_index = 0;
+//   build_and_solve(c, e, pivot_tolerance);  // suite::FatalError on a singular system
+//   T  = node_voltage(c, e, c.output_node);  // the response
+//   S5 = sensitivity(e, 0, 5);               // S of element 5 at point 0
+//
+// build_and_solve stamps every element of the circuit model into the
+// system through the row and column maps, sets the normal excitation (the
+// circuit's sources) and the adjoint one (-1 at the output column), solves
+// both with one factorisation (solver.h) and stores one sensitivity per
+// element in the blocks of point `point_index`:
+//   Q_i = x_i·∂T/∂x_i  (x_i the element's value), S_i = Q_i / T when
+//   normalised_sensitivities is on, S_i = Q_i otherwise.
+// In observer mode one R, L, C or Z element is taken out of the matrix and
+// replaced by a unit current source in its place (the pole computation).
+#pragma once
+
+#include <vector>
+
+#include "analysis/circuit/circuit.h"
+#include "analysis/engine/complex.h"
+#include "analysis/engine/solver.h"
+
+namespace analysis {
+
+struct Engine {
+    NodalSystem system;
+    Real sigma = 0;  // s = sigma + j·omega, omega in rad/s
+    Real omega = 0;
+    bool observer_mode = false;
+    int observer_element = 0;
+    bool normalised_sensitivities = false;
+    int point_index = 0;  // the point whose sensitivity blocks receive the results
+
+    // Sensitivity blocks, one per point 0..block_count-1, each holding the
+    // S_i of elements 1..block_size: element i of point p sits at
+    // [p·block_size + i - 1].
+    std::vector<Real> sens_re;
+    std::vector<Real> sens_im;
+    int block_size = 0;
+    int block_count = 0;
+
+    // The frequency-sensitivity sum Σ of the point last summed.
+    Real sens_sum_re = 0;
+    Real sens_sum_im = 0;
+
+    long long solve_count = 0;  // build_and_solve calls so far
+};
+
+// Releases the previous blocks and allocates `blocks` zeroed blocks of
+// `elements` values each, for the real and for the imaginary parts.
+void allocate_sensitivity_blocks(Engine& e, int elements, int blocks);
+
+inline Complex sensitivity(const Engine& e, int point, int element) {
+    const auto at = static_cast<std::size_t>(point) * static_cast<std::size_t>(e.block_size) +
+                    static_cast<std::size_t>(element - 1);
+    return {e.sens_re[at], e.sens_im[at]};
+}
+
+// Records y as element i's stamp and adds it as an admittance between
+// nodes a and b (rows through row_map, columns through column_map).
+void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y);
+// Records g as element i's stamp and adds a current g·(V(cn) − V(dn))
+// leaving node a and entering node b.
+void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g);
+
+// Builds the system at s = sigma + j·omega, solves it and runs the
+// sensitivity pass. Throws suite::FatalError for a singular system and,
+// with normalised sensitivities, "Saída nula. A análise não pode ser
+// feita." when T is exactly zero. Needs blocks for point_index and
+// element_count (std::logic_error otherwise).
+void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance);
+
+// Solved voltage of node (or extra variable) k: x at column_map[k]; 0 for ground.
+Complex node_voltage(const Circuit& c, const Engine& e, int k);
+// Solved adjoint voltage of node (or extra variable) k: w at row_map[k].
+Complex adjoint_voltage(const Circuit& c, const Engine& e, int k);
+
+// Σ of point p: the sum of S_i over C and L elements minus the sum over A
+// and K elements, into sens_sum_re / sens_sum_im (and returned). With
+// normalised sensitivities Σ = s·T′(s)/T(s).
+Complex sum_frequency_sensitivity(const Circuit& c, Engine& e, int p);
+
+// Four-quadrant angle of re + j·im in (−π, π]: a zero im counts as 1e-10
+// and then a zero re as |im·1e-10|, so a negative real number reads +π.
+Real phase_angle(Real im, Real re);
+
+}  // namespace analysis

@@ -1,0 +1,154 @@
+// Gaussian elimination with partial pivoting on the two matrix planes.
+//
+// After step k the pivot stays at (k, k), the rest of row k holds U's row
+// divided by the pivot (U has a unit diagonal), and column k below the
+// pivot keeps the unscaled multipliers: P·M = L·U with the pivots on L's
+// diagonal. The normal solution runs L then U; the adjoint solution runs
+// Uᵀ then Lᵀ on the same factors.
+#include "analysis/engine/solver.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "common/errors.h"
+
+namespace analysis {
+namespace {
+
+const char* const singular_message = "Circuito insolúvel (determinante muito pequeno).";
+
+void check_pivot(const NodalSystem& sys, int k, Real tolerance) {
+    if (pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]) < tolerance)
+        throw suite::FatalError(singular_message);
+}
+
+// Row k gets the largest |re| + |im| in column k from rows k..n; ties keep
+// the upper row.
+void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable_count) {
+    int best = k;
+    Real best_size = pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]);
+    for (int r = k + 1; r <= n; ++r) {
+        if (k < sys.row_first[r] || k > sys.row_last[r]) continue;
+        const Real size = pivot_size(sys.matrix_re[r][k], sys.matrix_im[r][k]);
+        if (size > best_size) {
+            best = r;
+            best_size = size;
+        }
+    }
+    if (best == k) return;
+    std::swap(sys.matrix_re[k], sys.matrix_re[best]);
+    std::swap(sys.matrix_im[k], sys.matrix_im[best]);
+    std::swap(sys.row_first[k], sys.row_first[best]);
+    std::swap(sys.row_last[k], sys.row_last[best]);
+    std::swap(sys.normal_re[k], sys.normal_re[best]);
+    std::swap(sys.normal_im[k], sys.normal_im[best]);
+    for (int v = 1; v <= variable_count; ++v) {
+        if (row_map[v] == k)
+            row_map[v] = static_cast<std::uint8_t>(best);
+        else if (row_map[v] == best)
+            row_map[v] = static_cast<std::uint8_t>(k);
+    }
+}
+
+void eliminate(NodalSystem& sys, int k, int n) {
+    auto& re = sys.matrix_re;
+    auto& im = sys.matrix_im;
+    const Complex pivot{re[k][k], im[k][k]};
+    const int last = std::min(sys.row_last[k], n);
+    for (int j = k + 1; j <= last; ++j) {
+        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot);
+        re[k][j] = q.re;
+        im[k][j] = q.im;
+    }
+    for (int r = k + 1; r <= n; ++r) {
+        if (k < sys.row_first[r] || k > sys.row_last[r]) continue;
+        const Complex m{re[r][k], im[r][k]};
+        if (m.re == 0 && m.im == 0) continue;
+        for (int j = k + 1; j <= last; ++j) {
+            const Complex p = complex_multiply(m, {re[k][j], im[k][j]});
+            re[r][j] -= p.re;
+            im[r][j] -= p.im;
+        }
+        if (last > sys.row_last[r]) sys.row_last[r] = last;
+    }
+}
+
+// Forward: y = L⁻¹·b (row sums), z = U⁻ᵀ·c (sums down the columns of U).
+void forward(NodalSystem& sys, int n) {
+    const auto& re = sys.matrix_re;
+    const auto& im = sys.matrix_im;
+    for (int i = 1; i <= n; ++i) {
+        Complex sum;
+        for (int j = std::max(sys.row_first[i], 1); j < i; ++j)
+            sum = sum + complex_multiply({re[i][j], im[i][j]}, {sys.normal_re[j], sys.normal_im[j]});
+        const Complex y = complex_divide({sys.normal_re[i] - sum.re, sys.normal_im[i] - sum.im},
+                                         {re[i][i], im[i][i]});
+        sys.normal_re[i] = y.re;
+        sys.normal_im[i] = y.im;
+
+        Complex sum_t;
+        for (int j = 1; j < i; ++j) {
+            if (i > sys.row_last[j]) continue;
+            sum_t = sum_t + complex_multiply({re[j][i], im[j][i]}, {sys.adjoint_re[j], sys.adjoint_im[j]});
+        }
+        sys.adjoint_re[i] -= sum_t.re;
+        sys.adjoint_im[i] -= sum_t.im;
+    }
+}
+
+// Backward: x = U⁻¹·y, v = L⁻ᵀ·z.
+void backward(NodalSystem& sys, int n) {
+    const auto& re = sys.matrix_re;
+    const auto& im = sys.matrix_im;
+    const Complex vn = complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]});
+    sys.adjoint_re[n] = vn.re;
+    sys.adjoint_im[n] = vn.im;
+    for (int i = n - 1; i >= 1; --i) {
+        Complex sum;
+        const int last = std::min(sys.row_last[i], n);
+        for (int j = i + 1; j <= last; ++j)
+            sum = sum + complex_multiply({re[i][j], im[i][j]}, {sys.normal_re[j], sys.normal_im[j]});
+        sys.normal_re[i] -= sum.re;
+        sys.normal_im[i] -= sum.im;
+
+        Complex sum_t;
+        for (int j = i + 1; j <= n; ++j) {
+            if (i < sys.row_first[j]) continue;
+            sum_t = sum_t + complex_multiply({re[j][i], im[j][i]}, {sys.adjoint_re[j], sys.adjoint_im[j]});
+        }
+        const Complex v = complex_divide({sys.adjoint_re[i] - sum_t.re, sys.adjoint_im[i] - sum_t.im},
+                                         {re[i][i], im[i][i]});
+        sys.adjoint_re[i] = v.re;
+        sys.adjoint_im[i] = v.im;
+    }
+}
+
+}  // namespace
+
+void clear_system(NodalSystem& sys, int n) {
+    for (int r = 0; r < matrix_dim; ++r) {
+        for (int c = sys.row_first[r]; c <= sys.row_last[r]; ++c) {
+            sys.matrix_re[r][c] = 0;
+            sys.matrix_im[r][c] = 0;
+        }
+        sys.row_first[r] = matrix_dim;
+        sys.row_last[r] = 0;
+    }
+    for (int i = 0; i <= n; ++i) {
+        sys.normal_re[i] = sys.normal_im[i] = 0;
+        sys.adjoint_re[i] = sys.adjoint_im[i] = 0;
+    }
+}
+
+void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance) {
+    for (int k = 1; k <= n - 1; ++k) {
+        choose_pivot(sys, k, n, row_map, variable_count);
+        check_pivot(sys, k, pivot_tolerance);
+        eliminate(sys, k, n);
+    }
+    check_pivot(sys, n, pivot_tolerance);
+    forward(sys, n);
+    backward(sys, n);
+}
+
+}  // namespace analysis

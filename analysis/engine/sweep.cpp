@@ -1,0 +1,233 @@
+// The frequency sweep: points, node extremes, deviations, pan and zoom.
+#include "analysis/engine/sweep.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "common/numtext.h"
+
+namespace analysis {
+namespace {
+
+constexpr Real two_pi = 6.283185307179586L;
+constexpr Real ln_10 = 2.30258509299405L;
+constexpr Real nepers_to_db = 8.68588963806502L;
+constexpr Real radians_to_degrees = 57.29577951308232L;
+constexpr long long memory_budget = 99999900;  // bytes of sensitivity blocks
+constexpr int bytes_per_value = 10;            // as the budget counts an extended real
+
+char kind_of(const Circuit& c, int i) {
+    const std::string& name = c.elements[i].name;
+    return name.empty() ? '\0' : name[0];
+}
+
+// L, A and K stamp value/s: they cannot be evaluated at s = 0.
+bool needs_nonzero_s(const Circuit& c) {
+    for (int i = 1; i <= c.element_count; ++i) {
+        const char k = kind_of(c, i);
+        if (k == 'L' || k == 'A' || k == 'K') return true;
+    }
+    return false;
+}
+
+Real modulus(Complex z) { return std::sqrt(z.re * z.re + z.im * z.im); }
+
+// Solves point p at frequency f and stores its response.
+void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p, Real f) {
+    e.point_index = p;
+    e.omega = sw.hertz_units ? two_pi * f : f;
+    build_and_solve(c, e, s.pivot_tolerance);
+    for (int k = 1; k <= c.node_count; ++k) {
+        const Real v = modulus(node_voltage(c, e, k));
+        if (v > sw.node_max[k]) sw.node_max[k] = v;
+        if (v < sw.node_min[k]) sw.node_min[k] = v;
+    }
+    PointRecord& pt = sw.points[p];
+    const Complex t{e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
+    pt.frequency = f;
+    pt.t_re = t.re;
+    pt.t_im = t.im;
+    pt.module = 10 * std::log(t.re * t.re + t.im * t.im) / ln_10;
+    pt.phase = phase_angle(t.im, t.re) * 180 / std::numbers::pi_v<Real>;
+    const Complex adj = adjoint_voltage(c, e, s.adjoint_listed_node);
+    pt.adj_re = adj.re;
+    pt.adj_im = adj.im;
+    const Complex sum = sum_frequency_sensitivity(c, e, p);
+    pt.delay = -sum.im / e.omega;
+}
+
+// Statistical deviations of point p from its sensitivities and the
+// elements' variabilities; Σ is recomputed unless the point is fresh.
+void compute_deviations(const Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p, bool fresh) {
+    Real dm = 0, df = 0;
+    for (int i = 1; i <= c.element_count; ++i) {
+        const Complex si = sensitivity(e, p, i);
+        const Real a = c.variability[i] * si.re;
+        const Real b = c.variability[i] * si.im;
+        dm += a * a;
+        df += b * b;
+    }
+    if (s.normalise_by_slope) {
+        const Complex sum = fresh ? Complex{e.sens_sum_re, e.sens_sum_im} : sum_frequency_sensitivity(c, e, p);
+        dm /= sum.re * sum.re + 1;
+        df /= sum.im * sum.im + 1;
+    }
+    sw.points[p].module_dev = nepers_to_db * std::sqrt(dm);
+    sw.points[p].phase_dev = radians_to_degrees * std::sqrt(df);
+}
+
+// Point `from` (record and sensitivity blocks) goes to `to`.
+void move_point(Engine& e, Sweep& sw, int from, int to) {
+    sw.points[to] = sw.points[from];
+    const auto size = static_cast<std::ptrdiff_t>(e.block_size);
+    std::copy_n(e.sens_re.begin() + from * size, size, e.sens_re.begin() + to * size);
+    std::copy_n(e.sens_im.begin() + from * size, size, e.sens_im.begin() + to * size);
+}
+
+bool can_move(const Circuit& c, const Engine& e, const Sweep& sw) {
+    return sw.prepared && e.block_size == c.element_count && e.block_count == c.segments + 2;
+}
+
+}  // namespace
+
+void reset_sweep(Circuit& c, Engine& e, Sweep& sw, const Log& log) {
+    const int requested = c.segments;
+    long long n = requested;
+    const long long block = static_cast<long long>(c.element_count) * bytes_per_value;
+    if (block > 0) n = std::min(n, memory_budget / (2 * block) - 2);  // no budget for an empty circuit
+    n = std::min<long long>(std::max<long long>(n, 2), max_segments);
+    if (n % 2 != 0) n -= 1;
+    c.segments = static_cast<int>(n);
+    if (c.segments != requested)
+        log("Número de segmentos no gráfico ajustado para " + suite::format_int(c.segments));
+
+    for (PointRecord& pt : sw.points) pt.computed = false;
+    sw.node_max.fill(0);
+    sw.node_min.fill(1e37L);
+    sw.last_point = 0;
+    sw.cursor = 0;
+    sw.response_valid = false;
+    sw.pz_valid = false;  // the blocks that held them are released
+    sw.deviations_stale = true;
+    allocate_sensitivity_blocks(e, c.element_count, c.segments + 2);
+    sw.prepared = c.present && c.element_count > 0;
+}
+
+void forget_response(Sweep& sw) {
+    sw.prepared = false;
+    sw.response_valid = false;
+    sw.pz_valid = false;
+}
+
+bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Log& log,
+           const SegmentCallback& on_segment) {
+    if (!can_move(c, e, sw)) return false;
+    const int n = c.segments;
+    const Real fmin = sw.scale_min[q_frequency];
+    const Real fmax = sw.scale_max[q_frequency];
+    if (sw.log_scale && !(fmin > 0 && fmax > 0)) {
+        log("* A escala logarítmica exige frequências positivas.");
+        return false;
+    }
+    e.sigma = 0;
+    e.normalised_sensitivities = true;
+    e.observer_mode = false;
+    const Real ratio = sw.log_scale ? std::pow(fmax / fmin, 1 / static_cast<Real>(n)) : 1;
+    const Real step = sw.log_scale ? 0 : (fmax - fmin) / n;
+    const bool nonzero_s = needs_nonzero_s(c);
+
+    Real f = fmin;
+    for (int p = 0; p <= n; ++p) {
+        const bool fresh = !sw.points[p].computed;
+        if (fresh) {
+            if (f == 0 && nonzero_s) {
+                log("* Frequência nula não pode ser analisada com elementos L, A ou K.");
+                return false;
+            }
+            compute_point(c, e, sw, s, p, f);
+        }
+        if (fresh || sw.deviations_stale) compute_deviations(c, e, sw, s, p, fresh);
+        sw.points[p].computed = true;
+        sw.last_point = p;
+        if (p > 0 && on_segment) on_segment(p);
+        f = sw.log_scale ? f * ratio : f + step;
+    }
+    sw.last_point = n;
+    sw.deviations_stale = false;
+    sw.response_valid = true;
+    sw.pz_valid = false;
+    return true;
+}
+
+bool pan_frequency_down(Circuit& c, Engine& e, Sweep& sw) {
+    Real& fmin = sw.scale_min[q_frequency];
+    Real& fmax = sw.scale_max[q_frequency];
+    if (!can_move(c, e, sw) || !(fmin > 1e-12L)) return false;
+    if (sw.log_scale) {
+        const Real k = std::sqrt(fmax / fmin);
+        fmin /= k;
+        fmax /= k;
+    } else {
+        const Real half = (fmax - fmin) / 2;
+        fmin -= half;
+        fmax -= half;
+    }
+    const int n = c.segments, m = n / 2;
+    for (int i = n - m; i >= 0; --i) move_point(e, sw, i, i + m);
+    for (int i = 0; i < m; ++i) sw.points[i].computed = false;
+    sw.cursor = std::min(sw.cursor + m, n);
+    sw.response_valid = false;
+    return true;
+}
+
+bool pan_frequency_up(Circuit& c, Engine& e, Sweep& sw) {
+    Real& fmin = sw.scale_min[q_frequency];
+    Real& fmax = sw.scale_max[q_frequency];
+    if (!can_move(c, e, sw) || !(fmax < 1e12L)) return false;
+    if (sw.log_scale) {
+        const Real k = std::sqrt(fmax / fmin);
+        fmin *= k;
+        fmax *= k;
+    } else {
+        const Real half = (fmax - fmin) / 2;
+        fmin += half;
+        fmax += half;
+    }
+    const int n = c.segments, m = n / 2;
+    for (int i = 0; i <= n - m; ++i) move_point(e, sw, m + i, i);
+    for (int i = m + 1; i <= n; ++i) sw.points[i].computed = false;
+    sw.cursor = std::max(sw.cursor - m, 0);
+    sw.response_valid = false;
+    return true;
+}
+
+bool zoom_frequency_in(Circuit& c, Engine& e, Sweep& sw) {
+    Real& fmin = sw.scale_min[q_frequency];
+    Real& fmax = sw.scale_max[q_frequency];
+    if (!can_move(c, e, sw)) return false;
+    fmax = sw.log_scale ? std::sqrt(fmax * fmin) : fmin + (fmax - fmin) / 2;
+    const int n = c.segments, m = n / 2;
+    for (int i = m; i >= 1; --i) move_point(e, sw, i, 2 * i);
+    for (int i = 1; i <= n; i += 2) sw.points[i].computed = false;
+    sw.cursor = sw.cursor > m ? n : 2 * sw.cursor;
+    sw.response_valid = false;
+    return true;
+}
+
+bool zoom_frequency_out(Circuit& c, Engine& e, Sweep& sw) {
+    Real& fmin = sw.scale_min[q_frequency];
+    Real& fmax = sw.scale_max[q_frequency];
+    if (!can_move(c, e, sw) || !(fmax < 1e12L)) return false;
+    fmax = sw.log_scale ? fmax * fmax / fmin : fmin + 2 * (fmax - fmin);
+    const int n = c.segments, m = n / 2;
+    for (int i = 1; i <= m; ++i) move_point(e, sw, 2 * i, i);
+    for (int i = m + 1; i <= n; ++i) sw.points[i].computed = false;
+    sw.cursor /= 2;
+    sw.response_valid = false;
+    return true;
+}
+
+std::string frequency_unit_name(const Sweep& sw) { return sw.hertz_units ? "Hz" : "rad/s"; }
+
+}  // namespace analysis
