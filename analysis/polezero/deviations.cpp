@@ -4,7 +4,7 @@
 #include <cassert>
 #include <cmath>
 
-#include "analysis/polezero/angle.h"
+#include "analysis/engine/engine.h"
 
 namespace analysis {
 
@@ -14,7 +14,7 @@ PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b,
     PrincipalSum p;
     for (std::size_t i = 0; i < a.size(); ++i) {
         const Real m = (a[i] * a[i] + b[i] * b[i]) * sigma[i] * sigma[i];
-        const Real theta = pz_phase_angle(b[i], a[i]);
+        const Real theta = phase_angle(b[i], a[i]);
         const Real c = m * std::cos(theta);
         const Real d = m * std::sin(theta);
         const PrincipalSum plus{p.re + c, p.im + d};
@@ -29,7 +29,7 @@ PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b,
 void compute_deviations(std::span<const Real> a, std::span<const Real> b,
                         std::span<const Real> sigma, PoleZeroEntry& e) {
     const PrincipalSum p = principal_sum(a, b, sigma);
-    e.Ang = pz_phase_angle(p.im, p.re);
+    e.Ang = phase_angle(p.im, p.re);
     const Real ca = std::cos(e.Ang);
     const Real sa = std::sin(e.Ang);
     Real vre = 0, vim = 0, ra = 0, rb = 0;

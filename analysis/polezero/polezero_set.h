@@ -42,12 +42,11 @@ struct PoleZeroScales {
 struct PoleZeroSet {
     std::array<PoleZeroEntry, max_pole_zero_entries + 1> entries{};  // 1-based
     int entry_count = 0;
-    // The set is complete and its sensitivities match the circuit. Cleared
-    // by every new sweep, "Analisar", the parameters dialog and a change of
-    // the kind (poles/zeros).
-    bool pz_valid = false;
+    // Whether the set is complete is the sweep's pz_valid: the set shares
+    // the sweep's storage, and every new sweep clears it.
     // Kind of the stored set (true: poles) and where it was observed: the
-    // observer element for poles, the output node for zeros.
+    // observer element of the last pole computation, the output node of
+    // the last computation.
     bool poles = true;
     int last_observer = 0;
     int output_node = 0;
