@@ -41,6 +41,15 @@ struct PoleZeroBench {
     }
     ~PoleZeroBench() { std::filesystem::remove_all(dir); }
 
+    // "Analisar" again (after a change of the segments, for instance).
+    void analyse(int output_node) {
+        const Log to_log = [this](const std::string& l) { log.push_back(l); };
+        start_analysis(*circuit, *engine, *sweep, settings, output_node, output_node, to_log);
+    }
+    bool run_sweep() {
+        return analysis::sweep(*circuit, *engine, *sweep, settings, [](const std::string&) {});
+    }
+
     PoleZeroContext context() {
         return PoleZeroContext{*circuit, *engine, *sweep, settings, *set, (dir / "net").string()};
     }
