@@ -1,0 +1,15 @@
+// morat: the command-line twin of the analysis program.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "analysis/morat_cli.h"
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int status = analysis::morat_main(args, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+}

@@ -1,0 +1,66 @@
+// morat, the command-line twin of the analysis program: options, and the
+// run that does what the window program's commands would do, printing the
+// same log lines.
+//
+//   std::ostringstream out, err;
+//   int status = analysis::morat_main({"filter", "--output", "3", "--tab", "f.tab"}, out, err);
+//
+// Order of a run: open and read the netlist, apply the settings, apply the
+// scales, "Analisar", sweep, then the reports asked for. Exit statuses:
+// 0 done; 1 the netlist is missing, a fatal error ("Erro: " + message on
+// the error stream), an input/output error, or the analysis was refused;
+// 2 a usage error (the usage text on the error stream).
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/real.h"
+
+namespace analysis {
+
+using suite::Real;
+
+struct MoratOptions {
+    std::string netlist;
+    bool help = false;
+    // Settings dialogs.
+    std::optional<int> width;
+    std::optional<int> decimals;
+    std::optional<Real> tol_admittance;
+    std::optional<Real> tol_pivot;
+    std::optional<Real> variability;  // as "Mudar todas"
+    std::vector<std::pair<std::string, Real>> element_variabilities;
+    bool normalise = false;
+    // Scales dialog.
+    Real fmin = 0.2L;
+    Real fmax = 5;
+    int segments = 400;
+    bool linear = false;
+    bool hz = false;
+    // Output-node dialog.
+    int output = 1;
+    int listed = 1;
+    // Reports.
+    bool range = false;
+    std::vector<int> sensitivities;
+    std::optional<std::string> tab;
+};
+
+// Parses the arguments (without the program name). Returns the empty
+// string, or the reason of a usage error.
+std::string parse_morat_options(const std::vector<std::string>& args, MoratOptions& options);
+
+std::string morat_usage();
+
+// One whole run; returns the exit status.
+int run_morat(const MoratOptions& options, std::ostream& out, std::ostream& err);
+
+// Parses and runs: --help prints the usage on `out` (status 0), a usage
+// error prints the reason and the usage on `err` (status 2).
+int morat_main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace analysis

@@ -1,0 +1,153 @@
+// Option parsing and usage text of morat.
+#include <functional>
+#include <map>
+
+#include "analysis/morat_cli.h"
+#include "common/numtext.h"
+
+namespace analysis {
+
+std::string morat_usage()
+{
+    return "Usage: morat NETLIST [options]\n"
+           "Reads NETLIST (\".net\" is appended when its name has no \".\"), analyses it over a\n"
+           "frequency sweep and prints the log of the analysis.\n"
+           "\n"
+           "Settings:\n"
+           "  --width W                   width of listed numbers (14)\n"
+           "  --decimals D                decimals of listed numbers (9)\n"
+           "  --tol-admittance X          tolerance for admittances and frequencies (1e-5)\n"
+           "  --tol-pivot X               tolerance for impedances and voltages (1e-7)\n"
+           "  --variability X             every element's variability, sources 0 (0.05)\n"
+           "  --element-variability NAME=X  variability of the first element named NAME\n"
+           "                              (repeatable, applied after --variability)\n"
+           "  --normalise                 normalise deviations and sensitivities by the slope\n"
+           "Scales:\n"
+           "  --fmin F                    lowest frequency (0.2)\n"
+           "  --fmax F                    highest frequency (5)\n"
+           "  --segments N                segments of the sweep (400)\n"
+           "  --linear                    linear frequency scale (default logarithmic)\n"
+           "  --hz                        frequencies in Hz (default rad/s)\n"
+           "Analysis:\n"
+           "  --output N                  output node (1)\n"
+           "  --listed N                  node whose adjoint voltage is listed (1)\n"
+           "Reports, after the sweep:\n"
+           "  --range                     signal-level extremes of every node\n"
+           "  --sensitivities P           sensitivity list at point P (repeatable)\n"
+           "  --tab FILE                  save the response table in FILE\n"
+           "  --help                      print this text\n"
+           "\n"
+           "Exit status: 0 done, 1 missing netlist, error or refused analysis, 2 usage error.\n";
+}
+
+namespace {
+
+bool to_int(const std::string& text, int& value)
+{
+    std::int32_t v = 0;
+    if (!suite::parse_int(text, v))
+        return false;
+    value = v;
+    return true;
+}
+
+bool to_real(const std::string& text, Real& value) { return suite::parse_real(text, value); }
+
+bool to_element_variability(const std::string& text, MoratOptions& o)
+{
+    const std::size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0)
+        return false;
+    Real x = 0;
+    if (!to_real(text.substr(eq + 1), x))
+        return false;
+    o.element_variabilities.emplace_back(text.substr(0, eq), x);
+    return true;
+}
+
+using ValueSetter = std::function<bool(const std::string&, MoratOptions&)>;
+
+const std::map<std::string, ValueSetter>& value_options()
+{
+    static const std::map<std::string, ValueSetter> table = {
+        {"--width", [](const std::string& t, MoratOptions& o) { int v; return to_int(t, v) && (o.width = v, true); }},
+        {"--decimals", [](const std::string& t, MoratOptions& o) { int v; return to_int(t, v) && (o.decimals = v, true); }},
+        {"--tol-admittance", [](const std::string& t, MoratOptions& o) { Real v; return to_real(t, v) && (o.tol_admittance = v, true); }},
+        {"--tol-pivot", [](const std::string& t, MoratOptions& o) { Real v; return to_real(t, v) && (o.tol_pivot = v, true); }},
+        {"--variability", [](const std::string& t, MoratOptions& o) { Real v; return to_real(t, v) && (o.variability = v, true); }},
+        {"--element-variability", to_element_variability},
+        {"--fmin", [](const std::string& t, MoratOptions& o) { return to_real(t, o.fmin); }},
+        {"--fmax", [](const std::string& t, MoratOptions& o) { return to_real(t, o.fmax); }},
+        {"--segments", [](const std::string& t, MoratOptions& o) { return to_int(t, o.segments); }},
+        {"--output", [](const std::string& t, MoratOptions& o) { return to_int(t, o.output); }},
+        {"--listed", [](const std::string& t, MoratOptions& o) { return to_int(t, o.listed); }},
+        {"--sensitivities", [](const std::string& t, MoratOptions& o) {
+             int v;
+             if (!to_int(t, v) || v < 0) return false;
+             o.sensitivities.push_back(v);
+             return true;
+         }},
+        {"--tab", [](const std::string& t, MoratOptions& o) { return !t.empty() && (o.tab = t, true); }},
+    };
+    return table;
+}
+
+const std::map<std::string, bool MoratOptions::*>& flag_options()
+{
+    static const std::map<std::string, bool MoratOptions::*> table = {
+        {"--normalise", &MoratOptions::normalise}, {"--linear", &MoratOptions::linear},
+        {"--hz", &MoratOptions::hz},               {"--range", &MoratOptions::range},
+        {"--help", &MoratOptions::help},
+    };
+    return table;
+}
+
+}  // namespace
+
+std::string parse_morat_options(const std::vector<std::string>& args, MoratOptions& o)
+{
+    bool have_netlist = false;
+    bool positional_only = false;  // after "--"
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (arg == "--" && !positional_only) {
+            positional_only = true;
+            continue;
+        }
+        if (positional_only || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            if (have_netlist)
+                return "more than one netlist: " + o.netlist + ", " + arg;
+            o.netlist = arg;
+            have_netlist = true;
+            continue;
+        }
+        std::string value;
+        bool inline_value = false;
+        if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            inline_value = true;
+        }
+        if (const auto flag = flag_options().find(arg); flag != flag_options().end()) {
+            if (inline_value)
+                return "option " + arg + " takes no value";
+            o.*(flag->second) = true;
+            continue;
+        }
+        const auto setter = value_options().find(arg);
+        if (setter == value_options().end())
+            return "unknown option " + arg;
+        if (!inline_value) {
+            if (i + 1 >= args.size())
+                return "option " + arg + " needs a value";
+            value = args[++i];
+        }
+        if (!setter->second(value, o))
+            return "invalid value for " + arg + ": " + value;
+    }
+    if (!have_netlist && !o.help)
+        return "no netlist given";
+    return {};
+}
+
+}  // namespace analysis

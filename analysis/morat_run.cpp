@@ -1,0 +1,118 @@
+// One run of morat: the window program's commands in a fixed order.
+#include <memory>
+
+#include "analysis/circuit/netlist_reader.h"
+#include "analysis/engine/engine.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+#include "analysis/morat_cli.h"
+#include "analysis/sensitivity_list.h"
+#include "common/errors.h"
+
+namespace analysis {
+
+namespace {
+
+// The program's records, one of each, as the window program holds them.
+struct Session {
+    std::unique_ptr<Circuit> circuit = std::make_unique<Circuit>();
+    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
+    std::unique_ptr<Sweep> sweep = std::make_unique<Sweep>();
+    AnalysisSettings settings;
+};
+
+int usage_error(std::ostream& err, const std::string& reason)
+{
+    err << "morat: " << reason << "\n" << morat_usage();
+    return 2;
+}
+
+// Settings dialogs: parameters, variabilities, normalisation. Returns the
+// reason of a usage error, or the empty string.
+std::string apply_settings(const MoratOptions& o, Session& x)
+{
+    AnalysisSettings& s = x.settings;
+    if (o.width) s.number_width = *o.width;
+    if (o.decimals) s.number_decimals = *o.decimals;
+    if (o.tol_admittance) s.tol_admittance = *o.tol_admittance;
+    if (o.tol_pivot) s.pivot_tolerance = *o.tol_pivot;
+    Circuit& c = *x.circuit;
+    if (o.variability) change_all_variabilities(c, *o.variability);
+    for (const auto& [name, value] : o.element_variabilities) {
+        int found = 0;
+        for (int i = 1; i <= c.element_count && found == 0; ++i)
+            if (c.elements[i].name == name) found = i;
+        if (found == 0)
+            return "no element named " + name + " in the circuit";
+        c.variability[found] = value;
+    }
+    apply_normalisation(s, *x.sweep, o.normalise);
+    return {};
+}
+
+// The scales dialog: frequency axis and segments.
+void apply_scales(const MoratOptions& o, Session& x)
+{
+    Sweep& sw = *x.sweep;
+    sw.log_scale = !o.linear;
+    sw.hertz_units = o.hz;
+    sw.scale_min[q_frequency] = o.fmin;
+    sw.scale_max[q_frequency] = o.fmax;
+    x.circuit->segments = o.segments;
+}
+
+int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err)
+{
+    Circuit& c = *x.circuit;
+    if (!open_netlist(c, complete_netlist_name(o.netlist), log))
+        return 1;
+    forget_response(*x.sweep);
+    if (const std::string reason = apply_settings(o, x); !reason.empty())
+        return usage_error(err, reason);
+    apply_scales(o, x);
+    if (!start_analysis(c, *x.engine, *x.sweep, x.settings, o.output, o.listed, log))
+        return 1;
+    for (int p : o.sensitivities)
+        if (p > c.segments)
+            return usage_error(err, "--sensitivities " + std::to_string(p) + ": the sweep has points 0 to " +
+                                        std::to_string(c.segments));
+    if (!sweep(c, *x.engine, *x.sweep, x.settings, log))
+        return 1;
+    for (int p : o.sensitivities) {
+        x.sweep->cursor = p;
+        for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int run_morat(const MoratOptions& options, std::ostream& out, std::ostream& err)
+{
+    Session session;
+    const Log log = [&out](const std::string& line) { out << line << '\n'; };
+    try {
+        return analyse(options, session, log, err);
+    } catch (const suite::FatalError& e) {
+        out.flush();
+        err << "Erro: " << e.what() << '\n';
+    } catch (const suite::IoError& e) {
+        out.flush();
+        err << e.what() << '\n';
+    }
+    return 1;
+}
+
+int morat_main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    MoratOptions options;
+    if (const std::string reason = parse_morat_options(args, options); !reason.empty())
+        return usage_error(err, reason);
+    if (options.help) {
+        out << morat_usage();
+        return 0;
+    }
+    return run_morat(options, out, err);
+}
+
+}  // namespace analysis
