@@ -82,7 +82,8 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
         x.sweep->cursor = p;
         for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
     }
-    return 0;
+    return run_polezero_options(o.polezero, c, *x.engine, *x.sweep, x.settings,
+                                netlist_base_name(complete_netlist_name(o.netlist)), log, err);
 }
 
 }  // namespace
