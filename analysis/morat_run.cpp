@@ -1,11 +1,6 @@
 // One run of morat: the window program's commands in a fixed order.
-#include <memory>
-
 #include "analysis/circuit/netlist_reader.h"
-#include "analysis/engine/engine.h"
-#include "analysis/engine/settings.h"
-#include "analysis/engine/sweep.h"
-#include "analysis/morat_cli.h"
+#include "analysis/morat_session.h"
 #include "analysis/sensitivity_list.h"
 #include "common/errors.h"
 
@@ -13,13 +8,7 @@ namespace analysis {
 
 namespace {
 
-// The program's records, one of each, as the window program holds them.
-struct Session {
-    std::unique_ptr<Circuit> circuit = std::make_unique<Circuit>();
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
-    std::unique_ptr<Sweep> sweep = std::make_unique<Sweep>();
-    AnalysisSettings settings;
-};
+using Session = MoratSession;
 
 int usage_error(std::ostream& err, const std::string& reason)
 {
@@ -90,7 +79,13 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
 
 int run_morat(const MoratOptions& options, std::ostream& out, std::ostream& err)
 {
-    Session session;
+    MoratSession session;
+    return analyse_with_morat(options, session, out, err);
+}
+
+int analyse_with_morat(const MoratOptions& options, MoratSession& session, std::ostream& out,
+                       std::ostream& err)
+{
     const Log log = [&out](const std::string& line) { out << line << '\n'; };
     try {
         return analyse(options, session, log, err);

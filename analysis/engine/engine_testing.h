@@ -66,6 +66,16 @@ struct Analysis {
     }
 };
 
+// Multiplies element i's value by f, together with the values that depend
+// on it: Ro and hie divide the A or Q value before them, Rs divides the
+// Norton current after it.
+inline void scale_element(Circuit& c, int i, long double f) {
+    c.elements[i].value *= f;
+    const char kind = c.elements[i].name[0];
+    if (kind == 'a' || kind == 'q') c.elements[i - 1].value /= f;
+    if (kind == 'Z') c.elements[i + 1].value /= f;
+}
+
 // Relative closeness of complex numbers, with a floor for values near zero.
 inline ::testing::AssertionResult near(C got, C want, long double rel, long double floor = 1e-30L) {
     const long double scale = std::max(std::abs(want), floor);

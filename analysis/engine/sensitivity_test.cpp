@@ -40,16 +40,6 @@ const KindCircuit circuits[] = {
      "4\nV1 1 0 1\nR1 1 2 1E3\nR2 2 3 2E3\nA1 3 4 2 0 6E6 50\nR3 4 0 1E3\nC1 3 4 1E-9\n", 3, 1e5L},
 };
 
-// Multiplies element i's value by f, together with the values that depend
-// on it: Ro and hie divide the A or Q value before them, Rs divides the
-// Norton current after it.
-void scale_element(Circuit& c, int i, long double f) {
-    c.elements[i].value *= f;
-    const char kind = c.elements[i].name[0];
-    if (kind == 'a' || kind == 'q') c.elements[i - 1].value /= f;
-    if (kind == 'Z') c.elements[i + 1].value /= f;
-}
-
 TEST(SensitivityByKind, EachElementMatchesAFiniteDifferenceOfT) {
     const long double h = 1e-6L;
     for (const KindCircuit& k : circuits) {

@@ -17,20 +17,6 @@ constexpr Real radians_to_degrees = 57.29577951308232L;
 constexpr long long memory_budget = 99999900;  // bytes of sensitivity blocks
 constexpr int bytes_per_value = 10;            // as the budget counts an extended real
 
-char kind_of(const Circuit& c, int i) {
-    const std::string& name = c.elements[i].name;
-    return name.empty() ? '\0' : name[0];
-}
-
-// L, A and K stamp value/s: they cannot be evaluated at s = 0.
-bool needs_nonzero_s(const Circuit& c) {
-    for (int i = 1; i <= c.element_count; ++i) {
-        const char k = kind_of(c, i);
-        if (k == 'L' || k == 'A' || k == 'K') return true;
-    }
-    return false;
-}
-
 Real modulus(Complex z) { return std::sqrt(z.re * z.re + z.im * z.im); }
 
 // Solves point p at frequency f and stores its response.
@@ -135,14 +121,13 @@ bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Lo
     e.observer_mode = false;
     const Real ratio = sw.log_scale ? std::pow(fmax / fmin, 1 / static_cast<Real>(n)) : 1;
     const Real step = sw.log_scale ? 0 : (fmax - fmin) / n;
-    const bool nonzero_s = needs_nonzero_s(c);
 
     Real f = fmin;
     for (int p = 0; p <= n; ++p) {
         const bool fresh = !sw.points[p].computed;
         if (fresh) {
-            if (f == 0 && nonzero_s) {
-                log("* Frequência nula não pode ser analisada com elementos L, A ou K.");
+            if (f == 0) {  // L, A and K stamps divide by s, the group delay by omega
+                log("* Frequência nula não pode ser analisada.");
                 return false;
             }
             compute_point(c, e, sw, s, p, f);

@@ -79,8 +79,8 @@ void forget_response(Sweep& sw);
 // computed; then response_valid is set and pz_valid cleared. Returns false
 // without computing when the sweep was not prepared, and logs the reason
 // and returns false when the frequency range cannot be swept (a
-// logarithmic scale needs positive limits; s = 0 cannot be evaluated with
-// L, A or K elements). Singular systems and a null output throw
+// logarithmic scale needs positive limits; a point at frequency 0 cannot
+// be evaluated). Singular systems and a null output throw
 // suite::FatalError; the points computed before stay.
 bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Log& log,
            const SegmentCallback& on_segment = {});

@@ -1,0 +1,28 @@
+// The records of one morat run, for callers that look at the results
+// after the run (tests, and later the window program's twin checks).
+#pragma once
+
+#include <memory>
+#include <ostream>
+
+#include "analysis/circuit/circuit.h"
+#include "analysis/engine/engine.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+#include "analysis/morat_cli.h"
+
+namespace analysis {
+
+// One of each record, as the window program holds them (large: on the heap).
+struct MoratSession {
+    std::unique_ptr<Circuit> circuit = std::make_unique<Circuit>();
+    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
+    std::unique_ptr<Sweep> sweep = std::make_unique<Sweep>();
+    AnalysisSettings settings;
+};
+
+// run_morat on a session that the caller keeps; returns the exit status.
+int analyse_with_morat(const MoratOptions& options, MoratSession& session, std::ostream& out,
+                       std::ostream& err);
+
+}  // namespace analysis

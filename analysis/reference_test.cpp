@@ -1,0 +1,94 @@
+// Every example circuit against the response that ngspice computed for it
+// (examples/reference/*.ref, written by examples/reference/make-reference).
+// Each example is swept as its header's morat command line says; the
+// reference frequencies, ten per decade, are points of that sweep.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "analysis/morat_cli.h"
+#include "analysis/morat_session.h"
+
+namespace analysis {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ReferencePoint {
+    double frequency, module, phase;
+};
+
+std::vector<ReferencePoint> read_reference(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::vector<ReferencePoint> points;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        ReferencePoint p{};
+        fields >> p.frequency >> p.module >> p.phase;
+        points.push_back(p);
+    }
+    return points;
+}
+
+// The arguments of the header line "*   morat examples/NAME ...".
+std::vector<std::string> header_arguments(const fs::path& netlist)
+{
+    std::ifstream in(netlist);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::size_t at = line.find("morat examples/");
+        if (at == std::string::npos) continue;
+        std::istringstream words(line.substr(at + 6));
+        std::vector<std::string> args;
+        for (std::string w; words >> w;) args.push_back(w);
+        args[0] = (fs::path(SUITE_SOURCE_DIR) / args[0]).string();
+        return args;
+    }
+    return {};
+}
+
+double phase_difference(double a, double b)
+{
+    const double d = std::fmod(std::fabs(a - b), 360.0);
+    return std::min(d, 360.0 - d);
+}
+
+TEST(ExamplesAgainstNgspice, ModuleAndPhaseAtEveryReferencePoint)
+{
+    const fs::path examples = fs::path(SUITE_SOURCE_DIR) / "examples";
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(examples)) {
+        if (entry.path().extension() != ".net") continue;
+        const std::string name = entry.path().stem().string();
+        SCOPED_TRACE(name);
+        const auto reference = read_reference(examples / "reference" / (name + ".ref"));
+        ASSERT_GE(reference.size(), 20u);
+        MoratOptions options;
+        ASSERT_EQ(parse_morat_options(header_arguments(entry.path()), options), "");
+        std::ostringstream log, err;
+        MoratSession session;
+        ASSERT_EQ(analyse_with_morat(options, session, log, err), 0) << err.str();
+        const Sweep& sw = *session.sweep;
+        const int n = session.circuit->segments;
+        const int step = n / static_cast<int>(reference.size() - 1);
+        ASSERT_EQ(step * static_cast<int>(reference.size() - 1), n);
+        for (std::size_t k = 0; k < reference.size(); ++k) {
+            const PointRecord& p = sw.points[k * step];
+            const ReferencePoint& r = reference[k];
+            EXPECT_NEAR(static_cast<double>(p.frequency) / r.frequency, 1.0, 1e-12);
+            EXPECT_NEAR(static_cast<double>(p.module), r.module, 1e-6) << "at " << r.frequency;
+            EXPECT_LT(phase_difference(static_cast<double>(p.phase), r.phase), 1e-5) << "at " << r.frequency;
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 300);
+}
+
+}  // namespace
+}  // namespace analysis
