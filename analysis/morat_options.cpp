@@ -119,7 +119,7 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
             positional_only = true;
             continue;
         }
-        if (positional_only || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+        if (positional_only || arg.size() < 2 || arg[0] != '-') {
             if (have_netlist)
                 return "more than one netlist: " + o.netlist + ", " + arg;
             o.netlist = arg;

@@ -1,0 +1,53 @@
+// The records of the analysis program, one instance per program, handed
+// down to every window, and the boundary at which window handlers meet
+// the core's two exception kinds.
+//
+//   moratw::Program& prog = ...;
+//   prog.handle(this, [&] { ...core calls that may throw... });
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "analysis/circuit/circuit.h"
+#include "analysis/circuit/log.h"
+#include "analysis/display/response_plot.h"
+#include "analysis/engine/engine.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+
+class QWidget;
+
+namespace moratw {
+
+struct Program {
+    analysis::Circuit circuit;
+    analysis::Engine engine;
+    analysis::Sweep sweep;
+    analysis::AnalysisSettings settings;
+    analysis::PlotView view;
+    std::string netlist_file_name;  // the netlist last opened, after the ".net" completion
+    std::string netlist_base_name;  // its name up to the first "."
+
+    // Appends a line to the main window's log.
+    analysis::Log log;
+    // The window side of the fatal-error routine: logs "Erro: " + message
+    // and shows the "Erro" window.
+    std::function<void(const std::string&)> fatal_error;
+    // Set by the fatal-error routine: from then on handlers do nothing; the
+    // program ends when the user leaves the "Erro" window.
+    bool failed = false;
+
+    // Runs a handler's body unless the program has failed: a fatal error
+    // goes to the fatal-error routine, an input/output error to the error
+    // box, and the handler stops there. Returns true when the body ran
+    // through.
+    bool handle(QWidget* parent, const std::function<void()>& body);
+
+    analysis::ResponseScene scene() {
+        return {circuit, engine, sweep, settings, view, netlist_file_name, log};
+    }
+};
+
+}  // namespace moratw

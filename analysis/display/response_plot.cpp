@@ -1,0 +1,358 @@
+#include "analysis/display/response_plot.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+
+#include "common/numtext.h"
+
+namespace analysis {
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A number of the margin labels: three significant digits.
+std::string short_number(Real x) {
+    if (x == 0 || !std::isfinite(x)) return suite::format_general(x);
+    const int e = static_cast<int>(std::floor(std::log10(std::fabs(x))));
+    const Real unit = std::pow(Real(10), e - 2);
+    const Real rounded = std::round(x / unit) * unit;
+    if (e >= 6 || e <= -5) {
+        const Real mantissa = std::round(x / unit) / 100;
+        return suite::format_general(mantissa) + "E" + suite::format_int(e);
+    }
+    return suite::format_general(rounded);
+}
+
+// The power of ten not above x (x > 0).
+Real power_of_ten_below(Real x) { return std::pow(Real(10), std::floor(std::log10(x))); }
+
+bool is_power_of_ten(long long k) {
+    while (k >= 10 && k % 10 == 0) k /= 10;
+    return k == 1;
+}
+
+void draw_vertical_grid(QPainter& p, const PlotGeometry& g, const Sweep& sw) {
+    const Real fmin = sw.scale_min[q_frequency], fmax = sw.scale_max[q_frequency];
+    if (!frequency_range_refusal(sw).empty()) return;
+    const Real span = fmax - fmin;
+    const bool wide = !sw.log_scale || span > fmin;
+    Real step = power_of_ten_below(sw.log_scale && span > fmin ? fmin : span);
+    long long k = static_cast<long long>(std::ceil(fmin / step * (1 - 1e-12L)));
+    if (sw.log_scale && wide && k >= 10) {
+        step *= 10;
+        k = 1;
+    }
+    const QPen grey(plot_colour::grey, 0, Qt::DotLine), decade(plot_colour::decade, 0, Qt::DotLine);
+    for (int lines = 0; lines < 1000; ++lines) {
+        const Real f = static_cast<Real>(k) * step;
+        if (f > fmax * (1 + 1e-12L)) break;
+        p.setPen(sw.log_scale && is_power_of_ten(k) ? decade : grey);
+        const Real x = g.x_origin + g.x_scale * (sw.log_scale ? std::log(f) : f);
+        const int xi = static_cast<int>(std::lround(std::clamp<Real>(x, -2000, 4000)));
+        p.drawLine(xi, g.top, xi, g.bottom);
+        ++k;
+        if (sw.log_scale && k == 10) {
+            step *= 10;
+            k = 1;
+        }
+    }
+}
+
+void draw_horizontal_grid(QPainter& p, const PlotGeometry& g, const Sweep& sw, int curve) {
+    const Real min = sw.scale_min[curve], max = sw.scale_max[curve];
+    if (!(max > min) || !std::isfinite(max - min)) return;
+    const Real step = power_of_ten_below(max - min);
+    p.setPen(QPen(plot_colour::grey, 0, Qt::DotLine));
+    for (long long k = static_cast<long long>(std::floor(min / step)) + 1, lines = 0; lines < 100; ++k, ++lines) {
+        const Real v = static_cast<Real>(k) * step;
+        if (v > max) break;
+        const int y = g.value_y(curve, v);
+        p.drawLine(g.left, y, g.right, y);
+    }
+}
+
+// The labels of the plotted curves in the left margin: label and maximum
+// from the top, minimum and unit from the bottom.
+void draw_curve_labels(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view) {
+    const QFontMetrics fm = p.fontMetrics();
+    const int lh = g.line_height;
+    int top_line = 0, plotted = 0;
+    for (int k = 1; k <= 5; ++k) plotted += view.plot_curve[k] ? 1 : 0;
+    int bottom_line = plotted;
+    for (int k = 1; k <= 5; ++k) {
+        if (!view.plot_curve[k]) continue;
+        p.setPen(curve_colour(k));
+        const int y = g.top + top_line * lh + fm.ascent();
+        p.drawText(2, y, QString(quantity_label(k)) + ":");
+        p.drawText(2, y + lh, qs(short_number(sw.scale_max[k])));
+        top_line += 2;
+        const int yb = g.bottom - bottom_line * lh + fm.ascent();
+        p.drawText(2, yb, qs(short_number(sw.scale_min[k]) + " " + quantity_unit(sw, k)));
+        --bottom_line;
+    }
+}
+
+// The bottom line: fmin, the netlist, the unit, the settings, fmax; the
+// output node in the left margin.
+void draw_axis_labels(QPainter& p, const PlotGeometry& g, const ResponseScene& s) {
+    const QFontMetrics fm = p.fontMetrics();
+    const int y = g.bottom + 1 + fm.ascent();
+    const int gap = fm.horizontalAdvance("  ");
+    p.setPen(plot_colour::text);
+    p.drawText(2, y, "Nó " + QString::number(s.circuit.output_node));
+    const QString fmin = qs(short_number(s.sweep.scale_min[q_frequency]));
+    const QString fmax = qs(short_number(s.sweep.scale_max[q_frequency]));
+    const QString unit = qs(quantity_unit(s.sweep, q_frequency));
+    const int fmax_x = g.right - fm.horizontalAdvance(fmax);
+    const int unit_x = (g.left + g.right - fm.horizontalAdvance(unit)) / 2;
+    const int unit_end = unit_x + fm.horizontalAdvance(unit);
+    p.drawText(g.left, y, fmin);
+    p.drawText(unit_x, y, unit);
+    p.drawText(fmax_x, y, fmax);
+    const int name_x = g.left + fm.horizontalAdvance(fmin) + gap;
+    const QString name = fm.elidedText(qs(s.netlist_file_name), Qt::ElideLeft, unit_x - gap - name_x);
+    p.drawText(name_x, y, name);
+    const QString settings = QString("Escala:") + (s.sweep.log_scale ? "log." : "linear") + "  Desvios:" +
+                             (s.settings.normalise_by_slope ? "norm. inc." : "normais");
+    p.drawText(unit_end + gap, y, fm.elidedText(settings, Qt::ElideRight, fmax_x - gap - unit_end - gap));
+}
+
+void draw_segment(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view, int pt) {
+    const PointRecord& a = sw.points[pt - 1];
+    const PointRecord& b = sw.points[pt];
+    const int x0 = g.point_x(pt - 1), x1 = g.point_x(pt);
+    auto line = [&](int k, Real va, Real vb) { p.drawLine(x0, g.value_y(k, va), x1, g.value_y(k, vb)); };
+    for (int k = 1; k <= 5; ++k) {
+        if (!view.plot_curve[k]) continue;
+        if (view.superpose_deviations && (k == q_module || k == q_phase)) {
+            const int dev = k == q_module ? q_module_dev : q_phase_dev;
+            const Real da = quantity_value(a, dev), db = quantity_value(b, dev);
+            p.setPen(plot_colour::grey);
+            line(k, quantity_value(a, k) - da, quantity_value(b, k) - db);
+            line(k, quantity_value(a, k) + da, quantity_value(b, k) + db);
+        }
+        p.setPen(curve_colour(k));
+        line(k, quantity_value(a, k), quantity_value(b, k));
+    }
+}
+
+void draw_marker(QPainter& p, QPoint at) {
+    if (at == QPoint(-100, -100)) return;
+    static const QPoint offsets[] = {{0, 0}, {12, 0}, {9, 3}, {12, 6}, {6, 12}, {3, 9}, {0, 12}};
+    QPolygon polygon;
+    for (const QPoint& o : offsets) polygon << at + o;
+    p.save();
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(Qt::yellow);
+    p.setBrush(Qt::red);
+    p.drawPolygon(polygon);
+    p.restore();
+}
+
+void draw_readout(QPainter& p, const PlotGeometry& g, const ResponseScene& s, int pt, int current) {
+    const QFontMetrics fm = p.fontMetrics();
+    const int pad = 3;
+    QString lines[6];
+    int width = fm.horizontalAdvance("Freq  rad/s") +
+                fm.horizontalAdvance(QString(std::max(s.settings.number_width, 1), '0'));
+    for (int k = 0; k <= 5; ++k) {
+        lines[k] = QString(quantity_label(k)) + " " +
+                   qs(listing_number(s.settings, quantity_value(s.sweep.points[pt], k))) + " " +
+                   qs(quantity_unit(s.sweep, k));
+        width = std::max(width, fm.horizontalAdvance(lines[k]));
+    }
+    for (int k = 0; k <= 5; ++k) {
+        const QRect row(g.readout_x, g.readout_y + k * g.line_height, width + 2 * pad, g.line_height);
+        const bool highlighted = k == current;
+        p.fillRect(row, highlighted ? plot_colour::text : plot_colour::grey);
+        p.setPen(highlighted ? plot_colour::grey : plot_colour::text);
+        p.drawText(row.left() + pad, row.top() + fm.ascent(), lines[k]);
+    }
+}
+
+void prepare_painter(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setFont(plot_font());
+    p.setBrush(Qt::NoBrush);
+}
+
+}  // namespace
+
+QColor curve_colour(int curve) {
+    switch (curve) {
+    case q_module: return QColor(0, 255, 0);        // lime
+    case q_phase: return QColor(255, 0, 0);         // red
+    case q_delay: return QColor(255, 255, 0);       // yellow
+    case q_module_dev: return QColor(0, 255, 255);  // aqua
+    case q_phase_dev: return QColor(192, 192, 192); // silver
+    default: return plot_colour::text;
+    }
+}
+
+const char* quantity_label(int quantity) {
+    static const char* const labels[] = {"Freq", "Modl", "Fase", "AtGr", "VeMo", "VeFa"};
+    return quantity >= 0 && quantity <= 5 ? labels[quantity] : "";
+}
+
+std::string quantity_unit(const Sweep& sw, int quantity) {
+    static const char* const units[] = {"", "dB", "gr", "s", "dB", "gr"};
+    if (quantity == q_frequency) return frequency_unit_name(sw);
+    return quantity >= 1 && quantity <= 5 ? units[quantity] : "";
+}
+
+Real quantity_value(const PointRecord& pt, int quantity) {
+    switch (quantity) {
+    case q_frequency: return pt.frequency;
+    case q_module: return pt.module;
+    case q_phase: return pt.phase;
+    case q_delay: return pt.delay;
+    case q_module_dev: return pt.module_dev;
+    case q_phase_dev: return pt.phase_dev;
+    default: return 0;
+    }
+}
+
+QFont plot_font() {
+    QFont font("DejaVu Sans Mono");
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(12);
+    return font;
+}
+
+int PlotGeometry::point_x(int p) const {
+    return left + static_cast<int>(std::lround(static_cast<double>(p) * (right - left) / segments));
+}
+
+int PlotGeometry::value_y(int curve, Real value) const {
+    Real y = y_offset[curve] + y_scale[curve] * value;
+    if (std::isnan(y)) y = 2000;
+    return static_cast<int>(std::lround(std::clamp<Real>(y, -2000, 2000)));
+}
+
+Real PlotGeometry::frequency_at(int x) const {
+    const Real u = (x - x_origin) / x_scale;
+    return log_scale ? std::exp(u) : u;
+}
+
+Real PlotGeometry::value_at(int curve, int y) const { return (y - y_offset[curve]) / y_scale[curve]; }
+
+int PlotGeometry::point_at(int x, int last_point) const {
+    const double step = static_cast<double>(right - left) / segments;
+    const long p = std::lround((x - left) / step);
+    return static_cast<int>(std::clamp<long>(p, 0, std::max(last_point, 0)));
+}
+
+PlotGeometry plot_geometry(const QFontMetrics& fm, QSize size, const Circuit& c, const Sweep& sw,
+                           const PlotView& view) {
+    PlotGeometry g;
+    g.width = size.width();
+    g.height = size.height();
+    g.line_height = fm.height();
+    g.left = fm.horizontalAdvance("-999.99 XX");
+    g.right = g.width - 1;
+    g.top = 0;
+    g.bottom = g.height - 1 - g.line_height;
+    g.readout_x = g.left + 4;
+    g.readout_y = view.readout_on_top ? 6 : g.bottom - 6 * g.line_height;
+    g.segments = std::max(c.segments, 1);
+    g.log_scale = sw.log_scale;
+    const Real fmin = sw.scale_min[q_frequency], fmax = sw.scale_max[q_frequency];
+    const Real a = sw.log_scale ? std::log(fmin) : fmin;
+    const Real b = sw.log_scale ? std::log(fmax) : fmax;
+    g.x_scale = (g.right - g.left) / (b - a);
+    g.x_origin = g.left - g.x_scale * a;
+    for (int k = 1; k <= 5; ++k) {
+        g.y_scale[k] = (g.top - g.bottom) / (sw.scale_max[k] - sw.scale_min[k]);
+        g.y_offset[k] = g.bottom - sw.scale_min[k] * g.y_scale[k];
+    }
+    return g;
+}
+
+std::string frequency_range_refusal(const Sweep& sw) {
+    const Real fmin = sw.scale_min[q_frequency], fmax = sw.scale_max[q_frequency];
+    if (sw.log_scale && !(fmin > 0 && fmax > 0)) return "* A escala logarítmica exige frequências positivas.";
+    if (!(fmin < fmax)) return "* A frequência mínima deve ser menor que a máxima.";
+    return "";
+}
+
+bool draw_response(QPainter& p, QSize size, ResponseScene& s) {
+    p.save();
+    prepare_painter(p);
+    p.fillRect(QRect(QPoint(0, 0), size), plot_colour::background);
+    s.view.marker = QPoint(-100, -100);
+    const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
+    const int current = std::clamp(s.circuit.current_curve, 1, 5);
+    if (s.view.show_grid) {
+        draw_vertical_grid(p, g, s.sweep);
+        draw_horizontal_grid(p, g, s.sweep, current);
+    }
+    p.setPen(plot_colour::text);
+    p.drawRect(g.left, g.top, g.right - g.left, g.bottom - g.top);
+    draw_curve_labels(p, g, s.sweep, s.view);
+    draw_axis_labels(p, g, s);
+
+    // A refusal is logged once for the same range, not at every repaint.
+    const Real fmin = s.sweep.scale_min[q_frequency], fmax = s.sweep.scale_max[q_frequency];
+    const std::string range = suite::format_general(fmin) + " " + suite::format_general(fmax) +
+                              (s.sweep.log_scale ? " log" : " lin") + (s.sweep.hertz_units ? " Hz" : " rad/s");
+    std::string refusal = frequency_range_refusal(s.sweep);
+    bool done = false;
+    if (refusal.empty()) {
+        std::string lines;
+        const Log collect = [&](const std::string& line) { lines += line + "\n"; };
+        done = sweep(s.circuit, s.engine, s.sweep, s.settings, collect,
+                     [&](int pt) { draw_segment(p, g, s.sweep, s.view, pt); });
+        refusal = lines;
+    } else if (s.sweep.prepared) {
+        refusal += "\n";
+    } else {
+        refusal.clear();
+    }
+    if (refusal.empty()) {
+        s.view.refused.clear();
+    } else if (s.view.refused != refusal + range) {
+        s.view.refused = refusal + range;
+        for (std::size_t from = 0, to; (to = refusal.find('\n', from)) != std::string::npos; from = to + 1)
+            if (s.log) s.log(refusal.substr(from, to - from));
+    }
+    p.restore();
+    if (s.sweep.points[std::clamp(s.sweep.cursor, 0, point_slots - 1)].computed) draw_cursor(p, size, s);
+    return done;
+}
+
+void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
+    p.save();
+    prepare_painter(p);
+    const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
+    draw_marker(p, s.view.marker);
+    s.view.marker = QPoint(-100, -100);
+    const int current = std::clamp(s.circuit.current_curve, 1, 5);
+    const int pt = std::clamp(s.sweep.cursor, 0, std::min(s.circuit.segments, point_slots - 1));
+    const PointRecord& point = s.sweep.points[pt];
+    if (point.computed) {
+        draw_readout(p, g, s, pt, current);
+        if (s.view.plot_curve[current]) {
+            const int y = std::clamp(g.value_y(current, quantity_value(point, current)), g.top, g.bottom);
+            s.view.marker = QPoint(g.point_x(pt), y);
+            draw_marker(p, s.view.marker);
+        }
+    }
+    p.restore();
+}
+
+void draw_zoom_rectangle(QPainter& p, QPoint a, QPoint b) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(Qt::red, 0, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(a, b).normalized());
+    p.restore();
+}
+
+}  // namespace analysis

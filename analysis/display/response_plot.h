@@ -1,0 +1,123 @@
+// The frequency-response plot: the picture of the response window and of
+// `morat --plot`, drawn by the same code.
+//
+//   analysis::ResponseScene scene{circuit, engine, sweep, settings, view, name, log};
+//   QPainter p(&image);
+//   draw_response(p, image.size(), scene);   // clears, grid, frame, labels, runs the sweep
+//   draw_cursor(p, image.size(), scene);     // after a cursor move: marker (xor) and readout
+//
+// Painting is what runs the analysis: draw_response calls the sweep, which
+// solves only the points not yet computed and calls back once per segment;
+// each segment is drawn as it arrives. The sweep's fatal errors
+// (suite::FatalError) pass through to the caller.
+//
+// Geometry: the plot area runs from `left` (the width of "-999.99 XX") to
+// the right edge and from the top to one text line above the bottom edge;
+// the labels of the curves sit in the left margin, the frequency limits,
+// the unit, the netlist and the settings in the bottom line.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <array>
+#include <string>
+
+#include "analysis/circuit/circuit.h"
+#include "analysis/circuit/log.h"
+#include "analysis/engine/engine.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+
+class QPainter;
+class QFontMetrics;
+
+namespace analysis {
+
+// What the response window shows besides the sweep's own state.
+struct PlotView {
+    std::array<bool, 6> plot_curve{false, true, true, false, false, false};  // curves 1..5
+    bool show_grid = false;
+    bool superpose_deviations = true;
+    bool readout_on_top = false;
+    // Where the cursor marker was last drawn; off the picture after a clear,
+    // so that the first erase is invisible.
+    QPoint marker{-100, -100};
+    // The frequency range last refused, so that its log line is written once.
+    std::string refused;
+};
+
+// Everything the plot reads (and the sweep it runs writes).
+struct ResponseScene {
+    Circuit& circuit;
+    Engine& engine;
+    Sweep& sweep;
+    const AnalysisSettings& settings;
+    PlotView& view;
+    std::string netlist_file_name;
+    Log log;
+};
+
+// Colours of the picture.
+namespace plot_colour {
+const QColor background = Qt::black;
+const QColor text = Qt::white;  // frame, labels, readout text
+const QColor grey{128, 128, 128};  // grid, deviation bands, readout box
+const QColor decade = Qt::yellow;  // grid line at a decade boundary
+}  // namespace plot_colour
+// Colour of curve 1..5: module lime, phase red, delay yellow, module
+// deviation aqua, phase deviation silver.
+QColor curve_colour(int curve);
+// "Freq", "Modl", "Fase", "AtGr", "VeMo", "VeFa".
+const char* quantity_label(int quantity);
+// The frequency unit, "dB", "gr", "s", "dB", "gr".
+std::string quantity_unit(const Sweep& sw, int quantity);
+// The value of quantity 0..5 of a point.
+Real quantity_value(const PointRecord& pt, int quantity);
+
+// The font of every text of the plot.
+QFont plot_font();
+
+// Pixel geometry of the plot for a picture size and the current scales.
+struct PlotGeometry {
+    int width = 0, height = 0;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    int line_height = 0;  // text height of "X"
+    int readout_x = 0, readout_y = 0;
+    int segments = 2;
+    bool log_scale = true;
+    Real x_origin = 0, x_scale = 0;  // x = x_origin + x_scale·f (or ·ln f)
+    std::array<Real, 6> y_offset{}, y_scale{};  // y = offset + scale·value, curves 1..5
+
+    // x of point p.
+    int point_x(int p) const;
+    // y of a value of curve k, limited to −2000..2000 and rounded.
+    int value_y(int curve, Real value) const;
+    // Inverse mappings for the mouse.
+    Real frequency_at(int x) const;
+    Real value_at(int curve, int y) const;
+    // The point nearest to x, within 0..last_point.
+    int point_at(int x, int last_point) const;
+};
+PlotGeometry plot_geometry(const QFontMetrics& fm, QSize size, const Circuit& c, const Sweep& sw,
+                           const PlotView& view);
+
+// Why the frequency range cannot be swept ("" when it can): a logarithmic
+// scale needs positive limits, and the minimum must lie below the maximum.
+std::string frequency_range_refusal(const Sweep& sw);
+
+// The whole picture, then the sweep drawing each segment, then the cursor
+// marker and the readout when the cursor's point is computed. Returns
+// the sweep's result (true when every point is computed).
+bool draw_response(QPainter& p, QSize size, ResponseScene& scene);
+
+// Erases the cursor marker at its remembered place (exclusive-or), draws
+// the readout box for the cursor point and the marker at the cursor.
+void draw_cursor(QPainter& p, QSize size, ResponseScene& scene);
+
+// The zoom rectangle: red, dotted, exclusive-or (drawing it twice erases it).
+void draw_zoom_rectangle(QPainter& p, QPoint a, QPoint b);
+
+}  // namespace analysis

@@ -1,0 +1,170 @@
+#include "analysis/shell/main_window.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+#include "analysis/circuit/netlist_reader.h"
+#include "analysis/display/program.h"
+#include "analysis/display/response_window.h"
+#include "analysis/display/scales_dialog.h"
+#include "analysis/display/sensitivity_window.h"
+#include "analysis/shell/error_window.h"
+#include "analysis/shell/output_node_dialog.h"
+#include "analysis/shell/report_commands.h"
+#include "analysis/shell/settings_dialogs.h"
+
+namespace moratw {
+namespace {
+
+void show_window(QWidget* w) {
+    if (!w) return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+}  // namespace
+
+TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
+    setObjectName("Form1");
+    setWindowTitle("Morat");
+    resize(696, 480);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setFont(QFont("DejaVu Sans Mono", 9));
+    setCentralWidget(Memo1);
+
+    OpenDialog1 = {"Abrir", "Netlists|*.net|Todos|*.*", 1, "", "", true};
+    SaveDialog1 = {"Salvar", "Resposta em frequência|*.tab", 1, "", "", false};
+
+    menuBar()->setObjectName("MainMenu1");
+    Arquivo1 = menuBar()->addMenu("Arquivo");
+    Arquivo1->setObjectName("Arquivo1");
+    Open1 = item(Arquivo1, "Open1", "Abrir", &TForm1::Open1Click);
+    Exit1 = item(Arquivo1, "Exit1", "Terminar", &TForm1::Exit1Click);
+    Analise1 = menuBar()->addMenu("Análise");
+    Analise1->setObjectName("Analise1");
+    Analise1->setEnabled(false);
+    Analise1->menuAction()->setEnabled(false);
+    Grficosderespostaemfreqncia1 = item(Analise1, "Grficosderespostaemfreqncia1", "Gráficos de resposta em frequência",
+                                        &TForm1::Grficosderespostaemfreqncia1Click);
+    Escalasdosgrficos1 =
+        item(Analise1, "Escalasdosgrficos1", "Escalas dos gráficos", &TForm1::Escalasdosgrficos1Click);
+    Normalizaopelainclinao1 = item(Analise1, "Normalizaopelainclinao1", "Normalização pela inclinação",
+                                   &TForm1::Normalizaopelainclinao1Click);
+    Listarsensibilidades1 =
+        item(Analise1, "Listarsensibilidades1", "Listar sensibilidades", &TForm1::Listarsensibilidades1Click);
+    Faixadinmica1 = item(Analise1, "Faixadinmica1", "Faixa dinâmica", &TForm1::Faixadinmica1Click);
+    Salvarrespostaemfreqncianorelatrio1 =
+        item(Analise1, "Salvarrespostaemfreqncianorelatrio1", "Salvar resposta em frequência ",
+             &TForm1::Salvarrespostaemfreqncianorelatrio1Click);
+    Sensibilidadesdeplosezeros1 = item(Analise1, "Sensibilidadesdeplosezeros1", "Sensibilidades de polos e zeros",
+                                       &TForm1::Sensibilidadesdeplosezeros1Click);
+    Mudarndesada1 = item(Analise1, "Mudarndesada1", "Mudar nó de saída", &TForm1::Mudarndesada1Click);
+    Variabilidadedosparmetros1 = item(Analise1, "Variabilidadedosparmetros1", "Variabilidade dos parâmetros",
+                                      &TForm1::Variabilidadedosparmetros1Click);
+    Tolernciaseparmetros1 =
+        item(Analise1, "Tolernciaseparmetros1", "Tolerâncias e parâmetros", &TForm1::Tolernciaseparmetros1Click);
+}
+
+QAction* TForm1::item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+}
+
+void TForm1::log(const std::string& line) { Memo1->appendPlainText(QString::fromStdString(line)); }
+
+void TForm1::fatal_error(const std::string& message) {
+    log("Erro: " + message);
+    if (Form2) Form2->show_message(QString::fromStdString(message));
+}
+
+void TForm1::analysis_started() {
+    Analise1->setEnabled(true);
+    Analise1->menuAction()->setEnabled(true);
+    if (!Form4) return;
+    show_window(Form4);
+    Form4->repaint_plot();
+}
+
+// "Abrir": the chosen netlist, ".net" added to a name without a "."; a
+// file that cannot be opened leaves everything as it was.
+void TForm1::Open1Click() {
+    if (program_.failed) return;
+    const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog1);
+    if (!answer.accepted) return;
+    program_.handle(this, [&] {
+        auto& p = program_;
+        const std::string name = analysis::complete_netlist_name(answer.file_name.toStdString());
+        bool opened = false;
+        try {
+            opened = analysis::open_netlist(p.circuit, name, p.log);
+        } catch (...) {
+            analysis::forget_response(p.sweep);  // the model is absent now
+            throw;
+        }
+        if (!opened) return;
+        analysis::forget_response(p.sweep);
+        p.netlist_file_name = name;
+        p.netlist_base_name = analysis::netlist_base_name(name);
+        Form3->NEnsaida->set_panel_int(1);
+        show_window(Form3);
+    });
+}
+
+void TForm1::Exit1Click() { suite::dialog_seam().end_program(0); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    suite::dialog_seam().end_program(0);
+}
+
+void TForm1::Grficosderespostaemfreqncia1Click() { show_window(Form4); }
+
+void TForm1::Escalasdosgrficos1Click() {
+    if (Form5) Form5->Fill();
+}
+
+void TForm1::Normalizaopelainclinao1Click() {
+    if (Form6) Form6->Fill();
+}
+
+void TForm1::Listarsensibilidades1Click() {
+    if (!program_.sweep.response_valid || !Form7) return;
+    Form7->FormPaint();
+    show_window(Form7);
+}
+
+void TForm1::Faixadinmica1Click() {
+    if (!program_.sweep.response_valid) return;
+    program_.handle(this, [&] { dynamic_range(program_); });
+}
+
+void TForm1::Salvarrespostaemfreqncianorelatrio1Click() {
+    if (!program_.sweep.response_valid) return;
+    SaveDialog1.file_name = QString::fromStdString(program_.netlist_base_name + ".tab");
+    const suite::FileAnswer answer = suite::dialog_seam().save_file(this, SaveDialog1);
+    if (!answer.accepted) return;
+    program_.handle(this, [&] { save_response_table(program_, answer.file_name.toStdString()); });
+}
+
+void TForm1::Sensibilidadesdeplosezeros1Click() { show_window(Form10); }
+
+void TForm1::Mudarndesada1Click() { show_window(Form3); }
+
+void TForm1::Variabilidadedosparmetros1Click() {
+    program_.settings.variability_cursor = 1;
+    Form8->FormPaint();
+    show_window(Form8);
+}
+
+void TForm1::Tolernciaseparmetros1Click() {
+    Form9->FormPaint();
+    show_window(Form9);
+}
+
+}  // namespace moratw

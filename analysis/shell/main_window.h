@@ -1,0 +1,89 @@
+// "Morat": the main window of the analysis program. Its memo is the log;
+// its two menus open netlists and reach every other window.
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "common/dialogseam.h"
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+
+namespace moratw {
+
+struct Program;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm6;
+class TForm7;
+class TForm8;
+class TForm9;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(Program& program, QWidget* parent = nullptr);
+
+    QPlainTextEdit* Memo1 = nullptr;
+    QMenu* Arquivo1 = nullptr;
+    QMenu* Analise1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Grficosderespostaemfreqncia1 = nullptr;
+    QAction* Escalasdosgrficos1 = nullptr;
+    QAction* Normalizaopelainclinao1 = nullptr;
+    QAction* Listarsensibilidades1 = nullptr;
+    QAction* Faixadinmica1 = nullptr;
+    QAction* Salvarrespostaemfreqncianorelatrio1 = nullptr;
+    QAction* Sensibilidadesdeplosezeros1 = nullptr;
+    QAction* Mudarndesada1 = nullptr;
+    QAction* Variabilidadedosparmetros1 = nullptr;
+    QAction* Tolernciaseparmetros1 = nullptr;
+    suite::FileRequest OpenDialog1;
+    suite::FileRequest SaveDialog1;
+
+    // The other windows, set by the start-up.
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    TForm4* Form4 = nullptr;
+    TForm5* Form5 = nullptr;
+    TForm6* Form6 = nullptr;
+    TForm7* Form7 = nullptr;
+    TForm8* Form8 = nullptr;
+    TForm9* Form9 = nullptr;
+    QWidget* Form10 = nullptr;
+    QWidget* Form11 = nullptr;
+
+    // Appends one line to the log.
+    void log(const std::string& line);
+    // The window side of the fatal-error routine.
+    void fatal_error(const std::string& message);
+    // An analysis has started ("Analisar"): the menu, then the response.
+    void analysis_started();
+
+    void Open1Click();
+    void Exit1Click();
+    void Grficosderespostaemfreqncia1Click();
+    void Escalasdosgrficos1Click();
+    void Normalizaopelainclinao1Click();
+    void Listarsensibilidades1Click();
+    void Faixadinmica1Click();
+    void Salvarrespostaemfreqncianorelatrio1Click();
+    void Sensibilidadesdeplosezeros1Click();
+    void Mudarndesada1Click();
+    void Variabilidadedosparmetros1Click();
+    void Tolernciaseparmetros1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)());
+    Program& program_;
+};
+
+}  // namespace moratw

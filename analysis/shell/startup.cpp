@@ -1,0 +1,80 @@
+#include "analysis/shell/startup.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "analysis/display/program.h"
+#include "analysis/display/response_window.h"
+#include "analysis/display/scales_dialog.h"
+#include "analysis/display/sensitivity_window.h"
+#include "analysis/shell/error_window.h"
+#include "analysis/shell/main_window.h"
+#include "analysis/shell/output_node_dialog.h"
+#include "analysis/shell/settings_dialogs.h"
+
+namespace moratw {
+namespace {
+
+// The windows of the pole and zero deviations, until their own forms come.
+QWidget* plain_window(const char* name, const QString& caption, int width, int height) {
+    auto* w = new QWidget(nullptr, Qt::Window);
+    w->setObjectName(name);
+    w->setWindowTitle(caption);
+    w->resize(width, height);
+    return w;
+}
+
+}  // namespace
+
+Moratw::Moratw() : program_(std::make_unique<Program>()) {
+    Program& p = *program_;
+    Form1 = new TForm1(p);
+    Form2 = new TForm2;
+    Form3 = new TForm3(p);
+    Form4 = new TForm4(p);
+    Form5 = new TForm5(p, *Form4);
+    Form6 = new TForm6(p);
+    Form7 = new TForm7(p);
+    Form8 = new TForm8(p);
+    Form9 = new TForm9(p);
+    Form10 = plain_window("Form10", "Sensibilidades de pólos e zeros", 600, 480);
+    Form11 = plain_window("Form11", "Desvios dos pólos ou zeros", 600, 480);
+
+    Form1->Form2 = Form2;
+    Form1->Form3 = Form3;
+    Form1->Form4 = Form4;
+    Form1->Form5 = Form5;
+    Form1->Form6 = Form6;
+    Form1->Form7 = Form7;
+    Form1->Form8 = Form8;
+    Form1->Form9 = Form9;
+    Form1->Form10 = Form10;
+    Form1->Form11 = Form11;
+    p.log = [this](const std::string& line) { Form1->log(line); };
+    p.fatal_error = [this](const std::string& message) { Form1->fatal_error(message); };
+    Form3->analysis_started = [this] { Form1->analysis_started(); };
+    Form4->show_sensitivities = [this] {
+        Form7->FormPaint();
+        Form7->show();
+        Form7->raise();
+    };
+    Form4->refresh_sensitivities = [this] {
+        if (Form7->isVisible()) Form7->FormPaint();
+    };
+}
+
+Moratw::~Moratw() {
+    QWidget* windows[] = {Form11, Form10, Form9, Form8, Form7, Form6, Form5, Form4, Form3, Form2, Form1};
+    for (QWidget* w : windows) delete w;
+}
+
+void Moratw::show() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = Form1->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        Form1->move(frame.topLeft());
+    }
+    Form1->show();
+}
+
+}  // namespace moratw

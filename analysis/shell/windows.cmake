@@ -1,0 +1,12 @@
+# The windows of the analysis program's shell: main window, "Erro", the
+# settings dialogs and the start-up. Included from this folder's
+# CMakeLists.txt.
+suite_gui_library(analysis_shell_windows
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/error_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/output_node_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/report_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
+  DEPS analysis_display_windows analysis_circuit suite_common_gui Qt6::Widgets)
