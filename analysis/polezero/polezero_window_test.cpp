@@ -15,6 +15,9 @@
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/display/program.h"
+#include "analysis/polezero/polezero_install.h"
+#include "analysis/shell/main_window.h"
+#include "analysis/shell/startup.h"
 #include "common/textfile.h"
 
 namespace moratw {
@@ -172,6 +175,19 @@ TEST_F(PoleZeroWindow, ABadNumberGoesToTheErrorBoxAndAFatalErrorToTheRoutine) {
     ASSERT_EQ(fatal.size(), 1u);
     EXPECT_EQ(fatal[0], "Circuito insolúvel (determinante muito pequeno).");
     EXPECT_TRUE(program->failed);
+}
+
+TEST(PoleZeroWindowInstall, TheMenuCommandShowsTheWindow) {
+    Moratw program;
+    TForm10* form = install_pole_zero_window(program);
+    EXPECT_EQ(install_pole_zero_window(program), form);
+    EXPECT_EQ(program.Form10, form);
+    EXPECT_EQ(program.Form1->Form10, form);
+    EXPECT_EQ(program.Form1->Sensibilidadesdeplosezeros1->text(), "Sensibilidades de polos e zeros");
+    EXPECT_FALSE(form->isVisible());
+    program.Form1->Sensibilidadesdeplosezeros1Click();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->Eobs->text(), "0");  // no analysis yet
 }
 
 }  // namespace
