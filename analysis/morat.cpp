@@ -5,8 +5,7 @@
 
 #include "analysis/morat_cli.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const int status = analysis::morat_main(args, std::cout, std::cerr);

@@ -7,8 +7,7 @@
 
 namespace analysis {
 
-std::string morat_usage()
-{
+std::string morat_usage() {
     return "Usage: morat NETLIST [options]\n"
            "Reads NETLIST (\".net\" is appended when its name has no \".\"), analyses it over a\n"
            "frequency sweep and prints the log of the analysis.\n"
@@ -43,46 +42,61 @@ std::string morat_usage()
 
 namespace {
 
-bool to_int(const std::string& text, int& value)
-{
+bool to_int(const std::string& text, int& value) {
     std::int32_t v = 0;
-    if (!suite::parse_int(text, v))
-        return false;
+    if (!suite::parse_int(text, v)) return false;
     value = v;
     return true;
 }
 
 bool to_real(const std::string& text, Real& value) { return suite::parse_real(text, value); }
 
-bool to_element_variability(const std::string& text, MoratOptions& o)
-{
+bool to_element_variability(const std::string& text, MoratOptions& o) {
     const std::size_t eq = text.find('=');
-    if (eq == std::string::npos || eq == 0)
-        return false;
+    if (eq == std::string::npos || eq == 0) return false;
     Real x = 0;
-    if (!to_real(text.substr(eq + 1), x))
-        return false;
+    if (!to_real(text.substr(eq + 1), x)) return false;
     o.element_variabilities.emplace_back(text.substr(0, eq), x);
     return true;
 }
 
 using ValueSetter = std::function<bool(const std::string&, MoratOptions&)>;
 
-const std::map<std::string, ValueSetter>& value_options()
-{
+const std::map<std::string, ValueSetter>& value_options() {
     static const std::map<std::string, ValueSetter> table = {
-        {"--width", [](const std::string& t, MoratOptions& o) { int v; return to_int(t, v) && (o.width = v, true); }},
-        {"--decimals", [](const std::string& t, MoratOptions& o) { int v; return to_int(t, v) && (o.decimals = v, true); }},
-        {"--tol-admittance", [](const std::string& t, MoratOptions& o) { Real v; return to_real(t, v) && (o.tol_admittance = v, true); }},
-        {"--tol-pivot", [](const std::string& t, MoratOptions& o) { Real v; return to_real(t, v) && (o.tol_pivot = v, true); }},
-        {"--variability", [](const std::string& t, MoratOptions& o) { Real v; return to_real(t, v) && (o.variability = v, true); }},
+        {"--width",
+         [](const std::string& t, MoratOptions& o) {
+             int v;
+             return to_int(t, v) && (o.width = v, true);
+         }},
+        {"--decimals",
+         [](const std::string& t, MoratOptions& o) {
+             int v;
+             return to_int(t, v) && (o.decimals = v, true);
+         }},
+        {"--tol-admittance",
+         [](const std::string& t, MoratOptions& o) {
+             Real v;
+             return to_real(t, v) && (o.tol_admittance = v, true);
+         }},
+        {"--tol-pivot",
+         [](const std::string& t, MoratOptions& o) {
+             Real v;
+             return to_real(t, v) && (o.tol_pivot = v, true);
+         }},
+        {"--variability",
+         [](const std::string& t, MoratOptions& o) {
+             Real v;
+             return to_real(t, v) && (o.variability = v, true);
+         }},
         {"--element-variability", to_element_variability},
         {"--fmin", [](const std::string& t, MoratOptions& o) { return to_real(t, o.fmin); }},
         {"--fmax", [](const std::string& t, MoratOptions& o) { return to_real(t, o.fmax); }},
         {"--segments", [](const std::string& t, MoratOptions& o) { return to_int(t, o.segments); }},
         {"--output", [](const std::string& t, MoratOptions& o) { return to_int(t, o.output); }},
         {"--listed", [](const std::string& t, MoratOptions& o) { return to_int(t, o.listed); }},
-        {"--sensitivities", [](const std::string& t, MoratOptions& o) {
+        {"--sensitivities",
+         [](const std::string& t, MoratOptions& o) {
              int v;
              if (!to_int(t, v) || v < 0) return false;
              o.sensitivities.push_back(v);
@@ -97,11 +111,12 @@ const std::map<std::string, ValueSetter>& value_options()
     return table;
 }
 
-const std::map<std::string, bool MoratOptions::*>& flag_options()
-{
+const std::map<std::string, bool MoratOptions::*>& flag_options() {
     static const std::map<std::string, bool MoratOptions::*> table = {
-        {"--normalise", &MoratOptions::normalise}, {"--linear", &MoratOptions::linear},
-        {"--hz", &MoratOptions::hz},               {"--range", &MoratOptions::range},
+        {"--normalise", &MoratOptions::normalise},
+        {"--linear", &MoratOptions::linear},
+        {"--hz", &MoratOptions::hz},
+        {"--range", &MoratOptions::range},
         {"--help", &MoratOptions::help},
     };
     return table;
@@ -109,8 +124,7 @@ const std::map<std::string, bool MoratOptions::*>& flag_options()
 
 }  // namespace
 
-std::string parse_morat_options(const std::vector<std::string>& args, MoratOptions& o)
-{
+std::string parse_morat_options(const std::vector<std::string>& args, MoratOptions& o) {
     bool have_netlist = false;
     bool positional_only = false;  // after "--"
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -120,8 +134,7 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
             continue;
         }
         if (positional_only || arg.size() < 2 || arg[0] != '-') {
-            if (have_netlist)
-                return "more than one netlist: " + o.netlist + ", " + arg;
+            if (have_netlist) return "more than one netlist: " + o.netlist + ", " + arg;
             o.netlist = arg;
             have_netlist = true;
             continue;
@@ -134,26 +147,20 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
             inline_value = true;
         }
         if (const auto flag = flag_options().find(arg); flag != flag_options().end()) {
-            if (inline_value)
-                return "option " + arg + " takes no value";
+            if (inline_value) return "option " + arg + " takes no value";
             o.*(flag->second) = true;
             continue;
         }
         const auto setter = value_options().find(arg);
-        if (setter == value_options().end())
-            return "unknown option " + arg;
+        if (setter == value_options().end()) return "unknown option " + arg;
         if (!inline_value) {
-            if (i + 1 >= args.size())
-                return "option " + arg + " needs a value";
+            if (i + 1 >= args.size()) return "option " + arg + " needs a value";
             value = args[++i];
         }
-        if (!setter->second(value, o))
-            return "invalid value for " + arg + ": " + value;
+        if (!setter->second(value, o)) return "invalid value for " + arg + ": " + value;
     }
-    if (!have_netlist && !o.help)
-        return "no netlist given";
-    if (std::string reason = check_polezero_options(o.polezero); !reason.empty())
-        return reason;
+    if (!have_netlist && !o.help) return "no netlist given";
+    if (std::string reason = check_polezero_options(o.polezero); !reason.empty()) return reason;
     return {};
 }
 

@@ -8,8 +8,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(MoratOptions, DefaultsAreTheProgramsStartValues)
-{
+TEST(MoratOptions, DefaultsAreTheProgramsStartValues) {
     MoratOptions o;
     ASSERT_EQ(parse_morat_options({"filter"}, o), "");
     EXPECT_EQ(o.netlist, "filter");
@@ -24,15 +23,37 @@ TEST(MoratOptions, DefaultsAreTheProgramsStartValues)
     EXPECT_FALSE(o.range || o.normalise || o.help);
 }
 
-TEST(MoratOptions, EveryOptionInBothForms)
-{
+TEST(MoratOptions, EveryOptionInBothForms) {
     MoratOptions o;
-    ASSERT_EQ(parse_morat_options({"--width", "16", "--decimals=4", "--tol-admittance", "1e-6",
-                                   "--tol-pivot=1e-9", "--variability", "0.01", "--element-variability",
-                                   "R1=0.1", "--element-variability=a1=0", "--normalise", "--fmin", "10",
-                                   "--fmax=1e5", "--segments", "50", "--linear", "--hz", "--output", "4",
-                                   "--listed=3", "--range", "--sensitivities", "0", "--sensitivities=50",
-                                   "--tab", "out.tab", "circuits/sk"},
+    ASSERT_EQ(parse_morat_options({"--width",
+                                   "16",
+                                   "--decimals=4",
+                                   "--tol-admittance",
+                                   "1e-6",
+                                   "--tol-pivot=1e-9",
+                                   "--variability",
+                                   "0.01",
+                                   "--element-variability",
+                                   "R1=0.1",
+                                   "--element-variability=a1=0",
+                                   "--normalise",
+                                   "--fmin",
+                                   "10",
+                                   "--fmax=1e5",
+                                   "--segments",
+                                   "50",
+                                   "--linear",
+                                   "--hz",
+                                   "--output",
+                                   "4",
+                                   "--listed=3",
+                                   "--range",
+                                   "--sensitivities",
+                                   "0",
+                                   "--sensitivities=50",
+                                   "--tab",
+                                   "out.tab",
+                                   "circuits/sk"},
                                   o),
               "");
     EXPECT_EQ(o.netlist, "circuits/sk");
@@ -56,8 +77,7 @@ TEST(MoratOptions, EveryOptionInBothForms)
     EXPECT_EQ(*o.tab, "out.tab");
 }
 
-TEST(MoratOptions, NegativeValuesAndDashedNetlistNames)
-{
+TEST(MoratOptions, NegativeValuesAndDashedNetlistNames) {
     MoratOptions o;
     ASSERT_EQ(parse_morat_options({"x", "--fmin", "-3", "--output", "-1"}, o), "");
     EXPECT_EQ(o.fmin, -3);
@@ -68,8 +88,7 @@ TEST(MoratOptions, NegativeValuesAndDashedNetlistNames)
     EXPECT_TRUE(p.hz);
 }
 
-TEST(MoratOptions, UsageErrors)
-{
+TEST(MoratOptions, UsageErrors) {
     struct Case {
         Args args;
         std::string reason;
@@ -100,8 +119,7 @@ TEST(MoratOptions, UsageErrors)
     }
 }
 
-TEST(MoratOptions, HelpNeedsNoNetlist)
-{
+TEST(MoratOptions, HelpNeedsNoNetlist) {
     MoratOptions o;
     EXPECT_EQ(parse_morat_options({"--help"}, o), "");
     EXPECT_TRUE(o.help);

@@ -2,6 +2,7 @@
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/morat_session.h"
 #include "analysis/sensitivity_list.h"
+#include "analysis/shell/reports.h"
 #include "common/errors.h"
 
 namespace analysis {
@@ -10,16 +11,14 @@ namespace {
 
 using Session = MoratSession;
 
-int usage_error(std::ostream& err, const std::string& reason)
-{
+int usage_error(std::ostream& err, const std::string& reason) {
     err << "morat: " << reason << "\n" << morat_usage();
     return 2;
 }
 
 // Settings dialogs: parameters, variabilities, normalisation. Returns the
 // reason of a usage error, or the empty string.
-std::string apply_settings(const MoratOptions& o, Session& x)
-{
+std::string apply_settings(const MoratOptions& o, Session& x) {
     AnalysisSettings& s = x.settings;
     if (o.width) s.number_width = *o.width;
     if (o.decimals) s.number_decimals = *o.decimals;
@@ -31,8 +30,7 @@ std::string apply_settings(const MoratOptions& o, Session& x)
         int found = 0;
         for (int i = 1; i <= c.element_count && found == 0; ++i)
             if (c.elements[i].name == name) found = i;
-        if (found == 0)
-            return "no element named " + name + " in the circuit";
+        if (found == 0) return "no element named " + name + " in the circuit";
         c.variability[found] = value;
     }
     apply_normalisation(s, *x.sweep, o.normalise);
@@ -40,8 +38,7 @@ std::string apply_settings(const MoratOptions& o, Session& x)
 }
 
 // The scales dialog: frequency axis and segments.
-void apply_scales(const MoratOptions& o, Session& x)
-{
+void apply_scales(const MoratOptions& o, Session& x) {
     Sweep& sw = *x.sweep;
     sw.log_scale = !o.linear;
     sw.hertz_units = o.hz;
@@ -50,42 +47,37 @@ void apply_scales(const MoratOptions& o, Session& x)
     x.circuit->segments = o.segments;
 }
 
-int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err)
-{
+int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err) {
     Circuit& c = *x.circuit;
-    if (!open_netlist(c, complete_netlist_name(o.netlist), log))
-        return 1;
+    if (!open_netlist(c, complete_netlist_name(o.netlist), log)) return 1;
     forget_response(*x.sweep);
-    if (const std::string reason = apply_settings(o, x); !reason.empty())
-        return usage_error(err, reason);
+    if (const std::string reason = apply_settings(o, x); !reason.empty()) return usage_error(err, reason);
     apply_scales(o, x);
-    if (!start_analysis(c, *x.engine, *x.sweep, x.settings, o.output, o.listed, log))
-        return 1;
+    if (!start_analysis(c, *x.engine, *x.sweep, x.settings, o.output, o.listed, log)) return 1;
     for (int p : o.sensitivities)
         if (p > c.segments)
             return usage_error(err, "--sensitivities " + std::to_string(p) + ": the sweep has points 0 to " +
                                         std::to_string(c.segments));
-    if (!sweep(c, *x.engine, *x.sweep, x.settings, log))
-        return 1;
+    if (!sweep(c, *x.engine, *x.sweep, x.settings, log)) return 1;
+    if (o.range) dynamic_range_report(c, *x.sweep, x.settings, log);
     for (int p : o.sensitivities) {
         x.sweep->cursor = p;
         for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
     }
+    if (o.tab) save_response_table(*o.tab, c, *x.sweep, x.settings, log);
     return run_polezero_options(o.polezero, c, *x.engine, *x.sweep, x.settings,
                                 netlist_base_name(complete_netlist_name(o.netlist)), log, err);
 }
 
 }  // namespace
 
-int run_morat(const MoratOptions& options, std::ostream& out, std::ostream& err)
-{
+int run_morat(const MoratOptions& options, std::ostream& out, std::ostream& err) {
     MoratSession session;
     return analyse_with_morat(options, session, out, err);
 }
 
 int analyse_with_morat(const MoratOptions& options, MoratSession& session, std::ostream& out,
-                       std::ostream& err)
-{
+                       std::ostream& err) {
     const Log log = [&out](const std::string& line) { out << line << '\n'; };
     try {
         return analyse(options, session, log, err);
@@ -99,8 +91,7 @@ int analyse_with_morat(const MoratOptions& options, MoratSession& session, std::
     return 1;
 }
 
-int morat_main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+int morat_main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     MoratOptions options;
     if (const std::string reason = parse_morat_options(args, options); !reason.empty())
         return usage_error(err, reason);

@@ -1,7 +1,6 @@
 // morat end to end: exit statuses and what goes to each stream, in
 // process and through the program itself.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -21,31 +20,28 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome run(const Args& args)
-{
+Outcome run(const Args& args) {
     std::ostringstream out, err;
     const int status = morat_main(args, out, err);
     return {status, out.str(), err.str()};
 }
 
-std::string write_netlist(const std::string& name, const std::string& text)
-{
+std::string write_netlist(const std::string& name, const std::string& text) {
     const std::string path = ::testing::TempDir() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
 
-std::string last_line(const std::string& text)
-{
+std::string last_line(const std::string& text) {
     const std::size_t end = text.find_last_not_of('\n');
     const std::size_t start = text.rfind('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+    return text.substr(start == std::string::npos ? 0 : start + 1,
+                       end - (start == std::string::npos ? 0 : start + 1) + 1);
 }
 
 const std::string rc = "2\nV1 1 0 1\nR1 1 2 1000\nC1 2 0 1E-6\n";
 
-TEST(MoratRun, RefusalsAndErrorsExitWithOne)
-{
+TEST(MoratRun, RefusalsAndErrorsExitWithOne) {
     struct Case {
         std::string netlist;
         Args options;
@@ -55,16 +51,22 @@ TEST(MoratRun, RefusalsAndErrorsExitWithOne)
     const std::string missing = ::testing::TempDir() + "morat-missing";
     const Case cases[] = {
         {missing, {}, "* Arquivo " + missing + ".net inexistente.", ""},
-        {write_netlist("unknown.net", "3\nX1 1 0 1\n"), {}, "Descrição do circuito:",
+        {write_netlist("unknown.net", "3\nX1 1 0 1\n"),
+         {},
+         "Descrição do circuito:",
          "Erro: X1:  Elemento desconhecido\n"},
         {write_netlist("nodes.net", "abc\nR1 1 0 1\n"), {}, "", "Invalid node count \"abc\" in line 1\n"},
         {write_netlist("rc.net", rc), {"--output", "4"}, "Nó inválido, fora da faixa 0-3.", ""},
         {write_netlist("rc.net", rc), {"--listed", "-1"}, "Nó inválido, fora da faixa 0-3.", ""},
         {write_netlist("rc.net", rc), {"--output", "3"}, "Nó de saída com tensão calculada sempre nula.", ""},
         {write_netlist("rc.net", rc), {"--output", "0"}, "Nó de saída com tensão calculada sempre nula.", ""},
-        {write_netlist("comment.net", "2\n* nothing\n"), {}, "* Circuito sem elementos. A análise não pode ser feita.",
+        {write_netlist("comment.net", "2\n* nothing\n"),
+         {},
+         "* Circuito sem elementos. A análise não pode ser feita.",
          ""},
-        {write_netlist("floating.net", "3\nV1 1 0 1\nR1 1 2 1\nR2 2 0 1\n"), {"--output", "2"}, "Nó de saída: 2",
+        {write_netlist("floating.net", "3\nV1 1 0 1\nR1 1 2 1\nR2 2 0 1\n"),
+         {"--output", "2"},
+         "Nó de saída: 2",
          "Erro: Circuito insolúvel (determinante muito pequeno).\n"},
     };
     for (const Case& k : cases) {
@@ -78,8 +80,7 @@ TEST(MoratRun, RefusalsAndErrorsExitWithOne)
     }
 }
 
-TEST(MoratRun, RaisingThePivotToleranceMakesACircuitInsoluble)
-{
+TEST(MoratRun, RaisingThePivotToleranceMakesACircuitInsoluble) {
     const std::string path = write_netlist("tol.net", "2\nV1 1 0 1\nR1 1 2 1E6\nR2 2 0 1E6\n");
     EXPECT_EQ(run({path, "--output", "2"}).status, 0);
     const Outcome o = run({path, "--output", "2", "--tol-pivot", "1e-5"});
@@ -87,13 +88,12 @@ TEST(MoratRun, RaisingThePivotToleranceMakesACircuitInsoluble)
     EXPECT_EQ(o.err, "Erro: Circuito insolúvel (determinante muito pequeno).\n");
 }
 
-TEST(MoratRun, UsageErrorsExitWithTwo)
-{
+TEST(MoratRun, UsageErrorsExitWithTwo) {
     const std::string path = write_netlist("rc.net", rc);
-    for (const Args& args : {Args{}, Args{path, "--segments"}, Args{path, "--bogus"},
-                             Args{path, "--element-variability", "R9=0.1"},
-                             Args{path, "--element-variability", "r1=0.1"},
-                             Args{path, "--output", "2", "--sensitivities", "401"}}) {
+    for (const Args& args :
+         {Args{}, Args{path, "--segments"}, Args{path, "--bogus"},
+          Args{path, "--element-variability", "R9=0.1"}, Args{path, "--element-variability", "r1=0.1"},
+          Args{path, "--output", "2", "--sensitivities", "401"}}) {
         const Outcome o = run(args);
         EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args.back());
         EXPECT_EQ(o.err.rfind("morat: ", 0), 0u);
@@ -105,39 +105,46 @@ TEST(MoratRun, UsageErrorsExitWithTwo)
     EXPECT_EQ(o.err, "morat: no element named R9 in the circuit\n" + morat_usage());
 }
 
-TEST(MoratRun, HelpPrintsTheUsage)
-{
+TEST(MoratRun, HelpPrintsTheUsage) {
     const Outcome o = run({"--help"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, morat_usage());
     EXPECT_EQ(o.err, "");
 }
 
-TEST(MoratRun, SegmentsAreAdjustedWithALogLine)
-{
+TEST(MoratRun, SegmentsAreAdjustedWithALogLine) {
     const std::string path = write_netlist("rc.net", rc);
     const Outcome o = run({path, "--output", "2", "--segments", "5001", "--sensitivities", "1000"});
     EXPECT_EQ(o.status, 0);
-    EXPECT_NE(o.out.find("Nó de saída: 2\nNúmero de segmentos no gráfico ajustado para 1000\n"), std::string::npos);
+    EXPECT_NE(o.out.find("Nó de saída: 2\nNúmero de segmentos no gráfico ajustado para 1000\n"),
+              std::string::npos);
 }
 
-TEST(MoratRun, ALogarithmicSweepFromZeroIsRefused)
-{
+TEST(MoratRun, ALogarithmicSweepFromZeroIsRefused) {
     const std::string path = write_netlist("rc.net", rc);
     const Outcome o = run({path, "--output", "2", "--fmin", "0"});
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err, "");
 }
 
-// The program itself: exit statuses as the shell sees them.
-int system_status(const std::string& command)
+TEST(MoratRun, ATableThatCannotBeWrittenIsAnInputOutputError)
 {
+    const std::string path = write_netlist("rc.net", rc);
+    const std::string table = ::testing::TempDir() + "no-such-folder/rc.tab";
+    const Outcome o = run({path, "--output", "2", "--range", "--tab", table});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find(table), std::string::npos);
+    EXPECT_EQ(o.out.find("Tabela de resposta"), std::string::npos);
+    EXPECT_NE(o.out.find("Extremos de nível de sinal nos nós"), std::string::npos);
+}
+
+// The program itself: exit statuses as the shell sees them.
+int system_status(const std::string& command) {
     const int raw = std::system(command.c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-TEST(MoratProgram, ExitStatuses)
-{
+TEST(MoratProgram, ExitStatuses) {
     const std::string morat = MORAT_PATH;
     const std::string quiet = " > /dev/null 2>&1";
     const std::string path = write_netlist("rc.net", rc);

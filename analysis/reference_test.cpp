@@ -21,8 +21,7 @@ struct ReferencePoint {
     double frequency, module, phase;
 };
 
-std::vector<ReferencePoint> read_reference(const fs::path& path)
-{
+std::vector<ReferencePoint> read_reference(const fs::path& path) {
     std::ifstream in(path);
     std::vector<ReferencePoint> points;
     std::string line;
@@ -37,8 +36,7 @@ std::vector<ReferencePoint> read_reference(const fs::path& path)
 }
 
 // The arguments of the header line "*   morat examples/NAME ...".
-std::vector<std::string> header_arguments(const fs::path& netlist)
-{
+std::vector<std::string> header_arguments(const fs::path& netlist) {
     std::ifstream in(netlist);
     std::string line;
     while (std::getline(in, line)) {
@@ -53,14 +51,12 @@ std::vector<std::string> header_arguments(const fs::path& netlist)
     return {};
 }
 
-double phase_difference(double a, double b)
-{
+double phase_difference(double a, double b) {
     const double d = std::fmod(std::fabs(a - b), 360.0);
     return std::min(d, 360.0 - d);
 }
 
-TEST(ExamplesAgainstNgspice, ModuleAndPhaseAtEveryReferencePoint)
-{
+TEST(ExamplesAgainstNgspice, ModuleAndPhaseAtEveryReferencePoint) {
     const fs::path examples = fs::path(SUITE_SOURCE_DIR) / "examples";
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(examples)) {

@@ -14,22 +14,25 @@ struct QuantityLabel {
 constexpr QuantityLabel quantity_labels[] = {
     {"Modl", "dB"}, {"Fase", "gr"}, {"AtGr", "s"}, {"VeMo", "dB"}, {"VeFa", "gr"}};
 
-Real quantity(const PointRecord& r, int k)
-{
+Real quantity(const PointRecord& r, int k) {
     switch (k) {
-    case q_module: return r.module;
-    case q_phase: return r.phase;
-    case q_delay: return r.delay;
-    case q_module_dev: return r.module_dev;
-    default: return r.phase_dev;
+        case q_module:
+            return r.module;
+        case q_phase:
+            return r.phase;
+        case q_delay:
+            return r.delay;
+        case q_module_dev:
+            return r.module_dev;
+        default:
+            return r.phase_dev;
     }
 }
 
 }  // namespace
 
 std::vector<std::string> sensitivity_list(const Circuit& c, Engine& e, const Sweep& sw,
-                                          const AnalysisSettings& s)
-{
+                                          const AnalysisSettings& s) {
     const int p = sw.cursor;
     const PointRecord& r = sw.points[p];
     auto fmt = [&s](Real x) { return listing_number(s, x); };
@@ -53,7 +56,8 @@ std::vector<std::string> sensitivity_list(const Circuit& c, Engine& e, const Swe
         const QuantityLabel& q = quantity_labels[k - 1];
         lines.push_back(q.label + fmt(quantity(r, k)) + " " + q.unit);
     }
-    lines.push_back("E(" + std::to_string(c.output_node) + ") normal : " + fmt(r.t_re) + " " + fmt(r.t_im) + "j");
+    lines.push_back("E(" + std::to_string(c.output_node) + ") normal : " + fmt(r.t_re) + " " + fmt(r.t_im) +
+                    "j");
     lines.push_back("E(" + std::to_string(s.adjoint_listed_node) + ") adjunta: " + fmt(r.adj_re) + " " +
                     fmt(r.adj_im) + "j");
     return lines;

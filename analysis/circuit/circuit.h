@@ -37,9 +37,9 @@ constexpr int max_name_length = 5;
 // "q", "g") or are "Cgs", "Cgd", "Cbe", "Cbc", "La...", "Lb...". The engine
 // dispatches on the first character of `name`, case-sensitively.
 struct Element {
-    std::string name;          // at most 5 characters
-    Real value = 0;            // principal value (meaning per kind)
-    std::uint8_t node1 = 0;    // nodes (meaning per kind)
+    std::string name;        // at most 5 characters
+    Real value = 0;          // principal value (meaning per kind)
+    std::uint8_t node1 = 0;  // nodes (meaning per kind)
     std::uint8_t node2 = 0;
     std::uint8_t node3 = 0;
     std::uint8_t node4 = 0;
@@ -47,7 +47,7 @@ struct Element {
 };
 
 using NodeMap = std::array<std::uint8_t, max_variables + 1>;  // 0..120
-using ElementReals = std::array<Real, max_elements + 1>;     // 1..400
+using ElementReals = std::array<Real, max_elements + 1>;      // 1..400
 
 struct Circuit {
     // Element table, 1..element_count (index 0 unused). Generated elements
@@ -64,15 +64,15 @@ struct Circuit {
     NodeMap row_map{};        // node or extra variable -> row (permuted by the solver)
     NodeMap saved_row_map{};  // row_map as the reader left it
 
-    ElementReals stamp_re{};     // value stamped at the current frequency
+    ElementReals stamp_re{};  // value stamped at the current frequency
     ElementReals stamp_im{};
     ElementReals variability{};  // relative variability for deviations
 
     Real default_variability = 0.05;
-    int output_node = 1;      // node whose voltage is the response
-    int output_column = 0;    // column_map[output_node]
-    int segments = 400;       // frequency segments of the response
-    int current_curve = 1;    // first plotted quantity of the response window
+    int output_node = 1;    // node whose voltage is the response
+    int output_column = 0;  // column_map[output_node]
+    int segments = 400;     // frequency segments of the response
+    int current_curve = 1;  // first plotted quantity of the response window
 
     // True once a netlist has been read completely; false before the first
     // read and after a read that stopped on an error. No analysis without it.

@@ -20,8 +20,7 @@ struct Nodes {
     int a = 0, b = 0, c = 0, d = 0;
 };
 
-Nodes checked(const LineReader& line, std::initializer_list<long long> raw)
-{
+Nodes checked(const LineReader& line, std::initializer_list<long long> raw) {
     line.check_read();
     int out[4] = {0, 0, 0, 0};
     int i = 0;
@@ -29,8 +28,7 @@ Nodes checked(const LineReader& line, std::initializer_list<long long> raw)
     return {out[0], out[1], out[2], out[3]};
 }
 
-void set_nodes(Element& e, int n1, int n2, int n3 = 0, int n4 = 0)
-{
+void set_nodes(Element& e, int n1, int n2, int n3 = 0, int n4 = 0) {
     e.node1 = static_cast<std::uint8_t>(n1);
     e.node2 = static_cast<std::uint8_t>(n2);
     e.node3 = static_cast<std::uint8_t>(n3);
@@ -39,38 +37,33 @@ void set_nodes(Element& e, int n1, int n2, int n3 = 0, int n4 = 0)
 
 // Generated name: a prefix and the element's name from character `from`
 // (0-based) on.
-std::string derived(const LineReader& line, const char* prefix, int from)
-{
+std::string derived(const LineReader& line, const char* prefix, int from) {
     return std::string(prefix) + drop_chars(line.name, from);
 }
 
-void comment(LineReader& line)
-{
+void comment(LineReader& line) {
     line.log(line.name + line.in.rest_of_line());
     line.in.readln();
     line.c.element_count -= 1;
 }
 
 // R, C, L, I and V.
-void two_terminal(LineReader& line, char kind)
-{
+void two_terminal(LineReader& line, char kind) {
     const long long ra = line.node(), rb = line.node();
     const Real value = line.real();
     line.in.readln();
     const Nodes n = checked(line, {ra, rb});
-    if (kind == 'R' || kind == 'L')
-        line.check_nonzero(value, std::string(1, kind));
+    if (kind == 'R' || kind == 'L') line.check_nonzero(value, std::string(1, kind));
     Element& e = line.element_of_line();
     set_nodes(e, n.a, n.b);
     e.value = value;
     if (kind == 'V')
-        e.extra_var = static_cast<std::uint8_t>(
-            add_variable(line.c, line.c.row_map, line.c.column_map, n.a, n.b));
+        e.extra_var =
+            static_cast<std::uint8_t>(add_variable(line.c, line.c.row_map, line.c.column_map, n.a, n.b));
     line.log(line.label + E(value) + " de " + N(n.a) + " para " + N(n.b));
 }
 
-void source_with_resistance(LineReader& line)
-{
+void source_with_resistance(LineReader& line) {
     const long long ra = line.node(), rb = line.node();
     const Real rs = line.real(), vs = line.real();
     line.in.readln();
@@ -86,14 +79,12 @@ void source_with_resistance(LineReader& line)
 }
 
 // E, F and H: four nodes and a gain.
-void controlled_source(LineReader& line, char kind)
-{
+void controlled_source(LineReader& line, char kind) {
     const long long ra = line.node(), rb = line.node(), rc = line.node(), rd = line.node();
     const Real gain = line.real();
     line.in.readln();
     const Nodes n = checked(line, {ra, rb, rc, rd});
-    if (kind == 'H')
-        line.check_nonzero(gain, "Rm");
+    if (kind == 'H') line.check_nonzero(gain, "Rm");
     Circuit& c = line.c;
     Element& e = line.element_of_line();
     set_nodes(e, n.a, n.b, n.c, n.d);
@@ -120,8 +111,7 @@ void controlled_source(LineReader& line, char kind)
     }
 }
 
-void ideal_opamp(LineReader& line)
-{
+void ideal_opamp(LineReader& line) {
     const long long ra = line.node(), rb = line.node(), rc = line.node();
     const bool four = line.in.line_has_field();
     const long long rd = four ? line.node() : 0;
@@ -140,8 +130,7 @@ void ideal_opamp(LineReader& line)
 
 // A: two reals after the third node; a further field means that the first
 // of them was the fourth node.
-void gain_bandwidth_opamp(LineReader& line)
-{
+void gain_bandwidth_opamp(LineReader& line) {
     const long long ra = line.node(), rb = line.node(), rc = line.node();
     const Real first = line.real(), second = line.real();
     const bool four = line.in.line_has_field();
@@ -160,13 +149,12 @@ void gain_bandwidth_opamp(LineReader& line)
     Element& out = line.add_generated(derived(line, "a", 1));
     set_nodes(out, o.a, o.b);
     out.value = ro;
-    line.log(line.label + "GB:" + E(gb) + ", Ro:" + E(ro) + " Saída entre " + N(o.a) + "(+) e " +
-             N(o.b) + "(-), entradas entre " + N(o.d) + "(+) e " + N(o.c) + "(-)");
+    line.log(line.label + "GB:" + E(gb) + ", Ro:" + E(ro) + " Saída entre " + N(o.a) + "(+) e " + N(o.b) +
+             "(-), entradas entre " + N(o.d) + "(+) e " + N(o.c) + "(-)");
 }
 
 // M and Q: three nodes, two values and an optional pair of capacitances.
-void transistor(LineReader& line, char kind)
-{
+void transistor(LineReader& line, char kind) {
     const bool mos = kind == 'M';
     const long long r1 = line.node(), r2 = line.node(), r3 = line.node();
     const Real gain = line.real(), second = line.real();
@@ -177,8 +165,7 @@ void transistor(LineReader& line, char kind)
     const Nodes n = checked(line, {r1, r2, r3});
     // M: drain, gate, source; Q: collector, base, emitter.
     const int out = n.a, ctl = n.b, com = n.c;
-    if (!mos)
-        line.check_nonzero(second, "hie");
+    if (!mos) line.check_nonzero(second, "hie");
     Element& e = line.element_of_line();
     set_nodes(e, out, com, ctl, com);
     e.value = mos ? gain : gain / second;
@@ -208,8 +195,7 @@ void transistor(LineReader& line, char kind)
     }
 }
 
-void transconductance(LineReader& line)
-{
+void transconductance(LineReader& line) {
     const long long ra = line.node(), rb = line.node(), rc = line.node(), rd = line.node();
     const Real gm = line.real();
     const bool common_mode = line.in.line_has_field();
@@ -231,8 +217,7 @@ void transconductance(LineReader& line)
                  N(n.a) + " (i-) e " + N(n.b) + " (i-)");
 }
 
-void gyrator(LineReader& line)
-{
+void gyrator(LineReader& line) {
     const long long ra = line.node(), rb = line.node(), rc = line.node(), rd = line.node();
     const Real rg = line.real();
     line.in.readln();
@@ -247,18 +232,15 @@ void gyrator(LineReader& line)
 
 // K: two self inductances become La and Lb (diagonal of the inverse
 // inductance matrix); the K element keeps the off-diagonal term.
-void coupled_inductors(LineReader& line)
-{
+void coupled_inductors(LineReader& line) {
     const long long ra = line.node(), rb = line.node(), rc = line.node(), rd = line.node();
     const Real l1 = line.real(), l2 = line.real(), k = line.real();
     line.in.readln();
     const Nodes n = checked(line, {ra, rb, rc, rd});
     line.check_nonzero(l1, "L1");
     line.check_nonzero(l2, "L2");
-    if ((l1 < 0) != (l2 < 0))
-        line.fail("L1 e L2 devem ter o mesmo sinal.");
-    if (!(std::fabs(k) < 1))
-        line.fail("k deve ter módulo menor que 1.");
+    if ((l1 < 0) != (l2 < 0)) line.fail("L1 e L2 devem ter o mesmo sinal.");
+    if (!(std::fabs(k) < 1)) line.fail("k deve ter módulo menor que 1.");
     const Real d = l1 * l2 * (1 - k * k);
     Element& e = line.element_of_line();
     set_nodes(e, n.a, n.b, n.c, n.d);
@@ -275,29 +257,49 @@ void coupled_inductors(LineReader& line)
 
 }  // namespace
 
-void read_element_line(LineReader& line)
-{
+void read_element_line(LineReader& line) {
     const char kind = line.name.empty() ? '\0' : line.name[0];
     switch (kind) {
-    case '*':
-    case '.': comment(line); break;
-    case 'R':
-    case 'C':
-    case 'L':
-    case 'I':
-    case 'V': two_terminal(line, kind); break;
-    case 'Z': source_with_resistance(line); break;
-    case 'E':
-    case 'F':
-    case 'H': controlled_source(line, kind); break;
-    case 'O': ideal_opamp(line); break;
-    case 'A': gain_bandwidth_opamp(line); break;
-    case 'M':
-    case 'Q': transistor(line, kind); break;
-    case 'G': transconductance(line); break;
-    case 'Y': gyrator(line); break;
-    case 'K': coupled_inductors(line); break;
-    default: line.fail("Elemento desconhecido");
+        case '*':
+        case '.':
+            comment(line);
+            break;
+        case 'R':
+        case 'C':
+        case 'L':
+        case 'I':
+        case 'V':
+            two_terminal(line, kind);
+            break;
+        case 'Z':
+            source_with_resistance(line);
+            break;
+        case 'E':
+        case 'F':
+        case 'H':
+            controlled_source(line, kind);
+            break;
+        case 'O':
+            ideal_opamp(line);
+            break;
+        case 'A':
+            gain_bandwidth_opamp(line);
+            break;
+        case 'M':
+        case 'Q':
+            transistor(line, kind);
+            break;
+        case 'G':
+            transconductance(line);
+            break;
+        case 'Y':
+            gyrator(line);
+            break;
+        case 'K':
+            coupled_inductors(line);
+            break;
+        default:
+            line.fail("Elemento desconhecido");
     }
 }
 

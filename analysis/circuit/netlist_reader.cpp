@@ -16,18 +16,15 @@ bool is_continuation(char ch) { return (static_cast<unsigned char>(ch) & 0xC0) =
 char ascii_upper(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
 // Line 1: the node count, then on to the next line.
-void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log)
-{
+void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log) {
     const std::string field = in.read_field();
     long long n = 0;
     if (!field.empty() && !suite::parse_long(field, n))
         throw suite::IoError("Invalid node count \"" + field + "\" in line 1");
     in.readln();
     log("Número de nós: " + std::to_string(n));
-    if (n > max_variables)
-        throw suite::FatalError("Número máximo de variáveis (120) excedido.");
-    if (n < 0)
-        throw suite::FatalError("Número de nós negativo.");
+    if (n > max_variables) throw suite::FatalError("Número máximo de variáveis (120) excedido.");
+    if (n < 0) throw suite::FatalError("Número de nós negativo.");
     c.node_count = static_cast<int>(n);
     c.variable_count = c.node_count;
     c.equation_count = c.node_count;
@@ -37,8 +34,7 @@ void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log)
     }
 }
 
-void finish_reading(Circuit& c, const Log& log)
-{
+void finish_reading(Circuit& c, const Log& log) {
     log("Número de elementos efetivos: " + std::to_string(c.element_count));
     log("Número de variáveis: " + std::to_string(c.variable_count));
     log("Ordem do sistema: " + std::to_string(c.equation_count) + " equações");
@@ -57,8 +53,7 @@ void finish_reading(Circuit& c, const Log& log)
 
 }  // namespace
 
-std::string cut_chars(const std::string& text, int count)
-{
+std::string cut_chars(const std::string& text, int count) {
     std::size_t i = 0;
     for (int n = 0; i < text.size() && n < count; ++n) {
         ++i;
@@ -67,25 +62,20 @@ std::string cut_chars(const std::string& text, int count)
     return text.substr(0, i);
 }
 
-std::string drop_chars(const std::string& text, int count)
-{
+std::string drop_chars(const std::string& text, int count) {
     return text.substr(cut_chars(text, count).size());
 }
 
 LineReader::LineReader(Circuit& circuit, suite::TextScanner& scanner, const Log& sink)
-    : c(circuit), in(scanner), log(sink)
-{
-}
+    : c(circuit), in(scanner), log(sink) {}
 
 // A space ends the name and is taken; the name stops after five
 // characters, at a line end and at the end of the text.
-void LineReader::read_name()
-{
+void LineReader::read_name() {
     name.clear();
     for (int chars = 0; chars < max_name_length && !in.eoln(); ++chars) {
         const char ch = in.get();
-        if (ch == ' ')
-            break;
+        if (ch == ' ') break;
         if (ch == '\0')
             throw suite::IoError("Not a text file: NUL character in line " +
                                  std::to_string(in.line_number()));
@@ -96,64 +86,51 @@ void LineReader::read_name()
     failed = false;
 }
 
-long long LineReader::node()
-{
+long long LineReader::node() {
     long long n = 0;
-    if (!in.read_int(n))
-        failed = true;
+    if (!in.read_int(n)) failed = true;
     return n;
 }
 
-Real LineReader::real()
-{
+Real LineReader::real() {
     Real x = 0;
-    if (!in.read_real(x))
-        failed = true;
+    if (!in.read_real(x)) failed = true;
     return x;
 }
 
 void LineReader::fail(const std::string& what) const { throw suite::FatalError(label + " " + what); }
 
-void LineReader::check_read() const
-{
-    if (failed)
-        fail("Erro de leitura nesta linha");
+void LineReader::check_read() const {
+    if (failed) fail("Erro de leitura nesta linha");
 }
 
-int LineReader::checked_node(long long n) const
-{
+int LineReader::checked_node(long long n) const {
     if (n < 0 || n > c.node_count)
         fail("Nó " + std::to_string(n) + " fora da faixa 0-" + std::to_string(c.node_count) + ".");
     return static_cast<int>(n);
 }
 
-void LineReader::check_nonzero(Real value, const std::string& what) const
-{
-    if (value == 0)
-        fail(what + " não pode ser zero.");
+void LineReader::check_nonzero(Real value, const std::string& what) const {
+    if (value == 0) fail(what + " não pode ser zero.");
 }
 
-Element& LineReader::element_of_line()
-{
+Element& LineReader::element_of_line() {
     Element& e = c.elements[c.element_count];
     e = Element{};
     e.name = name;
     return e;
 }
 
-Element& LineReader::add_generated(const std::string& generated_name)
-{
+Element& LineReader::add_generated(const std::string& generated_name) {
     c.element_count += 1;
-    if (c.element_count > max_elements)
-        throw suite::FatalError("Número máximo de elementos (400) excedido.");
+    if (c.element_count > max_elements) throw suite::FatalError("Número máximo de elementos (400) excedido.");
     Element& e = c.elements[c.element_count];
     e = Element{};
     e.name = cut_chars(generated_name, max_name_length);
     return e;
 }
 
-void read_netlist(Circuit& c, suite::TextScanner& in, const Log& log)
-{
+void read_netlist(Circuit& c, suite::TextScanner& in, const Log& log) {
     c = Circuit{};
     read_node_count(c, in, log);
     log("Descrição do circuito:");
@@ -170,22 +147,19 @@ void read_netlist(Circuit& c, suite::TextScanner& in, const Log& log)
     c.present = true;
 }
 
-std::string complete_netlist_name(const std::string& chosen)
-{
+std::string complete_netlist_name(const std::string& chosen) {
     const std::size_t slash = chosen.find_last_of('/');
     const std::size_t file = slash == std::string::npos ? 0 : slash + 1;
     return chosen.find('.', file) == std::string::npos ? chosen + ".net" : chosen;
 }
 
-std::string netlist_base_name(const std::string& netlist_file_name)
-{
+std::string netlist_base_name(const std::string& netlist_file_name) {
     const std::size_t slash = netlist_file_name.find_last_of('/');
     const std::size_t file = slash == std::string::npos ? 0 : slash + 1;
     return netlist_file_name.substr(0, netlist_file_name.find('.', file));
 }
 
-bool open_netlist(Circuit& c, const std::string& netlist_file_name, const Log& log)
-{
+bool open_netlist(Circuit& c, const std::string& netlist_file_name, const Log& log) {
     std::string text;
     try {
         text = suite::read_text(netlist_file_name);

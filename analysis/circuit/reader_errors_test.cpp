@@ -13,8 +13,7 @@ namespace {
 using testing::read_text_netlist;
 using Lines = std::vector<std::string>;
 
-std::string repeat(const std::string& line, int times)
-{
+std::string repeat(const std::string& line, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) out += line;
     return out;
@@ -25,8 +24,7 @@ struct FatalCase {
     std::string message;
 };
 
-TEST(NetlistReaderErrors, FatalMessages)
-{
+TEST(NetlistReaderErrors, FatalMessages) {
     const FatalCase cases[] = {
         // Nothing after the node count, or a blank line before the first element.
         {"3\n", ":  Elemento desconhecido"},
@@ -86,8 +84,7 @@ TEST(NetlistReaderErrors, FatalMessages)
     }
 }
 
-TEST(NetlistReaderErrors, InputOutputErrors)
-{
+TEST(NetlistReaderErrors, InputOutputErrors) {
     using namespace std::string_literals;
     for (const std::string& text : {"three\nR1 1 0 1\n"s, "3.5\nR1 1 0 1\n"s, "3\nR1\0 1 0 1\n"s}) {
         const auto r = read_text_netlist(text);
@@ -100,8 +97,7 @@ TEST(NetlistReaderErrors, InputOutputErrors)
     EXPECT_TRUE(r.log.empty());
 }
 
-TEST(NetlistReaderErrors, ElementLimit)
-{
+TEST(NetlistReaderErrors, ElementLimit) {
     // 400 stored elements are allowed; the 401st stops the reading, be it
     // a line, a generated element or the comment line being read.
     auto r = read_text_netlist("2\n" + repeat("R1 1 0 1\n", 400));
@@ -124,8 +120,7 @@ TEST(NetlistReaderErrors, ElementLimit)
     EXPECT_EQ(r.c().element_count, 399);
 }
 
-TEST(NetlistReaderErrors, VariableLimit)
-{
+TEST(NetlistReaderErrors, VariableLimit) {
     auto r = read_text_netlist("121\nR1 1 0 1\n");
     EXPECT_EQ(r.fatal, "Número máximo de variáveis (120) excedido.");
     EXPECT_EQ(r.log, (Lines{"Número de nós: 121"}));
@@ -139,8 +134,7 @@ TEST(NetlistReaderErrors, VariableLimit)
     EXPECT_EQ(r.c().variable_count, 120);
 }
 
-TEST(NetlistReaderErrors, EquationLimitIsCheckedAfterTheLastLine)
-{
+TEST(NetlistReaderErrors, EquationLimitIsCheckedAfterTheLastLine) {
     auto r = read_text_netlist("101\n* big\n");
     EXPECT_EQ(r.fatal, "Número máximo de equações (100) excedido.");
     EXPECT_EQ(r.log, (Lines{"Número de nós: 101", "Descrição do circuito:", "*big",
@@ -152,8 +146,7 @@ TEST(NetlistReaderErrors, EquationLimitIsCheckedAfterTheLastLine)
     EXPECT_EQ(r.c().last_equation, 99);
 }
 
-TEST(NetlistReaderErrors, DescriptionStopsAtTheFaultyLine)
-{
+TEST(NetlistReaderErrors, DescriptionStopsAtTheFaultyLine) {
     const auto r = read_text_netlist("3\nR1 1 2 1E3\nV1 1 0 1\nV2 0 1 1\nC1 2 0 1\n");
     EXPECT_EQ(r.fatal, "Circuito proibido");
     EXPECT_EQ(r.log, (Lines{"Número de nós: 3", "Descrição do circuito:", "R1:  1.00E+0003 de 1 para 2",
@@ -162,8 +155,7 @@ TEST(NetlistReaderErrors, DescriptionStopsAtTheFaultyLine)
 
 class TempFile {
 public:
-    TempFile(const std::string& name, const std::string& bytes) : path_(::testing::TempDir() + name)
-    {
+    TempFile(const std::string& name, const std::string& bytes) : path_(::testing::TempDir() + name) {
         std::ofstream(path_, std::ios::binary) << bytes;
     }
     ~TempFile() { std::remove(path_.c_str()); }
@@ -173,8 +165,7 @@ private:
     std::string path_;
 };
 
-TEST(NetlistFile, NameCompletionAndBaseName)
-{
+TEST(NetlistFile, NameCompletionAndBaseName) {
     struct Case {
         const char* chosen;
         const char* opened;
@@ -194,10 +185,11 @@ TEST(NetlistFile, NameCompletionAndBaseName)
     }
 }
 
-TEST(NetlistFile, OpenReadsCp1252WithAnyLineEnd)
-{
+TEST(NetlistFile, OpenReadsCp1252WithAnyLineEnd) {
     // "* filtro de saída" in code page 1252, CR line ends.
-    const TempFile f("open_test.net", "2\r* filtro de sa\xED" "da\rR1 1 2 1\r\nC1 2 0 1\n");
+    const TempFile f("open_test.net",
+                     "2\r* filtro de sa\xED"
+                     "da\rR1 1 2 1\r\nC1 2 0 1\n");
     Circuit c;
     Lines log;
     ASSERT_TRUE(open_netlist(c, f.path(), [&](const std::string& s) { log.push_back(s); }));
@@ -206,8 +198,7 @@ TEST(NetlistFile, OpenReadsCp1252WithAnyLineEnd)
     EXPECT_TRUE(c.present);
 }
 
-TEST(NetlistFile, MissingFileLeavesTheCircuitAsItWas)
-{
+TEST(NetlistFile, MissingFileLeavesTheCircuitAsItWas) {
     Circuit c;
     Lines log;
     suite::TextScanner in("2\nR1 1 2 1\n");

@@ -20,8 +20,8 @@ struct LineReader {
     Circuit& c;
     suite::TextScanner& in;
     const Log& log;
-    std::string name;   // as read, upper-cased
-    std::string label;  // name + ": "
+    std::string name;     // as read, upper-cased
+    std::string label;    // name + ": "
     bool failed = false;  // a numeric field of this line could not be read
 
     void read_name();

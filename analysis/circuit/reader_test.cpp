@@ -16,8 +16,7 @@ struct Stored {
     int n1, n2, n3, n4;
 };
 
-void expect_elements(const testing::ReadResult& r, const std::vector<Stored>& want)
-{
+void expect_elements(const testing::ReadResult& r, const std::vector<Stored>& want) {
     ASSERT_EQ(r.c().element_count, static_cast<int>(want.size()));
     for (std::size_t i = 0; i < want.size(); ++i) {
         const Element& e = r.element(static_cast<int>(i) + 1);
@@ -34,8 +33,7 @@ void expect_elements(const testing::ReadResult& r, const std::vector<Stored>& wa
     }
 }
 
-TEST(NetlistReader, WorkedExampleLineForLine)
-{
+TEST(NetlistReader, WorkedExampleLineForLine) {
     const auto r = read_text_netlist(
         "3\r\n* buffer test\r\nV1 1 0 1\r\nR1 1 2 1E3\r\nC1 2 0 1E-6\r\nA1 3 2 3 6.28E6 75\r\n");
     ASSERT_EQ(r.fatal, "");
@@ -70,54 +68,68 @@ TEST(NetlistReader, WorkedExampleLineForLine)
     for (int i = 2; i <= 5; ++i) EXPECT_EQ(c.variability[i], 0.05L);
 }
 
-TEST(NetlistReader, ExpansionsAndTheirOrder)
-{
+TEST(NetlistReader, ExpansionsAndTheirOrder) {
     const auto r = read_text_netlist(
         "5\n"
-        "A2 1 2 3 4 1e6 50\n"          // four-node form
+        "A2 1 2 3 4 1e6 50\n"  // four-node form
         "M1 1 2 0 2e-3 1e-5 1e-12 2e-13\n"
-        "M2 1 2 0 2e-3 0\n"             // Gds 0, no capacitances: only M2
-        "MOSX 1 2 0 1e-3 0 0 0\n"       // capacitances of value 0 still created
+        "M2 1 2 0 2e-3 0\n"        // Gds 0, no capacitances: only M2
+        "MOSX 1 2 0 1e-3 0 0 0\n"  // capacitances of value 0 still created
         "Q1 3 2 1 100 2500 1e-11 2e-12\n"
         "Q2 3 2 1 50 1000\n"
         "G1 2 0 1 0 1e-3 1e-4\n"
         "G2 2 0 1 0 1e-3\n"
-        "Z12345 0 1E3 2\n"              // six characters: the 5th digit starts the fields
+        "Z12345 0 1E3 2\n"  // six characters: the 5th digit starts the fields
         "K17 1 0 2 0 1e-3 4e-3 0.5\n");
     ASSERT_EQ(r.fatal, "");
-    expect_elements(r, {{"A2", 1e6L / 50, 1, 2, 3, 4},  {"a2", 50, 1, 2, 0, 0},
-                        {"M1", 2e-3L, 1, 0, 2, 0},      {"m1", 1e5L, 1, 0, 0, 0},
-                        {"Cgs", 1e-12L, 2, 0, 0, 0},    {"Cgd", 2e-13L, 2, 1, 0, 0},
-                        {"M2", 2e-3L, 1, 0, 2, 0},      {"MOSX", 1e-3L, 1, 0, 2, 0},
-                        {"Cgs", 0, 2, 0, 0, 0},         {"Cgd", 0, 2, 1, 0, 0},
-                        {"Q1", 100.0L / 2500, 3, 1, 2, 1}, {"q1", 2500, 2, 1, 0, 0},
-                        {"Cbe", 1e-11L, 2, 1, 0, 0},    {"Cbc", 2e-12L, 2, 3, 0, 0},
-                        {"Q2", 0.05L, 3, 1, 2, 1},      {"q2", 1000, 2, 1, 0, 0},
-                        {"G1", 1e-3L, 2, 0, 1, 0},      {"g1", 1e-4L, 2, 0, 1, 0},
-                        {"G2", 1e-3L, 2, 0, 1, 0},      {"Z1234", 1e3L, 5, 0, 0, 0},
-                        {"v1234", 2e-3L, 5, 0, 0, 0},   {"K17", -1e3L / 3, 1, 0, 2, 0},
-                        {"La7", 7.5e-4L, 1, 0, 0, 0},   {"Lb7", 3e-3L, 2, 0, 0, 0}});
-    EXPECT_EQ(r.log, (Lines{
-        "Número de nós: 5", "Descrição do circuito:",
-        "A2: GB: 1.00E+0006, Ro: 5.00E+0001 Saída entre 1(+) e 2(-), entradas entre 4(+) e 3(-)",
-        "M1: Gm:  2.00E-0003, Gds:  1.00E-0005 entre 1 (d), 2 (g) e 0 (s)",
-        "Cgs:  1.00E-0012 entre 2 e 0",
-        "Cgd:  2.00E-0013 entre 2 e 1",
-        "M2: Gm:  2.00E-0003, Gds:  0.00E+0000 entre 1 (d), 2 (g) e 0 (s)",
-        "MOSX: Gm:  1.00E-0003, Gds:  0.00E+0000 entre 1 (d), 2 (g) e 0 (s)",
-        "Cgs:  0.00E+0000 entre 2 e 0",
-        "Cgd:  0.00E+0000 entre 2 e 1",
-        "Q1: hfe:  1.00E+0002, hie:  2.50E+0003 entre 3 (c), 2 (b) e 1 (e)",
-        "Cbe:  1.00E-0011 entre 2 e 1",
-        "Cbc:  2.00E-0012 entre 2 e 3",
-        "Q2: hfe:  5.00E+0001, hie:  1.00E+0003 entre 3 (c), 2 (b) e 1 (e)",
-        "G1: Gm: 1.00E-0003 entre 1 (v+), 0 (v-), 2 (i+) e 0 (i-)",
-        "G1: Gc: 1.00E-0004 entre 1 (+v/2), 0 (+v/2), 2 (i-) e 0 (i-)",
-        "G2: Gm: 1.00E-0003 entre 1 (v+), 0 (v-), 2 (i+) e 0 (i-)",
-        "Z1234: Rs: 1.00E+0003 Vs: 2.00E+0000 de 5 para 0",
-        "K17: L1= 1.00E-0003 entre 1 e 0, L2= 4.00E-0003 entre 2 e 0, k= 0.500000",
-        "Número de elementos efetivos: 24", "Número de variáveis: 5", "Ordem do sistema: 5 equações",
-        "Circuito lido."}));
+    expect_elements(r, {{"A2", 1e6L / 50, 1, 2, 3, 4},
+                        {"a2", 50, 1, 2, 0, 0},
+                        {"M1", 2e-3L, 1, 0, 2, 0},
+                        {"m1", 1e5L, 1, 0, 0, 0},
+                        {"Cgs", 1e-12L, 2, 0, 0, 0},
+                        {"Cgd", 2e-13L, 2, 1, 0, 0},
+                        {"M2", 2e-3L, 1, 0, 2, 0},
+                        {"MOSX", 1e-3L, 1, 0, 2, 0},
+                        {"Cgs", 0, 2, 0, 0, 0},
+                        {"Cgd", 0, 2, 1, 0, 0},
+                        {"Q1", 100.0L / 2500, 3, 1, 2, 1},
+                        {"q1", 2500, 2, 1, 0, 0},
+                        {"Cbe", 1e-11L, 2, 1, 0, 0},
+                        {"Cbc", 2e-12L, 2, 3, 0, 0},
+                        {"Q2", 0.05L, 3, 1, 2, 1},
+                        {"q2", 1000, 2, 1, 0, 0},
+                        {"G1", 1e-3L, 2, 0, 1, 0},
+                        {"g1", 1e-4L, 2, 0, 1, 0},
+                        {"G2", 1e-3L, 2, 0, 1, 0},
+                        {"Z1234", 1e3L, 5, 0, 0, 0},
+                        {"v1234", 2e-3L, 5, 0, 0, 0},
+                        {"K17", -1e3L / 3, 1, 0, 2, 0},
+                        {"La7", 7.5e-4L, 1, 0, 0, 0},
+                        {"Lb7", 3e-3L, 2, 0, 0, 0}});
+    EXPECT_EQ(r.log,
+              (Lines{"Número de nós: 5",
+                     "Descrição do circuito:",
+                     "A2: GB: 1.00E+0006, Ro: 5.00E+0001 Saída entre 1(+) e 2(-), entradas entre 4(+) e 3(-)",
+                     "M1: Gm:  2.00E-0003, Gds:  1.00E-0005 entre 1 (d), 2 (g) e 0 (s)",
+                     "Cgs:  1.00E-0012 entre 2 e 0",
+                     "Cgd:  2.00E-0013 entre 2 e 1",
+                     "M2: Gm:  2.00E-0003, Gds:  0.00E+0000 entre 1 (d), 2 (g) e 0 (s)",
+                     "MOSX: Gm:  1.00E-0003, Gds:  0.00E+0000 entre 1 (d), 2 (g) e 0 (s)",
+                     "Cgs:  0.00E+0000 entre 2 e 0",
+                     "Cgd:  0.00E+0000 entre 2 e 1",
+                     "Q1: hfe:  1.00E+0002, hie:  2.50E+0003 entre 3 (c), 2 (b) e 1 (e)",
+                     "Cbe:  1.00E-0011 entre 2 e 1",
+                     "Cbc:  2.00E-0012 entre 2 e 3",
+                     "Q2: hfe:  5.00E+0001, hie:  1.00E+0003 entre 3 (c), 2 (b) e 1 (e)",
+                     "G1: Gm: 1.00E-0003 entre 1 (v+), 0 (v-), 2 (i+) e 0 (i-)",
+                     "G1: Gc: 1.00E-0004 entre 1 (+v/2), 0 (+v/2), 2 (i-) e 0 (i-)",
+                     "G2: Gm: 1.00E-0003 entre 1 (v+), 0 (v-), 2 (i+) e 0 (i-)",
+                     "Z1234: Rs: 1.00E+0003 Vs: 2.00E+0000 de 5 para 0",
+                     "K17: L1= 1.00E-0003 entre 1 e 0, L2= 4.00E-0003 entre 2 e 0, k= 0.500000",
+                     "Número de elementos efetivos: 24",
+                     "Número de variáveis: 5",
+                     "Ordem do sistema: 5 equações",
+                     "Circuito lido."}));
 }
 
 struct MapCase {
@@ -127,23 +139,40 @@ struct MapCase {
     const char* description;  // the line after "Descrição do circuito:"
 };
 
-TEST(NetlistReader, SourcesAndAmplifiersShapeTheMaps)
-{
+TEST(NetlistReader, SourcesAndAmplifiersShapeTheMaps) {
     const MapCase cases[] = {
-        {"3\nE1 3 0 1 2 10\n", {0, 1, 2, 0, 3}, {0, 1, 2, 3, 0}, 4, 3, 1,
+        {"3\nE1 3 0 1 2 10\n",
+         {0, 1, 2, 0, 3},
+         {0, 1, 2, 3, 0},
+         4,
+         3,
+         1,
          "E1: Av: 1.00E+0001 entre 1 (vi+), 2 (vi-), 3 (vo+) e 0 (vo-)"},
-        {"3\nF1 1 0 2 3 5\n", {0, 1, 2, 3, 0}, {0, 1, 2, 2, 3}, 4, 3, 1,
+        {"3\nF1 1 0 2 3 5\n",
+         {0, 1, 2, 3, 0},
+         {0, 1, 2, 2, 3},
+         4,
+         3,
+         1,
          "F1: Ai: 5.00E+0000 entre 2 (ii+), 3 (ii-), 1 (io+) e 0 (io-)"},
-        {"4\nH1 3 0 1 2 100\n", {0, 1, 2, 0, 3}, {0, 1, 1, 2, 3}, 4, 3, 1,
+        {"4\nH1 3 0 1 2 100\n",
+         {0, 1, 2, 0, 3},
+         {0, 1, 1, 2, 3},
+         4,
+         3,
+         1,
          "H1: Rm: 1.00E+0002 entre 1 (ii+), 2 (ii-), 3 (vo+) e 0 (vo-)"},
-        {"3\nO1 1 2 3\n", {0, 1, 2, 0}, {0, 1, 1, 2}, 3, 2, 0,
-         "O1: Saída entre 3 e 0, entradas em 1 e 2"},
-        {"4\no7 4 3 2 1\n", {0, 1, 2, 3, 3}, {0, 1, 1, 2, 3}, 4, 3, 0,
+        {"3\nO1 1 2 3\n", {0, 1, 2, 0}, {0, 1, 1, 2}, 3, 2, 0, "O1: Saída entre 3 e 0, entradas em 1 e 2"},
+        {"4\no7 4 3 2 1\n",
+         {0, 1, 2, 3, 3},
+         {0, 1, 1, 2, 3},
+         4,
+         3,
+         0,
          "O7: Saída entre 4 e 3, entradas em 2 e 1"},
         // A V source between two nodes: their rows add up, the freed row
         // is the constraint of the new variable.
-        {"3\nV1 2 3 1\n", {0, 1, 2, 2, 3}, {0, 1, 2, 3, 0}, 4, 3, 1,
-         "V1:  1.00E+0000 de 2 para 3"},
+        {"3\nV1 2 3 1\n", {0, 1, 2, 2, 3}, {0, 1, 2, 3, 0}, 4, 3, 1, "V1:  1.00E+0000 de 2 para 3"},
     };
     for (const MapCase& m : cases) {
         SCOPED_TRACE(m.netlist);
@@ -161,8 +190,7 @@ TEST(NetlistReader, SourcesAndAmplifiersShapeTheMaps)
     }
 }
 
-TEST(NetlistReader, ControlledSourcesKeepTheirGainAsStamp)
-{
+TEST(NetlistReader, ControlledSourcesKeepTheirGainAsStamp) {
     const auto r = read_text_netlist("4\nE1 3 0 1 2 10\nF1 4 0 1 2 -2.5\n");
     ASSERT_EQ(r.fatal, "");
     const Circuit& c = r.c();
@@ -173,22 +201,19 @@ TEST(NetlistReader, ControlledSourcesKeepTheirGainAsStamp)
     EXPECT_EQ(c.elements[2].extra_var, 6);
 }
 
-TEST(NetlistReader, CommentsAreEchoedAndNotCounted)
-{
-    const auto r = read_text_netlist(
-        "2\n* buffer test\n.AC DEC 10 1 1MEG\n*\nR1 1 2 1\n   \t\n  *abcdefg\n\n\n");
+TEST(NetlistReader, CommentsAreEchoedAndNotCounted) {
+    const auto r =
+        read_text_netlist("2\n* buffer test\n.AC DEC 10 1 1MEG\n*\nR1 1 2 1\n   \t\n  *abcdefg\n\n\n");
     ASSERT_EQ(r.fatal, "");
     // The blank after the first token is not echoed; the name part of a
     // comment is upper-cased like any name, five characters at most; a
     // comment alone on its line ends at the line end.
-    EXPECT_EQ(r.log, (Lines{"Número de nós: 2", "Descrição do circuito:", "*buffer test",
-                            ".ACDEC 10 1 1MEG", "*", "R1:  1.00E+0000 de 1 para 2", "*ABCDefg",
-                            "Número de elementos efetivos: 1", "Número de variáveis: 2",
-                            "Ordem do sistema: 2 equações", "Circuito lido."}));
+    EXPECT_EQ(r.log, (Lines{"Número de nós: 2", "Descrição do circuito:", "*buffer test", ".ACDEC 10 1 1MEG",
+                            "*", "R1:  1.00E+0000 de 1 para 2", "*ABCDefg", "Número de elementos efetivos: 1",
+                            "Número de variáveis: 2", "Ordem do sistema: 2 equações", "Circuito lido."}));
 }
 
-TEST(NetlistReader, OnlyACommentGivesAnEmptyCircuit)
-{
+TEST(NetlistReader, OnlyACommentGivesAnEmptyCircuit) {
     const auto r = read_text_netlist("7\n* nothing here");
     ASSERT_EQ(r.fatal, "");
     EXPECT_EQ(r.c().element_count, 0);
@@ -198,8 +223,7 @@ TEST(NetlistReader, OnlyACommentGivesAnEmptyCircuit)
     EXPECT_TRUE(r.c().present);
 }
 
-TEST(NetlistReader, NamesAndFields)
-{
+TEST(NetlistReader, NamesAndFields) {
     struct Case {
         const char* line;
         const char* name;
@@ -229,8 +253,7 @@ TEST(NetlistReader, NamesAndFields)
     }
 }
 
-TEST(NetlistReader, OptionalFieldsAreLookedForOnTheSameLineOnly)
-{
+TEST(NetlistReader, OptionalFieldsAreLookedForOnTheSameLineOnly) {
     // Text after the last mandatory field of M is read as Cgs and Cgd.
     auto r = read_text_netlist("2\nM1 1 2 0 1e-3 0 1e-12 2e-12\n");
     EXPECT_EQ(r.c().element_count, 3);
@@ -249,8 +272,7 @@ TEST(NetlistReader, OptionalFieldsAreLookedForOnTheSameLineOnly)
     EXPECT_EQ(r.element(1).value, 1e5L);
 }
 
-TEST(NetlistReader, VariabilitiesAndMudarTodas)
-{
+TEST(NetlistReader, VariabilitiesAndMudarTodas) {
     auto r = read_text_netlist("3\nI1 0 1 1\nZ1 1 2 50 1\nV1 3 0 1\nR1 2 3 1\nvX 1 0 1\n");
     ASSERT_EQ(r.fatal, "");
     Circuit& c = *r.circuit;
@@ -262,8 +284,7 @@ TEST(NetlistReader, VariabilitiesAndMudarTodas)
     for (int i = 1; i <= 6; ++i) EXPECT_EQ(c.variability[i], want[i]) << c.elements[i].name;
 }
 
-TEST(NetlistReader, ANewReadReplacesTheModel)
-{
+TEST(NetlistReader, ANewReadReplacesTheModel) {
     Circuit c;
     const Log quiet = [](const std::string&) {};
     suite::TextScanner first("3\nV1 1 0 1\nE1 2 0 1 0 2\nH1 3 0 2 0 5\n");

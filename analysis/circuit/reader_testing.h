@@ -21,8 +21,7 @@ struct ReadResult {
 };
 
 // Line ends are turned into "\n" as suite::read_text does for files.
-inline std::string with_newlines(const std::string& text)
-{
+inline std::string with_newlines(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r') {
@@ -35,8 +34,7 @@ inline std::string with_newlines(const std::string& text)
     return out;
 }
 
-inline ReadResult read_text_netlist(const std::string& text)
-{
+inline ReadResult read_text_netlist(const std::string& text) {
     ReadResult r;
     suite::TextScanner in(with_newlines(text));
     const Log log = [&r](const std::string& line) { r.log.push_back(line); };
