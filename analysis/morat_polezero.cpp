@@ -10,11 +10,16 @@ namespace analysis {
 
 bool set_polezero_option(const std::string& option, const std::string& value, PoleZeroOptions& o) {
     if (value.empty()) return false;
-    if (option == "--poles") o.poles = value;
-    else if (option == "--zeros") o.zeros = value;
-    else if (option == "--observer") o.observer = value;
-    else if (option == "--deviations") o.deviations = value;
-    else return false;
+    if (option == "--poles")
+        o.poles = value;
+    else if (option == "--zeros")
+        o.zeros = value;
+    else if (option == "--observer")
+        o.observer = value;
+    else if (option == "--deviations")
+        o.deviations = value;
+    else
+        return false;
     return true;
 }
 
@@ -34,8 +39,8 @@ std::string polezero_usage() {
 }
 
 int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
-                         const AnalysisSettings& s, const std::string& netlist_base_name,
-                         const Log& log, std::ostream& err) {
+                         const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
+                         std::ostream& err) {
     if (!o.poles && !o.zeros) return 0;
     const bool poles = o.poles.has_value();
     if (o.observer) {

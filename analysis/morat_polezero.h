@@ -42,7 +42,7 @@ std::string polezero_usage();
 // `err`, to be followed by the usage). Input/output errors and fatal
 // errors propagate as exceptions.
 int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
-                         const AnalysisSettings& s, const std::string& netlist_base_name,
-                         const Log& log, std::ostream& err);
+                         const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
+                         std::ostream& err);
 
 }  // namespace analysis

@@ -1,6 +1,7 @@
 // morat's pole/zero options end to end: listing after the log, the table,
 // the observer choice and the exit statuses.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -21,7 +22,7 @@ struct MoratRun {
 
 class MoratPoleZero : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / "morat_polezero_test";
+    fs::path dir = fs::temp_directory_path() / ("morat_polezero_test_" + std::to_string(::getpid()));
     void SetUp() override {
         fs::create_directories(dir);
         // A damped notch at node 2: zeros of s² + 0.5·s + 4, poles of
@@ -49,8 +50,8 @@ protected:
 };
 
 TEST_F(MoratPoleZero, ZerosAreListedAfterTheLogAndTheTableSaved) {
-    const MoratRun r = morat({path("notch"), "--output", "2", "--zeros", path("notch.z2"), "--deviations",
-                              path("notch.tsz")});
+    const MoratRun r = morat(
+        {path("notch"), "--output", "2", "--zeros", path("notch.z2"), "--deviations", path("notch.tsz")});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto first = std::find(r.out.begin(), r.out.end(), "Zeros no arquivo: ");
     ASSERT_NE(first, r.out.end());
@@ -68,10 +69,12 @@ TEST_F(MoratPoleZero, TheObserverIsTheLastElementUnlessNamed) {
     MoratRun r = morat({path("notch"), "--output", "2", "--poles", path("notch.r")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::count_if(r.out.begin(), r.out.end(),
-                            [](const std::string& l) { return l.rfind("S'(s,C1):", 0) == 0 && l.ends_with(" (observador)"); }),
+                            [](const std::string& l) {
+                                return l.rfind("S'(s,C1):", 0) == 0 && l.ends_with(" (observador)");
+                            }),
               2);
-    r = morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "R2", "--width", "10",
-               "--decimals", "4", "--deviations", path("notch.tsp")});
+    r = morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "R2", "--width",
+               "10", "--decimals", "4", "--deviations", path("notch.tsp")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r, "Polo 1    -0.7500     1.8540j"));
     EXPECT_EQ(suite::read_text_lines(path("notch.tsp"))[0],

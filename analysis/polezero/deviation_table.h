@@ -19,16 +19,15 @@ namespace analysis {
 
 // "Desvios estat. dos Polos; Obs: C1 (Re, Im, VRe, VIm, Ra, Rb, Ang)" or
 // "Desvios estat. dos Zeros; Saída 3 (Re, Im, VRe, VIm, Ra, Rb, Ang)".
-std::string deviation_table_header(bool poles, const std::string& observer_name,
-                                   int output_node);
+std::string deviation_table_header(bool poles, const std::string& observer_name, int output_node);
 
 // One entry line.
 std::string deviation_table_line(const PoleZeroEntry& e, int width, int decimals);
 
 // The whole table as lines (header, valid entries, empty line).
 std::vector<std::string> deviation_table_lines(const PoleZeroSet& set, bool poles,
-                                               const std::string& observer_name,
-                                               int output_node, int width, int decimals);
+                                               const std::string& observer_name, int output_node, int width,
+                                               int decimals);
 
 // Writes the lines through the suite's safe writer (throws suite::IoError;
 // a failed save leaves any previous file as it was).

@@ -2,6 +2,7 @@
 #include "analysis/polezero/deviation_table.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -54,17 +55,18 @@ TEST(DeviationTable, EntryLineWidthsFollowTheParametersExceptRa) {
 }
 
 TEST(DeviationTable, FileBytesForThreeValidEntriesOutOfFive) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "polezero_table_test.tsp").string();
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("polezero_table_test_" + std::to_string(::getpid()) + ".tsp"))
+                                 .string();
     const PoleZeroSet set = five_entries_three_valid();
     write_deviation_table(path, deviation_table_lines(set, true, "C1", 1, 14, 9));
     const std::string line_tail =
         "    0.010000000    0.020000000    0.022346    0.005000000   45.000000000\r\n";
     const std::string expected =
         "Desvios estat. dos Polos; Obs: C1 (Re, Im, VRe, VIm, Ra, Rb, Ang)\r\n"
-        "  -0.500000000    0.866000000" + line_tail +
-        "  -1.500000000    0.866000000" + line_tail +
-        "  -2.500000000    0.866000000" + line_tail + "\r\n";
+        "  -0.500000000    0.866000000" +
+        line_tail + "  -1.500000000    0.866000000" + line_tail + "  -2.500000000    0.866000000" +
+        line_tail + "\r\n";
     EXPECT_EQ(suite::read_file_bytes(path), expected);
 
     write_deviation_table(path, deviation_table_lines(set, false, "", 12, 14, 9));

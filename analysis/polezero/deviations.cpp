@@ -8,8 +8,7 @@
 
 namespace analysis {
 
-PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b,
-                           std::span<const Real> sigma) {
+PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b, std::span<const Real> sigma) {
     assert(a.size() == b.size() && a.size() == sigma.size());
     PrincipalSum p;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -26,8 +25,8 @@ PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b,
     return p;
 }
 
-void compute_deviations(std::span<const Real> a, std::span<const Real> b,
-                        std::span<const Real> sigma, PoleZeroEntry& e) {
+void compute_deviations(std::span<const Real> a, std::span<const Real> b, std::span<const Real> sigma,
+                        PoleZeroEntry& e) {
     const PrincipalSum p = principal_sum(a, b, sigma);
     e.Ang = phase_angle(p.im, p.re);
     const Real ca = std::cos(e.Ang);

@@ -18,8 +18,8 @@
 namespace analysis {
 
 // Fills VRe, VIm, Ang, Ra and Rb of `e`.
-void compute_deviations(std::span<const Real> a, std::span<const Real> b,
-                        std::span<const Real> sigma, PoleZeroEntry& e);
+void compute_deviations(std::span<const Real> a, std::span<const Real> b, std::span<const Real> sigma,
+                        PoleZeroEntry& e);
 
 // The principal direction alone: each element's contribution
 // (a_i² + b_i²)·σ_i², laid along the angle of its sensitivity, is added to
@@ -29,8 +29,7 @@ struct PrincipalSum {
     Real re = 0;
     Real im = 0;
 };
-PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b,
-                           std::span<const Real> sigma);
+PrincipalSum principal_sum(std::span<const Real> a, std::span<const Real> b, std::span<const Real> sigma);
 
 // The plot's starting square for the entries 1..count: centred on the
 // origin, side 2^(e+1) with e = trunc(log2 M) + 1, M the largest of 0.1

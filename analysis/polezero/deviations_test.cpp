@@ -50,8 +50,7 @@ TEST(Deviations, PurelyRealSensitivityLiesAlongTheRealAxis) {
     // An exactly real sensitivity points just above 0 (positive) or just
     // below π (negative): its zero imaginary part counts as 1e-10. From an
     // empty sum the tie subtracts it, so the sum points the other way.
-    PrincipalSum p = principal_sum(std::vector<Real>{2}, std::vector<Real>{0},
-                                   std::vector<Real>{0.1});
+    PrincipalSum p = principal_sum(std::vector<Real>{2}, std::vector<Real>{0}, std::vector<Real>{0.1});
     EXPECT_NEAR(p.re, -0.04, 1e-15);
     EXPECT_NEAR(p.im / p.re, 5e-11, 1e-18);
     p = principal_sum(std::vector<Real>{-2}, std::vector<Real>{0}, std::vector<Real>{0.1});
@@ -69,26 +68,23 @@ TEST(Deviations, PurelyRealSensitivityLiesAlongTheRealAxis) {
 TEST(Deviations, PrincipalSumAddsEachContributionWithTheLongerSign) {
     // First element along 0° (a tie from zero: subtracted), second along
     // 45° (subtracted too, since the sum points the other way).
-    PrincipalSum p = principal_sum(std::vector<Real>{1, 1}, std::vector<Real>{1e-30, 1},
-                                   std::vector<Real>{1, 1});
+    PrincipalSum p =
+        principal_sum(std::vector<Real>{1, 1}, std::vector<Real>{1e-30, 1}, std::vector<Real>{1, 1});
     EXPECT_NEAR(p.re, -1 - std::sqrt(2.0L), 1e-12);
     EXPECT_NEAR(p.im, -std::sqrt(2.0L), 1e-12);
     // A contribution along the sum is added: -1, then 4 more along -π.
-    p = principal_sum(std::vector<Real>{1, -1}, std::vector<Real>{1e-30, -1e-30},
-                      std::vector<Real>{1, 2});
+    p = principal_sum(std::vector<Real>{1, -1}, std::vector<Real>{1e-30, -1e-30}, std::vector<Real>{1, 2});
     EXPECT_NEAR(p.re, -5, 1e-12);
     // The angle of each sensitivity is used as it is, not doubled: two
     // perpendicular equal contributions end at 45°, not cancelled.
-    p = principal_sum(std::vector<Real>{1, 1e-30}, std::vector<Real>{1e-30, 1},
-                      std::vector<Real>{1, 1});
+    p = principal_sum(std::vector<Real>{1, 1e-30}, std::vector<Real>{1e-30, 1}, std::vector<Real>{1, 1});
     EXPECT_NEAR(std::fabs(p.re), 1, 1e-12);
     EXPECT_NEAR(std::fabs(p.im), 1, 1e-12);
 }
 
 TEST(Deviations, ATieInThePrincipalSumTakesTheSubtraction) {
     // From a zero sum, +c and -c are equally long: the sum becomes -c.
-    const PrincipalSum p = principal_sum(std::vector<Real>{3}, std::vector<Real>{4},
-                                         std::vector<Real>{1});
+    const PrincipalSum p = principal_sum(std::vector<Real>{3}, std::vector<Real>{4}, std::vector<Real>{1});
     EXPECT_NEAR(p.re, -15, 1e-12);
     EXPECT_NEAR(p.im, -20, 1e-12);
     const PoleZeroEntry e = deviations_of({3}, {4}, {1});
@@ -98,14 +94,17 @@ TEST(Deviations, ATieInThePrincipalSumTakesTheSubtraction) {
 }
 
 TEST(PlotSquare, CentredOnTheOriginAndContainingEveryEntry) {
-    struct Row { std::vector<std::pair<Real, Real>> points; Real half; };
+    struct Row {
+        std::vector<std::pair<Real, Real>> points;
+        Real half;
+    };
     const std::vector<Row> rows{
-        {{}, 0.25},                        // count 0: M = 0.1
-        {{{-0.05, 0.02}}, 0.25},           // everything below 0.1
-        {{{-0.3, 0}}, 1},                  // M = 0.3
-        {{{-1, 4}, {0.5, -0.5}}, 8},       // M = 4
-        {{{-0.7, 0.7}}, 2},                // log2 0.7 truncates to 0
-        {{{-3, 2.5}}, 4},                  // M = 3
+        {{}, 0.25},                   // count 0: M = 0.1
+        {{{-0.05, 0.02}}, 0.25},      // everything below 0.1
+        {{{-0.3, 0}}, 1},             // M = 0.3
+        {{{-1, 4}, {0.5, -0.5}}, 8},  // M = 4
+        {{{-0.7, 0.7}}, 2},           // log2 0.7 truncates to 0
+        {{{-3, 2.5}}, 4},             // M = 3
         {{{-1200, 0}}, 2048},
     };
     for (const Row& row : rows) {

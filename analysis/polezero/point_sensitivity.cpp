@@ -10,8 +10,10 @@ Complex frequency_scaling_sum(std::span<const char> kinds, std::span<const Real>
     Complex g;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const Complex s{re[i], im[i]};
-        if (kinds[i] == 'C' || kinds[i] == 'L') g = g + s;
-        else if (kinds[i] == 'A' || kinds[i] == 'K') g = g - s;
+        if (kinds[i] == 'C' || kinds[i] == 'L')
+            g = g + s;
+        else if (kinds[i] == 'A' || kinds[i] == 'K')
+            g = g - s;
     }
     return g;
 }

@@ -18,10 +18,14 @@ struct ExampleSet {
 };
 
 const ExampleSet example_sets[] = {
-    {"elliptic-ladder", 4, true, ""},   {"elliptic-ladder", 4, false, ""},
-    {"lc-notch", 1, true, ""},          {"lc-notch", 1, false, ""},
-    {"tow-thomas-notch", 9, true, "C1"}, {"tow-thomas-notch", 9, false, ""},
-    {"tow-thomas-biquad", 3, true, "C1"}, {"gyrator-bandpass", 2, true, ""},
+    {"elliptic-ladder", 4, true, ""},
+    {"elliptic-ladder", 4, false, ""},
+    {"lc-notch", 1, true, ""},
+    {"lc-notch", 1, false, ""},
+    {"tow-thomas-notch", 9, true, "C1"},
+    {"tow-thomas-notch", 9, false, ""},
+    {"tow-thomas-biquad", 3, true, "C1"},
+    {"gyrator-bandpass", 2, true, ""},
 };
 
 TEST(PoleZeroExamples, EveryEntryIsAcceptedAndTheStoredTableIsReproduced) {

@@ -13,8 +13,7 @@ namespace {
 
 }  // namespace
 
-PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file_name,
-                                 int capacity) {
+PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file_name, int capacity) {
     PoleZeroFile f;
     long long n = 0;
     if (!in.read_int(n)) bad_number(in, file_name);

@@ -30,14 +30,13 @@ struct PoleZeroFile {
         too_short,  // the text ended before the announced entries
     };
     Status status = Status::ok;
-    long long count = 0;  // as announced; a negative count reads as 0
+    long long count = 0;                // as announced; a negative count reads as 0
     std::vector<PoleZeroPoint> points;  // the entries read, in file order
 };
 
 // Reads the whole file before anything is used, so a file that is too long
 // for the storage or too short for its count changes nothing. A count or a
 // number that is not one throws suite::IoError naming the file and line.
-PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file_name,
-                                 int capacity);
+PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file_name, int capacity);
 
 }  // namespace analysis

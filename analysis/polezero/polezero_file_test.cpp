@@ -16,7 +16,10 @@ PoleZeroFile read(const std::string& text, int capacity = 1000) {
 }
 
 TEST(PoleZeroFile, AcceptedLayouts) {
-    struct Row { const char* text; std::vector<PoleZeroPoint> points; };
+    struct Row {
+        const char* text;
+        std::vector<PoleZeroPoint> points;
+    };
     const std::vector<Row> rows{
         {"2\n-0.5 0.866\n-0.5 -0.866\n", {{-0.5L, 0.866L}, {-0.5L, -0.866L}}},
         // the first entry on the count's line; the rest of a line ignored

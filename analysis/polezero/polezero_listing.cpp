@@ -8,8 +8,8 @@ namespace {
 
 constexpr Real degrees_per_radian = 180 / 3.141592653589793238462643383279502884L;
 
-void list_entry(const Circuit& c, const AnalysisSettings& s, const Engine& e, const PoleZeroSet& set,
-                int k, const Log& memo) {
+void list_entry(const Circuit& c, const AnalysisSettings& s, const Engine& e, const PoleZeroSet& set, int k,
+                const Log& memo) {
     const auto fmt = [&](Real v) { return listing_number(s, v); };
     const PoleZeroEntry& en = set.entries[k];
     if (!set.poles) memo("Nó de saída: " + std::to_string(set.output_node));
@@ -32,8 +32,8 @@ void list_entry(const Circuit& c, const AnalysisSettings& s, const Engine& e, co
 
 }  // namespace
 
-void list_pole_zero_set(const Circuit& c, const AnalysisSettings& s, const Engine& e,
-                        const PoleZeroSet& set, const Log& memo) {
+void list_pole_zero_set(const Circuit& c, const AnalysisSettings& s, const Engine& e, const PoleZeroSet& set,
+                        const Log& memo) {
     for (int k = 1; k <= set.entry_count; ++k) list_entry(c, s, e, set, k, memo);
 }
 

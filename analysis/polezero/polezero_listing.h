@@ -11,7 +11,7 @@
 
 namespace analysis {
 
-void list_pole_zero_set(const Circuit& c, const AnalysisSettings& s, const Engine& e,
-                        const PoleZeroSet& set, const Log& memo);
+void list_pole_zero_set(const Circuit& c, const AnalysisSettings& s, const Engine& e, const PoleZeroSet& set,
+                        const Log& memo);
 
 }  // namespace analysis

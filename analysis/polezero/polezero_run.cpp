@@ -6,8 +6,8 @@
 
 #include "analysis/polezero/deviation_table.h"
 #include "analysis/polezero/deviations.h"
-#include "analysis/polezero/polezero_file.h"
 #include "analysis/polezero/point_sensitivity.h"
+#include "analysis/polezero/polezero_file.h"
 #include "analysis/polezero/polezero_listing.h"
 #include "common/errors.h"
 #include "common/textfile.h"
@@ -115,11 +115,10 @@ std::optional<std::string> read_input(const std::string& name) {
 }
 
 // Steps 4 to 6: choose, open and read the file, evaluate every entry.
-bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose,
-                       const Log& memo) {
+bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose, const Log& memo) {
     const std::string label = label_of(poles);
-    const auto name = choose({x.netlist_base_name + default_pole_zero_extension(poles, x.circuit.output_node),
-                              poles ? 1 : 2});
+    const auto name = choose(
+        {x.netlist_base_name + default_pole_zero_extension(poles, x.circuit.output_node), poles ? 1 : 2});
     if (!name) return false;
     auto text = read_input(*name);
     if (!text) {
@@ -180,8 +179,7 @@ int next_observer(const Circuit& c, int from) {
     return from;
 }
 
-bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
-                   const Log& memo) {
+bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input, const Log& memo) {
     if (!storage_prepared(x)) {
         memo("* Circuito não analisado: use \"Analisar\" antes.");
         return false;
@@ -200,15 +198,13 @@ bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& ch
     return true;
 }
 
-bool save_pole_zero_deviations(PoleZeroContext& x, bool poles,
-                               const PoleZeroFileChooser& choose_input,
+bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
                                const PoleZeroFileChooser& choose_table, const Log& memo) {
     if (!x.sweep.pz_valid && !run_pole_zero(x, poles, choose_input, memo)) return false;
     const bool set_poles = x.set.poles;
     const auto name = choose_table({x.netlist_base_name + (set_poles ? ".tsp" : ".tsz"), set_poles ? 1 : 2});
     if (!name) return false;
-    const std::string observer =
-        set_poles ? x.circuit.elements[x.set.last_observer].name : std::string();
+    const std::string observer = set_poles ? x.circuit.elements[x.set.last_observer].name : std::string();
     write_deviation_table(*name, deviation_table_lines(x.set, set_poles, observer, x.set.output_node,
                                                        x.settings.number_width, x.settings.number_decimals));
     memo("Desvios salvos no arquivo " + *name);

@@ -53,15 +53,13 @@ int pole_zero_capacity(const Circuit& c);
 // Input/output errors of the file (a number that cannot be read) throw
 // suite::IoError with nothing changed; a singular system throws
 // suite::FatalError.
-bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
-                   const Log& memo);
+bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input, const Log& memo);
 
 // "Salvar desvios calculados": runs the computation first when the set is
 // not complete; proposes the stem with ".tsp" (poles, filter 1) or ".tsz"
 // (zeros, filter 2), writes the table through the safe writer and logs
 // "Desvios salvos no arquivo NAME". True when a table was written.
-bool save_pole_zero_deviations(PoleZeroContext& x, bool poles,
-                               const PoleZeroFileChooser& choose_input,
+bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
                                const PoleZeroFileChooser& choose_table, const Log& memo);
 
 // The observer navigation ("<" and ">"): from `from`, the nearest element

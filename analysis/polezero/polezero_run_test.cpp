@@ -37,11 +37,12 @@ CReal quadratic_root(Real a, Real b, Real c, int sign) {
 
 // A series loop: source resistance (Z1), R2, L1 and C1; poles of
 // L·C·s² + (Rs + R2)·C·s + 1, here -1 ± j√3.
-const char* const loop_netlist =
-    "3\nZ1 0 1 1 1\nR2 1 2 1\nL1 2 3 1\nC1 3 0 0.25\n";
+const char* const loop_netlist = "3\nZ1 0 1 1 1\nR2 1 2 1\nL1 2 3 1\nC1 3 0 0.25\n";
 const char* const loop_poles = "2\n-1 1.7320508075688772935\n-1 -1.7320508075688772935\n";
 
-CReal loop_pole(Real rs, Real r2, Real l, Real c, int sign) { return quadratic_root(l * c, (rs + r2) * c, 1, sign); }
+CReal loop_pole(Real rs, Real r2, Real l, Real c, int sign) {
+    return quadratic_root(l * c, (rs + r2) * c, 1, sign);
+}
 
 TEST(PoleRun, LoopPolesMatchTheClosedFormWhateverTheObserver) {
     for (const char* observer : {"Z1", "R2", "L1", "C1"}) {
@@ -53,10 +54,14 @@ TEST(PoleRun, LoopPolesMatchTheClosedFormWhateverTheObserver) {
             SCOPED_TRACE(std::string("observer ") + observer);
             ASSERT_TRUE(b.set->entries[k].valid);
             const int sign = k == 1 ? 1 : -1;
-            expect_sensitivity(b, k, "Z1", relative_derivative([&](Real x) { return loop_pole(x, 1, 1, 0.25, sign); }));
-            expect_sensitivity(b, k, "R2", relative_derivative([&](Real x) { return loop_pole(1, x, 1, 0.25, sign); }));
-            expect_sensitivity(b, k, "L1", relative_derivative([&](Real x) { return loop_pole(1, 1, x, 0.25, sign); }));
-            expect_sensitivity(b, k, "C1", relative_derivative([&](Real x) { return loop_pole(1, 1, 1, 0.25 * x, sign); }));
+            expect_sensitivity(b, k, "Z1",
+                               relative_derivative([&](Real x) { return loop_pole(x, 1, 1, 0.25, sign); }));
+            expect_sensitivity(b, k, "R2",
+                               relative_derivative([&](Real x) { return loop_pole(1, x, 1, 0.25, sign); }));
+            expect_sensitivity(b, k, "L1",
+                               relative_derivative([&](Real x) { return loop_pole(1, 1, x, 0.25, sign); }));
+            expect_sensitivity(
+                b, k, "C1", relative_derivative([&](Real x) { return loop_pole(1, 1, 1, 0.25 * x, sign); }));
             expect_sensitivity(b, k, "v1", 0);
         }
     }
@@ -65,8 +70,7 @@ TEST(PoleRun, LoopPolesMatchTheClosedFormWhateverTheObserver) {
 // Unity-gain Sallen-Key low-pass with a voltage-controlled source as the
 // buffer: R1·R2·C1·C2·s² + ((R1 + R2)·C2 + R1·C1·(1 − K))·s + 1, here
 // s² + s + 1.
-const char* const sallen_key =
-    "4\nV1 1 0 1\nR1 1 2 1\nR2 2 3 1\nC1 2 4 2\nC2 3 0 0.5\nE1 4 0 3 0 1\n";
+const char* const sallen_key = "4\nV1 1 0 1\nR1 1 2 1\nR2 2 3 1\nC1 2 4 2\nC2 3 0 0.5\nE1 4 0 3 0 1\n";
 
 CReal sallen_key_pole(Real r1, Real r2, Real c1, Real c2, Real k, int sign) {
     return quadratic_root(r1 * r2 * c1 * c2, (r1 + r2) * c2 + r1 * c1 * (1 - k), 1, sign);
@@ -82,11 +86,21 @@ TEST(PoleRun, SallenKeyPolesMatchTheClosedFormWhateverTheObserver) {
             SCOPED_TRACE(std::string("observer ") + observer);
             ASSERT_TRUE(b.set->entries[k].valid);
             const int sg = k == 1 ? 1 : -1;
-            expect_sensitivity(b, k, "R1", relative_derivative([&](Real x) { return sallen_key_pole(x, 1, 2, 0.5, 1, sg); }));
-            expect_sensitivity(b, k, "R2", relative_derivative([&](Real x) { return sallen_key_pole(1, x, 2, 0.5, 1, sg); }));
-            expect_sensitivity(b, k, "C1", relative_derivative([&](Real x) { return sallen_key_pole(1, 1, 2 * x, 0.5, 1, sg); }));
-            expect_sensitivity(b, k, "C2", relative_derivative([&](Real x) { return sallen_key_pole(1, 1, 2, 0.5 * x, 1, sg); }));
-            expect_sensitivity(b, k, "E1", relative_derivative([&](Real x) { return sallen_key_pole(1, 1, 2, 0.5, x, sg); }));
+            expect_sensitivity(b, k, "R1", relative_derivative([&](Real x) {
+                                   return sallen_key_pole(x, 1, 2, 0.5, 1, sg);
+                               }));
+            expect_sensitivity(b, k, "R2", relative_derivative([&](Real x) {
+                                   return sallen_key_pole(1, x, 2, 0.5, 1, sg);
+                               }));
+            expect_sensitivity(b, k, "C1", relative_derivative([&](Real x) {
+                                   return sallen_key_pole(1, 1, 2 * x, 0.5, 1, sg);
+                               }));
+            expect_sensitivity(b, k, "C2", relative_derivative([&](Real x) {
+                                   return sallen_key_pole(1, 1, 2, 0.5 * x, 1, sg);
+                               }));
+            expect_sensitivity(b, k, "E1", relative_derivative([&](Real x) {
+                                   return sallen_key_pole(1, 1, 2, 0.5, x, sg);
+                               }));
             expect_sensitivity(b, k, "V1", 0);
         }
     }
@@ -132,9 +146,12 @@ TEST(ZeroRun, NotchZerosMatchTheClosedForm) {
     for (int k = 1; k <= 2; ++k) {
         ASSERT_TRUE(b.set->entries[k].valid);
         const int sg = k == 1 ? 1 : -1;
-        expect_sensitivity(b, k, "R2", relative_derivative([&](Real x) { return notch_zero(0.5 * x, 1, 0.25, sg); }));
-        expect_sensitivity(b, k, "L1", relative_derivative([&](Real x) { return notch_zero(0.5, x, 0.25, sg); }));
-        expect_sensitivity(b, k, "C1", relative_derivative([&](Real x) { return notch_zero(0.5, 1, 0.25 * x, sg); }));
+        expect_sensitivity(b, k, "R2",
+                           relative_derivative([&](Real x) { return notch_zero(0.5 * x, 1, 0.25, sg); }));
+        expect_sensitivity(b, k, "L1",
+                           relative_derivative([&](Real x) { return notch_zero(0.5, x, 0.25, sg); }));
+        expect_sensitivity(b, k, "C1",
+                           relative_derivative([&](Real x) { return notch_zero(0.5, 1, 0.25 * x, sg); }));
         expect_sensitivity(b, k, "R1", 0);
         expect_sensitivity(b, k, "V1", 0);
     }
@@ -144,8 +161,9 @@ TEST(ZeroRun, NotchZerosMatchTheClosedForm) {
 
 TEST(ZeroRun, AWrongZeroIsRefusedListedAndLeftOutOfTheTable) {
     PoleZeroBench b(notch, 2);
-    ASSERT_TRUE(b.run(false, "5\n-0.25 1.98431348329844\n1 1\n-0.25 -1.98431348329844\n0 0\n"
-                             "-0.25 1.98431348329844\n"));
+    ASSERT_TRUE(b.run(false,
+                      "5\n-0.25 1.98431348329844\n1 1\n-0.25 -1.98431348329844\n0 0\n"
+                      "-0.25 1.98431348329844\n"));
     const CReal s(1, 1);
     const CReal zb = CReal(0.5) + s + CReal(1) / (s * CReal(0.25));
     const CReal v2 = zb / (CReal(1) + zb);

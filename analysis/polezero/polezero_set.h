@@ -22,13 +22,13 @@ using suite::Real;
 constexpr int max_pole_zero_entries = 1000;
 
 struct PoleZeroEntry {
-    Real Re = 0;   // real part, as read (the complex frequency s)
-    Real Im = 0;   // imaginary part
-    Real VRe = 0;  // standard deviation of the real part
-    Real VIm = 0;  // standard deviation of the imaginary part
-    Real Ang = 0;  // principal direction, radians from the positive real axis
-    Real Ra = 0;   // standard deviation along the principal direction
-    Real Rb = 0;   // standard deviation perpendicular to it
+    Real Re = 0;         // real part, as read (the complex frequency s)
+    Real Im = 0;         // imaginary part
+    Real VRe = 0;        // standard deviation of the real part
+    Real VIm = 0;        // standard deviation of the imaginary part
+    Real Ang = 0;        // principal direction, radians from the positive real axis
+    Real Ra = 0;         // standard deviation along the principal direction
+    Real Rb = 0;         // standard deviation perpendicular to it
     bool valid = false;  // checked as a pole or zero, deviations computed
 };
 

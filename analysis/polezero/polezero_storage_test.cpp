@@ -94,10 +94,14 @@ TEST(PoleZeroStorage, FilesThatCannotBeUsedChangeNothing) {
     b.analyse(3);
     ASSERT_TRUE(b.run_sweep());
     const std::string name = (b.dir / "net.r").string();
-    struct Row { const char* text; std::vector<std::string> memo; };
+    struct Row {
+        const char* text;
+        std::vector<std::string> memo;
+    };
     const std::vector<Row> rows{
         {"4\n-1 1\n-1 1\n-1 1\n-1 1\n", {"Polos no arquivo: ", "* 4 pólos no arquivo; o limite é 3."}},
-        {"3\n-0.5 1.9\n-0.5 -1.9\n", {"Polos no arquivo: ", "* Arquivo " + name + " incompleto: 2 de 3 pólos."}},
+        {"3\n-0.5 1.9\n-0.5 -1.9\n",
+         {"Polos no arquivo: ", "* Arquivo " + name + " incompleto: 2 de 3 pólos."}},
         {"2\n-0.5 1.9\n-0.5\n", {"Polos no arquivo: ", "* Arquivo " + name + " incompleto: 1 de 2 pólos."}},
     };
     for (const Row& row : rows) {
@@ -184,9 +188,9 @@ TEST(ObserverNavigation, StepsOverElementsThatCannotObserveAndStopsAtTheEnds) {
     const Circuit& c = *b.circuit;
     const int v1 = b.element("V1"), r1 = b.element("R1"), c1 = b.element("C1"), g1 = b.element("G1");
     EXPECT_EQ(next_observer(c, v1), r1);
-    EXPECT_EQ(next_observer(c, r1), c1);   // over E1
-    EXPECT_EQ(next_observer(c, c1), c1);   // only G1 after it
-    EXPECT_EQ(next_observer(c, g1), g1);   // at the last element
+    EXPECT_EQ(next_observer(c, r1), c1);  // over E1
+    EXPECT_EQ(next_observer(c, c1), c1);  // only G1 after it
+    EXPECT_EQ(next_observer(c, g1), g1);  // at the last element
     EXPECT_EQ(previous_observer(c, g1), c1);
     EXPECT_EQ(previous_observer(c, r1), r1);  // only V1 before it
     EXPECT_EQ(previous_observer(c, 1), 1);

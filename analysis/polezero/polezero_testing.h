@@ -3,6 +3,8 @@
 // and a file dialog that answers with them.
 #pragma once
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -31,7 +33,9 @@ struct PoleZeroBench {
 
     // Reads the netlist and runs "Analisar" with the output node.
     PoleZeroBench(const std::string& netlist, int output_node, const std::string& name = "pz") {
-        dir = std::filesystem::temp_directory_path() / ("polezero_test_" + name);
+        // One folder per process: ctest runs the tests side by side.
+        dir = std::filesystem::temp_directory_path() /
+              ("polezero_test_" + name + "_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         suite::TextScanner in(netlist);
         const Log to_log = [this](const std::string& l) { log.push_back(l); };

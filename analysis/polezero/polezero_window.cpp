@@ -29,8 +29,8 @@ analysis::PoleZeroFileChooser chooser(QWidget* parent, suite::FileRequest& dialo
     return [parent, &dialog, save](const analysis::PoleZeroFileRequest& r) -> std::optional<std::string> {
         dialog.filter_index = r.filter_index;
         dialog.file_name = QString::fromStdString(r.proposed_name);
-        const suite::FileAnswer a =
-            save ? suite::dialog_seam().save_file(parent, dialog) : suite::dialog_seam().open_file(parent, dialog);
+        const suite::FileAnswer a = save ? suite::dialog_seam().save_file(parent, dialog)
+                                         : suite::dialog_seam().open_file(parent, dialog);
         if (!a.accepted) return std::nullopt;
         return a.file_name.toStdString();
     };
@@ -112,19 +112,21 @@ void TForm10::FormPaint() {
 }
 
 void TForm10::Button2Click() {
-    program_.engine.observer_element = analysis::previous_observer(program_.circuit, program_.engine.observer_element);
+    program_.engine.observer_element =
+        analysis::previous_observer(program_.circuit, program_.engine.observer_element);
     FormPaint();
 }
 
 void TForm10::Button3Click() {
-    program_.engine.observer_element = analysis::next_observer(program_.circuit, program_.engine.observer_element);
+    program_.engine.observer_element =
+        analysis::next_observer(program_.circuit, program_.engine.observer_element);
     FormPaint();
 }
 
 void TForm10::Button1Click() {
     Memo1->clear();
-    analysis::PoleZeroContext x{program_.circuit, program_.engine,    program_.sweep,
-                                program_.settings, *set_, program_.netlist_base_name};
+    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
+                                program_.settings, *set_,           program_.netlist_base_name};
     program_.handle(this, [&] {
         analysis::run_pole_zero(x, RGspzItemIndex() == 0, chooser(this, OpenDialog1, false),
                                 [this](const std::string& l) { memo(l); });
@@ -132,8 +134,8 @@ void TForm10::Button1Click() {
 }
 
 void TForm10::Button4Click() {
-    analysis::PoleZeroContext x{program_.circuit, program_.engine,    program_.sweep,
-                                program_.settings, *set_, program_.netlist_base_name};
+    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
+                                program_.settings, *set_,           program_.netlist_base_name};
     const analysis::Log to_memo = [this](const std::string& l) { memo(l); };
     program_.handle(this, [&] {
         if (!program_.sweep.pz_valid) Memo1->clear();  // a fresh run lists from the top

@@ -3,6 +3,7 @@
 #include "analysis/polezero/polezero_window.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -36,7 +37,7 @@ protected:
     suite::ScopedDialogSeam scoped{seam};
     std::unique_ptr<TForm10> form;
     std::vector<std::string> fatal;
-    fs::path dir = fs::temp_directory_path() / "polezero_window_test";
+    fs::path dir = fs::temp_directory_path() / ("polezero_window_test_" + std::to_string(::getpid()));
 
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override {
@@ -48,8 +49,8 @@ protected:
         program->fatal_error = [this](const std::string& m) { fatal.push_back(m); };
         suite::TextScanner in(netlist);
         analysis::read_netlist(program->circuit, in, program->log);
-        ASSERT_TRUE(analysis::start_analysis(program->circuit, program->engine, program->sweep, program->settings,
-                                             output, output, program->log));
+        ASSERT_TRUE(analysis::start_analysis(program->circuit, program->engine, program->sweep,
+                                             program->settings, output, output, program->log));
         program->netlist_base_name = (dir / "net").string();
         form = std::make_unique<TForm10>(*program);
         form->show();
