@@ -24,7 +24,7 @@ bool storage_prepared(const PoleZeroContext& x) {
            x.engine.block_count >= 2;
 }
 
-// Steps before reading: the observer check and the reuse decision. False
+// Before reading: the observer check and the reuse decision. False
 // when the run must stop here.
 bool check_observer(PoleZeroContext& x, const Log& memo) {
     const int k = x.engine.observer_element;
@@ -114,7 +114,7 @@ std::optional<std::string> read_input(const std::string& name) {
     }
 }
 
-// Steps 4 to 6: choose, open and read the file, evaluate every entry.
+// Chooses, opens and reads the file, then evaluates every entry.
 bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose, const Log& memo) {
     const std::string label = label_of(poles);
     const auto name = choose(
