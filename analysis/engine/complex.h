@@ -25,10 +25,11 @@ inline Complex complex_multiply(Complex a, Complex b) {
 
 // (a + jb) / (c + jd) = (a + jb)(c - jd) / (c² + d²), without scaling
 // against overflow.
-inline Complex complex_divide(Complex a, Complex b) {
-    const Real d = b.re * b.re + b.im * b.im;
-    return {(a.re * b.re + a.im * b.im) / d, (a.im * b.re - a.re * b.im) / d};
+// The same with c² + d² already at hand (one divisor for many dividends).
+inline Complex complex_divide(Complex a, Complex b, Real b_norm) {
+    return {(a.re * b.re + a.im * b.im) / b_norm, (a.im * b.re - a.re * b.im) / b_norm};
 }
+inline Complex complex_divide(Complex a, Complex b) { return complex_divide(a, b, b.re * b.re + b.im * b.im); }
 
 inline Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
 inline Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }

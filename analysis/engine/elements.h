@@ -8,11 +8,20 @@
 
 namespace analysis {
 
-// Stamps element i by its kind (the first character of its name).
-void stamp_element(Circuit& c, Engine& e, int i);
+// Which elements a stamping pass covers.
+enum class StampSet { all, fixed, varying };
 
-// Q_i = x_i·∂T/∂x_i of element i after the solve; q_prev is the Q of
-// element i - 1 (the A or Q element that an "a" or "q" element follows).
-Complex element_sensitivity(const Circuit& c, const Engine& e, int i, Complex q_prev);
+// Whether a kind's stamp depends on s: C, L, A and K (the kinds that Σ sums).
+inline bool varies_with_frequency(char kind) { return kind == 'C' || kind == 'L' || kind == 'A' || kind == 'K'; }
+
+// Stamps the elements of the set by their kind (the first character of
+// their name), in table order.
+void stamp_elements(Circuit& c, Engine& e, StampSet set = StampSet::all);
+
+// Every element's sensitivity into the blocks of point e.point_index:
+// Q_i = x_i·∂T/∂x_i (x_i the element's value), or Q_i / t when
+// normalised_sensitivities is on. Returns their Σ,
+// formed as sum_frequency_sensitivity forms it.
+Complex store_sensitivities(const Circuit& c, Engine& e, Complex t);
 
 }  // namespace analysis

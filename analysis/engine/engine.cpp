@@ -46,22 +46,19 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
     const Complex t{e.system.normal_re[col], e.system.normal_im[col]};
     if (e.normalised_sensitivities && t.re == 0 && t.im == 0)
         throw suite::FatalError("Saída nula. A análise não pode ser feita.");
-    const std::size_t base = static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size);
-    Complex q_prev;
-    for (int i = 1; i <= c.element_count; ++i) {
-        const Complex q = element_sensitivity(c, e, i, q_prev);
-        const Complex s = e.normalised_sensitivities ? complex_divide(q, t) : q;
-        e.sens_re[base + static_cast<std::size_t>(i - 1)] = s.re;
-        e.sens_im[base + static_cast<std::size_t>(i - 1)] = s.im;
-        q_prev = q;
-    }
+    const Complex sum = store_sensitivities(c, e, t);
+    e.sens_sum_re = sum.re;
+    e.sens_sum_im = sum.im;
     if (e.observer_mode) {
         // The observer's own term: its impedance, negated for a capacitor.
         const int k = e.observer_element;
         Complex z = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
         if (c.elements[k].name[0] == 'C') z = -z;
-        e.sens_re[base + static_cast<std::size_t>(k - 1)] = z.re;
-        e.sens_im[base + static_cast<std::size_t>(k - 1)] = z.im;
+        const std::size_t at = static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size) +
+                               static_cast<std::size_t>(k - 1);
+        e.sens_re[at] = z.re;
+        e.sens_im[at] = z.im;
+        sum_frequency_sensitivity(c, e, e.point_index);
     }
 }
 
@@ -77,34 +74,53 @@ void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
     e.block_count = blocks;
 }
 
-void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y) {
-    c.stamp_re[i] = y.re;
-    c.stamp_im[i] = y.im;
-    const int ra = c.row_map[a], rb = c.row_map[b];
-    const int ca = c.column_map[a], cb = c.column_map[b];
-    add_to_matrix(e.system, ra, ca, y.re, y.im);
-    add_to_matrix(e.system, rb, cb, y.re, y.im);
-    add_to_matrix(e.system, ra, cb, -y.re, -y.im);
-    add_to_matrix(e.system, rb, ca, -y.re, -y.im);
+void prepare_fixed_part(Circuit& c, Engine& e) {
+    const bool observer = e.observer_mode;
+    e.observer_mode = false;
+    c.row_map = c.saved_row_map;
+    clear_system(e.system, c.equation_count);
+    stamp_elements(c, e, StampSet::fixed);
+    e.observer_mode = observer;
+    NodalSystem& sys = e.system;
+    Engine::FixedPart& f = e.fixed;
+    for (int r = 0; r < matrix_dim; ++r)
+        for (int j = sys.row_first[r]; j <= sys.row_last[r]; ++j) f.matrix_re[r][j] = sys.matrix_re[r][j];
+    f.normal_re = sys.normal_re;
+    f.row_first = sys.row_first;
+    f.row_last = sys.row_last;
+    f.col_first = sys.col_first;
+    f.col_last = sys.col_last;
 }
 
-void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g) {
-    c.stamp_re[i] = g.re;
-    c.stamp_im[i] = g.im;
-    const int ra = c.row_map[a], rb = c.row_map[b];
-    const int cc = c.column_map[cn], cd = c.column_map[dn];
-    add_to_matrix(e.system, ra, cc, g.re, g.im);
-    add_to_matrix(e.system, rb, cd, g.re, g.im);
-    add_to_matrix(e.system, ra, cd, -g.re, -g.im);
-    add_to_matrix(e.system, rb, cc, -g.re, -g.im);
+namespace {
+
+// Clears the system and copies the fixed part in (see Engine::FixedPart).
+void load_fixed_part(const Circuit& c, Engine& e) {
+    NodalSystem& sys = e.system;
+    const Engine::FixedPart& f = e.fixed;
+    clear_system(sys, c.equation_count);
+    for (int r = 0; r < matrix_dim; ++r)
+        for (int j = f.row_first[r]; j <= f.row_last[r]; ++j) sys.matrix_re[r][j] = f.matrix_re[r][j];
+    for (int i = 0; i <= c.equation_count; ++i) sys.normal_re[i] = f.normal_re[i];
+    sys.row_first = f.row_first;
+    sys.row_last = f.row_last;
+    sys.col_first = f.col_first;
+    sys.col_last = f.col_last;
 }
+
+}  // namespace
 
 void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
     check_prepared(c, e);
     ++e.solve_count;
     c.row_map = c.saved_row_map;
-    clear_system(e.system, c.equation_count);
-    for (int i = 1; i <= c.element_count; ++i) stamp_element(c, e, i);
+    if (e.use_fixed_part && e.sigma == 0 && !e.observer_mode) {
+        load_fixed_part(c, e);
+        stamp_elements(c, e, StampSet::varying);
+    } else {
+        clear_system(e.system, c.equation_count);
+        stamp_elements(c, e);
+    }
     if (e.observer_mode)
         excite_observer(c, e);
     else

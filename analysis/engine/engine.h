@@ -45,12 +45,34 @@ struct Engine {
     int block_size = 0;
     int block_count = 0;
 
-    // The frequency-sensitivity sum Σ of the point last summed.
+    // The frequency-sensitivity sum Σ of the point last summed (build_and_solve
+    // leaves that of the point it solved).
     Real sens_sum_re = 0;
     Real sens_sum_im = 0;
 
     long long solve_count = 0;  // build_and_solve calls so far
+
+    // The sweep's shortcut. At sigma = 0 in normal mode the real plane and
+    // the normal right-hand side hold only the stamps of elements that do
+    // not vary with s, and the imaginary plane only those of C, L, A and K:
+    // the first part is stamped once per sweep (prepare_fixed_part) and
+    // copied at each point, then C, L, A and K are stamped. Each plane
+    // still receives the same terms in the same order.
+    struct FixedPart {
+        MatrixPlane matrix_re{};
+        SystemVector normal_re{};
+        std::array<int, matrix_dim> row_first = NodalSystem::empty_spans_first();
+        std::array<int, matrix_dim> row_last{};
+        std::array<int, matrix_dim> col_first = NodalSystem::empty_spans_first();
+        std::array<int, matrix_dim> col_last{};
+    } fixed;
+    bool use_fixed_part = false;
 };
+
+// Stamps the elements that do not vary with s into e.fixed. Valid until
+// the circuit's values or maps change; build_and_solve uses it while
+// use_fixed_part is on, for sigma = 0 in normal mode.
+void prepare_fixed_part(Circuit& c, Engine& e);
 
 // Releases the previous blocks and allocates `blocks` zeroed blocks of
 // `elements` values each, for the real and for the imaginary parts.
@@ -64,10 +86,19 @@ inline Complex sensitivity(const Engine& e, int point, int element) {
 
 // Records y as element i's stamp and adds it as an admittance between
 // nodes a and b (rows through row_map, columns through column_map).
-void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y);
+inline void stamp_admittance(Circuit& c, Engine& e, int i, int a, int b, Complex y) {
+    c.stamp_re[i] = y.re;
+    c.stamp_im[i] = y.im;
+    add_pattern(e.system, c.row_map[a], c.column_map[a], c.row_map[b], c.column_map[b], y.re, y.im);
+}
+
 // Records g as element i's stamp and adds a current g·(V(cn) − V(dn))
 // leaving node a and entering node b.
-void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g);
+inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, int cn, int dn, Complex g) {
+    c.stamp_re[i] = g.re;
+    c.stamp_im[i] = g.im;
+    add_pattern(e.system, c.row_map[a], c.column_map[cn], c.row_map[b], c.column_map[dn], g.re, g.im);
+}
 
 // Builds the system at s = sigma + j·omega, solves it and runs the
 // sensitivity pass. Throws suite::FatalError for a singular system and,

@@ -128,3 +128,31 @@ TEST(ObserverMode, ResidualIsLargeAwayFromAPoleAndTheObserverIsRestored) {
 
 }  // namespace
 }  // namespace analysis::testing
+
+namespace analysis::testing {
+namespace {
+
+// The sweep stamps the frequency-independent part once and copies it at
+// every point: the results must be the very same bits as a full build.
+TEST(SweepShortcut, SameBitsAsAFullBuildForEveryKind) {
+    for (const KindCircuit& k : circuits) {
+        Analysis a(k.netlist, k.output);
+        a.s.pivot_tolerance = 1e-30L;  // small admittances far from the design frequency
+        a.sw->scale_min[0] = k.omega / 30;
+        a.sw->scale_max[0] = k.omega * 30;
+        a.c->segments = 6;
+        reset_sweep(*a.c, *a.e, *a.sw, a.log);
+        ASSERT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log)) << k.what;
+        EXPECT_FALSE(a.e->use_fixed_part);
+        for (int p = 0; p <= 6; ++p) {
+            const PointRecord& pt = a.sw->points[p];
+            const C t = a.solve(pt.frequency, true, 7);
+            EXPECT_EQ(t.real(), pt.t_re) << k.what << " point " << p;
+            EXPECT_EQ(t.imag(), pt.t_im) << k.what << " point " << p;
+            for (int i = 1; i <= a.c->element_count; ++i) ASSERT_EQ(a.S(7, i), a.S(p, i)) << k.what << " " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace analysis::testing

@@ -17,9 +17,10 @@ namespace {
 
 const char* const singular_message = "Circuito insolúvel (determinante muito pequeno).";
 
-void check_pivot(const NodalSystem& sys, int k, Real tolerance) {
-    if (pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]) < tolerance)
-        throw suite::FatalError(singular_message);
+void check_pivot(NodalSystem& sys, int k, Real tolerance) {
+    const Real re = sys.matrix_re[k][k], im = sys.matrix_im[k][k];
+    if (pivot_size(re, im) < tolerance) throw suite::FatalError(singular_message);
+    sys.pivot_norm[k] = re * re + im * im;
 }
 
 // Row k gets the largest |re| + |im| in column k from rows k..n; ties keep
@@ -27,7 +28,8 @@ void check_pivot(const NodalSystem& sys, int k, Real tolerance) {
 void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable_count) {
     int best = k;
     Real best_size = pivot_size(sys.matrix_re[k][k], sys.matrix_im[k][k]);
-    for (int r = k + 1; r <= n; ++r) {
+    const int below = std::min(sys.col_last[k], n);
+    for (int r = k + 1; r <= below; ++r) {
         if (k < sys.row_first[r] || k > sys.row_last[r]) continue;
         const Real size = pivot_size(sys.matrix_re[r][k], sys.matrix_im[r][k]);
         if (size > best_size) {
@@ -36,8 +38,18 @@ void choose_pivot(NodalSystem& sys, int k, int n, NodeMap& row_map, int variable
         }
     }
     if (best == k) return;
-    std::swap(sys.matrix_re[k], sys.matrix_re[best]);
-    std::swap(sys.matrix_im[k], sys.matrix_im[best]);
+    // Outside both rows' spans every entry is zero: only the spans move.
+    // Entries of row best move up to k, those of row k down to best.
+    for (int j = sys.row_first[best]; j <= sys.row_last[best]; ++j)
+        if (k < sys.col_first[j]) sys.col_first[j] = k;
+    for (int j = sys.row_first[k]; j <= sys.row_last[k]; ++j)
+        if (best > sys.col_last[j]) sys.col_last[j] = best;
+    const int first = std::min(sys.row_first[k], sys.row_first[best]);
+    const int last = std::max(sys.row_last[k], sys.row_last[best]);
+    for (int j = first; j <= last; ++j) {
+        std::swap(sys.matrix_re[k][j], sys.matrix_re[best][j]);
+        std::swap(sys.matrix_im[k][j], sys.matrix_im[best][j]);
+    }
     std::swap(sys.row_first[k], sys.row_first[best]);
     std::swap(sys.row_last[k], sys.row_last[best]);
     std::swap(sys.normal_re[k], sys.normal_re[best]);
@@ -54,13 +66,15 @@ void eliminate(NodalSystem& sys, int k, int n) {
     auto& re = sys.matrix_re;
     auto& im = sys.matrix_im;
     const Complex pivot{re[k][k], im[k][k]};
+    const Real norm = sys.pivot_norm[k];
     const int last = std::min(sys.row_last[k], n);
     for (int j = k + 1; j <= last; ++j) {
-        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot);
+        const Complex q = complex_divide({re[k][j], im[k][j]}, pivot, norm);
         re[k][j] = q.re;
         im[k][j] = q.im;
     }
-    for (int r = k + 1; r <= n; ++r) {
+    const int below = std::min(sys.col_last[k], n);
+    for (int r = k + 1; r <= below; ++r) {
         if (k < sys.row_first[r] || k > sys.row_last[r]) continue;
         const Complex m{re[r][k], im[r][k]};
         if (m.re == 0 && m.im == 0) continue;
@@ -68,6 +82,7 @@ void eliminate(NodalSystem& sys, int k, int n) {
             const Complex p = complex_multiply(m, {re[k][j], im[k][j]});
             re[r][j] -= p.re;
             im[r][j] -= p.im;
+            if (r > sys.col_last[j]) sys.col_last[j] = r;
         }
         if (last > sys.row_last[r]) sys.row_last[r] = last;
     }
@@ -82,12 +97,12 @@ void forward(NodalSystem& sys, int n) {
         for (int j = std::max(sys.row_first[i], 1); j < i; ++j)
             sum = sum + complex_multiply({re[i][j], im[i][j]}, {sys.normal_re[j], sys.normal_im[j]});
         const Complex y = complex_divide({sys.normal_re[i] - sum.re, sys.normal_im[i] - sum.im},
-                                         {re[i][i], im[i][i]});
+                                         {re[i][i], im[i][i]}, sys.pivot_norm[i]);
         sys.normal_re[i] = y.re;
         sys.normal_im[i] = y.im;
 
         Complex sum_t;
-        for (int j = 1; j < i; ++j) {
+        for (int j = std::max(sys.col_first[i], 1); j < i; ++j) {
             if (i > sys.row_last[j]) continue;
             sum_t = sum_t + complex_multiply({re[j][i], im[j][i]}, {sys.adjoint_re[j], sys.adjoint_im[j]});
         }
@@ -100,7 +115,8 @@ void forward(NodalSystem& sys, int n) {
 void backward(NodalSystem& sys, int n) {
     const auto& re = sys.matrix_re;
     const auto& im = sys.matrix_im;
-    const Complex vn = complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]});
+    const Complex vn =
+        complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]}, sys.pivot_norm[n]);
     sys.adjoint_re[n] = vn.re;
     sys.adjoint_im[n] = vn.im;
     for (int i = n - 1; i >= 1; --i) {
@@ -112,12 +128,13 @@ void backward(NodalSystem& sys, int n) {
         sys.normal_im[i] -= sum.im;
 
         Complex sum_t;
-        for (int j = i + 1; j <= n; ++j) {
+        const int below = std::min(sys.col_last[i], n);
+        for (int j = i + 1; j <= below; ++j) {
             if (i < sys.row_first[j]) continue;
             sum_t = sum_t + complex_multiply({re[j][i], im[j][i]}, {sys.adjoint_re[j], sys.adjoint_im[j]});
         }
         const Complex v = complex_divide({sys.adjoint_re[i] - sum_t.re, sys.adjoint_im[i] - sum_t.im},
-                                         {re[i][i], im[i][i]});
+                                         {re[i][i], im[i][i]}, sys.pivot_norm[i]);
         sys.adjoint_re[i] = v.re;
         sys.adjoint_im[i] = v.im;
     }
@@ -125,7 +142,9 @@ void backward(NodalSystem& sys, int n) {
 
 }  // namespace
 
-void clear_system(NodalSystem& sys, int n) {
+// The spans are a few entries wide in nodal matrices: plain stores, not a
+// library call per row.
+[[gnu::optimize("no-tree-loop-distribute-patterns")]] void clear_system(NodalSystem& sys, int n) {
     for (int r = 0; r < matrix_dim; ++r) {
         for (int c = sys.row_first[r]; c <= sys.row_last[r]; ++c) {
             sys.matrix_re[r][c] = 0;
@@ -133,6 +152,8 @@ void clear_system(NodalSystem& sys, int n) {
         }
         sys.row_first[r] = matrix_dim;
         sys.row_last[r] = 0;
+        sys.col_first[r] = matrix_dim;
+        sys.col_last[r] = 0;
     }
     for (int i = 0; i <= n; ++i) {
         sys.normal_re[i] = sys.normal_im[i] = 0;

@@ -38,10 +38,15 @@ struct NodalSystem {
     SystemVector normal_im{};
     SystemVector adjoint_re{};  // c, then w
     SystemVector adjoint_im{};
-    // Per row, the columns row_first..row_last may be non-zero; every entry
-    // outside that span is exactly zero. Empty when row_first > row_last.
+    // Per row, the columns row_first..row_last may be non-zero, and per
+    // column the rows col_first..col_last; every entry outside these spans
+    // is exactly zero. A span is empty when its first exceeds its last.
     std::array<int, matrix_dim> row_first = empty_spans_first();
     std::array<int, matrix_dim> row_last{};
+    std::array<int, matrix_dim> col_first = empty_spans_first();
+    std::array<int, matrix_dim> col_last{};
+    // re² + im² of each pivot, set while factoring.
+    SystemVector pivot_norm{};
 
     static std::array<int, matrix_dim> empty_spans_first() {
         std::array<int, matrix_dim> a{};
@@ -54,14 +59,46 @@ struct NodalSystem {
 // four vectors.
 void clear_system(NodalSystem& sys, int n);
 
+// Widens the spans to cover (row, column).
+inline void touch(NodalSystem& sys, int row, int column) {
+    if (column < sys.row_first[row]) sys.row_first[row] = column;
+    if (column > sys.row_last[row]) sys.row_last[row] = column;
+    if (row < sys.col_first[column]) sys.col_first[column] = row;
+    if (row > sys.col_last[column]) sys.col_last[column] = row;
+}
+
 // Adds re + j·im at (row, column). Row 0 and column 0 (ground) are dropped;
 // a zero part is not applied.
 inline void add_to_matrix(NodalSystem& sys, int row, int column, Real re, Real im) {
     if (row == 0 || column == 0) return;
     if (re != 0) sys.matrix_re[row][column] += re;
     if (im != 0) sys.matrix_im[row][column] += im;
-    if (column < sys.row_first[row]) sys.row_first[row] = column;
-    if (column > sys.row_last[row]) sys.row_last[row] = column;
+    touch(sys, row, column);
+}
+
+// Adds v at (r1, c1) and (r2, c2) and subtracts it at (r1, c2) and (r2, c1),
+// in that order: the pattern of an admittance (r = c = the two nodes) and
+// of a transconductance. Row 0 and column 0 are dropped; zero parts are
+// not applied.
+inline void add_pattern(NodalSystem& sys, int r1, int c1, int r2, int c2, Real re, Real im) {
+    const bool a = r1 != 0 && c1 != 0, b = r2 != 0 && c2 != 0;
+    const bool ab = r1 != 0 && c2 != 0, ba = r2 != 0 && c1 != 0;
+    if (re != 0) {
+        if (a) sys.matrix_re[r1][c1] += re;
+        if (b) sys.matrix_re[r2][c2] += re;
+        if (ab) sys.matrix_re[r1][c2] -= re;
+        if (ba) sys.matrix_re[r2][c1] -= re;
+    }
+    if (im != 0) {
+        if (a) sys.matrix_im[r1][c1] += im;
+        if (b) sys.matrix_im[r2][c2] += im;
+        if (ab) sys.matrix_im[r1][c2] -= im;
+        if (ba) sys.matrix_im[r2][c1] -= im;
+    }
+    if (a) touch(sys, r1, c1);
+    if (b) touch(sys, r2, c2);
+    if (ab) touch(sys, r1, c2);
+    if (ba) touch(sys, r2, c1);
 }
 
 // Size of a complex number for pivoting: |re| + |im|.

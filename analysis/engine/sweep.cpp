@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "common/numtext.h"
@@ -17,7 +18,26 @@ constexpr Real radians_to_degrees = 57.29577951308232L;
 constexpr long long memory_budget = 99999900;  // bytes of sensitivity blocks
 constexpr int bytes_per_value = 10;            // as the budget counts an extended real
 
-Real modulus(Complex z) { return std::sqrt(z.re * z.re + z.im * z.im); }
+// node_max and node_min from the squared extremes: the square root is
+// monotonic, so this is the largest and smallest modulus itself.
+void publish_extremes(const Circuit& c, Sweep& sw) {
+    for (int k = 1; k <= c.node_count; ++k) {
+        sw.node_max[k] = std::sqrt(sw.node_max_sq[k]);
+        sw.node_min[k] = std::isinf(sw.node_min_sq[k]) ? 1e37L : std::sqrt(sw.node_min_sq[k]);
+    }
+}
+
+// At the end of a sweep, however it ends: publish the extremes and stop
+// using the fixed part.
+struct SweepEnd {
+    const Circuit& c;
+    Engine& e;
+    Sweep& sw;
+    ~SweepEnd() {
+        publish_extremes(c, sw);
+        e.use_fixed_part = false;
+    }
+};
 
 // Solves point p at frequency f and stores its response.
 void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p, Real f) {
@@ -25,9 +45,10 @@ void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, 
     e.omega = sw.hertz_units ? two_pi * f : f;
     build_and_solve(c, e, s.pivot_tolerance);
     for (int k = 1; k <= c.node_count; ++k) {
-        const Real v = modulus(node_voltage(c, e, k));
-        if (v > sw.node_max[k]) sw.node_max[k] = v;
-        if (v < sw.node_min[k]) sw.node_min[k] = v;
+        const Complex v = node_voltage(c, e, k);
+        const Real v2 = v.re * v.re + v.im * v.im;
+        if (v2 > sw.node_max_sq[k]) sw.node_max_sq[k] = v2;
+        if (v2 < sw.node_min_sq[k]) sw.node_min_sq[k] = v2;
     }
     PointRecord& pt = sw.points[p];
     const Complex t{e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
@@ -39,8 +60,7 @@ void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, 
     const Complex adj = adjoint_voltage(c, e, s.adjoint_listed_node);
     pt.adj_re = adj.re;
     pt.adj_im = adj.im;
-    const Complex sum = sum_frequency_sensitivity(c, e, p);
-    pt.delay = -sum.im / e.omega;
+    pt.delay = -e.sens_sum_im / e.omega;  // Σ left by build_and_solve
 }
 
 // Statistical deviations of point p from its sensitivities and the
@@ -91,6 +111,8 @@ void reset_sweep(Circuit& c, Engine& e, Sweep& sw, const Log& log) {
     for (PointRecord& pt : sw.points) pt.computed = false;
     sw.node_max.fill(0);
     sw.node_min.fill(1e37L);
+    sw.node_max_sq.fill(0);
+    sw.node_min_sq.fill(std::numeric_limits<Real>::infinity());
     sw.last_point = 0;
     sw.cursor = 0;
     sw.response_valid = false;
@@ -122,6 +144,13 @@ bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Lo
     const Real ratio = sw.log_scale ? std::pow(fmax / fmin, 1 / static_cast<Real>(n)) : 1;
     const Real step = sw.log_scale ? 0 : (fmax - fmin) / n;
 
+    const SweepEnd end{c, e, sw};
+    for (int p = 0; p <= n; ++p)
+        if (!sw.points[p].computed) {
+            prepare_fixed_part(c, e);
+            e.use_fixed_part = true;
+            break;
+        }
     Real f = fmin;
     for (int p = 0; p <= n; ++p) {
         const bool fresh = !sw.points[p].computed;

@@ -54,6 +54,10 @@ struct Sweep {
     std::array<PointRecord, point_slots> points{};
     std::array<Real, max_variables + 1> node_max{};  // nodes 1..node_count, |V| over the points
     std::array<Real, max_variables + 1> node_min{};
+    // While sweeping the extremes are kept as squared moduli (no square
+    // root per node and point); node_max and node_min follow at its end.
+    std::array<Real, max_variables + 1> node_max_sq{};
+    std::array<Real, max_variables + 1> node_min_sq{};
     int last_point = 0;  // highest point computed so far
     int cursor = 0;      // the plot's cursor point
 
