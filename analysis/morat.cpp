@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "analysis/morat_cli.h"
+#include "analysis/morat_plot.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = analysis::morat_main(args, std::cout, std::cerr);
+    const int status = analysis::morat_main_with_plot(args, std::cout, std::cerr);
     std::cout.flush();
     return status;
 }

@@ -6,7 +6,6 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Moratw");
     moratw::Moratw program;
     moratw::install_pole_zero_window(program);
     program.show();

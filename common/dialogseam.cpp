@@ -24,6 +24,9 @@ FileAnswer run_file_dialog(QWidget* parent, const FileRequest& r, bool save) {
     dialog.setNameFilters(filters);
     if (r.filter_index >= 1 && r.filter_index <= filters.size())
         dialog.selectNameFilter(filters[r.filter_index - 1]);
+    // A typed name without extension gets the default one before the
+    // dialog checks that the file exists.
+    if (!r.default_ext.isEmpty()) dialog.setDefaultSuffix(r.default_ext.startsWith('.') ? r.default_ext.mid(1) : r.default_ext);
     if (!r.file_name.isEmpty()) dialog.selectFile(r.file_name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     FileAnswer a;

@@ -1,6 +1,7 @@
 #include "analysis/display/response_plot.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
@@ -145,7 +146,9 @@ void draw_marker(QPainter& p, QPoint at) {
     QPolygon polygon;
     for (const QPoint& o : offsets) polygon << at + o;
     p.save();
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    // A picture file has no exclusive-or: there the marker is drawn once, plainly.
+    if (p.paintEngine() && p.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.setPen(Qt::yellow);
     p.setBrush(Qt::red);
     p.drawPolygon(polygon);
@@ -280,7 +283,7 @@ std::string frequency_range_refusal(const Sweep& sw) {
     return "";
 }
 
-bool draw_response(QPainter& p, QSize size, ResponseScene& s) {
+bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) {
     p.save();
     prepare_painter(p);
     p.fillRect(QRect(QPoint(0, 0), size), plot_colour::background);
@@ -305,8 +308,12 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s) {
     if (refusal.empty()) {
         std::string lines;
         const Log collect = [&](const std::string& line) { lines += line + "\n"; };
+        // Curves beyond the scales run off the picture, but never over the
+        // labels of the bottom line.
+        p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
         done = sweep(s.circuit, s.engine, s.sweep, s.settings, collect,
                      [&](int pt) { draw_segment(p, g, s.sweep, s.view, pt); });
+        p.setClipping(false);
         refusal = lines;
     } else if (s.sweep.prepared) {
         refusal += "\n";
@@ -321,14 +328,15 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s) {
             if (s.log) s.log(refusal.substr(from, to - from));
     }
     p.restore();
-    if (s.sweep.points[std::clamp(s.sweep.cursor, 0, point_slots - 1)].computed) draw_cursor(p, size, s);
+    if (with_cursor) draw_cursor(p, size, s);
     return done;
 }
 
-void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
+namespace {
+
+// The marker erased at its remembered place, the readout, the new marker.
+void draw_cursor_in(QPainter& p, const PlotGeometry& g, ResponseScene& s) {
     p.save();
-    prepare_painter(p);
-    const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
     draw_marker(p, s.view.marker);
     s.view.marker = QPoint(-100, -100);
     const int current = std::clamp(s.circuit.current_curve, 1, 5);
@@ -342,6 +350,18 @@ void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
             draw_marker(p, s.view.marker);
         }
     }
+    p.restore();
+}
+
+}  // namespace
+
+void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
+    p.save();
+    prepare_painter(p);
+    const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
+    // The marker, like the curves, stays off the bottom labels.
+    p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
+    draw_cursor_in(p, g, s);
     p.restore();
 }
 

@@ -108,10 +108,11 @@ PlotGeometry plot_geometry(const QFontMetrics& fm, QSize size, const Circuit& c,
 // scale needs positive limits, and the minimum must lie below the maximum.
 std::string frequency_range_refusal(const Sweep& sw);
 
-// The whole picture, then the sweep drawing each segment, then the cursor
-// marker and the readout when the cursor's point is computed. Returns
-// the sweep's result (true when every point is computed).
-bool draw_response(QPainter& p, QSize size, ResponseScene& scene);
+// The whole picture, then the sweep drawing each segment, then (with
+// `with_cursor`) the cursor marker and the readout when the cursor's point
+// is computed. Returns the sweep's result (true when every point is
+// computed).
+bool draw_response(QPainter& p, QSize size, ResponseScene& scene, bool with_cursor = true);
 
 // Erases the cursor marker at its remembered place (exclusive-or), draws
 // the readout box for the cursor point and the marker at the cursor.

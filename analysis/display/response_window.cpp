@@ -40,6 +40,8 @@ void TForm4::resizeEvent(QResizeEvent* event) {
 void TForm4::repaint_plot() {
     PaintBox1->setGeometry(rect());
     PaintBox1->paint_now();
+    // Pan and zoom move the cursor too: an open sensitivity list follows.
+    if (refresh_sensitivities && !program_.failed) refresh_sensitivities();
 }
 
 void TForm4::PaintBox1Paint() {

@@ -3,45 +3,22 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <cmath>
 
 #include "analysis/display/program.h"
 #include "analysis/display/response_plot.h"
+#include "analysis/sensitivity_list.h"
 
 namespace moratw {
 
 std::vector<std::string> sensitivity_lines(Program& prog) {
-    using namespace analysis;
-    const Circuit& c = prog.circuit;
-    Engine& e = prog.engine;
-    const Sweep& sw = prog.sweep;
+    const auto& c = prog.circuit;
+    const auto& e = prog.engine;
+    const auto& sw = prog.sweep;
     const int p = sw.cursor;
     if (!sw.prepared || p < 0 || p > c.segments || !sw.points[p].computed || e.block_size != c.element_count ||
         p >= e.block_count)
         return {};
-    auto fmt = [&](Real x) { return listing_number(prog.settings, x); };
-    const PointRecord& pt = sw.points[p];
-    std::vector<std::string> lines;
-    lines.push_back("Nó " + std::to_string(c.output_node) + "; Sensibilidades de T(s) em " + fmt(pt.frequency) + " " +
-                    frequency_unit_name(sw) + " " + (prog.settings.normalise_by_slope ? "normalizadas" : ""));
-    e.point_index = p;
-    const Complex sum = sum_frequency_sensitivity(c, e, p);
-    Real nm = 1, nf = 1;
-    if (prog.settings.normalise_by_slope) {
-        nm = std::sqrt(sum.re * sum.re + 1);
-        nf = std::sqrt(sum.im * sum.im + 1);
-    }
-    lines.push_back("S(T,s): " + fmt(sum.re) + " " + fmt(sum.im) + "j");
-    for (int i = 1; i <= c.element_count; ++i) {
-        const Complex s = sensitivity(e, p, i);
-        lines.push_back("S(T," + c.elements[i].name + "): " + fmt(s.re / nm) + " " + fmt(s.im / nf) + "j");
-    }
-    for (int k = 1; k <= 5; ++k)
-        lines.push_back(quantity_label(k) + fmt(quantity_value(pt, k)) + " " + quantity_unit(sw, k));
-    lines.push_back("E(" + std::to_string(c.output_node) + ") normal : " + fmt(pt.t_re) + " " + fmt(pt.t_im) + "j");
-    lines.push_back("E(" + std::to_string(prog.settings.adjoint_listed_node) + ") adjunta: " + fmt(pt.adj_re) + " " +
-                    fmt(pt.adj_im) + "j");
-    return lines;
+    return analysis::sensitivity_list(c, prog.engine, sw, prog.settings);
 }
 
 TForm7::TForm7(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {

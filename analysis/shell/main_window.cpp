@@ -36,7 +36,9 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     Memo1->setFont(QFont("DejaVu Sans Mono", 9));
     setCentralWidget(Memo1);
 
-    OpenDialog1 = {"Abrir", "Netlists|*.net|Todos|*.*", 1, "", "", true};
+    // ".net" as the default extension lets the dialog accept a name typed
+    // without one, which "Abrir" completes the same way.
+    OpenDialog1 = {"Abrir", "Netlists|*.net|Todos|*.*", 1, "net", "", true};
     SaveDialog1 = {"Salvar", "Resposta em frequência|*.tab", 1, "", "", false};
 
     menuBar()->setObjectName("MainMenu1");

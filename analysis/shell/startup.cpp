@@ -27,6 +27,7 @@ QWidget* plain_window(const char* name, const QString& caption, int width, int h
 }  // namespace
 
 Moratw::Moratw() : program_(std::make_unique<Program>()) {
+    QCoreApplication::setApplicationName("Moratw");
     Program& p = *program_;
     Form1 = new TForm1(p);
     Form2 = new TForm2;
@@ -68,11 +69,17 @@ Moratw::~Moratw() {
     for (QWidget* w : windows) delete w;
 }
 
+// Every window opens centred on the screen; the response window a little
+// below and to the right, so that the log stays in sight.
 void Moratw::show() {
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = Form1->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        Form1->move(frame.topLeft());
+        const QPoint centre = screen->availableGeometry().center();
+        QWidget* windows[] = {Form1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9, Form10, Form11};
+        for (QWidget* w : windows) {
+            QRect frame(QPoint(0, 0), w->size());
+            frame.moveCenter(w == Form4 ? centre + QPoint(60, 60) : centre);
+            w->move(frame.topLeft());
+        }
     }
     Form1->show();
 }

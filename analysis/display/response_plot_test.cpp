@@ -1,0 +1,184 @@
+#include "analysis/display/response_plot.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+
+#include "analysis/display/program_testing.h"
+
+namespace analysis {
+namespace {
+
+using moratw::testing::TestProgram;
+
+const QColor lime(0, 255, 0);
+
+struct Picture {
+    TestProgram t;
+    QImage image{696, 480, QImage::Format_RGB32};
+
+    bool draw(bool with_cursor = true) {
+        QPainter p(&image);
+        ResponseScene scene = t->scene();
+        return draw_response(p, image.size(), scene, with_cursor);
+    }
+    void cursor() {
+        QPainter p(&image);
+        ResponseScene scene = t->scene();
+        draw_cursor(p, image.size(), scene);
+    }
+    PlotGeometry geometry() {
+        QPainter p(&image);
+        p.setFont(plot_font());
+        return plot_geometry(p.fontMetrics(), image.size(), t->circuit, t->sweep, t->view);
+    }
+};
+
+TEST(ResponsePlot, ModuleCurveIsLimeAtItsRowAndTheBandsGrey) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::divider);
+    ASSERT_TRUE(pic.draw(false));
+    const PlotGeometry g = pic.geometry();
+    const Real module = 20 * std::log10(0.5L);
+    EXPECT_NEAR(static_cast<double>(pic.t->sweep.points[200].module), static_cast<double>(module), 1e-12);
+    const int x = g.point_x(200) + 1;
+    const int y = g.value_y(q_module, module);
+    EXPECT_EQ(pic.image.pixelColor(x, y), lime);
+    // The band module ± deviation lies a few pixels above and below.
+    const Real dev = pic.t->sweep.points[200].module_dev;
+    ASSERT_GT(dev, 0);
+    EXPECT_EQ(pic.image.pixelColor(x, g.value_y(q_module, module + dev)), plot_colour::grey);
+    EXPECT_EQ(pic.image.pixelColor(x, g.value_y(q_module, module - dev)), plot_colour::grey);
+    // Frame white, background black.
+    EXPECT_EQ(pic.image.pixelColor(g.left, 100), QColor(Qt::white));
+    EXPECT_EQ(pic.image.pixelColor(x, g.top + 2), QColor(Qt::black));
+}
+
+TEST(ResponsePlot, CurvesBelowTheScaleLeaveTheBottomLabelsAlone) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::divider);
+    pic.t->sweep.scale_min[q_module] = 0;  // the module, −6 dB, lies below
+    ASSERT_TRUE(pic.draw(false));
+    const PlotGeometry g = pic.geometry();
+    for (int y = g.bottom + 1; y < 480; ++y)
+        for (int x = g.left; x < 696; ++x) ASSERT_NE(pic.image.pixelColor(x, y), lime) << x << "," << y;
+}
+
+TEST(ResponsePlot, GeometryAndItsInverses) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::rc_lowpass);
+    ASSERT_TRUE(pic.draw());
+    const PlotGeometry g = pic.geometry();
+    QFont font = plot_font();
+    QPainter p(&pic.image);
+    p.setFont(font);
+    EXPECT_EQ(g.left, p.fontMetrics().horizontalAdvance("-999.99 XX"));
+    EXPECT_EQ(g.right, 695);
+    EXPECT_EQ(g.bottom, 479 - p.fontMetrics().height());
+    EXPECT_EQ(g.readout_y, g.bottom - 6 * g.line_height);
+    EXPECT_EQ(g.point_x(0), g.left);
+    EXPECT_EQ(g.point_x(400), g.right);
+    for (int pt : {0, 137, 400}) {
+        const Real f = pic.t->sweep.points[pt].frequency;
+        EXPECT_NEAR(static_cast<double>(g.frequency_at(g.point_x(pt)) / f), 1.0, 0.01) << pt;
+        EXPECT_EQ(g.point_at(g.point_x(pt), 400), pt);
+    }
+    EXPECT_EQ(g.point_at(-50, 400), 0);
+    EXPECT_EQ(g.point_at(5000, 123), 123);
+    EXPECT_NEAR(static_cast<double>(g.value_at(q_module, g.value_y(q_module, -30))), -30.0, 0.2);
+    // Values far off the scale are held within ±2000 pixels.
+    EXPECT_EQ(g.value_y(q_module, 1e30L), -2000);
+    EXPECT_EQ(g.value_y(q_module, -1e30L), 2000);
+    EXPECT_EQ(g.value_y(q_module, std::nanl("")), 2000);
+}
+
+TEST(ResponsePlot, CursorMarkerIsErasedByTheNextMoveAndTheReadoutHighlightsTheCurrentCurve) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::rc_lowpass);
+    ASSERT_TRUE(pic.draw(false));
+    const QImage clean = pic.image.copy();
+    const PlotGeometry g = pic.geometry();
+    pic.t->sweep.cursor = 100;
+    pic.cursor();
+    const QPoint first = pic.t->view.marker;
+    EXPECT_EQ(first.x(), g.point_x(100));
+    EXPECT_NE(pic.image.copy(QRect(first, QSize(13, 13))), clean.copy(QRect(first, QSize(13, 13))));
+    pic.t->sweep.cursor = 300;
+    pic.cursor();
+    EXPECT_EQ(pic.image.copy(QRect(first, QSize(13, 13))), clean.copy(QRect(first, QSize(13, 13))));
+    EXPECT_NE(pic.t->view.marker, first);
+
+    // Readout rows: the current curve's row white, the others grey.
+    auto row_colour = [&](int k) { return pic.image.pixelColor(g.readout_x + 1, g.readout_y + k * g.line_height + 1); };
+    EXPECT_EQ(row_colour(q_module), QColor(Qt::white));
+    for (int k : {0, 2, 3, 4, 5}) EXPECT_EQ(row_colour(k), plot_colour::grey) << k;
+    pic.t->circuit.current_curve = q_delay;
+    pic.cursor();
+    EXPECT_EQ(row_colour(q_delay), QColor(Qt::white));
+    EXPECT_EQ(row_colour(q_module), plot_colour::grey);
+    // The delay curve is not plotted: no marker.
+    EXPECT_EQ(pic.t->view.marker, QPoint(-100, -100));
+}
+
+TEST(ResponsePlot, RefusedRangesDrawFrameAndLabelsOnlyAndAreLoggedOnce) {
+    struct Row {
+        bool log_scale;
+        Real fmin, fmax;
+        const char* line;
+    };
+    const Row rows[] = {{true, 0, 5, "* A escala logarítmica exige frequências positivas."},
+                        {true, -1, 5, "* A escala logarítmica exige frequências positivas."},
+                        {true, 5, 5, "* A frequência mínima deve ser menor que a máxima."},
+                        {false, 10, 2, "* A frequência mínima deve ser menor que a máxima."}};
+    for (const Row& r : rows) {
+        Picture pic;
+        pic.t.analyse(moratw::testing::rc_lowpass);
+        pic.t->sweep.log_scale = r.log_scale;
+        pic.t->sweep.scale_min[0] = r.fmin;
+        pic.t->sweep.scale_max[0] = r.fmax;
+        pic.t.lines.clear();
+        EXPECT_FALSE(pic.draw());
+        EXPECT_FALSE(pic.draw());
+        EXPECT_EQ(pic.t.solves(), 0);
+        EXPECT_EQ(pic.t.lines, std::vector<std::string>{r.line});
+        EXPECT_FALSE(pic.t->sweep.response_valid);
+        const PlotGeometry g = pic.geometry();
+        EXPECT_EQ(pic.image.pixelColor(g.left, 50), QColor(Qt::white));
+        // A new refused range is logged again; a good one sweeps.
+        pic.t->sweep.scale_max[0] = r.fmax - 1;
+        pic.draw();
+        EXPECT_EQ(pic.t.lines.size(), 2u);
+        pic.t->sweep.log_scale = true;
+        pic.t->sweep.scale_min[0] = 0.2L;
+        pic.t->sweep.scale_max[0] = 5;
+        EXPECT_TRUE(pic.draw());
+    }
+}
+
+TEST(ResponsePlot, GridDecadesAreYellowAndOtherLinesGrey) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::rc_lowpass);
+    pic.t->view.show_grid = true;
+    pic.t->view.plot_curve.fill(false);  // nothing over the grid
+    pic.t->sweep.scale_min[0] = 0.01L;
+    pic.t->sweep.scale_max[0] = 100;
+    ASSERT_TRUE(pic.draw(false));
+    const PlotGeometry g = pic.geometry();
+    // A dotted vertical line colours about half the pixels of its column.
+    auto column_has = [&](Real f, const QColor& colour) {
+        const int x = static_cast<int>(std::lround(g.x_origin + g.x_scale * std::log(f)));
+        int count = 0;
+        for (int y = g.top + 1; y < g.bottom; ++y) count += pic.image.pixelColor(x, y) == colour ? 1 : 0;
+        return count > (g.bottom - g.top) / 4;
+    };
+    for (Real f : {0.1L, 1.0L, 10.0L}) EXPECT_TRUE(column_has(f, Qt::yellow)) << static_cast<double>(f);
+    for (Real f : {0.03L, 2.0L, 50.0L}) {
+        EXPECT_TRUE(column_has(f, plot_colour::grey)) << static_cast<double>(f);
+        EXPECT_FALSE(column_has(f, Qt::yellow)) << static_cast<double>(f);
+    }
+}
+
+}  // namespace
+}  // namespace analysis

@@ -1,0 +1,185 @@
+// The picture options of morat.
+#include "analysis/morat_plot.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <memory>
+
+#include "analysis/circuit/netlist_reader.h"
+#include "analysis/display/response_plot.h"
+#include "analysis/morat_cli.h"
+#include "analysis/morat_session.h"
+#include "common/errors.h"
+#include "common/numtext.h"
+#include "common/picture.h"
+
+namespace analysis {
+namespace {
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    return s;
+}
+
+// A curve by number (1..5), by name or by its label; 0 when unknown.
+int curve_number(const std::string& item) {
+    static const char* const names[] = {"", "module", "phase", "delay", "module-dev", "phase-dev"};
+    static const char* const labels[] = {"", "modl", "fase", "atgr", "vemo", "vefa"};
+    const std::string s = lower(item);
+    for (int k = 1; k <= 5; ++k)
+        if (s == names[k] || s == labels[k] || s == std::to_string(k)) return k;
+    return 0;
+}
+
+bool parse_curves(const std::string& text, std::vector<int>& curves) {
+    curves.clear();
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const int k = curve_number(text.substr(from, comma - from));
+        if (k == 0) return false;
+        if (std::find(curves.begin(), curves.end(), k) == curves.end()) curves.push_back(k);
+        from = comma + 1;
+    }
+    return !curves.empty();
+}
+
+bool parse_size(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    std::int32_t w = 0, h = 0;
+    if (x == std::string::npos || !suite::parse_int(text.substr(0, x), w) || !suite::parse_int(text.substr(x + 1), h))
+        return false;
+    if (w < 100 || h < 100 || w > 10000 || h > 10000) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool set_plot_value(const std::string& option, const std::string& value, PlotOptions& plot) {
+    if (option == "--plot") return !value.empty() && (plot.file = value, true);
+    if (option == "--size") return parse_size(value, plot.width, plot.height);
+    if (option == "--curves") return parse_curves(value, plot.curves);
+    std::int32_t p = 0;
+    return suite::parse_int(value, p) && p >= 0 && (plot.cursor = p, true);  // --cursor
+}
+
+void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
+}
+
+int usage_error(std::ostream& err, const std::string& reason) {
+    err << "morat: " << reason << "\n" << morat_usage() << plot_usage();
+    return 2;
+}
+
+// Draws the response of the finished run into the picture file.
+void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, const Log& log) {
+    PlotView view;
+    view.plot_curve.fill(false);
+    for (int k : plot.curves) view.plot_curve[k] = true;
+    view.show_grid = plot.grid;
+    x.circuit->current_curve = plot.curves.front();
+    x.sweep->cursor = plot.cursor.value_or(0);
+    ResponseScene scene{*x.circuit, *x.engine, *x.sweep, x.settings, view, complete_netlist_name(o.netlist), log};
+    const QSize size(plot.width, plot.height);
+    suite::save_picture(*plot.file, size,
+                        [&](QPainter& p) { draw_response(p, size, scene, plot.cursor.has_value()); });
+}
+
+}  // namespace
+
+std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot) {
+    static const char* const valued[] = {"--plot", "--size", "--cursor", "--curves"};
+    std::vector<std::string> rest;
+    bool any = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string option = arg.substr(0, eq);
+        if (option == "--grid") {
+            if (eq != std::string::npos) return "option --grid takes no value";
+            plot.grid = any = true;
+            continue;
+        }
+        if (std::find(std::begin(valued), std::end(valued), option) == std::end(valued)) {
+            rest.push_back(arg);
+            continue;
+        }
+        std::string value;
+        if (eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+        } else {
+            if (i + 1 >= args.size()) return "option " + option + " needs a value";
+            value = args[++i];
+        }
+        if (!set_plot_value(option, value, plot)) return "invalid value for " + option + ": " + value;
+        any = true;
+    }
+    if (any && !plot.file) return "--size, --grid, --cursor and --curves need --plot FILE";
+    args = rest;
+    return {};
+}
+
+std::string plot_usage() {
+    return "Picture of the response (after the run):\n"
+           "  --plot FILE                 draw the response window's plot into FILE (.svg: SVG, else PNG)\n"
+           "  --size WxH                  picture size in pixels (696x480)\n"
+           "  --grid                      draw the grid\n"
+           "  --cursor P                  cursor marker and readout at point P\n"
+           "  --curves LIST               curves to draw, by number or name, the first one current:\n"
+           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev (module,phase)\n";
+}
+
+int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> rest = args;
+    PlotOptions plot;
+    if (const std::string reason = take_plot_options(rest, plot); !reason.empty()) return usage_error(err, reason);
+    MoratOptions options;
+    if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
+        return usage_error(err, reason);
+    if (options.help) {
+        out << morat_usage() << plot_usage();
+        return 0;
+    }
+    if (!plot.file) return run_morat(options, out, err);
+
+    MoratSession session;
+    const int status = analyse_with_morat(options, session, out, err);
+    if (status != 0) return status;
+    if (plot.cursor && *plot.cursor > session.circuit->segments)
+        return usage_error(err, "--cursor " + std::to_string(*plot.cursor) + ": the sweep has points 0 to " +
+                                    std::to_string(session.circuit->segments));
+    // A picture needs fonts, not a display; the toolkit's own notices stay
+    // off the error stream.
+    std::unique_ptr<QGuiApplication> app;
+    int argc = 1;
+    char name[] = "morat";
+    char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quiet_notices);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const Log log = [&out](const std::string& line) { out << line << '\n'; };
+    try {
+        save_plot(plot, options, session, log);
+    } catch (const suite::FatalError& e) {
+        out.flush();
+        err << "Erro: " << e.what() << '\n';
+        return 1;
+    } catch (const suite::IoError& e) {
+        out.flush();
+        err << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace analysis

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/display/program.h"
+#include "analysis/display/response_window.h"
+#include "analysis/display/scales_dialog.h"
+#include "analysis/display/sensitivity_window.h"
+#include "analysis/shell/error_window.h"
+#include "analysis/shell/main_window.h"
+#include "analysis/shell/output_node_dialog.h"
+#include "analysis/shell/settings_dialogs.h"
+#include "analysis/shell/startup.h"
+#include "common/dialogseam.h"
+#include "common/textfile.h"
+
+namespace moratw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The whole program with its windows, dialogs answered through the seam,
+// and netlists written into a fresh folder.
+class Moratw_ : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("moratw-test-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        app.show();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    QString write(const std::string& stem, const std::string& text) {
+        std::ofstream(dir / (stem + ".net")) << text;
+        return QString::fromStdString((dir / stem).string());
+    }
+    QStringList log() const { return app.Form1->Memo1->toPlainText().split('\n'); }
+    QString last_line() const { return log().last(); }
+    void open(const QString& name) {
+        seam.answer_file(name);
+        app.Form1->Open1Click();
+    }
+    void analyse(int output, int listed = 1) {
+        app.Form3->NEnsaida->set_panel_int(output);
+        app.Form3->NEasaida->set_panel_int(listed);
+        app.Form3->Button1Click();
+    }
+    Program& program() { return app.program(); }
+
+    suite::RecordingDialogSeam seam;
+    suite::ScopedDialogSeam scoped{seam};
+    Moratw app;
+    fs::path dir;
+};
+
+const char* const divider = "2\nV1 1 0 1\nR1 1 2 1000\nR2 2 0 1000\n";
+const char* const three_nodes = "3\nV1 1 0 1\nR1 1 2 1\nR2 2 3 1\nR3 3 0 1\n";
+
+TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
+    TForm1& f = *app.Form1;
+    EXPECT_EQ(QApplication::applicationName(), "Moratw");
+    EXPECT_EQ(f.windowTitle(), "Morat");
+    EXPECT_EQ(f.size(), QSize(696, 480));
+    EXPECT_TRUE(f.isVisible());
+    const QWidget* others[] = {app.Form2, app.Form3, app.Form4, app.Form5, app.Form6,
+                               app.Form7, app.Form8, app.Form9, app.Form10, app.Form11};
+    const char* titles[] = {"Erro", "Nó de saída", "Resposta em frequência", "Escalas",
+                            "Normalização das sensibilidades", "Sensibilidades", "Variabilidades", "Parâmetros",
+                            "Sensibilidades de pólos e zeros", "Desvios dos pólos ou zeros"};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(others[i]->windowTitle(), QString::fromUtf8(titles[i]));
+        EXPECT_FALSE(others[i]->isVisible()) << titles[i];
+    }
+    EXPECT_EQ(f.Arquivo1->title(), "Arquivo");
+    EXPECT_EQ(f.Analise1->title(), "Análise");
+    EXPECT_FALSE(f.Analise1->menuAction()->isEnabled());
+    QStringList captions;
+    for (QAction* a : f.Analise1->actions()) captions << a->objectName() + "=" + a->text();
+    EXPECT_EQ(captions, QStringList({"Grficosderespostaemfreqncia1=Gráficos de resposta em frequência",
+                                     "Escalasdosgrficos1=Escalas dos gráficos",
+                                     "Normalizaopelainclinao1=Normalização pela inclinação",
+                                     "Listarsensibilidades1=Listar sensibilidades", "Faixadinmica1=Faixa dinâmica",
+                                     "Salvarrespostaemfreqncianorelatrio1=Salvar resposta em frequência ",
+                                     "Sensibilidadesdeplosezeros1=Sensibilidades de polos e zeros",
+                                     "Mudarndesada1=Mudar nó de saída",
+                                     "Variabilidadedosparmetros1=Variabilidade dos parâmetros",
+                                     "Tolernciaseparmetros1=Tolerâncias e parâmetros"}));
+    EXPECT_EQ(f.Open1->text(), "Abrir");
+    EXPECT_EQ(f.Exit1->text(), "Terminar");
+    // Gated commands say nothing before a sweep.
+    f.Faixadinmica1Click();
+    f.Salvarrespostaemfreqncianorelatrio1Click();
+    f.Listarsensibilidades1Click();
+    EXPECT_EQ(f.Memo1->toPlainText(), "");
+    EXPECT_TRUE(seam.requests.isEmpty());
+}
+
+TEST_F(Moratw_, OpenAnalyseReportAndSave) {
+    const QString name = write("divider", divider);
+    open(name);  // no extension: ".net" is added
+    ASSERT_EQ(seam.requests.size(), 1);
+    EXPECT_EQ(seam.requests[0].filter, "Netlists|*.net|Todos|*.*");
+    EXPECT_TRUE(seam.requests[0].must_exist);
+    EXPECT_EQ(log().first(), "Número de nós: 2");
+    EXPECT_EQ(last_line(), "Circuito lido.");
+    EXPECT_EQ(program().netlist_file_name, name.toStdString() + ".net");
+    EXPECT_EQ(program().netlist_base_name, name.toStdString());
+    EXPECT_TRUE(app.Form3->isVisible());
+    EXPECT_EQ(app.Form3->NEnsaida->text(), "1");
+
+    analyse(2);
+    EXPECT_EQ(last_line(), "Nó de saída: 2");
+    EXPECT_FALSE(app.Form3->isVisible());
+    EXPECT_TRUE(app.Form4->isVisible());
+    EXPECT_TRUE(app.Form1->Analise1->menuAction()->isEnabled());
+    EXPECT_TRUE(program().sweep.response_valid);
+
+    app.Form1->Faixadinmica1Click();
+    const QStringList l = log();
+    ASSERT_GE(l.size(), 4);
+    EXPECT_EQ(l[l.size() - 4], "");
+    EXPECT_EQ(l[l.size() - 3], "Extremos de nível de sinal nos nós, entre    0.200000000 e    5.000000000 rad/s");
+    EXPECT_EQ(l[l.size() - 1], "Min(2):    0.500000000 Max(2):    0.500000000");
+
+    const std::string table = (dir / "saved.tab").string();
+    seam.answer_file(QString::fromStdString(table));
+    app.Form1->Salvarrespostaemfreqncianorelatrio1Click();
+    ASSERT_EQ(seam.requests.size(), 2);
+    EXPECT_EQ(seam.requests[1].file_name, name + ".tab");
+    EXPECT_EQ(seam.requests[1].filter, "Resposta em frequência|*.tab");
+    EXPECT_EQ(last_line().toStdString(), "Tabela de resposta em frequência salva no arquivo " + table);
+    EXPECT_EQ(suite::read_text_lines(table).size(), 403u);
+
+    app.Form1->Listarsensibilidades1Click();
+    EXPECT_TRUE(app.Form7->isVisible());
+    EXPECT_TRUE(app.Form7->Memo1->toPlainText().startsWith("Nó 2; Sensibilidades de T(s) em"));
+}
+
+TEST_F(Moratw_, AMissingFileIsLoggedAndChangesNothing) {
+    open(write("divider", divider));
+    analyse(2);
+    const std::string before = program().netlist_file_name;
+    const QString missing = QString::fromStdString((dir / "none").string());
+    open(missing);
+    EXPECT_EQ(last_line(), "* Arquivo " + missing + ".net inexistente.");
+    EXPECT_EQ(program().netlist_file_name, before);
+    EXPECT_TRUE(program().sweep.response_valid);
+    seam.answer_file(QString::fromStdString((dir / "t.tab").string()));
+    app.Form1->Salvarrespostaemfreqncianorelatrio1Click();
+    EXPECT_EQ(seam.requests.last().file_name.toStdString(), program().netlist_base_name + ".tab");
+}
+
+TEST_F(Moratw_, OutputNodeChecksNameTheVariableBound) {
+    open(write("three", three_nodes));
+    struct Row {
+        int output, listed;
+        const char* line;
+    };
+    const Row rows[] = {{5, 1, "Nó inválido, fora da faixa 0-4."},
+                        {1, 5, "Nó inválido, fora da faixa 0-4."},
+                        {-1, 1, "Nó inválido, fora da faixa 0-4."},
+                        {4, 1, "Nó de saída com tensão calculada sempre nula."},
+                        {0, 1, "Nó de saída com tensão calculada sempre nula."}};
+    for (const Row& r : rows) {
+        analyse(r.output, r.listed);
+        EXPECT_EQ(last_line(), QString::fromUtf8(r.line)) << r.output;
+        EXPECT_TRUE(app.Form3->isVisible());
+        EXPECT_FALSE(app.Form1->Analise1->menuAction()->isEnabled());
+    }
+    analyse(3, 4);
+    EXPECT_EQ(last_line(), "Nó de saída: 3");
+    EXPECT_TRUE(program().sweep.response_valid);
+}
+
+TEST_F(Moratw_, ASecondNetlistSilencesTheGatedCommandsUntilItsSweepEnds) {
+    open(write("divider", divider));
+    analyse(2);
+    open(write("three", three_nodes));
+    const int lines = static_cast<int>(log().size());
+    const int requests = static_cast<int>(seam.requests.size());
+    app.Form1->Faixadinmica1Click();
+    app.Form1->Salvarrespostaemfreqncianorelatrio1Click();
+    app.Form1->Listarsensibilidades1Click();
+    app.Form4->repaint_plot();  // the old response is not swept for the new circuit
+    EXPECT_EQ(log().size(), lines);
+    EXPECT_EQ(seam.requests.size(), requests);
+    EXPECT_FALSE(app.Form7->isVisible());
+    EXPECT_TRUE(app.Form1->Analise1->menuAction()->isEnabled());
+    analyse(3);
+    app.Form1->Faixadinmica1Click();
+    EXPECT_EQ(last_line(), "Min(3):    0.333333333 Max(3):    0.333333333");
+}
+
+TEST_F(Moratw_, AFatalErrorInReadingEndsAfterTheErroWindow) {
+    open(write("bad", "2\nX1 1 0 1\n"));
+    EXPECT_EQ(last_line(), "Erro: X1:  Elemento desconhecido");
+    EXPECT_TRUE(app.Form2->isVisible());
+    EXPECT_EQ(app.Form2->Label1->text(), "X1:  Elemento desconhecido");
+    EXPECT_FALSE(app.Form3->isVisible());
+    EXPECT_EQ(seam.ended, 0);
+    app.Form1->Open1Click();  // nothing works any more
+    EXPECT_EQ(seam.requests.size(), 1);
+    QTest::mouseClick(app.Form2->Button1, Qt::LeftButton);
+    EXPECT_EQ(seam.ended, 1);
+    EXPECT_EQ(seam.end_code, 1);
+}
+
+TEST_F(Moratw_, AFatalErrorInSolvingEndsWhenTheUserLeavesTheErroWindow) {
+    open(write("floating", "2\nV1 1 0 1\nR1 1 0 1\n"));  // node 2 is connected to nothing
+    analyse(1);
+    EXPECT_TRUE(last_line().startsWith("Erro: "));
+    ASSERT_TRUE(app.Form2->isVisible());
+    EXPECT_EQ("Erro: " + app.Form2->Label1->text(), last_line());
+    EXPECT_FALSE(program().sweep.response_valid);
+    QApplication::setActiveWindow(app.Form2);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app.Form2));
+    EXPECT_EQ(seam.ended, 0);
+    QApplication::setActiveWindow(app.Form1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app.Form1));
+    EXPECT_EQ(seam.ended, 1);
+}
+
+TEST_F(Moratw_, ClosingTheErroWindowOrTheMainWindowEnds) {
+    open(write("bad", "2\nR1 1 0 1k\n"));
+    app.Form2->close();
+    EXPECT_EQ(seam.ended, 1);
+    app.Form1->close();
+    EXPECT_EQ(seam.ended, 2);
+    EXPECT_EQ(seam.end_code, 0);
+    app.Form1->Exit1Click();
+    EXPECT_EQ(seam.ended, 3);
+}
+
+TEST_F(Moratw_, SettingsDialogsWriteTheSettings) {
+    open(write("divider", divider));
+    analyse(2);
+    // Parameters: loaded on showing, stored by "Aplicar".
+    app.Form1->Tolernciaseparmetros1Click();
+    EXPECT_EQ(app.Form9->NEtolz->text(), "0.00001");
+    EXPECT_EQ(app.Form9->NEtoly->text(), "1E-7");
+    EXPECT_EQ(app.Form9->NEcm->text(), "14");
+    EXPECT_EQ(app.Form9->NEdc->text(), "9");
+    app.Form9->NEcm->set_panel_int(8);
+    app.Form9->NEdc->set_panel_int(3);
+    app.Form9->Button1Click();
+    EXPECT_FALSE(app.Form9->isVisible());
+    app.Form1->Faixadinmica1Click();
+    EXPECT_EQ(last_line(), "Min(2):    0.500 Max(2):    0.500");
+    // Variabilities: element 1 first; ">" stores the typed value and moves.
+    app.Form1->Variabilidadedosparmetros1Click();
+    EXPECT_EQ(app.Form8->Lnome->text(), "V1");
+    EXPECT_EQ(app.Form8->Memo1->toPlainText().split('\n').value(0), "Elementos e variabilidades:");
+    app.Form8->NEvar->set_panel_real(0.2L);
+    app.Form8->Button2Click();
+    EXPECT_EQ(app.Form8->Lnome->text(), "R1");
+    EXPECT_EQ(program().circuit.variability[1], 0.2L);
+    app.Form8->NEvar->set_panel_real(0.01L);
+    app.Form8->Button3Click();
+    EXPECT_EQ(app.Form8->Memo1->toPlainText().split('\n').value(3), "R2    0.010");
+    EXPECT_EQ(program().circuit.variability[1], 0);
+    // Normalisation.
+    app.Form1->Normalizaopelainclinao1Click();
+    EXPECT_FALSE(app.Form6->CBnorm->isChecked());
+    app.Form6->CBnorm->setChecked(true);
+    program().sweep.deviations_stale = false;
+    app.Form6->Button1Click();
+    EXPECT_TRUE(program().settings.normalise_by_slope);
+    EXPECT_TRUE(program().sweep.deviations_stale);
+    EXPECT_FALSE(app.Form6->isVisible());
+}
+
+}  // namespace
+}  // namespace moratw
