@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/morat_polezero.h"
 #include "common/real.h"
 
 namespace analysis {
@@ -48,6 +49,8 @@ struct MoratOptions {
     bool range = false;
     std::vector<int> sensitivities;
     std::optional<std::string> tab;
+    // Poles and zeros, after the reports.
+    PoleZeroOptions polezero;
 };
 
 // Parses the arguments (without the program name). Returns the empty

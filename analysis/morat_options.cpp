@@ -34,7 +34,8 @@ std::string morat_usage() {
            "  --range                     signal-level extremes of every node\n"
            "  --sensitivities P           sensitivity list at point P (repeatable)\n"
            "  --tab FILE                  save the response table in FILE\n"
-           "  --help                      print this text\n"
+           "  --help                      print this text\n" +
+           polezero_usage() +
            "\n"
            "Exit status: 0 done, 1 missing netlist, error or refused analysis, 2 usage error.\n";
 }
@@ -102,6 +103,10 @@ const std::map<std::string, ValueSetter>& value_options() {
              return true;
          }},
         {"--tab", [](const std::string& t, MoratOptions& o) { return !t.empty() && (o.tab = t, true); }},
+        {"--poles", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--poles", t, o.polezero); }},
+        {"--zeros", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--zeros", t, o.polezero); }},
+        {"--observer", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--observer", t, o.polezero); }},
+        {"--deviations", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--deviations", t, o.polezero); }},
     };
     return table;
 }
@@ -155,6 +160,7 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
         if (!setter->second(value, o)) return "invalid value for " + arg + ": " + value;
     }
     if (!have_netlist && !o.help) return "no netlist given";
+    if (std::string reason = check_polezero_options(o.polezero); !reason.empty()) return reason;
     return {};
 }
 

@@ -1,0 +1,69 @@
+// The pole/zero options of morat.
+#include "analysis/morat_polezero.h"
+
+#include <memory>
+
+#include "analysis/morat_cli.h"
+#include "analysis/polezero/polezero_run.h"
+
+namespace analysis {
+
+bool set_polezero_option(const std::string& option, const std::string& value, PoleZeroOptions& o) {
+    if (value.empty()) return false;
+    if (option == "--poles")
+        o.poles = value;
+    else if (option == "--zeros")
+        o.zeros = value;
+    else if (option == "--observer")
+        o.observer = value;
+    else if (option == "--deviations")
+        o.deviations = value;
+    else
+        return false;
+    return true;
+}
+
+std::string check_polezero_options(const PoleZeroOptions& o) {
+    if (o.poles && o.zeros) return "--poles and --zeros cannot be given together";
+    if (o.deviations && !o.poles && !o.zeros) return "--deviations needs --poles or --zeros";
+    if (o.observer && !o.poles) return "--observer needs --poles";
+    return {};
+}
+
+std::string polezero_usage() {
+    return "Poles and zeros, after the reports:\n"
+           "  --poles FILE                deviations of the poles listed in FILE\n"
+           "  --zeros FILE                deviations of the zeros listed in FILE\n"
+           "  --observer NAME             observer element for poles (default the last element)\n"
+           "  --deviations FILE           save the deviation table in FILE\n";
+}
+
+int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
+                         const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
+                         std::ostream& err) {
+    if (!o.poles && !o.zeros) return 0;
+    const bool poles = o.poles.has_value();
+    if (o.observer) {
+        int found = 0;
+        for (int i = 1; i <= c.element_count && found == 0; ++i)
+            if (c.elements[i].name == *o.observer) found = i;
+        if (found == 0) {
+            err << "morat: no element named " << *o.observer << " in the circuit\n" << morat_usage();
+            return 2;
+        }
+        e.observer_element = found;
+    }
+    auto set = std::make_unique<PoleZeroSet>();
+    PoleZeroContext x{c, e, sw, s, *set, netlist_base_name};
+    const std::string input = poles ? *o.poles : *o.zeros;
+    const PoleZeroFileChooser choose_input = [&](const PoleZeroFileRequest&) { return input; };
+    if (!run_pole_zero(x, poles, choose_input, log)) return 1;
+    if (o.deviations) {
+        const std::string table = *o.deviations;
+        const PoleZeroFileChooser choose_table = [&](const PoleZeroFileRequest&) { return table; };
+        if (!save_pole_zero_deviations(x, poles, choose_input, choose_table, log)) return 1;
+    }
+    return 0;
+}
+
+}  // namespace analysis

@@ -1,0 +1,48 @@
+// The pole/zero options of morat: after the sweep and its reports, the
+// computation of the pole/zero window ("Ler pólos ou zeros e calcular") on
+// a pole file (--poles, pole mode) or a zero file (--zeros, zero mode),
+// printing the window's memo lines; --observer chooses the observer element
+// for poles (the first element with that name; default the last element,
+// as after "Analisar"); --deviations saves the deviation table as
+// "Salvar desvios calculados" does and prints its confirmation line.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "analysis/circuit/circuit.h"
+#include "analysis/circuit/log.h"
+#include "analysis/engine/engine.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+
+namespace analysis {
+
+struct PoleZeroOptions {
+    std::optional<std::string> poles;
+    std::optional<std::string> zeros;
+    std::optional<std::string> observer;
+    std::optional<std::string> deviations;
+};
+
+// Stores the value of one of "--poles", "--zeros", "--observer",
+// "--deviations"; false for an empty value.
+bool set_polezero_option(const std::string& option, const std::string& value, PoleZeroOptions& o);
+
+// After parsing: the reason of a usage error, or the empty string.
+std::string check_polezero_options(const PoleZeroOptions& o);
+
+// Lines of the usage text for these options.
+std::string polezero_usage();
+
+// Runs what the options ask for (nothing without --poles or --zeros).
+// Returns 0 when done, 1 when the run stopped on an error (the memo says
+// why), 2 for an --observer name that the circuit lacks (the reason on
+// `err`, to be followed by the usage). Input/output errors and fatal
+// errors propagate as exceptions.
+int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
+                         const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
+                         std::ostream& err);
+
+}  // namespace analysis

@@ -1,0 +1,115 @@
+// morat's pole/zero options end to end: listing after the log, the table,
+// the observer choice and the exit statuses.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "analysis/morat_cli.h"
+#include "common/textfile.h"
+
+namespace analysis {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct MoratRun {
+    int status = 0;
+    std::vector<std::string> out;
+    std::string err;
+};
+
+class MoratPoleZero : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() / ("morat_polezero_test_" + std::to_string(::getpid()));
+    void SetUp() override {
+        fs::create_directories(dir);
+        // A damped notch at node 2: zeros of s² + 0.5·s + 4, poles of
+        // s² + 1.5·s + 4 (V1 a short for the poles).
+        write("notch.net", "4\nV1 1 0 1\nR1 1 2 1\nR2 2 3 0.5\nL1 3 4 1\nC1 4 0 0.25\n");
+        write("notch.z2", "2\n-0.25 1.9843134832984429429\n-0.25 -1.9843134832984429429\n");
+        write("notch.r", "2\n-0.75 1.85404962177391573718\n-0.75 -1.85404962177391573718\n");
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    void write(const std::string& name, const std::string& text) {
+        suite::write_text_file(path(name), suite::split_lines(text));
+    }
+    MoratRun morat(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        MoratRun r;
+        r.status = morat_main(args, out, err);
+        r.out = suite::split_lines(out.str());
+        r.err = err.str();
+        return r;
+    }
+    static bool has(const MoratRun& r, const std::string& line) {
+        return std::find(r.out.begin(), r.out.end(), line) != r.out.end();
+    }
+};
+
+TEST_F(MoratPoleZero, ZerosAreListedAfterTheLogAndTheTableSaved) {
+    const MoratRun r = morat(
+        {path("notch"), "--output", "2", "--zeros", path("notch.z2"), "--deviations", path("notch.tsz")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto first = std::find(r.out.begin(), r.out.end(), "Zeros no arquivo: ");
+    ASSERT_NE(first, r.out.end());
+    EXPECT_NE(std::find(r.out.begin(), first, "Nó de saída: 2"), first);  // the log comes first
+    EXPECT_EQ(*(first + 1), "Zero 1   -0.250000000    1.984313483j");
+    EXPECT_TRUE(has(r, "Calculando desvios..."));
+    EXPECT_TRUE(has(r, "S'(s,C1):    0.000000000   -1.007905261j"));
+    EXPECT_EQ(r.out.back(), "Desvios salvos no arquivo " + path("notch.tsz"));
+    const auto table = suite::read_text_lines(path("notch.tsz"));
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[0], "Desvios estat. dos Zeros; Saída 2 (Re, Im, VRe, VIm, Ra, Rb, Ang)");
+}
+
+TEST_F(MoratPoleZero, TheObserverIsTheLastElementUnlessNamed) {
+    MoratRun r = morat({path("notch"), "--output", "2", "--poles", path("notch.r")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count_if(r.out.begin(), r.out.end(),
+                            [](const std::string& l) {
+                                return l.rfind("S'(s,C1):", 0) == 0 && l.ends_with(" (observador)");
+                            }),
+              2);
+    r = morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "R2", "--width",
+               "10", "--decimals", "4", "--deviations", path("notch.tsp")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r, "Polo 1    -0.7500     1.8540j"));
+    EXPECT_EQ(suite::read_text_lines(path("notch.tsp"))[0],
+              "Desvios estat. dos Polos; Obs: R2 (Re, Im, VRe, VIm, Ra, Rb, Ang)");
+}
+
+TEST_F(MoratPoleZero, ARunThatStopsOnAnErrorExitsWithOne) {
+    MoratRun r = morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "V1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.back(), "O elemento observador deve ser RLC");
+    r = morat({path("notch"), "--output", "2", "--zeros", path("nada.z2")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.back(), "* Arquivo " + path("nada.z2") + " inexistente.");
+    write("bad.z2", "2\n-0.25 1.98\n-0.25 x\n");
+    r = morat({path("notch"), "--output", "2", "--zeros", path("bad.z2"), "--deviations", path("bad.tsz")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("bad.z2"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("bad.tsz")));
+}
+
+TEST_F(MoratPoleZero, UsageErrors) {
+    for (const auto& extra : std::vector<std::vector<std::string>>{
+             {"--poles", "a.r", "--zeros", "a.z2"},
+             {"--deviations", "a.tsp"},
+             {"--zeros", "a.z2", "--observer", "C1"},
+             {"--poles", path("notch.r"), "--observer", "X9"},
+             {"--poles"},
+         }) {
+        std::vector<std::string> args{path("notch"), "--output", "2"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const MoratRun r = morat(args);
+        EXPECT_EQ(r.status, 2) << extra[0];
+        EXPECT_NE(r.err.find("Usage: morat"), std::string::npos) << extra[0];
+    }
+}
+
+}  // namespace
+}  // namespace analysis

@@ -1,0 +1,18 @@
+#include "analysis/polezero/polezero_install.h"
+
+#include "analysis/polezero/polezero_window.h"
+#include "analysis/shell/main_window.h"
+#include "analysis/shell/startup.h"
+
+namespace moratw {
+
+TForm10* install_pole_zero_window(Moratw& program) {
+    if (auto* form = qobject_cast<TForm10*>(program.Form10)) return form;
+    auto* form = new TForm10(program.program());
+    delete program.Form10;
+    program.Form10 = form;
+    program.Form1->Form10 = form;
+    return form;
+}
+
+}  // namespace moratw

@@ -1,0 +1,214 @@
+#include "analysis/polezero/polezero_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "analysis/polezero/deviation_table.h"
+#include "analysis/polezero/deviations.h"
+#include "analysis/polezero/point_sensitivity.h"
+#include "analysis/polezero/polezero_file.h"
+#include "analysis/polezero/polezero_listing.h"
+#include "common/errors.h"
+#include "common/textfile.h"
+
+namespace analysis {
+
+namespace {
+
+std::string label_of(bool poles) { return poles ? "Polo" : "Zero"; }
+
+// The stored sensitivities must belong to the circuit now read.
+bool storage_prepared(const PoleZeroContext& x) {
+    return x.circuit.present && x.sweep.prepared && x.engine.block_size == x.circuit.element_count &&
+           x.engine.block_count >= 2;
+}
+
+// Before reading: the observer check and the reuse decision. False
+// when the run must stop here.
+bool check_observer(PoleZeroContext& x, const Log& memo) {
+    const int k = x.engine.observer_element;
+    if (!is_observer_element(x.circuit, k)) {
+        memo("O elemento observador deve ser RLC");
+        return false;
+    }
+    if (k != x.set.last_observer) x.sweep.pz_valid = false;
+    x.set.last_observer = k;
+    return true;
+}
+
+// Whether the point really is a pole (loop residual of the observer's
+// mesh) or a zero (output voltage), within tol_admittance.
+bool check_point(const PoleZeroContext& x, bool poles, const Log& memo) {
+    const Circuit& c = x.circuit;
+    const Engine& e = x.engine;
+    const AnalysisSettings& s = x.settings;
+    Complex r;
+    if (poles) {
+        const int k = e.observer_element;
+        const Element& obs = c.elements[k];
+        const Complex zobs = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
+        r = node_voltage(c, e, obs.node1) - node_voltage(c, e, obs.node2) - zobs;
+    } else {
+        r = {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
+    }
+    if (std::fabs(r.re) <= s.tol_admittance && std::fabs(r.im) <= s.tol_admittance) return true;
+    const std::string value = listing_number(s, r.re) + " " + listing_number(s, r.im) + "j";
+    if (poles) {
+        memo("* Impedância vista por " + c.elements[e.observer_element].name + " muito alta: " + value);
+        memo("  Polo cancelado ou incorreto.");
+    } else {
+        memo("* Tensão de saída muito alta: " + value);
+        memo("  Zero cancelado ou incorreto.");
+    }
+    return false;
+}
+
+// Solves at the entry's frequency, checks it and leaves x_i·dp/dx_i in the
+// blocks of point k. True when the entry is valid.
+bool evaluate_entry(PoleZeroContext& x, bool poles, int k, const Log& memo) {
+    Engine& e = x.engine;
+    const PoleZeroEntry& en = x.set.entries[k];
+    const Real tol = x.settings.pivot_tolerance;
+    if (std::fabs(en.Re) < tol && std::fabs(en.Im) < tol) {
+        memo("* Não é permitida análise em CC.");
+        return false;
+    }
+    e.point_index = k;
+    e.sigma = en.Re;
+    e.omega = en.Im;
+    e.normalised_sensitivities = false;
+    build_and_solve(x.circuit, e, tol);
+    if (!check_point(x, poles, memo)) return false;
+    const Complex g = sum_frequency_sensitivity(x.circuit, e, k);
+    const std::size_t n = static_cast<std::size_t>(e.block_size);
+    const std::size_t base = static_cast<std::size_t>(k) * n;
+    if (!scale_to_point_sensitivities({en.Re, en.Im}, g, std::span(e.sens_re).subspan(base, n),
+                                      std::span(e.sens_im).subspan(base, n))) {
+        // No element that scales with the frequency moves the point.
+        memo("* Função independente da frequência neste ponto.");
+        memo("  " + label_of(poles) + " cancelado ou incorreto.");
+        return false;
+    }
+    return true;
+}
+
+void compute_set_deviations(PoleZeroContext& x) {
+    const Engine& e = x.engine;
+    const std::size_t n = static_cast<std::size_t>(e.block_size);
+    const std::span<const Real> sigma(&x.circuit.variability[1], n);
+    for (int k = 1; k <= x.set.entry_count; ++k) {
+        PoleZeroEntry& en = x.set.entries[k];
+        if (!en.valid) continue;
+        const std::size_t base = static_cast<std::size_t>(k) * n;
+        compute_deviations(std::span(e.sens_re).subspan(base, n), std::span(e.sens_im).subspan(base, n),
+                           sigma, en);
+    }
+}
+
+std::optional<std::string> read_input(const std::string& name) {
+    try {
+        return suite::read_text(name);
+    } catch (const suite::IoError&) {
+        return std::nullopt;
+    }
+}
+
+// Chooses, opens and reads the file, then evaluates every entry.
+bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose, const Log& memo) {
+    const std::string label = label_of(poles);
+    const auto name = choose(
+        {x.netlist_base_name + default_pole_zero_extension(poles, x.circuit.output_node), poles ? 1 : 2});
+    if (!name) return false;
+    auto text = read_input(*name);
+    if (!text) {
+        memo("* Arquivo " + *name + " inexistente.");
+        return false;
+    }
+    suite::TextScanner in(std::move(*text));
+    const int capacity = pole_zero_capacity(x.circuit);
+    const PoleZeroFile file = read_pole_zero_file(in, *name, capacity);
+    memo(label + "s no arquivo: ");
+    if (file.status == PoleZeroFile::Status::too_many) {
+        memo("* " + std::to_string(file.count) + " " + (poles ? "pólos" : "zeros") +
+             " no arquivo; o limite é " + std::to_string(capacity) + ".");
+        return false;
+    }
+    if (file.status == PoleZeroFile::Status::too_short) {
+        memo("* Arquivo " + *name + " incompleto: " + std::to_string(file.points.size()) + " de " +
+             std::to_string(file.count) + " " + (poles ? "pólos" : "zeros") + ".");
+        return false;
+    }
+    PoleZeroSet& set = x.set;
+    x.sweep.response_valid = false;  // the slots are overwritten from here on
+    set.entry_count = static_cast<int>(file.count);
+    set.poles = poles;
+    set.output_node = x.circuit.output_node;
+    for (int k = 1; k <= set.entry_count; ++k) {
+        PoleZeroEntry& en = set.entries[k];
+        x.sweep.points[k].computed = false;
+        en.Re = file.points[k - 1].re;
+        en.Im = file.points[k - 1].im;
+        en.valid = false;
+        memo(label + " " + std::to_string(k) + " " + listing_number(x.settings, en.Re) + " " +
+             listing_number(x.settings, en.Im) + "j");
+        en.valid = evaluate_entry(x, poles, k, memo);
+    }
+    return true;
+}
+
+}  // namespace
+
+int pole_zero_capacity(const Circuit& c) { return std::min(max_pole_zero_entries, c.segments + 1); }
+
+bool is_observer_element(const Circuit& c, int i) {
+    if (i < 1 || i > c.element_count || c.elements[i].name.empty()) return false;
+    const char k = c.elements[i].name[0];
+    return k == 'C' || k == 'L' || k == 'R' || k == 'Z';
+}
+
+int previous_observer(const Circuit& c, int from) {
+    for (int i = std::min(from, c.element_count + 1) - 1; i >= 1; --i)
+        if (is_observer_element(c, i)) return i;
+    return from;
+}
+
+int next_observer(const Circuit& c, int from) {
+    for (int i = std::max(from, 0) + 1; i <= c.element_count; ++i)
+        if (is_observer_element(c, i)) return i;
+    return from;
+}
+
+bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input, const Log& memo) {
+    if (!storage_prepared(x)) {
+        memo("* Circuito não analisado: use \"Analisar\" antes.");
+        return false;
+    }
+    x.engine.observer_mode = poles;
+    if (poles && !check_observer(x, memo)) return false;
+    if (x.set.poles != poles) x.sweep.pz_valid = false;
+    if (!x.sweep.pz_valid && !read_and_evaluate(x, poles, choose_input, memo)) return false;
+    memo("Calculando desvios...");
+    compute_set_deviations(x);
+    list_pole_zero_set(x.circuit, x.settings, x.engine, x.set, memo);
+    x.sweep.response_valid = false;
+    x.sweep.pz_valid = true;
+    x.set.current_entry = 1;
+    x.set.scales = starting_scales(x.set);
+    return true;
+}
+
+bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
+                               const PoleZeroFileChooser& choose_table, const Log& memo) {
+    if (!x.sweep.pz_valid && !run_pole_zero(x, poles, choose_input, memo)) return false;
+    const bool set_poles = x.set.poles;
+    const auto name = choose_table({x.netlist_base_name + (set_poles ? ".tsp" : ".tsz"), set_poles ? 1 : 2});
+    if (!name) return false;
+    const std::string observer = set_poles ? x.circuit.elements[x.set.last_observer].name : std::string();
+    write_deviation_table(*name, deviation_table_lines(x.set, set_poles, observer, x.set.output_node,
+                                                       x.settings.number_width, x.settings.number_decimals));
+    memo("Desvios salvos no arquivo " + *name);
+    return true;
+}
+
+}  // namespace analysis

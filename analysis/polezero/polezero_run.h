@@ -1,0 +1,71 @@
+// The pole/zero run: read a pole or zero file, check every entry against
+// the circuit, turn the engine's raw sensitivities into the sensitivities
+// of each point, combine them with the variabilities into deviations, and
+// list everything. The window's "Ler pólos ou zeros e calcular" and the
+// command line share it; both supply the file choice and the memo.
+//
+//   PoleZeroContext x{circuit, engine, sweep, settings, set, base_name};
+//   memo_clear();                                   // the caller's memo
+//   run_pole_zero(x, /*poles=*/true, choose_file, memo);
+//   save_pole_zero_deviations(x, true, choose_file, choose_table, memo);
+//
+// The set lives in the sweep's storage: entry k uses point slot k and the
+// sensitivity blocks of point k, so a run clears response_valid, and every
+// new sweep clears pz_valid. While pz_valid holds, a run only recomputes
+// deviations and listing from the stored sensitivities (new variabilities
+// take effect without reading the file again).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "analysis/circuit/circuit.h"
+#include "analysis/circuit/log.h"
+#include "analysis/engine/engine.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+#include "analysis/polezero/polezero_set.h"
+
+namespace analysis {
+
+struct PoleZeroContext {
+    Circuit& circuit;
+    Engine& engine;
+    Sweep& sweep;
+    const AnalysisSettings& settings;
+    PoleZeroSet& set;
+    std::string netlist_base_name;  // stem proposed for the files
+};
+
+// A file dialog: the proposed name and the 1-based filter index (1 poles,
+// 2 zeros); the chosen name, or nothing when cancelled.
+struct PoleZeroFileRequest {
+    std::string proposed_name;
+    int filter_index = 1;
+};
+using PoleZeroFileChooser = std::function<std::optional<std::string>(const PoleZeroFileRequest&)>;
+
+// The storage available to a set: point slots 1..min(1000, segments + 1).
+int pole_zero_capacity(const Circuit& c);
+
+// Runs the computation; true when the set is complete (pz_valid set).
+// Input/output errors of the file (a number that cannot be read) throw
+// suite::IoError with nothing changed; a singular system throws
+// suite::FatalError.
+bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input, const Log& memo);
+
+// "Salvar desvios calculados": runs the computation first when the set is
+// not complete; proposes the stem with ".tsp" (poles, filter 1) or ".tsz"
+// (zeros, filter 2), writes the table through the safe writer and logs
+// "Desvios salvos no arquivo NAME". True when a table was written.
+bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
+                               const PoleZeroFileChooser& choose_table, const Log& memo);
+
+// The observer navigation ("<" and ">"): from `from`, the nearest element
+// below (above) whose name begins with C, L, R or Z; `from` when none.
+int previous_observer(const Circuit& c, int from);
+int next_observer(const Circuit& c, int from);
+bool is_observer_element(const Circuit& c, int i);
+
+}  // namespace analysis

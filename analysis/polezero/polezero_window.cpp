@@ -1,0 +1,149 @@
+#include "analysis/polezero/polezero_window.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "analysis/display/program.h"
+#include "analysis/display/response_plot.h"
+#include "analysis/polezero/polezero_run.h"
+
+namespace moratw {
+
+namespace {
+
+constexpr int panel_width = 236;
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect at) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    return b;
+}
+
+// A file dialog of the window answering the core's request.
+analysis::PoleZeroFileChooser chooser(QWidget* parent, suite::FileRequest& dialog, bool save) {
+    return [parent, &dialog, save](const analysis::PoleZeroFileRequest& r) -> std::optional<std::string> {
+        dialog.filter_index = r.filter_index;
+        dialog.file_name = QString::fromStdString(r.proposed_name);
+        const suite::FileAnswer a = save ? suite::dialog_seam().save_file(parent, dialog)
+                                         : suite::dialog_seam().open_file(parent, dialog);
+        if (!a.accepted) return std::nullopt;
+        return a.file_name.toStdString();
+    };
+}
+
+}  // namespace
+
+TForm10::TForm10(Program& program, QWidget* parent)
+    : QWidget(parent, Qt::Window), program_(program), set_(std::make_unique<analysis::PoleZeroSet>()) {
+    setObjectName("Form10");
+    setWindowTitle("Sensibilidades de pólos e zeros");
+    resize(696, 480);
+    Label1 = new QLabel("Elemento observador para pólos: ", this);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(8, 8, panel_width - 16, 20);
+    Eobs = new QLineEdit("0", this);
+    Eobs->setObjectName("Eobs");
+    Eobs->setReadOnly(true);  // only "<" and ">" change the observer
+    Eobs->setGeometry(8, 32, 80, 26);
+    Button2 = button(this, "Button2", "<", QRect(96, 32, 40, 26));
+    Button3 = button(this, "Button3", ">", QRect(140, 32, 40, 26));
+    RGspz = new QGroupBox("Sensibilidades de:", this);
+    RGspz->setObjectName("RGspz");
+    RGspz->setGeometry(8, 68, panel_width - 16, 76);
+    RGspzPolos = new QRadioButton("Pólos", RGspz);
+    RGspzPolos->setGeometry(10, 22, 180, 22);
+    RGspzZeros = new QRadioButton("Zeros", RGspz);
+    RGspzZeros->setGeometry(10, 46, 180, 22);
+    RGspzPolos->setChecked(true);
+    Button1 = button(this, "Button1", "Ler pólos ou zeros e calcular", QRect(8, 154, panel_width - 16, 28));
+    Button4 = button(this, "Button4", "Salvar desvios calculados", QRect(8, 188, panel_width - 16, 28));
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setFont(analysis::plot_font());
+
+    OpenDialog1.filter = "pólos|*.r|zeros|*.z*|todos|*.*";
+    SaveDialog1.filter = "Tabela de sens. de pólos|*.tsp|Tabelas de sens. de zeros|*.tsz|Todos|*.*";
+
+    connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm10::Button4Click);
+    connect(RGspzPolos, &QRadioButton::clicked, this, &TForm10::RGspzClick);
+    connect(RGspzZeros, &QRadioButton::clicked, this, &TForm10::RGspzClick);
+}
+
+TForm10::~TForm10() = default;
+
+int TForm10::RGspzItemIndex() const { return RGspzZeros->isChecked() ? 1 : 0; }
+
+void TForm10::setRGspzItemIndex(int index) { (index == 1 ? RGspzZeros : RGspzPolos)->setChecked(true); }
+
+void TForm10::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Memo1->setGeometry(panel_width, 0, width() - panel_width, height());
+}
+
+void TForm10::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormPaint();
+}
+
+void TForm10::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    FormPaint();
+}
+
+void TForm10::memo(const std::string& line) { Memo1->appendPlainText(QString::fromStdString(line)); }
+
+void TForm10::FormPaint() {
+    const analysis::Circuit& c = program_.circuit;
+    const int k = program_.engine.observer_element;
+    if (k < 1 || k > c.element_count) return;
+    const QString name = QString::fromStdString(c.elements[k].name);
+    if (Eobs->text() != name) Eobs->setText(name);
+}
+
+void TForm10::Button2Click() {
+    program_.engine.observer_element =
+        analysis::previous_observer(program_.circuit, program_.engine.observer_element);
+    FormPaint();
+}
+
+void TForm10::Button3Click() {
+    program_.engine.observer_element =
+        analysis::next_observer(program_.circuit, program_.engine.observer_element);
+    FormPaint();
+}
+
+void TForm10::Button1Click() {
+    Memo1->clear();
+    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
+                                program_.settings, *set_,           program_.netlist_base_name};
+    program_.handle(this, [&] {
+        analysis::run_pole_zero(x, RGspzItemIndex() == 0, chooser(this, OpenDialog1, false),
+                                [this](const std::string& l) { memo(l); });
+    });
+}
+
+void TForm10::Button4Click() {
+    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
+                                program_.settings, *set_,           program_.netlist_base_name};
+    const analysis::Log to_memo = [this](const std::string& l) { memo(l); };
+    program_.handle(this, [&] {
+        if (!program_.sweep.pz_valid) Memo1->clear();  // a fresh run lists from the top
+        analysis::save_pole_zero_deviations(x, RGspzItemIndex() == 0, chooser(this, OpenDialog1, false),
+                                            chooser(this, SaveDialog1, true), to_memo);
+    });
+}
+
+void TForm10::RGspzClick() { program_.sweep.pz_valid = false; }
+
+}  // namespace moratw

@@ -1,0 +1,195 @@
+// The window "Sensibilidades de pólos e zeros" driven by clicks, with the
+// file dialogs answered through the dialog seam.
+#include "analysis/polezero/polezero_window.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+
+#include "analysis/circuit/netlist_reader.h"
+#include "analysis/display/program.h"
+#include "analysis/polezero/polezero_install.h"
+#include "analysis/shell/main_window.h"
+#include "analysis/shell/startup.h"
+#include "common/textfile.h"
+
+namespace moratw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Series loop V1-R1-L1-C1: poles of s² + s + 4 (R = 1, L = 1, C = 0.25).
+const char* const loop = "3\nV1 1 0 1\nR1 1 2 1\nL1 2 3 1\nC1 3 0 0.25\n";
+const char* const loop_poles = "2\n-0.5 1.9364916731037084426\n-0.5 -1.9364916731037084426\n";
+
+class PoleZeroWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<Program> program = std::make_unique<Program>();
+    suite::RecordingDialogSeam seam;
+    suite::ScopedDialogSeam scoped{seam};
+    std::unique_ptr<TForm10> form;
+    std::vector<std::string> fatal;
+    fs::path dir = fs::temp_directory_path() / ("polezero_window_test_" + std::to_string(::getpid()));
+
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override {
+        form.reset();
+        fs::remove_all(dir);
+    }
+    void open(const std::string& netlist, int output) {
+        program->log = [](const std::string&) {};
+        program->fatal_error = [this](const std::string& m) { fatal.push_back(m); };
+        suite::TextScanner in(netlist);
+        analysis::read_netlist(program->circuit, in, program->log);
+        ASSERT_TRUE(analysis::start_analysis(program->circuit, program->engine, program->sweep,
+                                             program->settings, output, output, program->log));
+        program->netlist_base_name = (dir / "net").string();
+        form = std::make_unique<TForm10>(*program);
+        form->show();
+    }
+    QString write(const std::string& name, const std::string& text) {
+        const std::string path = (dir / name).string();
+        suite::write_text_file(path, suite::split_lines(text));
+        return QString::fromStdString(path);
+    }
+    QStringList memo() const { return form->Memo1->toPlainText().split('\n'); }
+    void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+};
+
+TEST_F(PoleZeroWindow, ControlsCarryTheirTextsAndTheDialogsTheirFilters) {
+    open(loop, 3);
+    EXPECT_EQ(form->windowTitle(), "Sensibilidades de pólos e zeros");
+    EXPECT_EQ(form->Label1->text(), "Elemento observador para pólos: ");
+    EXPECT_EQ(form->Button1->text(), "Ler pólos ou zeros e calcular");
+    EXPECT_EQ(form->Button2->text(), "<");
+    EXPECT_EQ(form->Button3->text(), ">");
+    EXPECT_EQ(form->Button4->text(), "Salvar desvios calculados");
+    EXPECT_EQ(form->RGspz->title(), "Sensibilidades de:");
+    EXPECT_EQ(form->RGspzPolos->text(), "Pólos");
+    EXPECT_EQ(form->RGspzZeros->text(), "Zeros");
+    EXPECT_EQ(form->RGspzItemIndex(), 0);
+    EXPECT_TRUE(form->Eobs->isReadOnly());
+    EXPECT_EQ(form->OpenDialog1.filter, "pólos|*.r|zeros|*.z*|todos|*.*");
+    EXPECT_EQ(form->SaveDialog1.filter,
+              "Tabela de sens. de pólos|*.tsp|Tabelas de sens. de zeros|*.tsz|Todos|*.*");
+    EXPECT_GT(form->Memo1->x(), form->Button1->x() + form->Button1->width() - 1);  // memo on the right
+}
+
+TEST_F(PoleZeroWindow, ObserverButtonsStepOverSourcesAndStopAtTheEnds) {
+    open(loop, 3);
+    EXPECT_EQ(form->Eobs->text(), "C1");  // "Analisar" made the last element the observer
+    click(form->Button3);
+    EXPECT_EQ(form->Eobs->text(), "C1");
+    click(form->Button2);
+    EXPECT_EQ(form->Eobs->text(), "L1");
+    click(form->Button2);
+    click(form->Button2);
+    EXPECT_EQ(form->Eobs->text(), "R1");  // V1 cannot observe
+    EXPECT_EQ(program->engine.observer_element, 2);
+    click(form->Button3);
+    EXPECT_EQ(program->engine.observer_element, 3);
+}
+
+TEST_F(PoleZeroWindow, ARunAsksForTheFileOnceAndThenReusesTheSensitivities) {
+    open(loop, 3);
+    seam.answer_file(write("loop.r", loop_poles));
+    click(form->Button1);
+    ASSERT_EQ(seam.requests.size(), 1);
+    EXPECT_EQ(seam.requests[0].file_name, QString::fromStdString((dir / "net").string()) + ".r");
+    EXPECT_EQ(seam.requests[0].filter_index, 1);
+    EXPECT_EQ(memo().first(), "Polos no arquivo: ");
+    EXPECT_EQ(memo().filter("(observador)").size(), 2);
+    EXPECT_EQ(memo().filter("S'(s,C1)").filter("(observador)").size(), 2);
+    EXPECT_TRUE(program->sweep.pz_valid);
+    EXPECT_FALSE(program->sweep.response_valid);
+    EXPECT_EQ(form->pole_zero_set().entry_count, 2);
+
+    click(form->Button1);
+    EXPECT_EQ(seam.requests.size(), 1);
+    EXPECT_EQ(memo().first(), "Calculando desvios...");
+
+    // Another observer reads the file again.
+    seam.answer_file(write("loop.r", loop_poles));
+    click(form->Button2);
+    click(form->Button1);
+    EXPECT_EQ(seam.requests.size(), 2);
+    EXPECT_EQ(memo().filter("S'(s,L1)").filter("(observador)").size(), 2);
+}
+
+TEST_F(PoleZeroWindow, ZerosModeProposesTheZeroFileOfTheOutputNode) {
+    open(loop, 3);
+    seam.answer_file(write("loop.r", loop_poles));
+    click(form->Button1);
+    ASSERT_TRUE(program->sweep.pz_valid);
+    QTest::mouseClick(form->RGspzZeros, Qt::LeftButton, {}, QPoint(8, form->RGspzZeros->height() / 2));
+    EXPECT_EQ(form->RGspzItemIndex(), 1);
+    EXPECT_FALSE(program->sweep.pz_valid);
+    click(form->Button1);  // no answer queued: cancelled
+    ASSERT_EQ(seam.requests.size(), 2);
+    EXPECT_EQ(seam.requests[1].file_name, QString::fromStdString((dir / "net").string()) + ".z3");
+    EXPECT_EQ(seam.requests[1].filter_index, 2);
+    EXPECT_EQ(form->Memo1->toPlainText(), "");
+    EXPECT_FALSE(program->sweep.pz_valid);
+}
+
+TEST_F(PoleZeroWindow, SavingRunsTheComputationFirstAndConfirmsInTheMemo) {
+    open(loop, 3);
+    seam.answer_file(write("loop.r", loop_poles));
+    const QString table = QString::fromStdString((dir / "loop.tsp").string());
+    seam.answer_file(table);
+    click(form->Button4);
+    ASSERT_EQ(seam.requests.size(), 2);
+    EXPECT_EQ(seam.requests[1].file_name, QString::fromStdString((dir / "net").string()) + ".tsp");
+    EXPECT_EQ(seam.requests[1].filter_index, 1);
+    EXPECT_EQ(memo().first(), "Polos no arquivo: ");
+    EXPECT_EQ(memo().last(), "Desvios salvos no arquivo " + table);
+    const auto lines = suite::read_text_lines(table.toStdString());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Desvios estat. dos Polos; Obs: C1 (Re, Im, VRe, VIm, Ra, Rb, Ang)");
+
+    // With the set complete the save asks for the table only, and a
+    // cancelled dialog saves nothing.
+    click(form->Button4);
+    EXPECT_EQ(seam.requests.size(), 3);
+    EXPECT_EQ(memo().last(), "Desvios salvos no arquivo " + table);
+}
+
+TEST_F(PoleZeroWindow, ABadNumberGoesToTheErrorBoxAndAFatalErrorToTheRoutine) {
+    open("3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nRX 2 3 1\n", 2);
+    seam.answer_file(write("bad.r", "1\n-1 um\n"));
+    click(form->Button1);
+    ASSERT_EQ(seam.errors.size(), 1);
+    EXPECT_TRUE(seam.errors[0].contains("bad.r"));
+    EXPECT_FALSE(program->sweep.pz_valid);
+    EXPECT_FALSE(program->failed);
+    // RX is the observer: without it node 3 floats.
+    seam.answer_file(write("net.r", "1\n-1 0\n"));
+    click(form->Button1);
+    ASSERT_EQ(fatal.size(), 1u);
+    EXPECT_EQ(fatal[0], "Circuito insolúvel (determinante muito pequeno).");
+    EXPECT_TRUE(program->failed);
+}
+
+TEST(PoleZeroWindowInstall, TheMenuCommandShowsTheWindow) {
+    Moratw program;
+    TForm10* form = install_pole_zero_window(program);
+    EXPECT_EQ(install_pole_zero_window(program), form);
+    EXPECT_EQ(program.Form10, form);
+    EXPECT_EQ(program.Form1->Form10, form);
+    EXPECT_EQ(program.Form1->Sensibilidadesdeplosezeros1->text(), "Sensibilidades de polos e zeros");
+    EXPECT_FALSE(form->isVisible());
+    program.Form1->Sensibilidadesdeplosezeros1Click();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->Eobs->text(), "0");  // no analysis yet
+}
+
+}  // namespace
+}  // namespace moratw
