@@ -83,8 +83,8 @@ bool evaluate_entry(PoleZeroContext& x, bool poles, int k, const Log& memo) {
     const Complex g = sum_frequency_sensitivity(x.circuit, e, k);
     const std::size_t n = static_cast<std::size_t>(e.block_size);
     const std::size_t base = static_cast<std::size_t>(k) * n;
-    if (!scale_to_point_sensitivities({en.Re, en.Im}, g, std::span(e.sens_re).subspan(base, n),
-                                      std::span(e.sens_im).subspan(base, n))) {
+    if (!scale_to_point_sensitivities({en.Re, en.Im}, g, std::span(e.sens_re.get() + base, n),
+                                      std::span(e.sens_im.get() + base, n))) {
         // No element that scales with the frequency moves the point.
         memo("* Função independente da frequência neste ponto.");
         memo("  " + label_of(poles) + " cancelado ou incorreto.");
@@ -101,7 +101,7 @@ void compute_set_deviations(PoleZeroContext& x) {
         PoleZeroEntry& en = x.set.entries[k];
         if (!en.valid) continue;
         const std::size_t base = static_cast<std::size_t>(k) * n;
-        compute_deviations(std::span(e.sens_re).subspan(base, n), std::span(e.sens_im).subspan(base, n),
+        compute_deviations(std::span(e.sens_re.get() + base, n), std::span(e.sens_im.get() + base, n),
                            sigma, en);
     }
 }
