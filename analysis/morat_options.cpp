@@ -36,6 +36,14 @@ std::string morat_usage() {
            "  --tab FILE                  save the response table in FILE\n"
            "  --help                      print this text\n" +
            polezero_usage() +
+           "Picture of the response (after the run):\n"
+           "  --plot FILE                 draw the response window's plot into FILE (.svg: SVG, else PNG)\n"
+           "  --size WxH                  picture size in pixels (696x480)\n"
+           "  --grid                      draw the grid\n"
+           "  --cursor P                  cursor marker and readout at point P\n"
+           "  --curves LIST               curves to draw, by number or name, the first one current:\n"
+           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev "
+           "(module,phase)\n" +
            "\n"
            "Exit status: 0 done, 1 missing netlist, error or refused analysis, 2 usage error.\n";
 }

@@ -29,8 +29,6 @@ struct PlotOptions {
 // without --plot).
 std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot);
 
-std::string plot_usage();
-
 // morat_main with the picture options.
 int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

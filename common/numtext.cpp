@@ -27,7 +27,11 @@ Decimal to_decimal(Real x, int digits) {
     return d;
 }
 
+// Texts are at most 255 characters: a wider field is padded to that only.
+constexpr int kMaxWidth = 255;
+
 std::string pad_left(std::string s, int width) {
+    width = std::min(width, kMaxWidth);
     if (width > 0 && static_cast<int>(s.size()) < width)
         s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
     return s;

@@ -36,6 +36,7 @@ std::string format_fixed(Real x, int width, int decimals);
 std::string format_general(Real x);
 
 // Decimal integer, right-aligned in at least `width` characters.
+// (In every format a width beyond 255, the longest text, pads to 255.)
 std::string format_int(long long n, int width = 0);
 
 // Whole-text conversions. A real is an optional sign, digits with an

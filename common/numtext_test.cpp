@@ -77,6 +77,13 @@ TEST(NumberText, GeneralFormatReadsBack) {
     }
 }
 
+TEST(NumberText, HugeWidthsPadOnlyToTheLongestText) {
+    EXPECT_EQ(format_fixed(1.5L, 2000000000, 2).size(), 255u);
+    EXPECT_EQ(format_scientific(1.5L, 2000000000).size(), 255u);
+    EXPECT_EQ(format_int(7, 1 << 30).size(), 255u);
+    EXPECT_EQ(format_fixed(1.5L, 3, 1000), "1." + std::string(64, '0').replace(0, 1, "5"));
+}
+
 TEST(NumberText, Integers) {
     EXPECT_EQ(format_int(42), "42");
     EXPECT_EQ(format_int(-7, 4), "  -7");

@@ -98,6 +98,10 @@ TEST_F(Kelma, RefusesABadCommandLine) {
     }
     EXPECT_NE(kelma({t, "--window", "0", "0", "-1"}).err.find("Largura inválida"), std::string::npos);
     EXPECT_EQ(kelma({t, "--plot", (dir / "no" / "such" / "p.png").string()}).status, 1);
+    const KelmaRun help = kelma({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: kelma TABLE...", 0), 0u);
+    EXPECT_TRUE(help.err.empty());
 }
 
 }  // namespace

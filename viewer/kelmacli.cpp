@@ -15,6 +15,17 @@ const char* const kUsage =
     "usage: kelma TABLE... [--plot FILE] [--size N] [--window REMIN IMMIN WIDTH]\n"
     "             [--magnify K] [--no-rectangles] [--no-ellipses] [--select SLOT ENTRY]\n";
 
+const char* const kHelp =
+    "Reads each TABLE (a deviation table .tsp/.tsz or a reference file .rpo/.rpz;\n"
+    "\".tab\" is appended when the name has no \".\") as \"Ler tabela\" does and prints\n"
+    "the viewer's reports. With --plot, draws the viewer's picture into FILE (PNG, or\n"
+    "SVG for a name ending in .svg): a square of N pixels (480) and the text column.\n"
+    "  --window REMIN IMMIN WIDTH  the plotted window of the complex plane (-2 -2 4)\n"
+    "  --magnify K                 magnification of the deviations (1)\n"
+    "  --no-rectangles, --no-ellipses  leave the deviation figures out\n"
+    "  --select SLOT ENTRY         the current table and entry, shown in the text column\n"
+    "Exit status: 0 done, 1 a table or the picture failed, 2 usage error.\n";
+
 struct Options {
     std::vector<std::string> tables;
     std::string plot;
@@ -101,6 +112,11 @@ DisplayState display_of(const Options& o) {
 }  // namespace
 
 int run_kelma(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") {
+            out << kUsage << kHelp;
+            return 0;
+        }
     Options o;
     DisplayState d;
     try {

@@ -140,6 +140,10 @@ bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Lo
         log("* A escala logarítmica exige frequências positivas.");
         return false;
     }
+    if (!(fmin < fmax)) {
+        log("* A frequência mínima deve ser menor que a máxima.");
+        return false;
+    }
     e.sigma = 0;
     e.normalised_sensitivities = true;
     e.observer_mode = false;

@@ -163,6 +163,18 @@ TEST(Sweep, RefusesFrequencyRangesItCannotEvaluate) {
         EXPECT_EQ(a.lines.back(), "* A escala logarítmica exige frequências positivas.");
         EXPECT_EQ(a.e->solve_count, 0);
     }
+    for (const bool log_scale : {true, false}) {  // an empty or reversed range
+        for (const Real fmax : {5.0L, 4.0L}) {
+            Analysis a(rc_lowpass, 2);
+            a.sw->log_scale = log_scale;
+            a.sw->scale_min[0] = 5;
+            a.sw->scale_max[0] = fmax;
+            EXPECT_FALSE(sweep(*a.c, *a.e, *a.sw, a.s, a.log));
+            EXPECT_EQ(a.lines.back(), "* A frequência mínima deve ser menor que a máxima.");
+            EXPECT_EQ(a.e->solve_count, 0);
+            EXPECT_FALSE(a.sw->response_valid);
+        }
+    }
     {
         Analysis a(rc_lowpass, 2);
         a.sw->log_scale = false;
