@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -26,6 +27,7 @@
 #include "editor/files/valuelist.h"
 #include "editor/formula/formula.h"
 #include "editor/library/library.h"
+#include "editor/layout/layout_paint.h"
 #include "editor/library/render.h"
 #include "editor/netlist/netlist.h"
 
@@ -138,43 +140,29 @@ ViewGeometry circuit_view(const Circuit& c, const LayoutLook& look, int zoom) {
     return view;
 }
 
-// The layout screen's picture: background, grid, elements, node numbers.
-void draw_layout(QPainter& p, const Circuit& c, const NetlistState* nodes, const ViewGeometry& view,
-                 const LayoutLook& look) {
-    const int z = view.zoom;
-    p.fillRect(0, 0, 16 * z * view.columns + z, 16 * z * view.rows + z, look.background);
-    for (int i = 0; i <= view.columns; ++i)
-        for (int j = 0; j <= view.rows; ++j) p.fillRect(16 * z * i, 16 * z * j, z, z, QColor(192, 192, 192));
-    for (int i = 1; i <= c.count; ++i) {
-        const Element& e = c.element[i];
-        const ElementShape shape{e.kind, {e.P[1], e.P[2], e.P[3], e.P[4]}, e.parameters};
-        draw_element(p, view, look, shape, colour_normal);
-    }
-    if (nodes == nullptr) return;
-    p.setFont(layout_font(look, z));
-    const int ascent = QFontMetrics(p.font()).ascent();
-    for (int i = 1; i <= nodes->circuit_elements; ++i) {
-        const Element& e = c.element[i];
-        if (!element_visible(view, {e.P[1], e.P[2], e.P[3], e.P[4]})) continue;
-        const int t = component_kind(e.kind).terminals;
-        for (int k = 1; k <= t; ++k) {
-            if (e.N[k] <= 0) continue;
-            p.setPen(point_x(e.P[k]) % 2 == 1 ? QColor(255, 0, 0) : look.text);
-            const int x = (unzoomed_x(view, e.P[k]) + 2) * z, y = (unzoomed_y(view, e.P[k]) - 13) * z;
-            p.drawText(x, y + ascent, QString::number(e.N[k]));
-        }
-    }
+// The toolkit's own notices (a missing runtime folder and the like) stay off
+// the error stream; only its errors reach it.
+void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
 }
 
-void plot(const Options& o, const Circuit& c, const NetlistState* nodes, int argc, char** argv) {
+// The layout screen's picture of the whole circuit, drawn by the window's
+// own painting; node numbers when the netlist's nodes were determined.
+void plot(const Options& o, const Circuit& c, bool nodes, int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(quiet_notices);
     QGuiApplication app(argc, argv);
-    LayoutLook look;
-    look.vector_drawings = !o.bitmap;
-    look.thin_lines = o.thin;
-    const ViewGeometry view = circuit_view(c, look, o.zoom);
+    ViewState v;
+    v.options.vector_drawings = !o.bitmap;
+    v.options.thin_lines = o.thin;
+    const QString family = default_layout_family();
+    const ViewGeometry view = circuit_view(c, layout_look(v, family), o.zoom);
+    v.zoom = o.zoom;
+    v.x0 = view.x0;
+    v.y0 = view.y0;
+    v.show_nodes = nodes;
     const QSize size(16 * o.zoom * view.columns + o.zoom, 16 * o.zoom * view.rows + o.zoom);
-    suite::save_picture(o.plot, size, [&](QPainter& p) { draw_layout(p, c, nodes, view, look); });
+    suite::save_picture(o.plot, size, [&](QPainter& p) { paint_layout(p, size, c, v, family); });
 }
 
 // The commands in the order the editor would run them. False when a file
@@ -198,7 +186,7 @@ bool run(const Options& o, int argc, char** argv) {
     if (o.list) list_netlist(circuit, net, formulas);
     if (!o.netlist.empty() && !write_netlist(o.netlist, circuit, net, formulas, o.comments)) return false;
     std::cout.flush();
-    if (!o.plot.empty()) plot(o, circuit, o.nodes ? &net : nullptr, argc, argv);
+    if (!o.plot.empty()) plot(o, circuit, o.nodes, argc, argv);
     return true;
 }
 

@@ -1,9 +1,24 @@
 #include "editor/layout/layout_paint.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
 namespace editor {
+
+// Calibri where installed, else its metric twin, else the sans-serif face
+// the machine has.
+QString default_layout_family() {
+    const QStringList families = QFontDatabase::families();
+    for (const char* f : {"Calibri", "Carlito"})
+        if (families.contains(f)) return f;
+    QFont sans;
+    sans.setStyleHint(QFont::SansSerif);
+    sans.setFamily("Sans Serif");
+    return QFontInfo(sans).family();
+}
+
 
 QColor rgb_colour(std::uint32_t rgb) {
     return QColor(static_cast<int>((rgb >> 16) & 255), static_cast<int>((rgb >> 8) & 255),

@@ -18,6 +18,8 @@ class QPainter;
 
 namespace editor {
 
+// Calibri where installed, else its metric twin, else the machine's sans-serif.
+QString default_layout_family();
 QColor rgb_colour(std::uint32_t rgb);
 ViewGeometry view_geometry(const ViewState& v);
 LayoutLook layout_look(const ViewState& v, const QString& font_family);

@@ -16,6 +16,7 @@
 #include "editor/formula/formula_dialogs.h"
 #include "editor/layout/form3.h"
 #include "editor/layout/form4.h"
+#include "editor/layout/layout_paint.h"
 #include "editor/main/form2.h"
 #include "editor/main/form6.h"
 #include "editor/main/main_text.h"
@@ -29,18 +30,6 @@ namespace {
 
 const QString save_filter = "Plaxe circuit files|*.cir|Plaxe netlist files|*.net";
 const QString open_filter = "Plaxe circuit files|*.cir|Value lists|*.val";
-
-// Calibri where installed, else its metric twin, else the sans-serif face
-// the machine has.
-QString default_layout_family() {
-    const QStringList families = QFontDatabase::families();
-    for (const char* f : {"Calibri", "Carlito"})
-        if (families.contains(f)) return f;
-    QFont sans;
-    sans.setStyleHint(QFont::SansSerif);
-    sans.setFamily("Sans Serif");
-    return QFontInfo(sans).family();
-}
 
 // The platform's fixed-pitch face, or the first fixed-pitch family there is.
 QFont fixed_pitch_font() {
