@@ -11,6 +11,7 @@
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/display/response_plot.h"
 #include "analysis/morat_cli.h"
+#include "analysis/morat_pzplot.h"
 #include "analysis/morat_session.h"
 #include "common/errors.h"
 #include "common/numtext.h"
@@ -60,6 +61,7 @@ bool parse_size(const std::string& text, int& width, int& height) {
 
 bool set_plot_value(const std::string& option, const std::string& value, PlotOptions& plot) {
     if (option == "--plot") return !value.empty() && (plot.file = value, true);
+    if (option == "--pz-plot") return !value.empty() && (plot.pz_file = value, true);
     if (option == "--size") return parse_size(value, plot.width, plot.height);
     if (option == "--curves") return parse_curves(value, plot.curves);
     std::int32_t p = 0;
@@ -71,7 +73,7 @@ void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& mes
 }
 
 int usage_error(std::ostream& err, const std::string& reason) {
-    err << "morat: " << reason << "\n" << morat_usage() << plot_usage();
+    err << "morat: " << reason << "\n" << morat_usage() << plot_usage() << pz_plot_usage();
     return 2;
 }
 
@@ -92,9 +94,10 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
 }  // namespace
 
 std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot) {
-    static const char* const valued[] = {"--plot", "--size", "--cursor", "--curves"};
+    static const char* const valued[] = {"--plot", "--size", "--cursor", "--curves", "--pz-plot"};
     std::vector<std::string> rest;
     bool any = false;
+    bool response_only = false;  // --grid, --cursor, --curves: not for --pz-plot
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--") {
@@ -105,7 +108,7 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
         const std::string option = arg.substr(0, eq);
         if (option == "--grid") {
             if (eq != std::string::npos) return "option --grid takes no value";
-            plot.grid = any = true;
+            plot.grid = any = response_only = true;
             continue;
         }
         if (std::find(std::begin(valued), std::end(valued), option) == std::end(valued)) {
@@ -120,9 +123,11 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
             value = args[++i];
         }
         if (!set_plot_value(option, value, plot)) return "invalid value for " + option + ": " + value;
-        any = true;
+        any = any || option != "--pz-plot";
+        response_only = response_only || (option != "--pz-plot" && option != "--size");
     }
-    if (any && !plot.file) return "--size, --grid, --cursor and --curves need --plot FILE";
+    if (any && !plot.file && !plot.pz_file) return "--size, --grid, --cursor and --curves need --plot FILE";
+    if (response_only && !plot.file) return "--grid, --cursor and --curves need --plot FILE";
     args = rest;
     return {};
 }
@@ -145,10 +150,12 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
         return usage_error(err, reason);
     if (options.help) {
-        out << morat_usage() << plot_usage();
+        out << morat_usage() << plot_usage() << pz_plot_usage();
         return 0;
     }
-    if (!plot.file) return run_morat(options, out, err);
+    if (plot.pz_file)
+        if (const std::string reason = check_pz_plot(options); !reason.empty()) return usage_error(err, reason);
+    if (!plot.file && !plot.pz_file) return run_morat(options, out, err);
 
     MoratSession session;
     const int status = analyse_with_morat(options, session, out, err);
@@ -169,7 +176,10 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     }
     const Log log = [&out](const std::string& line) { out << line << '\n'; };
     try {
-        save_plot(plot, options, session, log);
+        if (plot.file) save_plot(plot, options, session, log);
+        if (plot.pz_file)
+            save_pz_plot(*plot.pz_file, QSize(plot.width, plot.height), *session.polezero,
+                         netlist_base_name(complete_netlist_name(options.netlist)));
     } catch (const suite::FatalError& e) {
         out.flush();
         err << "Erro: " << e.what() << '\n';
