@@ -73,7 +73,7 @@ void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& mes
 }
 
 int usage_error(std::ostream& err, const std::string& reason) {
-    err << "morat: " << reason << "\n" << morat_usage() << plot_usage() << pz_plot_usage();
+    err << "morat: " << reason << "\n" << morat_usage() << plot_usage();
     return 2;
 }
 
@@ -139,7 +139,8 @@ std::string plot_usage() {
            "  --grid                      draw the grid\n"
            "  --cursor P                  cursor marker and readout at point P\n"
            "  --curves LIST               curves to draw, by number or name, the first one current:\n"
-           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev (module,phase)\n";
+           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev (module,phase)\n" +
+           pz_plot_usage();
 }
 
 int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -150,7 +151,7 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
         return usage_error(err, reason);
     if (options.help) {
-        out << morat_usage() << plot_usage() << pz_plot_usage();
+        out << morat_usage() << plot_usage();
         return 0;
     }
     if (plot.pz_file)
