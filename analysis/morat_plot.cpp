@@ -146,6 +146,8 @@ std::string plot_usage() {
 int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> rest = args;
     PlotOptions plot;
+    PzPlotView pz_view;
+    if (const std::string reason = take_pz_view_options(rest, pz_view); !reason.empty()) return usage_error(err, reason);
     if (const std::string reason = take_plot_options(rest, plot); !reason.empty()) return usage_error(err, reason);
     MoratOptions options;
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
@@ -154,13 +156,15 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
         out << morat_usage() << plot_usage();
         return 0;
     }
-    if (plot.pz_file)
-        if (const std::string reason = check_pz_plot(options); !reason.empty()) return usage_error(err, reason);
+    if (const std::string reason = check_pz_plot(options, plot.pz_file.has_value(), pz_view); !reason.empty())
+        return usage_error(err, reason);
     if (!plot.file && !plot.pz_file) return run_morat(options, out, err);
 
     MoratSession session;
     const int status = analyse_with_morat(options, session, out, err);
     if (status != 0) return status;
+    if (const std::string reason = check_pz_entry(pz_view, *session.polezero); !reason.empty())
+        return usage_error(err, reason);
     if (plot.cursor && *plot.cursor > session.circuit->segments)
         return usage_error(err, "--cursor " + std::to_string(*plot.cursor) + ": the sweep has points 0 to " +
                                     std::to_string(session.circuit->segments));
@@ -180,7 +184,7 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
         if (plot.file) save_plot(plot, options, session, log);
         if (plot.pz_file)
             save_pz_plot(*plot.pz_file, QSize(plot.width, plot.height), *session.polezero,
-                         netlist_base_name(complete_netlist_name(options.netlist)));
+                         netlist_base_name(complete_netlist_name(options.netlist)), pz_view);
     } catch (const suite::FatalError& e) {
         out.flush();
         err << "Erro: " << e.what() << '\n';

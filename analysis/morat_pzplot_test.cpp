@@ -83,6 +83,32 @@ TEST_F(MoratPzPlot, ResponseAndDeviationPicturesInOneRun) {
     EXPECT_EQ(QImage(QString::fromStdString(file("p.png"))).size(), QSize(400, 300));
 }
 
+TEST_F(MoratPzPlot, AnotherSquareAndAnotherEntry) {
+    // The square from -5000 to -4000 by 3800 to 4800 around pole 1 of the
+    // lc-notch (-4645 + 4231j), entry 2 selected (off the square: no red).
+    ASSERT_EQ(run("lc-notch", {"--output", "1", "--poles", example("lc-notch.r"), "--pz-plot", file("w.png"),
+                               "--pz-window", "-5000", "3800", "1000", "--pz-entry", "2"}),
+              0)
+        << err.str();
+    const QImage im(QString::fromStdString(file("w.png")));
+    const suite::PlaneMapping m(479, {-5000, 3800, 1000});
+    const QPoint at = m.pixel(-4645.454545455L, 4230.622093373L);
+    EXPECT_EQ(count(im, QRect(0, 0, 479, 479), QColor(Qt::red)), 0);
+    // Here the deviations of about 320 show: the rectangle's corners in yellow.
+    const QPoint corner = m.pixel(-4645.454545455L - 311.594037499L, 4230.622093373L + 326.975072305L);
+    EXPECT_EQ(im.pixelColor(corner), QColor(Qt::yellow));
+    EXPECT_EQ(im.pixelColor(at), QColor(Qt::white));
+
+    std::vector<std::string> args{"f.net", "--pz-window", "-1", "-2", "3", "--pz-entry=4", "--", "--pz-entry"};
+    PzPlotView view;
+    ASSERT_EQ(take_pz_view_options(args, view), "");
+    EXPECT_EQ(args, (std::vector<std::string>{"f.net", "--", "--pz-entry"}));
+    ASSERT_TRUE(view.window);
+    EXPECT_EQ(view.window->min_im, -2);
+    EXPECT_EQ(view.window->width, 3);
+    EXPECT_EQ(view.entry, 4);
+}
+
 TEST_F(MoratPzPlot, NoPictureWithoutASetAndUsageErrors) {
     EXPECT_EQ(run("lc-notch", {"--output", "1", "--poles", file("none.r"), "--pz-plot", file("a.png")}), 1);
     EXPECT_NE(out.str().find("* Arquivo " + file("none.r") + " inexistente.\n"), std::string::npos);
@@ -98,11 +124,19 @@ TEST_F(MoratPzPlot, NoPictureWithoutASetAndUsageErrors) {
         {{"--pz-plot="}, "morat: invalid value for --pz-plot: \n"},
         {{"--poles", "x.r", "--pz-plot", "p.png", "--grid"}, "morat: --grid, --cursor and --curves need --plot FILE\n"},
         {{"--poles", "x.r", "--pz-plot", "p.png", "--size", "20x20"}, "morat: invalid value for --size: 20x20\n"},
+        {{"--poles", "x.r", "--pz-window", "0", "0", "1"}, "morat: --pz-window and --pz-entry need --pz-plot FILE\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0", "0"},
+         "morat: invalid value for --pz-window: 0 0 0\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0"}, "morat: option --pz-window needs three values\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-entry", "0"}, "morat: invalid value for --pz-entry: 0\n"},
+        {{"--output", "1", "--poles", example("lc-notch.r"), "--pz-plot", "p.png", "--pz-entry", "3"},
+         "morat: --pz-entry 3: the set has 2 entries\n"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(run("lc-notch", r.args), 2) << r.reason;
         EXPECT_EQ(err.str().rfind(r.reason, 0), 0u) << err.str().substr(0, 80);
         EXPECT_FALSE(fs::exists("p.png"));
+        EXPECT_NE(err.str().find("Usage: morat"), std::string::npos);
     }
     std::vector<std::string> args{"f.net", "--pz-plot", "p.png", "--size", "300x200"};
     PlotOptions plot;
