@@ -147,7 +147,8 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     std::vector<std::string> rest = args;
     PlotOptions plot;
     PzPlotView pz_view;
-    if (const std::string reason = take_pz_view_options(rest, pz_view); !reason.empty()) return usage_error(err, reason);
+    if (const std::string reason = take_pz_view_options(rest, pz_view); !reason.empty())
+        return usage_error(err, reason);
     if (const std::string reason = take_plot_options(rest, plot); !reason.empty()) return usage_error(err, reason);
     MoratOptions options;
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())

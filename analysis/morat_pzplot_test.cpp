@@ -31,7 +31,9 @@ protected:
         args.insert(args.begin(), std::string(SUITE_SOURCE_DIR) + "/examples/" + example);
         return morat_main_with_plot(args, out, err);
     }
-    std::string example(const std::string& name) const { return std::string(SUITE_SOURCE_DIR) + "/examples/" + name; }
+    std::string example(const std::string& name) const {
+        return std::string(SUITE_SOURCE_DIR) + "/examples/" + name;
+    }
     std::string file(const char* name) const { return (dir / name).string(); }
     static int count(const QImage& im, QRect area, const QColor& colour) {
         int n = 0;
@@ -45,7 +47,8 @@ protected:
 };
 
 TEST_F(MoratPzPlot, WritesThePictureOfTheDeviationPlotAfterAPoleRun) {
-    ASSERT_EQ(run("lc-notch", {"--output", "1", "--poles", example("lc-notch.r"), "--pz-plot", file("p.png")}), 0)
+    ASSERT_EQ(
+        run("lc-notch", {"--output", "1", "--poles", example("lc-notch.r"), "--pz-plot", file("p.png")}), 0)
         << err.str();
     EXPECT_NE(out.str().find("Calculando desvios...\n"), std::string::npos);
     const QImage im(QString::fromStdString(file("p.png")));
@@ -99,7 +102,8 @@ TEST_F(MoratPzPlot, AnotherSquareAndAnotherEntry) {
     EXPECT_EQ(im.pixelColor(corner), QColor(Qt::yellow));
     EXPECT_EQ(im.pixelColor(at), QColor(Qt::white));
 
-    std::vector<std::string> args{"f.net", "--pz-window", "-1", "-2", "3", "--pz-entry=4", "--", "--pz-entry"};
+    std::vector<std::string> args{"f.net", "--pz-window",  "-1", "-2",
+                                  "3",     "--pz-entry=4", "--", "--pz-entry"};
     PzPlotView view;
     ASSERT_EQ(take_pz_view_options(args, view), "");
     EXPECT_EQ(args, (std::vector<std::string>{"f.net", "--", "--pz-entry"}));
@@ -122,13 +126,18 @@ TEST_F(MoratPzPlot, NoPictureWithoutASetAndUsageErrors) {
         {{"--pz-plot", "p.png"}, "morat: --pz-plot needs --poles or --zeros\n"},
         {{"--pz-plot"}, "morat: option --pz-plot needs a value\n"},
         {{"--pz-plot="}, "morat: invalid value for --pz-plot: \n"},
-        {{"--poles", "x.r", "--pz-plot", "p.png", "--grid"}, "morat: --grid, --cursor and --curves need --plot FILE\n"},
-        {{"--poles", "x.r", "--pz-plot", "p.png", "--size", "20x20"}, "morat: invalid value for --size: 20x20\n"},
-        {{"--poles", "x.r", "--pz-window", "0", "0", "1"}, "morat: --pz-window and --pz-entry need --pz-plot FILE\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--grid"},
+         "morat: --grid, --cursor and --curves need --plot FILE\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--size", "20x20"},
+         "morat: invalid value for --size: 20x20\n"},
+        {{"--poles", "x.r", "--pz-window", "0", "0", "1"},
+         "morat: --pz-window and --pz-entry need --pz-plot FILE\n"},
         {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0", "0"},
          "morat: invalid value for --pz-window: 0 0 0\n"},
-        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0"}, "morat: option --pz-window needs three values\n"},
-        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-entry", "0"}, "morat: invalid value for --pz-entry: 0\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0"},
+         "morat: option --pz-window needs three values\n"},
+        {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-entry", "0"},
+         "morat: invalid value for --pz-entry: 0\n"},
         {{"--output", "1", "--poles", example("lc-notch.r"), "--pz-plot", "p.png", "--pz-entry", "3"},
          "morat: --pz-entry 3: the set has 2 entries\n"},
     };

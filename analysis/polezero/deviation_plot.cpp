@@ -37,7 +37,8 @@ suite::PlaneMapping deviation_mapping(int box_height, const PoleZeroScales& s) {
 
 QString network_name(const std::string& netlist_base_name) {
     const std::size_t cut = netlist_base_name.find_last_of("\\/");
-    return QString::fromStdString(cut == std::string::npos ? netlist_base_name : netlist_base_name.substr(cut + 1));
+    return QString::fromStdString(cut == std::string::npos ? netlist_base_name
+                                                           : netlist_base_name.substr(cut + 1));
 }
 
 QStringList deviation_column_texts(const DeviationScene& scene) {
@@ -80,7 +81,8 @@ void draw_deviation_plot(QPainter& p, QSize box, const DeviationScene& scene, Se
 
     suite::draw_plane_axes(p, m, suite::AxisRule::always);
     suite::draw_plane_frame(p, m.side, Qt::white);
-    for (int k = 1; k <= scene.set.entry_count; ++k) draw_entry(p, m, scene.set.entries[static_cast<std::size_t>(k)], scene);
+    for (int k = 1; k <= scene.set.entry_count; ++k)
+        draw_entry(p, m, scene.set.entries[static_cast<std::size_t>(k)], scene);
     show_deviation_selection(p, box, scene, marker);
 }
 

@@ -78,7 +78,7 @@ TEST(DeviationPlot, AxesFrameAndZeroMarkers) {
     set->entries[1] = {-1, 1, 0, 0, 0, 0, 0, true};  // no deviations
     SelectionMarker marker;
     const QImage im = picture({*set, "net", true, true}, marker);
-    EXPECT_EQ(im.pixelColor(0, 50), white);    // frame
+    EXPECT_EQ(im.pixelColor(0, 50), white);  // frame
     EXPECT_EQ(im.pixelColor(399, 50), white);
     EXPECT_EQ(im.pixelColor(400, 50), black);  // side 400: the last row and column stay outside
     EXPECT_EQ(im.pixelColor(200, 400), black);
@@ -142,10 +142,9 @@ TEST(DeviationPlot, ThePanelShowsDeviationsOfValidEntriesOnly) {
     set->entries[1].Ang = std::numbers::pi_v<Real> / 4;
     std::vector<DeviationPanelLine> lines = deviation_panel(*set);
     ASSERT_EQ(lines.size(), 10u);
-    const char* const texts[] = {"Polo 1",          "Re:-1.000E+0000",  "Im: 1.000E+0000",
-                                 "w: 1.414E+0000",  "Q: 7.071E-0001",   "VRe: 5.000E-0001",
-                                 "VIm: 2.500E-0001", "Ra: 5.000E-0001", "Rb: 1.000E-0001",
-                                 "Ang:   45.000"};
+    const char* const texts[] = {"Polo 1",          "Re:-1.000E+0000",  "Im: 1.000E+0000",  "w: 1.414E+0000",
+                                 "Q: 7.071E-0001",  "VRe: 5.000E-0001", "VIm: 2.500E-0001", "Ra: 5.000E-0001",
+                                 "Rb: 1.000E-0001", "Ang:   45.000"};
     for (std::size_t n = 0; n < lines.size(); ++n) {
         EXPECT_EQ(lines[n].text, QString::fromUtf8(texts[n]));
         EXPECT_EQ(lines[n].colour, n < 5 ? yellow : white) << n;

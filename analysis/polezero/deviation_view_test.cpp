@@ -75,7 +75,8 @@ TEST(DeviationPlotSquare, AnUndrawableSquareIsNotTaken) {
     };
     for (const PoleZeroScales& r : refused) {
         PoleZeroScales s{-2, -2, 4};
-        EXPECT_FALSE(apply_plot_scales(s, r)) << static_cast<double>(r.min_re) << " " << static_cast<double>(r.width);
+        EXPECT_FALSE(apply_plot_scales(s, r))
+            << static_cast<double>(r.min_re) << " " << static_cast<double>(r.width);
         EXPECT_EQ(s.width, 4);
         EXPECT_EQ(s.min_re, -2);
     }

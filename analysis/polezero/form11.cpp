@@ -69,26 +69,41 @@ void TForm11::FormKeyDown(int key) {
     if (!set_valid()) return;
     const analysis::PoleZeroEntry* e = analysis::current_plot_entry(set_);
     switch (key) {
-    case Qt::Key_Q:
-    case Qt::Key_Clear:
-    case Qt::Key_Period:
-    case Qt::Key_Greater: analysis::next_plot_entry(set_); return show_selection();
-    case Qt::Key_Comma:
-    case Qt::Key_Less: analysis::previous_plot_entry(set_); return show_selection();
-    case Qt::Key_Space:
-        if (!e) return;
-        return take_scales(analysis::centred_on(set_.scales, e->Re, e->Im));
-    case Qt::Key_Left: return take_scales(analysis::moved(set_.scales, -1, 0));
-    case Qt::Key_Right: return take_scales(analysis::moved(set_.scales, 1, 0));
-    case Qt::Key_Up: return take_scales(analysis::moved(set_.scales, 0, 1));
-    case Qt::Key_Down: return take_scales(analysis::moved(set_.scales, 0, -1));
-    case Qt::Key_E: ellipses = !ellipses; return PaintBox1->paint_now();
-    case Qt::Key_R: rectangles = !rectangles; return PaintBox1->paint_now();
-    case Qt::Key_Plus:
-    case Qt::Key_Equal: return take_scales(analysis::zoomed_in(set_.scales));
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore: return take_scales(analysis::zoomed_out(set_.scales));
-    default: return;
+        case Qt::Key_Q:
+        case Qt::Key_Clear:
+        case Qt::Key_Period:
+        case Qt::Key_Greater:
+            analysis::next_plot_entry(set_);
+            return show_selection();
+        case Qt::Key_Comma:
+        case Qt::Key_Less:
+            analysis::previous_plot_entry(set_);
+            return show_selection();
+        case Qt::Key_Space:
+            if (!e) return;
+            return take_scales(analysis::centred_on(set_.scales, e->Re, e->Im));
+        case Qt::Key_Left:
+            return take_scales(analysis::moved(set_.scales, -1, 0));
+        case Qt::Key_Right:
+            return take_scales(analysis::moved(set_.scales, 1, 0));
+        case Qt::Key_Up:
+            return take_scales(analysis::moved(set_.scales, 0, 1));
+        case Qt::Key_Down:
+            return take_scales(analysis::moved(set_.scales, 0, -1));
+        case Qt::Key_E:
+            ellipses = !ellipses;
+            return PaintBox1->paint_now();
+        case Qt::Key_R:
+            rectangles = !rectangles;
+            return PaintBox1->paint_now();
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            return take_scales(analysis::zoomed_in(set_.scales));
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            return take_scales(analysis::zoomed_out(set_.scales));
+        default:
+            return;
     }
 }
 

@@ -71,7 +71,9 @@ protected:
     }
     analysis::PoleZeroSet& set() { return form10->pole_zero_set(); }
     const QImage& image() { return form->PaintBox1->image(); }
-    analysis::DeviationScene scene() { return {set(), program->netlist_base_name, form->rectangles, form->ellipses}; }
+    analysis::DeviationScene scene() {
+        return {set(), program->netlist_base_name, form->rectangles, form->ellipses};
+    }
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(form.get(), k, m); }
     void expect_scales(double re, double im, double width) {
         EXPECT_NEAR(static_cast<double>(set().scales.min_re), re, 1e-12);
@@ -89,8 +91,8 @@ TEST_F(DeviationPlotWindow, AZeroSetUpToThreeOpensOnTheSquareFromMinusFourToFour
     expect_scales(-4, -4, 8);
     EXPECT_EQ(set().current_entry, 1);
     const QStringList column = analysis::deviation_column_texts(scene());
-    EXPECT_EQ(column.mid(0, 4), QStringList({"Re:-4.000E+0000", "    4.000E+0000", "Im:-4.000E+0000",
-                                             "    4.000E+0000"}));
+    EXPECT_EQ(column.mid(0, 4),
+              QStringList({"Re:-4.000E+0000", "    4.000E+0000", "Im:-4.000E+0000", "    4.000E+0000"}));
     EXPECT_EQ(column.value(4), "Rede: net");
     EXPECT_EQ(column.value(5), QString::fromUtf8("Nó 2"));
     // The selection square around entry 1, at the pixel of 3j.
@@ -135,9 +137,10 @@ TEST_F(DeviationPlotWindow, KeysStepTheSelectionAndMoveTheSquare) {
         Qt::KeyboardModifiers shift;
         int entry;
     };
-    const Step steps[] = {{Qt::Key_Period, {}, 2}, {Qt::Key_Period, {}, 1}, {Qt::Key_Q, {}, 2},
-                          {Qt::Key_Q, Qt::ShiftModifier, 1}, {Qt::Key_Clear, {}, 2}, {Qt::Key_Comma, {}, 1},
-                          {Qt::Key_Comma, {}, 2}, {Qt::Key_A, {}, 2}};
+    const Step steps[] = {{Qt::Key_Period, {}, 2}, {Qt::Key_Period, {}, 1},
+                          {Qt::Key_Q, {}, 2},      {Qt::Key_Q, Qt::ShiftModifier, 1},
+                          {Qt::Key_Clear, {}, 2},  {Qt::Key_Comma, {}, 1},
+                          {Qt::Key_Comma, {}, 2},  {Qt::Key_A, {}, 2}};
     for (const Step& s : steps) {
         key(s.key, s.shift);
         EXPECT_EQ(set().current_entry, s.entry) << s.key;
@@ -167,7 +170,8 @@ TEST_F(DeviationPlotWindow, KeysStepTheSelectionAndMoveTheSquare) {
     // The picture now holds the markers only: no yellow anywhere.
     int yellow = 0;
     for (int y = 0; y < form->PaintBox1->height(); ++y)
-        for (int x = 0; x < form->PaintBox1->height() - 1; ++x) yellow += image().pixelColor(x, y) == QColor(Qt::yellow);
+        for (int x = 0; x < form->PaintBox1->height() - 1; ++x)
+            yellow += image().pixelColor(x, y) == QColor(Qt::yellow);
     EXPECT_EQ(yellow, 0);
 }
 
