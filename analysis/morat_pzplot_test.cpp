@@ -101,16 +101,6 @@ TEST_F(MoratPzPlot, AnotherSquareAndAnotherEntry) {
     const QPoint corner = m.pixel(-4645.454545455L - 311.594037499L, 4230.622093373L + 326.975072305L);
     EXPECT_EQ(im.pixelColor(corner), QColor(Qt::yellow));
     EXPECT_EQ(im.pixelColor(at), QColor(Qt::white));
-
-    std::vector<std::string> args{"f.net", "--pz-window",  "-1", "-2",
-                                  "3",     "--pz-entry=4", "--", "--pz-entry"};
-    PzPlotView view;
-    ASSERT_EQ(take_pz_view_options(args, view), "");
-    EXPECT_EQ(args, (std::vector<std::string>{"f.net", "--", "--pz-entry"}));
-    ASSERT_TRUE(view.window);
-    EXPECT_EQ(view.window->min_im, -2);
-    EXPECT_EQ(view.window->width, 3);
-    EXPECT_EQ(view.entry, 4);
 }
 
 TEST_F(MoratPzPlot, NoPictureWithoutASetAndUsageErrors) {

@@ -161,32 +161,6 @@ TEST(DeviationPlot, ThePanelShowsDeviationsOfValidEntriesOnly) {
     EXPECT_EQ(lines[4].text, "Q: infinito");
     set->entry_count = 0;
     EXPECT_TRUE(deviation_panel(*set).empty());
-
-    // In the picture the deviation lines of entry 2 are missing from the panel.
-    set->entry_count = 2;
-    SelectionMarker marker;
-    const QImage valid = [&] {
-        set->current_entry = 1;
-        return picture({*set, "net", true, true}, marker);
-    }();
-    set->current_entry = 2;
-    const QImage invalid = picture({*set, "net", true, true}, marker);
-    QImage probe(1, 1, QImage::Format_RGB32);
-    QPainter p(&probe);
-    p.setFont(suite::plane_font());
-    const int lh = suite::plane_line_height(p);
-    const QRect row6(404, 100 + 6 * lh, 96, lh - 1);
-    const QColor grey(128, 128, 128);
-    auto whites = [&](const QImage& im) {  // ink on the panel's grey
-        int n = 0;
-        for (int y = row6.top(); y <= row6.bottom(); ++y)
-            for (int x = row6.left(); x <= row6.right(); ++x) n += im.pixelColor(x, y) != grey;
-        return n;
-    };
-    EXPECT_GT(whites(valid), 20);
-    EXPECT_EQ(whites(invalid), 0);
-    EXPECT_EQ(invalid.pixelColor(402, 99), yellow);  // the panel's outline
-    EXPECT_EQ(invalid.pixelColor(403, 100 + 7 * lh), grey);
 }
 
 TEST(DeviationPlot, TheColumnNamesTheNetworkAndForZerosTheNode) {

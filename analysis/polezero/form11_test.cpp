@@ -104,15 +104,6 @@ TEST_F(DeviationPlotWindow, AZeroSetUpToThreeOpensOnTheSquareFromMinusFourToFour
     EXPECT_EQ(image().pixelColor(at + QPoint(6, -2)), QColor(Qt::red));
 }
 
-TEST_F(DeviationPlotWindow, APoleSetHasNoNodeLine) {
-    open(loop, 3);
-    plot(true, loop_poles);
-    const QStringList column = analysis::deviation_column_texts(scene());
-    ASSERT_EQ(column.size(), 5);
-    EXPECT_EQ(column[4], "Rede: net");
-    expect_scales(-2, -2, 4);  // largest coordinate 1.94
-}
-
 TEST_F(DeviationPlotWindow, PlottingWithoutASetRunsTheComputationFirst) {
     open(loop, 3);
     QTest::mouseClick(form10->Button5, Qt::LeftButton);  // the file dialog cancelled
@@ -121,6 +112,8 @@ TEST_F(DeviationPlotWindow, PlottingWithoutASetRunsTheComputationFirst) {
     plot(true, loop_poles);
     EXPECT_EQ(seam.requests.size(), 2u);
     EXPECT_TRUE(form10->Memo1->toPlainText().startsWith("Polos no arquivo: "));
+    expect_scales(-2, -2, 4);                                        // largest coordinate 1.94
+    EXPECT_EQ(analysis::deviation_column_texts(scene()).size(), 5);  // no "Nó " line for poles
     // With the set complete the window is shown at once.
     form->hide();
     QTest::mouseClick(form10->Button5, Qt::LeftButton);
