@@ -44,6 +44,12 @@ std::string morat_usage() {
            "  --curves LIST               curves to draw, by number or name, the first one current:\n"
            "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev "
            "(module,phase)\n" +
+           "Picture of the pole/zero deviations (after --poles or --zeros):\n"
+           "  --pz-plot FILE              draw the deviation plot window's picture into FILE\n"
+           "                              (.svg: SVG, else PNG; size from --size, 696x480)\n"
+           "  --pz-window REMIN IMMIN WIDTH  the square shown (default: centred on the origin,\n"
+           "                              holding every entry)\n"
+           "  --pz-entry N                the selected entry (1)\n" +
            "\n"
            "Exit status: 0 done, 1 missing netlist, error or refused analysis, 2 usage error.\n";
 }

@@ -11,6 +11,7 @@
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/display/response_plot.h"
 #include "analysis/morat_cli.h"
+#include "analysis/morat_pzplot.h"
 #include "analysis/morat_session.h"
 #include "common/errors.h"
 #include "common/numtext.h"
@@ -61,6 +62,7 @@ bool parse_size(const std::string& text, int& width, int& height) {
 
 bool set_plot_value(const std::string& option, const std::string& value, PlotOptions& plot) {
     if (option == "--plot") return !value.empty() && (plot.file = value, true);
+    if (option == "--pz-plot") return !value.empty() && (plot.pz_file = value, true);
     if (option == "--size") return parse_size(value, plot.width, plot.height);
     if (option == "--curves") return parse_curves(value, plot.curves);
     std::int32_t p = 0;
@@ -95,9 +97,10 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
 }  // namespace
 
 std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot) {
-    static const char* const valued[] = {"--plot", "--size", "--cursor", "--curves"};
+    static const char* const valued[] = {"--plot", "--size", "--cursor", "--curves", "--pz-plot"};
     std::vector<std::string> rest;
     bool any = false;
+    bool response_only = false;  // --grid, --cursor, --curves: not for --pz-plot
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--") {
@@ -108,7 +111,7 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
         const std::string option = arg.substr(0, eq);
         if (option == "--grid") {
             if (eq != std::string::npos) return "option --grid takes no value";
-            plot.grid = any = true;
+            plot.grid = any = response_only = true;
             continue;
         }
         if (std::find(std::begin(valued), std::end(valued), option) == std::end(valued)) {
@@ -123,9 +126,11 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
             value = args[++i];
         }
         if (!set_plot_value(option, value, plot)) return "invalid value for " + option + ": " + value;
-        any = true;
+        any = any || option != "--pz-plot";
+        response_only = response_only || (option != "--pz-plot" && option != "--size");
     }
-    if (any && !plot.file) return "--size, --grid, --cursor and --curves need --plot FILE";
+    if (any && !plot.file && !plot.pz_file) return "--size, --grid, --cursor and --curves need --plot FILE";
+    if (response_only && !plot.file) return "--grid, --cursor and --curves need --plot FILE";
     args = rest;
     return {};
 }
@@ -133,8 +138,10 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
 int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> rest = args;
     PlotOptions plot;
-    if (const std::string reason = take_plot_options(rest, plot); !reason.empty())
+    PzPlotView pz_view;
+    if (const std::string reason = take_pz_view_options(rest, pz_view); !reason.empty())
         return usage_error(err, reason);
+    if (const std::string reason = take_plot_options(rest, plot); !reason.empty()) return usage_error(err, reason);
     MoratOptions options;
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
         return usage_error(err, reason);
@@ -142,11 +149,15 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
         out << morat_usage();
         return 0;
     }
-    if (!plot.file) return run_morat(options, out, err);
+    if (const std::string reason = check_pz_plot(options, plot.pz_file.has_value(), pz_view); !reason.empty())
+        return usage_error(err, reason);
+    if (!plot.file && !plot.pz_file) return run_morat(options, out, err);
 
     MoratSession session;
     const int status = analyse_with_morat(options, session, out, err);
     if (status != 0) return status;
+    if (const std::string reason = check_pz_entry(pz_view, *session.polezero); !reason.empty())
+        return usage_error(err, reason);
     if (plot.cursor && *plot.cursor > session.circuit->segments)
         return usage_error(err, "--cursor " + std::to_string(*plot.cursor) + ": the sweep has points 0 to " +
                                     std::to_string(session.circuit->segments));
@@ -163,7 +174,10 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     }
     const Log log = [&out](const std::string& line) { out << line << '\n'; };
     try {
-        save_plot(plot, options, session, log);
+        if (plot.file) save_plot(plot, options, session, log);
+        if (plot.pz_file)
+            save_pz_plot(*plot.pz_file, QSize(plot.width, plot.height), *session.polezero,
+                         netlist_base_name(complete_netlist_name(options.netlist)), pz_view);
     } catch (const suite::FatalError& e) {
         out.flush();
         err << "Erro: " << e.what() << '\n';

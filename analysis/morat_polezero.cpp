@@ -40,7 +40,7 @@ std::string polezero_usage() {
 
 int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
                          const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
-                         std::ostream& err) {
+                         std::ostream& err, PoleZeroSet* keep) {
     if (!o.poles && !o.zeros) return 0;
     const bool poles = o.poles.has_value();
     if (o.observer) {
@@ -53,8 +53,8 @@ int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep&
         }
         e.observer_element = found;
     }
-    auto set = std::make_unique<PoleZeroSet>();
-    PoleZeroContext x{c, e, sw, s, *set, netlist_base_name};
+    auto owned = keep ? nullptr : std::make_unique<PoleZeroSet>();
+    PoleZeroContext x{c, e, sw, s, keep ? *keep : *owned, netlist_base_name};
     const std::string input = poles ? *o.poles : *o.zeros;
     const PoleZeroFileChooser choose_input = [&](const PoleZeroFileRequest&) { return input; };
     if (!run_pole_zero(x, poles, choose_input, log)) return 1;

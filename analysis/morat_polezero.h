@@ -16,6 +16,7 @@
 #include "analysis/engine/engine.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
+#include "analysis/polezero/polezero_set.h"
 
 namespace analysis {
 
@@ -40,9 +41,9 @@ std::string polezero_usage();
 // Returns 0 when done, 1 when the run stopped on an error (the memo says
 // why), 2 for an --observer name that the circuit lacks (the reason on
 // `err`, to be followed by the usage). Input/output errors and fatal
-// errors propagate as exceptions.
+// errors propagate as exceptions. The set is kept in `keep` when given.
 int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
                          const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
-                         std::ostream& err);
+                         std::ostream& err, PoleZeroSet* keep = nullptr);
 
 }  // namespace analysis

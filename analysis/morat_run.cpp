@@ -66,7 +66,8 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
     }
     if (o.tab) save_response_table(*o.tab, c, *x.sweep, x.settings, log);
     return run_polezero_options(o.polezero, c, *x.engine, *x.sweep, x.settings,
-                                netlist_base_name(complete_netlist_name(o.netlist)), log, err);
+                                netlist_base_name(complete_netlist_name(o.netlist)), log, err,
+                                x.polezero.get());
 }
 
 }  // namespace

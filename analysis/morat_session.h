@@ -10,6 +10,7 @@
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 #include "analysis/morat_cli.h"
+#include "analysis/polezero/polezero_set.h"
 
 namespace analysis {
 
@@ -19,6 +20,7 @@ struct MoratSession {
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     std::unique_ptr<Sweep> sweep = std::make_unique<Sweep>();
     AnalysisSettings settings;
+    std::unique_ptr<PoleZeroSet> polezero = std::make_unique<PoleZeroSet>();  // of --poles or --zeros
 };
 
 // run_morat on a session that the caller keeps; returns the exit status.

@@ -1,5 +1,6 @@
 #include "analysis/polezero/polezero_install.h"
 
+#include "analysis/polezero/form11.h"
 #include "analysis/polezero/polezero_window.h"
 #include "analysis/shell/main_window.h"
 #include "analysis/shell/startup.h"
@@ -12,6 +13,12 @@ TForm10* install_pole_zero_window(Moratw& program) {
     delete program.Form10;
     program.Form10 = form;
     program.Form1->Form10 = form;
+    // The deviation plot on the window's pole/zero set.
+    auto* plot = new TForm11(program.program(), form->pole_zero_set());
+    delete program.Form11;
+    program.Form11 = plot;
+    program.Form1->Form11 = plot;
+    form->Form11 = plot;
     return form;
 }
 

@@ -9,6 +9,7 @@
 
 #include "analysis/display/program.h"
 #include "analysis/display/response_plot.h"
+#include "analysis/polezero/form11.h"
 #include "analysis/polezero/polezero_run.h"
 
 namespace moratw {
@@ -62,6 +63,7 @@ TForm10::TForm10(Program& program, QWidget* parent)
     RGspzPolos->setChecked(true);
     Button1 = button(this, "Button1", "Ler pólos ou zeros e calcular", QRect(8, 154, panel_width - 16, 28));
     Button4 = button(this, "Button4", "Salvar desvios calculados", QRect(8, 188, panel_width - 16, 28));
+    Button5 = button(this, "Button5", "Plotar desvios calculados", QRect(8, 222, panel_width - 16, 28));
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
@@ -76,6 +78,7 @@ TForm10::TForm10(Program& program, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm10::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm10::Button5Click);
     connect(RGspzPolos, &QRadioButton::clicked, this, &TForm10::RGspzClick);
     connect(RGspzZeros, &QRadioButton::clicked, this, &TForm10::RGspzClick);
 }
@@ -142,6 +145,15 @@ void TForm10::Button4Click() {
         analysis::save_pole_zero_deviations(x, RGspzItemIndex() == 0, chooser(this, OpenDialog1, false),
                                             chooser(this, SaveDialog1, true), to_memo);
     });
+}
+
+void TForm10::Button5Click() {
+    if (!program_.sweep.pz_valid) Button1Click();
+    if (!program_.sweep.pz_valid || !Form11 || program_.failed) return;
+    Form11->PaintBox1->invalidate();
+    Form11->show();
+    Form11->raise();
+    Form11->activateWindow();
 }
 
 void TForm10::RGspzClick() { program_.sweep.pz_valid = false; }

@@ -25,6 +25,7 @@ class QRadioButton;
 namespace moratw {
 
 struct Program;
+class TForm11;
 
 class TForm10 : public QWidget {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
     QPushButton* Button3 = nullptr;  // ">"
     QPushButton* Button1 = nullptr;  // "Ler pólos ou zeros e calcular"
     QPushButton* Button4 = nullptr;  // "Salvar desvios calculados"
+    QPushButton* Button5 = nullptr;  // "Plotar desvios calculados"
     QGroupBox* RGspz = nullptr;      // "Sensibilidades de:" with "Pólos", "Zeros"
     QRadioButton* RGspzPolos = nullptr;
     QRadioButton* RGspzZeros = nullptr;
@@ -54,9 +56,12 @@ public:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    void Button5Click();
     void RGspzClick();
 
     analysis::PoleZeroSet& pole_zero_set() { return *set_; }
+    // The deviation plot window that "Plotar desvios calculados" shows.
+    TForm11* Form11 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
