@@ -44,9 +44,11 @@ void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, 
     e.point_index = p;
     e.omega = sw.hertz_units ? two_pi * f : f;
     build_and_solve(c, e, s.pivot_tolerance);
+    const NodalSystem& sys = e.system;
     for (int k = 1; k <= c.node_count; ++k) {
-        const Complex v = node_voltage(c, e, k);
-        const Real v2 = v.re * v.re + v.im * v.im;
+        const int col = c.column_map[k];  // node_voltage, inlined: 0 for ground
+        const Real re = col == 0 ? 0 : sys.normal_re[col], im = col == 0 ? 0 : sys.normal_im[col];
+        const Real v2 = re * re + im * im;
         if (v2 > sw.node_max_sq[k]) sw.node_max_sq[k] = v2;
         if (v2 < sw.node_min_sq[k]) sw.node_min_sq[k] = v2;
     }
