@@ -1,15 +1,57 @@
 // morat: the command-line twin of the analysis program.
+//
+// The analysis itself needs no toolkit, so morat starts as fast as a
+// plain program. The picture options (--plot, --pz-plot and their
+// companions) need Qt to draw: with any of them morat hands the whole
+// command line to morat-picture, installed beside it, which runs the same
+// analysis and then draws.
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/morat_cli.h"
-#include "analysis/morat_plot.h"
+
+namespace {
+
+bool is_picture_option(std::string_view a) {
+    for (std::string_view o : {"--plot", "--size", "--grid", "--cursor", "--curves", "--pz-plot", "--pz-window",
+                               "--pz-entry"})
+        if (a == o || (a.size() > o.size() && a.substr(0, o.size()) == o && a[o.size()] == '='))
+            return true;
+    return false;
+}
+
+// The picture program in the folder of this executable.
+std::string picture_program() {
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return "morat-picture";
+    std::string path(self, static_cast<std::size_t>(n));
+    return path.substr(0, path.rfind('/') + 1) + "morat-picture";
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = analysis::morat_main_with_plot(args, std::cout, std::cerr);
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (!is_picture_option(a)) continue;
+        const std::string program = picture_program();
+        argv[0] = const_cast<char*>(program.c_str());
+        ::execv(program.c_str(), argv);
+        std::cerr << "morat: cannot start " << program << " for the picture options: " << std::strerror(errno)
+                  << '\n';
+        return 1;
+    }
+    const int status = analysis::morat_main(args, std::cout, std::cerr);
     std::cout.flush();
     return status;
 }

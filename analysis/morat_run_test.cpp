@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "analysis/morat_cli.h"
+#include "common/textfile.h"
 
 namespace analysis {
 namespace {
@@ -153,6 +154,13 @@ TEST(MoratProgram, ExitStatuses) {
     EXPECT_EQ(system_status(morat + " " + path + " --output 2" + quiet), 0);
     EXPECT_EQ(system_status(morat + " " + path + " --output 7" + quiet), 1);
     EXPECT_EQ(system_status(morat + " " + ::testing::TempDir() + "morat-missing" + quiet), 1);
+    // The picture options go to morat-picture, with the same statuses.
+    const std::string picture = ::testing::TempDir() + "morat-exit.png";
+    std::remove(picture.c_str());
+    EXPECT_EQ(system_status(morat + " " + path + " --output 2 --plot " + picture + quiet), 0);
+    EXPECT_EQ(suite::read_file_bytes(picture).substr(1, 3), "PNG");
+    EXPECT_EQ(system_status(morat + " " + path + " --output 2 --grid" + quiet), 2);
+    EXPECT_EQ(system_status(morat + " " + path + " --output 7 --plot=" + picture + quiet), 1);
 }
 
 }  // namespace
