@@ -1,0 +1,221 @@
+// plaxe: the schematic editor without its windows.
+//
+// Reads a circuit file (and a value list), and prints on standard output
+// exactly the lines the editor's message area shows for the same commands:
+// formula tests, the circuit list, the netlist listing, writing the netlist.
+// It can also draw the layout screen's picture of the whole circuit.
+//
+//   plaxe examples/sallen_key_lowpass.cir --values examples/sallen_key_lowpass.val
+//         --list --netlist /tmp/sk.net --plot /tmp/sk.png --zoom 4 --nodes
+//
+// Exit status: 0 done, 1 a file could not be read or written (or the
+// circuit gave no netlist), 2 wrong usage.
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/numtext.h"
+#include "common/picture.h"
+#include "editor/files/circuitfile.h"
+#include "editor/files/valuelist.h"
+#include "editor/formula/formula.h"
+#include "editor/library/library.h"
+#include "editor/library/render.h"
+#include "editor/netlist/netlist.h"
+
+namespace {
+
+using namespace editor;
+
+constexpr const char* usage_text =
+    "usage: plaxe CIRCUIT [--values FILE.val] [--comments] [--netlist FILE] [--list]\n"
+    "             [--circuit-list] [--evaluate TEXT]...\n"
+    "             [--plot FILE [--zoom Z] [--bitmap] [--thin] [--nodes]]\n"
+    "Reads CIRCUIT (\".cir\" added when its name has no \".\") and prints the editor's\n"
+    "message lines: --values reads a value list, --evaluate tests a formula text,\n"
+    "--circuit-list lists the elements, --list lists the netlist, --netlist writes it\n"
+    "(with --comments, comments included), --plot draws the circuit (PNG, or SVG for\n"
+    "a name ending in .svg) at zoom Z (1..5, default 2), with bitmaps, thin lines or\n"
+    "node numbers when asked.\n";
+
+constexpr int formula_field_length = 100;  // the test dialog's field holds 100 characters
+
+struct Options {
+    std::string circuit, values, netlist, plot;
+    std::vector<std::string> evaluate;
+    bool comments = false, list = false, circuit_list = false;
+    bool bitmap = false, thin = false, nodes = false, zoom_given = false;
+    int zoom = 2;
+};
+
+bool usage_error(const std::string& message) {
+    std::cerr << "plaxe: " << message << "\n" << usage_text;
+    return false;
+}
+
+bool parse_arguments(int argc, char** argv, Options& o) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&](std::string& target) {
+            if (i + 1 >= args.size()) return usage_error(a + " needs a value");
+            target = args[++i];
+            return true;
+        };
+        std::string text;
+        if (a == "--values") {
+            if (!value(o.values)) return false;
+        } else if (a == "--netlist") {
+            if (!value(o.netlist)) return false;
+        } else if (a == "--plot") {
+            if (!value(o.plot)) return false;
+        } else if (a == "--evaluate") {
+            if (!value(text)) return false;
+            o.evaluate.push_back(text);
+        } else if (a == "--zoom") {
+            std::int32_t z = 0;
+            if (!value(text)) return false;
+            if (!suite::parse_int(text, z) || z < 1 || z > 5) return usage_error("the zoom is 1 to 5");
+            o.zoom = z;
+            o.zoom_given = true;
+        } else if (a == "--comments") {
+            o.comments = true;
+        } else if (a == "--list") {
+            o.list = true;
+        } else if (a == "--circuit-list") {
+            o.circuit_list = true;
+        } else if (a == "--bitmap") {
+            o.bitmap = true;
+        } else if (a == "--thin") {
+            o.thin = true;
+        } else if (a == "--nodes") {
+            o.nodes = true;
+        } else if (a.starts_with("--")) {
+            return usage_error("unknown option " + a);
+        } else if (o.circuit.empty()) {
+            o.circuit = a;
+        } else {
+            return usage_error("only one circuit file");
+        }
+    }
+    if (o.circuit.empty()) return usage_error("no circuit file");
+    if (o.plot.empty() && (o.zoom_given || o.bitmap || o.thin || o.nodes))
+        return usage_error("--zoom, --bitmap, --thin and --nodes go with --plot");
+    return true;
+}
+
+// The part of the grid that shows the whole circuit with a margin of two
+// cells (and room for the texts of comments and commands).
+ViewGeometry circuit_view(const Circuit& c, const LayoutLook& look, int zoom) {
+    int min_x = grid_size, min_y = grid_size, max_x = 0, max_y = 0;
+    const QFontMetrics metrics(layout_font(look, 1));
+    for (int i = 1; i <= c.count; ++i) {
+        const Element& e = c.element[i];
+        for (int k = 1; k <= 4; ++k) {
+            min_x = std::min(min_x, point_x(e.P[k]));
+            max_x = std::max(max_x, point_x(e.P[k]));
+            min_y = std::min(min_y, point_y(e.P[k]));
+            max_y = std::max(max_y, point_y(e.P[k]));
+        }
+        if (e.kind == kind_comment || e.kind == kind_command) {
+            const int width = metrics.horizontalAdvance(QString::fromStdString(e.parameters));
+            max_x = std::max(max_x, point_x(e.P[1]) + (width + 15) / 16 + 1);
+        }
+    }
+    if (c.count == 0) min_x = min_y = max_x = max_y = 64;
+    ViewGeometry view;
+    view.zoom = zoom;
+    view.x0 = std::max(0, min_x - 2);
+    view.y0 = std::max(0, min_y - 2);
+    view.columns = std::min(grid_size - 1, max_x + 2) - view.x0;
+    view.rows = std::min(grid_size - 1, max_y + 2) - view.y0;
+    return view;
+}
+
+// The layout screen's picture: background, grid, elements, node numbers.
+void draw_layout(QPainter& p, const Circuit& c, const NetlistState* nodes, const ViewGeometry& view,
+                 const LayoutLook& look) {
+    const int z = view.zoom;
+    p.fillRect(0, 0, 16 * z * view.columns + z, 16 * z * view.rows + z, look.background);
+    for (int i = 0; i <= view.columns; ++i)
+        for (int j = 0; j <= view.rows; ++j) p.fillRect(16 * z * i, 16 * z * j, z, z, QColor(192, 192, 192));
+    for (int i = 1; i <= c.count; ++i) {
+        const Element& e = c.element[i];
+        const ElementShape shape{e.kind, {e.P[1], e.P[2], e.P[3], e.P[4]}, e.parameters};
+        draw_element(p, view, look, shape, colour_normal);
+    }
+    if (nodes == nullptr) return;
+    p.setFont(layout_font(look, z));
+    const int ascent = QFontMetrics(p.font()).ascent();
+    for (int i = 1; i <= nodes->circuit_elements; ++i) {
+        const Element& e = c.element[i];
+        if (!element_visible(view, {e.P[1], e.P[2], e.P[3], e.P[4]})) continue;
+        const int t = component_kind(e.kind).terminals;
+        for (int k = 1; k <= t; ++k) {
+            if (e.N[k] <= 0) continue;
+            p.setPen(point_x(e.P[k]) % 2 == 1 ? QColor(255, 0, 0) : look.text);
+            const int x = (unzoomed_x(view, e.P[k]) + 2) * z, y = (unzoomed_y(view, e.P[k]) - 13) * z;
+            p.drawText(x, y + ascent, QString::number(e.N[k]));
+        }
+    }
+}
+
+void plot(const Options& o, const Circuit& c, const NetlistState* nodes, int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    LayoutLook look;
+    look.vector_drawings = !o.bitmap;
+    look.thin_lines = o.thin;
+    const ViewGeometry view = circuit_view(c, look, o.zoom);
+    const QSize size(16 * o.zoom * view.columns + o.zoom, 16 * o.zoom * view.rows + o.zoom);
+    suite::save_picture(o.plot, size, [&](QPainter& p) { draw_layout(p, c, nodes, view, look); });
+}
+
+// The commands in the order the editor would run them. False when a file
+// could not be read or written or no netlist could be made.
+bool run(const Options& o, int argc, char** argv) {
+    const MessageSink print = [](const std::string& line) { std::cout << line << '\n'; };
+    Circuit circuit;
+    if (read_circuit(o.circuit, circuit, print) != CircuitRead::read) return false;
+    ValueList values;
+    if (!o.values.empty() && !read_value_list(o.values, values, print)) return false;
+
+    FormulaErrorDialog dialog;  // no dialog: the error messages are the report
+    FormulaState formulas{values, print, dialog};
+    for (const std::string& text : o.evaluate)
+        test_formula(text_prefix(text, formula_field_length), formulas);
+    if (o.circuit_list) list_circuit_list(circuit, print);
+
+    NetlistState net;
+    const bool want_nodes = o.list || !o.netlist.empty() || o.nodes;
+    if (want_nodes && !prepare_netlist(circuit, net, print)) return false;
+    if (o.list) list_netlist(circuit, net, formulas);
+    if (!o.netlist.empty() && !write_netlist(o.netlist, circuit, net, formulas, o.comments)) return false;
+    std::cout.flush();
+    if (!o.plot.empty()) plot(o, circuit, o.nodes ? &net : nullptr, argc, argv);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << usage_text;
+        return 0;
+    }
+    if (!parse_arguments(argc, argv, options)) return 2;
+    try {
+        return run(options, argc, argv) ? 0 : 1;
+    } catch (const suite::IoError& e) {
+        std::cout.flush();
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+}

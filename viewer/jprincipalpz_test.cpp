@@ -1,0 +1,246 @@
+#include "viewer/jprincipalpz.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <unistd.h>
+
+#include "common/dialogseam.h"
+#include "common/textfile.h"
+#include "viewer/helptext.h"
+
+namespace kelmaw {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Kelmaw : public ::testing::Test {
+protected:
+    suite::RecordingDialogSeam seam;
+    suite::ScopedDialogSeam scoped{seam};
+    fs::path dir = fs::temp_directory_path() / ("kelmaw_test_" + std::to_string(::getpid()));
+    Tjprincipalpz w;
+
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    QString file(const std::string& name, const std::vector<std::string>& lines) {
+        suite::write_text_file((dir / name).string(), lines);
+        return QString::fromStdString((dir / name).string());
+    }
+    // Starts the program; the first open dialog reads `first` or is cancelled.
+    // The window is shown with a plot square of 400 pixels.
+    void start(const QString& first = {}) {
+        if (!first.isEmpty()) seam.answer_file(first);
+        w.resize(700, 400 + w.menuBar()->sizeHint().height());
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        w.resize(700, w.height() + 400 - w.cgrafico->height());
+        w.FormActivate();
+        QTest::qWait(1);
+        ASSERT_EQ(w.cgrafico->height(), 400);
+        w.repaint_plot();
+    }
+    void read(const QString& name) {
+        seam.answer_file(name);
+        QTest::keyClick(&w, Qt::Key_Insert);
+    }
+    void key(char c) { QTest::keyClick(&w, c); }
+    QStringList messages() const { return w.jmensagenspz->lines(); }
+    QImage image() const { return w.cgrafico->image().copy(); }
+};
+
+TEST_F(Kelmaw, StartWritesTheHelpTextAndAsksForAFile) {
+    start();
+    QStringList expected;
+    for (const std::string& l : viewer::start_help_lines()) expected << QString::fromStdString(l);
+    expected << "Memória alocada para 1000 tabelas." << "* Cancelado";
+    EXPECT_EQ(messages(), expected);
+    EXPECT_TRUE(w.jmensagenspz->isVisible());
+    EXPECT_EQ(w.jmensagenspz->windowTitle(), "Mensagens, pólos e zeros");
+    EXPECT_EQ(w.windowTitle(), "Pólos e Zeros");
+    ASSERT_EQ(seam.requests.size(), 1);
+    EXPECT_EQ(seam.requests[0].filter,
+              "Tabela de sens. de pólos|*.tsp|Tabela de sens. de zeros|*.tsz|Referências de pólos|*.rpo|"
+              "Referências de zeros|*.rpz|Qualquer|*.*");
+    EXPECT_EQ(seam.requests[0].file_name, "");
+    EXPECT_EQ(w.store.slot_list.size(), 1000u);
+    w.FormActivate();  // later activations do nothing
+    EXPECT_EQ(seam.requests.size(), 1);
+    // An empty plot: no selection panel, "v" and blank do nothing.
+    w.repaint_plot();
+    const QImage before = image();
+    key('v');
+    key(' ');
+    key('V');
+    EXPECT_EQ(image(), before);
+    EXPECT_EQ(w.display.re_min, -2);
+}
+
+TEST_F(Kelmaw, ReadsTablesDeletesAndSelects) {
+    const QString a = file("a.tsp", {"Polos", "-1 0", "-0.5 0.5", "-0.5 -0.5", ""});
+    start(a);
+    file("b.tab", {"Zeros", "0 1", "0 -1"});
+    read(QString::fromStdString((dir / "b").string()));  // ".tab" appended
+    read(a);
+    EXPECT_EQ(messages().mid(21), QStringList({"* Lida tabela no. 1, de pólos", "* Fim do arquivo",
+                                               "* Lida tabela no. 2, de zeros", "* Fim do arquivo",
+                                               "* Lida tabela no. 3, de pólos", "* Fim do arquivo"}));
+    EXPECT_EQ(w.store.slot(2).name, "b.tab");
+    EXPECT_EQ(seam.requests.last().file_name, QString::fromStdString((dir / "b.tab").string()));
+    EXPECT_EQ(w.store.current_table, 3);
+
+    w.store.current_table = 2;
+    QTest::keyClick(&w, Qt::Key_Delete);
+    EXPECT_EQ(w.store.current_table, 1);
+    read(a);
+    EXPECT_EQ(w.store.current_table, 2);  // the first free slot
+
+    // Enter wraps over the slots in use and clamps the entry.
+    w.store.current_table = 2;
+    w.store.current_entry = 3;
+    w.store.slot(2).count = 3;
+    w.store.slot(3).count = 2;
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_EQ(w.store.current_table, 3);
+    EXPECT_EQ(w.store.current_entry, 2);
+    QTest::keyClick(&w, Qt::Key_Enter);
+    EXPECT_EQ(w.store.current_table, 1);
+    // "." on the last entry wraps to the first, "," back.
+    w.store.current_entry = 3;
+    key('.');
+    EXPECT_EQ(w.store.current_entry, 1);
+    key(',');
+    EXPECT_EQ(w.store.current_entry, 3);
+    key('<');
+    key('>');
+    key('>');
+    EXPECT_EQ(w.store.current_entry, 1);
+
+    // Deleting every table leaves none current; Enter then does nothing.
+    for (int k = 0; k < 3; ++k) QTest::keyClick(&w, Qt::Key_Delete);
+    EXPECT_EQ(w.store.current_table, 0);
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_EQ(w.store.current_table, 0);
+}
+
+TEST_F(Kelmaw, KeysMoveZoomAndSwitch) {
+    start(file("a.tsp", {"Polos", "0.5 1 0.1 0.1 0.1 0.1 0"}));
+    key('+');
+    EXPECT_EQ(w.display.re_min, -1);
+    EXPECT_EQ(w.display.im_min, -1);
+    EXPECT_EQ(w.display.width, 2);
+    key('-');
+    EXPECT_EQ(w.display.re_min, -2);
+    EXPECT_EQ(w.display.im_min, -2);
+    EXPECT_EQ(w.display.width, 4);
+    QTest::keyClick(&w, Qt::Key_Right);
+    QTest::keyClick(&w, Qt::Key_Up);
+    EXPECT_EQ(w.display.re_min, -1);
+    EXPECT_EQ(w.display.im_min, -1);
+    QTest::keyClick(&w, Qt::Key_Left);
+    QTest::keyClick(&w, Qt::Key_Down);
+    key(' ');  // centre on (0.5, 1)
+    EXPECT_EQ(w.display.re_min, -1.5);
+    EXPECT_EQ(w.display.im_min, -1);
+    key('A');
+    key('A');
+    key('a');
+    EXPECT_EQ(w.display.magnification, 2);
+    key('e');
+    key('r');
+    EXPECT_FALSE(w.display.ellipses);
+    EXPECT_FALSE(w.display.rectangles);
+    key('c');
+    EXPECT_FALSE(w.display.cursor);
+    EXPECT_EQ(w.cursor_position, suite::kNoCursor);
+    key('c');
+    EXPECT_EQ(w.cursor_position, QPoint(200, 200));
+    // The values box is drawn over the plot and stays until the next repaint.
+    const QImage before = image();
+    key('v');
+    EXPECT_NE(image(), before);
+    key('x');  // any other key: only the selection again
+    w.repaint_plot();
+    EXPECT_EQ(image(), before);
+    // Zooming in without end stops at the resolution limit, with a report.
+    for (int k = 0; k < 80; ++k) key('+');
+    EXPECT_GT(w.display.width, 0);
+    EXPECT_TRUE(messages().contains("* Escalas fora dos limites. Escalas mantidas."));
+}
+
+TEST_F(Kelmaw, MouseZoomOnTheFourHundredPixelSquare) {
+    start();
+    const QImage before = image();
+    QTest::mousePress(w.cgrafico, Qt::LeftButton, {}, QPoint(10, 20));
+    QTest::mouseMove(w.cgrafico, QPoint(30, 30));
+    EXPECT_NE(image(), before);  // the rubber band
+    QTest::mouseMove(w.cgrafico, QPoint(50, 40));
+    QTest::mouseRelease(w.cgrafico, Qt::LeftButton, {}, QPoint(50, 40));
+    EXPECT_NEAR(w.display.re_min, -1.9, 1e-11);
+    EXPECT_NEAR(w.display.im_min, 1.6, 1e-11);
+    EXPECT_NEAR(w.display.width, 0.4, 1e-11);
+
+    // A drag up or left, or a click, changes nothing and leaves no trace.
+    w.repaint_plot();
+    const QImage zoomed = image();
+    const viewer::DisplayState d = w.display;
+    QTest::mousePress(w.cgrafico, Qt::LeftButton, {}, QPoint(50, 40));
+    QTest::mouseMove(w.cgrafico, QPoint(10, 20));
+    QTest::mouseRelease(w.cgrafico, Qt::LeftButton, {}, QPoint(10, 20));
+    QTest::mouseClick(w.cgrafico, Qt::RightButton, {}, QPoint(70, 70));
+    EXPECT_EQ(w.display.re_min, d.re_min);
+    EXPECT_EQ(w.display.width, d.width);
+    EXPECT_EQ(image(), zoomed);
+}
+
+TEST_F(Kelmaw, ScalesDialogAppliesOrChangesNothing) {
+    start();
+    auto run_dialog = [&](const QString& re, const QString& im, const QString& width, bool apply) {
+        QTimer::singleShot(0, [&, re, im, width, apply] {
+            Tjescalaspz* dlg = w.jescalaspz;
+            EXPECT_EQ(dlg->NEremin->text(), "-2");
+            dlg->NEremin->setText(re);
+            dlg->NEimmin->setText(im);
+            dlg->NEdelta->setText(width);
+            if (apply) dlg->Button1Click();
+            if (dlg->isVisible()) dlg->reject();
+        });
+        QTest::keyClick(&w, Qt::Key_Escape);
+    };
+    run_dialog("-1", "0.5", "0", true);  // refused: the dialog stays, nothing changes
+    EXPECT_EQ(seam.errors, QStringList({kWidthMessage}));
+    EXPECT_EQ(w.display.width, 4);
+    run_dialog("-1", "0.5", "3", false);  // closed without "Aplicar"
+    EXPECT_EQ(w.display.re_min, -2);
+    run_dialog("-1", "0.5", "x", true);  // not a number
+    EXPECT_EQ(seam.errors.last(), "x is not a valid number");
+    EXPECT_EQ(w.display.width, 4);
+    run_dialog("-1", "0.5", "3", true);
+    EXPECT_EQ(w.display.re_min, -1);
+    EXPECT_EQ(w.display.im_min, 0.5);
+    EXPECT_EQ(w.display.width, 3);
+    EXPECT_EQ(w.jescalaspz->windowTitle(), "Escalas");
+}
+
+TEST_F(Kelmaw, MenuCommands) {
+    start();
+    w.Mensagens1->trigger();
+    EXPECT_TRUE(w.jmensagenspz->isVisible());
+    seam.answer_file(QString::fromStdString((dir / "missing.tsp").string()));
+    w.Lertabela1->trigger();
+    EXPECT_EQ(messages().last(), "* Arquivo " + QString::fromStdString((dir / "missing.tsp").string()) +
+                                     " inexistente.");
+    EXPECT_EQ(seam.ended, 0);
+    w.Terminar1->trigger();
+    EXPECT_EQ(seam.ended, 1);
+    EXPECT_EQ(w.Lertabela1->text(), "Ler tabela");
+    EXPECT_EQ(w.Menu1->title(), "Menu");
+}
+
+}  // namespace
+}  // namespace kelmaw

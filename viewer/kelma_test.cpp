@@ -1,0 +1,104 @@
+#include "viewer/kelmacli.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+#include "common/textfile.h"
+
+namespace viewer {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct KelmaRun {
+    int status = 0;
+    std::string out, err;
+};
+
+KelmaRun kelma(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    KelmaRun r;
+    r.status = run_kelma(args, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+const std::string kExamples = std::string(SUITE_SOURCE_DIR) + "/examples/";
+
+class Kelma : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() / ("kelma_test_" + std::to_string(::getpid()));
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_F(Kelma, PrintsTheReportsOfEveryRead) {
+    const KelmaRun r = kelma({kExamples + "butter4_sallenkey.tsp", kExamples + "lowpass4_reference.rpo",
+                         kExamples + "elliptic4_zeros.tsz"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "* Lida tabela no. 1, de pólos\n* Fim do arquivo\n"
+              "* Lida tabela no. 2, de pólos\n* Lida tabela no. 3, de pólos\n* Fim do arquivo\n"
+              "* Lida tabela no. 4, de zeros\n* Fim do arquivo\n");
+    EXPECT_EQ(r.err, "");
+
+    suite::write_text_file((dir / "plain.tab").string(), {"Polos", "-1 0", "", "Zeros", "0 x"});
+    const std::string missing = (dir / "none.tsp").string();
+    const KelmaRun bad = kelma({(dir / "plain").string(), missing});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "* Lida tabela no. 1, de pólos\n* Formato impróprio.\n* Arquivo " + missing +
+                           " inexistente.\n");
+}
+
+TEST_F(Kelma, DrawsTheMainWindowPicture) {
+    const std::string png = (dir / "p.png").string();
+    const KelmaRun r = kelma({kExamples + "butter4_mfb.tsp", "--plot", png, "--size", "300", "--window", "-1.5",
+                         "-1.5", "3", "--magnify", "2", "--no-ellipses", "--select", "1", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage im(QString::fromStdString(png));
+    ASSERT_EQ(im.size(), QSize(300 + 4 + 150, 300));
+    EXPECT_EQ(im.pixelColor(0, 150), QColor(Qt::yellow));
+    // Entry 2 at (-0.3827, -0.9239): the cursor's fill is red, slot 1 is white.
+    const int x = static_cast<int>(std::lround(100 * (-0.382683432 + 1.5)));
+    const int y = static_cast<int>(std::lround(300 - 100 * (-0.923879533 + 1.5)));
+    EXPECT_EQ(im.pixelColor(x + 4, y + 2), QColor(Qt::red));
+    EXPECT_EQ(im.pixelColor(x - 2, y - 2), QColor(Qt::white));
+
+    const std::string svg = (dir / "p.svg").string();
+    EXPECT_EQ(kelma({kExamples + "elliptic4_zeros.tsz", "--plot", svg}).status, 0);
+    EXPECT_NE(suite::read_file_bytes(svg).find("<svg"), std::string::npos);
+    const KelmaRun empty = kelma({"--plot", (dir / "e.png").string()});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "e.png").string())).size(), QSize(634, 480));
+}
+
+TEST_F(Kelma, RefusesABadCommandLine) {
+    const std::string t = kExamples + "butter4_mfb.tsp";
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {t, "--plot"},
+        {t, "--size", "10"},
+        {t, "--size", "abc"},
+        {t, "--window", "0", "0", "0"},
+        {t, "--window", "0", "0"},
+        {t, "--magnify", "-1"},
+        {t, "--select", "2", "1"},
+        {t, "--select", "1", "5"},
+        {t, "--colour"},
+    };
+    for (const auto& args : bad) {
+        const KelmaRun r = kelma(args);
+        EXPECT_EQ(r.status, 2) << (args.size() > 1 ? args[1] : "");
+        EXPECT_EQ(r.err.rfind("kelma: ", 0), 0u) << r.err;
+    }
+    EXPECT_NE(kelma({t, "--window", "0", "0", "-1"}).err.find("Largura inválida"), std::string::npos);
+    EXPECT_EQ(kelma({t, "--plot", (dir / "no" / "such" / "p.png").string()}).status, 1);
+}
+
+}  // namespace
+}  // namespace viewer
