@@ -22,6 +22,9 @@ int fuzz_polezero_file(const std::uint8_t* data, std::size_t size) {
                 case PoleZeroFile::Status::too_many:
                     fuzz::check(f.count > capacity && f.points.empty(), "a refused file with entries");
                     break;
+                case PoleZeroFile::Status::empty:
+                    fuzz::check(f.count == 0 && f.points.empty(), "an empty file with entries");
+                    break;
                 case PoleZeroFile::Status::too_short:
                     fuzz::check(static_cast<long long>(f.points.size()) < f.count, "a short file in full");
                     break;

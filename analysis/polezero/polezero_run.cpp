@@ -32,6 +32,11 @@ bool check_observer(PoleZeroContext& x, const Log& memo) {
         memo("O elemento observador deve ser RLC");
         return false;
     }
+    // A capacitor of 0 F has no impedance to compare the loop against.
+    if (x.circuit.elements[k].value == 0) {
+        memo("O elemento observador não pode ter valor nulo");
+        return false;
+    }
     if (k != x.set.last_observer) x.sweep.pz_valid = false;
     x.set.last_observer = k;
     return true;
@@ -132,6 +137,10 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
     if (file.status == PoleZeroFile::Status::too_many) {
         memo("* " + std::to_string(file.count) + " " + (poles ? "pólos" : "zeros") +
              " no arquivo; o limite é " + std::to_string(capacity) + ".");
+        return false;
+    }
+    if (file.status == PoleZeroFile::Status::empty) {
+        memo("* Arquivo " + *name + " vazio.");
         return false;
     }
     if (file.status == PoleZeroFile::Status::too_short) {

@@ -41,6 +41,8 @@ void skip_blanks(suite::TextScanner& in) {
 std::int32_t read_point(suite::TextScanner& in, const std::string& path) {
     in.skip_white();
     const std::size_t line = in.line_number();
+    if (in.eof())  // the file ends inside the element's line
+        throw suite::IoError("Missing point in file \"" + path + "\" on line " + std::to_string(line));
     const long long value = read_int_field(in, path);
     if (!is_grid_point(value)) field_error("Invalid point", path, line, std::to_string(value));
     return static_cast<std::int32_t>(value);

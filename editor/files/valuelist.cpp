@@ -54,6 +54,8 @@ bool read_value_list(const std::string& path, ValueList& values, const MessageSi
     while (!in.seek_eof() && values.count < max_values) {
         ValueEntry entry;
         entry.name = read_name(in);
+        in.skip_white();
+        if (in.eof()) field_error("Missing number after", path, in.line_number(), entry.name);
         entry.value = read_real_field(in, path);
         values.entry[++values.count] = entry;
         in.readln();
