@@ -81,15 +81,16 @@ CircuitRead read_circuit(const std::string& path, Circuit& circuit, const Messag
     circuit.name = circuit_name_of(file);
     circuit.count = 0;
     circuit.changed = false;
-    std::optional<suite::TextScanner> opened;
+    std::string text;
     try {
-        opened.emplace(suite::TextScanner::from_file(file));
+        text = suite::read_text(file);
     } catch (const suite::IoError&) {
         print("New file");
         return CircuitRead::new_file;
     }
-    suite::TextScanner& in = *opened;
     print("Reading file " + file);
+    check_no_nul(text, file);
+    suite::TextScanner in(std::move(text));
     CircuitRead result = CircuitRead::read;
     std::string name;
     while (!in.seek_eof()) {
