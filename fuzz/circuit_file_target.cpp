@@ -38,12 +38,12 @@ void check_elements(const Circuit& c) {
     }
 }
 
-// Saving and reading again gives the same elements.
-void check_round_trip(const Circuit& c) {
+// Saving and reading again gives the same elements. Saving changes only
+// the circuit's name and changed flag.
+void check_round_trip(Circuit& c) {
     static const std::string copy = fuzz::scratch_path("copy.cir");
     static auto again = std::make_unique<Circuit>();
-    auto keep = std::make_unique<Circuit>(c);
-    fuzz::check(write_circuit_file(copy, *keep, [](const std::string&) {}), "a circuit file not written");
+    fuzz::check(write_circuit_file(copy, c, [](const std::string&) {}), "a circuit file not written");
     read_circuit(copy, *again, [](const std::string&) {});
     fuzz::check(again->count == c.count, "elements lost in a save");
     for (int i = 1; i <= c.count; ++i)
