@@ -130,6 +130,10 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
         memo("* Arquivo " + *name + " inexistente.");
         return false;
     }
+    if (const std::size_t nul = text->find('\0'); nul != std::string::npos) {  // a binary file
+        const auto line = 1 + std::count(text->begin(), text->begin() + static_cast<std::ptrdiff_t>(nul), '\n');
+        throw suite::IoError("Caractere NUL no arquivo " + *name + ", linha " + std::to_string(line));
+    }
     suite::TextScanner in(std::move(*text));
     const int capacity = pole_zero_capacity(x.circuit);
     const PoleZeroFile file = read_pole_zero_file(in, *name, capacity);
