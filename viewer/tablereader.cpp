@@ -23,10 +23,11 @@ std::string first_characters(const std::string& s, std::size_t n) {
 
 bool contains(const std::string& s, const char* mark) { return s.find(mark) != std::string::npos; }
 
-// Reads one number into `value` as a 48-bit real.
+// Reads one number into `value` as a 48-bit real. A number missing
+// because the file ended inside the entry is a malformed entry.
 bool read_value(suite::TextScanner& in, Real48& value) {
     suite::Real x = 0;
-    if (!in.read_real(x)) return false;
+    if (in.seek_eof() || !in.read_real(x)) return false;
     const auto r = round_real48(x);
     if (!r) return false;
     value = *r;
@@ -135,6 +136,10 @@ ReadOutcome read_table_file(TableStore& store, const std::string& chosen, const 
         text = suite::read_text(path);
     } catch (const suite::IoError&) {
         report("* Arquivo " + path + " inexistente.");
+        return {0, true};
+    }
+    if (text.find('\0') != std::string::npos) {  // a binary file, not a table
+        report(kBadFormat);
         return {0, true};
     }
     return read_tables(store, text, name, report);

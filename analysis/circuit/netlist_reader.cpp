@@ -3,6 +3,8 @@
 // netlist_kinds.cpp.
 #include "analysis/circuit/netlist_reader.h"
 
+#include <algorithm>
+
 #include "analysis/circuit/reader_line.h"
 #include "common/errors.h"
 #include "common/numtext.h"
@@ -19,7 +21,8 @@ char ascii_upper(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(
 void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log) {
     const std::string field = in.read_field();
     long long n = 0;
-    if (!field.empty() && !suite::parse_long(field, n))
+    if (field.empty()) throw suite::IoError("Empty netlist: no node count in line 1");
+    if (!suite::parse_long(field, n))
         throw suite::IoError("Invalid node count \"" + field + "\" in line 1");
     in.readln();
     log("Número de nós: " + std::to_string(n));
@@ -84,17 +87,23 @@ void LineReader::read_name() {
     }
     label = name + ": ";
     failed = false;
+    out_of_range = false;
 }
 
+// A field missing because the text ended inside the line is a failed read.
 long long LineReader::node() {
     long long n = 0;
-    if (!in.read_int(n)) failed = true;
+    if (in.seek_eof() || !in.read_int(n)) failed = true;
     return n;
 }
 
+// Values are kept within 1E-300..1E+300 in magnitude (or zero), so that
+// stamps, their products and the solution stay finite at any frequency.
 Real LineReader::real() {
     Real x = 0;
-    if (!in.read_real(x)) failed = true;
+    if (in.seek_eof() || !in.read_real(x)) failed = true;
+    const Real size = x < 0 ? -x : x;
+    if (size > 1e300L || (size != 0 && size < 1e-300L)) out_of_range = true;
     return x;
 }
 
@@ -102,6 +111,7 @@ void LineReader::fail(const std::string& what) const { throw suite::FatalError(l
 
 void LineReader::check_read() const {
     if (failed) fail("Erro de leitura nesta linha");
+    if (out_of_range) fail("Valor fora da faixa de 1E-300 a 1E+300.");
 }
 
 int LineReader::checked_node(long long n) const {
@@ -166,6 +176,11 @@ bool open_netlist(Circuit& c, const std::string& netlist_file_name, const Log& l
     } catch (const suite::IoError&) {
         log("* Arquivo " + netlist_file_name + " inexistente.");
         return false;
+    }
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        c.present = false;
+        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n');
+        throw suite::IoError("Not a text file: NUL character in line " + std::to_string(line));
     }
     suite::TextScanner in(std::move(text));
     read_netlist(c, in, log);

@@ -23,6 +23,7 @@ struct LineReader {
     std::string name;     // as read, upper-cased
     std::string label;    // name + ": "
     bool failed = false;  // a numeric field of this line could not be read
+    bool out_of_range = false;  // a value beyond what the engine can stamp
 
     void read_name();
     // Numeric fields: a failure is remembered and checked by check_read.

@@ -15,6 +15,10 @@ namespace {
 
 PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file_name, int capacity) {
     PoleZeroFile f;
+    if (in.seek_eof()) {
+        f.status = PoleZeroFile::Status::empty;
+        return f;
+    }
     long long n = 0;
     if (!in.read_int(n)) bad_number(in, file_name);
     f.count = n < 0 ? 0 : n;

@@ -28,6 +28,7 @@ struct PoleZeroFile {
         ok,         // all announced entries read
         too_many,   // the count exceeds the capacity; no entry was read
         too_short,  // the text ended before the announced entries
+        empty,      // nothing but white space: not even a count
     };
     Status status = Status::ok;
     long long count = 0;                // as announced; a negative count reads as 0

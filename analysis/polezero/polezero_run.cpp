@@ -32,6 +32,11 @@ bool check_observer(PoleZeroContext& x, const Log& memo) {
         memo("O elemento observador deve ser RLC");
         return false;
     }
+    // A capacitor of 0 F has no impedance to compare the loop against.
+    if (x.circuit.elements[k].value == 0) {
+        memo("O elemento observador não pode ter valor nulo");
+        return false;
+    }
     if (k != x.set.last_observer) x.sweep.pz_valid = false;
     x.set.last_observer = k;
     return true;
@@ -125,6 +130,10 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
         memo("* Arquivo " + *name + " inexistente.");
         return false;
     }
+    if (const std::size_t nul = text->find('\0'); nul != std::string::npos) {  // a binary file
+        const auto line = 1 + std::count(text->begin(), text->begin() + static_cast<std::ptrdiff_t>(nul), '\n');
+        throw suite::IoError("Caractere NUL no arquivo " + *name + ", linha " + std::to_string(line));
+    }
     suite::TextScanner in(std::move(*text));
     const int capacity = pole_zero_capacity(x.circuit);
     const PoleZeroFile file = read_pole_zero_file(in, *name, capacity);
@@ -132,6 +141,10 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
     if (file.status == PoleZeroFile::Status::too_many) {
         memo("* " + std::to_string(file.count) + " " + (poles ? "pólos" : "zeros") +
              " no arquivo; o limite é " + std::to_string(capacity) + ".");
+        return false;
+    }
+    if (file.status == PoleZeroFile::Status::empty) {
+        memo("* Arquivo " + *name + " vazio.");
         return false;
     }
     if (file.status == PoleZeroFile::Status::too_short) {

@@ -41,6 +41,8 @@ void skip_blanks(suite::TextScanner& in) {
 std::int32_t read_point(suite::TextScanner& in, const std::string& path) {
     in.skip_white();
     const std::size_t line = in.line_number();
+    if (in.eof())  // the file ends inside the element's line
+        throw suite::IoError("Missing point in file \"" + path + "\" on line " + std::to_string(line));
     const long long value = read_int_field(in, path);
     if (!is_grid_point(value)) field_error("Invalid point", path, line, std::to_string(value));
     return static_cast<std::int32_t>(value);
@@ -79,15 +81,16 @@ CircuitRead read_circuit(const std::string& path, Circuit& circuit, const Messag
     circuit.name = circuit_name_of(file);
     circuit.count = 0;
     circuit.changed = false;
-    std::optional<suite::TextScanner> opened;
+    std::string text;
     try {
-        opened.emplace(suite::TextScanner::from_file(file));
+        text = suite::read_text(file);
     } catch (const suite::IoError&) {
         print("New file");
         return CircuitRead::new_file;
     }
-    suite::TextScanner& in = *opened;
     print("Reading file " + file);
+    check_no_nul(text, file);
+    suite::TextScanner in(std::move(text));
     CircuitRead result = CircuitRead::read;
     std::string name;
     while (!in.seek_eof()) {

@@ -13,6 +13,15 @@ void field_error(const std::string& what, const std::string& path, std::size_t l
                          std::to_string(line));
 }
 
+void check_no_nul(const std::string& text, const std::string& path) {
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string::npos) return;
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < nul; ++i) line += text[i] == '\n';
+    throw suite::IoError("Not a text file: NUL character in file \"" + path + "\" on line " +
+                         std::to_string(line));
+}
+
 long long read_int_field(suite::TextScanner& in, const std::string& path) {
     in.skip_white();
     const std::size_t line = in.line_number();

@@ -17,6 +17,10 @@ namespace editor {
 [[noreturn]] void field_error(const std::string& what, const std::string& path, std::size_t line,
                               const std::string& field);
 
+// A text with a NUL character is not a text file: suite::IoError naming
+// the file and the line of the first one.
+void check_no_nul(const std::string& text, const std::string& path);
+
 // The next field (white space and line ends skipped) as a decimal integer;
 // 0 at the end of the text.
 long long read_int_field(suite::TextScanner& in, const std::string& path);

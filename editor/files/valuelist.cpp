@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/errors.h"
+#include "common/textfile.h"
 #include "common/textscan.h"
 #include "editor/files/circuit.h"
 #include "editor/files/fields.h"
@@ -41,19 +42,22 @@ int find_value(const ValueList& values, const std::string& name) {
 }
 
 bool read_value_list(const std::string& path, ValueList& values, const MessageSink& print) {
-    std::optional<suite::TextScanner> file;
+    std::string text;
     try {
-        file.emplace(suite::TextScanner::from_file(path));
+        text = suite::read_text(path);
     } catch (const suite::IoError&) {
         print("* File " + path + " inexistent");
         return false;
     }
-    suite::TextScanner& in = *file;
     print("Reading file " + path);
+    check_no_nul(text, path);
+    suite::TextScanner in(std::move(text));
     values.count = 0;
     while (!in.seek_eof() && values.count < max_values) {
         ValueEntry entry;
         entry.name = read_name(in);
+        in.skip_white();
+        if (in.eof()) field_error("Missing number after", path, in.line_number(), entry.name);
         entry.value = read_real_field(in, path);
         values.entry[++values.count] = entry;
         in.readln();

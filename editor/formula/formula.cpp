@@ -200,6 +200,12 @@ std::string scan_token(const std::string& text, std::size_t& p, std::string_view
 }
 
 double evaluate(const std::string& expression, FormulaState& f) {
+    struct Level {
+        int& depth;
+        explicit Level(int& d) : depth(++d) {}
+        ~Level() { --depth; }
+    } level(f.depth);
+    if (f.depth > max_formula_depth) return fail(f, "Formula nested too deeply.");
     std::size_t p = 0;
     double total = 0;
     do {

@@ -40,7 +40,13 @@ struct FormulaState {
     MessageSink print;  // the message area
     FormulaErrorDialog& dialog;
     bool success = true;  // set before each formula, cleared by any error
+    int depth = 0;        // expressions being evaluated, one inside the other
 };
+
+// Expressions nest at most this deep (parentheses, functions, assignments):
+// deeper ones fail with "Formula nested too deeply." instead of exhausting
+// the stack.
+inline constexpr int max_formula_depth = 200;
 
 // The initial text of the formula test dialog's field.
 inline constexpr std::string_view formula_test_initial_text =

@@ -1,0 +1,141 @@
+// The netlist reader, then "Analisar" on node 1, a sweep over three
+// frequencies, the reports, and a pole and a zero run on two points, each
+// stopped by the fatal conditions as the program stops them.
+#include <cmath>
+#include <memory>
+#include <new>
+
+#include "analysis/circuit/netlist_reader.h"
+#include "analysis/engine/settings.h"
+#include "analysis/engine/sweep.h"
+#include "analysis/polezero/polezero_run.h"
+#include "analysis/shell/reports.h"
+#include "common/errors.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+using namespace analysis;
+
+// The program's records, made once (they are large) and renewed in place
+// before every input, so that no input sees what the one before left.
+template <typename T>
+T& renewed(std::unique_ptr<T>& slot) {
+    if (!slot) slot = std::make_unique<T>();
+    slot->~T();
+    new (slot.get()) T();
+    return *slot;
+}
+
+struct Program {
+    Circuit* c;
+    Engine* e;
+    Sweep* sw;
+    PoleZeroSet* set;
+    AnalysisSettings s;
+    bool check_texts = true;  // the netlist's own names hold no "INF"/"NAN"
+    Log log;
+
+    Program() {
+        static std::unique_ptr<Circuit> circuit;
+        static std::unique_ptr<Engine> engine;
+        static std::unique_ptr<Sweep> sweep;
+        static std::unique_ptr<PoleZeroSet> pz;
+        c = &renewed(circuit);
+        e = &renewed(engine);
+        sw = &renewed(sweep);
+        set = &renewed(pz);
+        log = [this](const std::string& line) {
+            if (check_texts) fuzz::check_no_non_finite_text(line, "the log");
+        };
+    }
+};
+
+bool has_text_like_a_non_finite(const std::uint8_t* data, std::size_t size) {
+    std::string upper(reinterpret_cast<const char*>(data), size);
+    for (char& ch : upper)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    return upper.find("INF") != std::string::npos || upper.find("NAN") != std::string::npos;
+}
+
+void check_points(const Program& p) {
+    for (int k = 0; k <= p.sw->last_point; ++k) {
+        const PointRecord& pt = p.sw->points[k];
+        if (!pt.computed) continue;
+        for (Real x : {pt.module, pt.phase, pt.delay, pt.module_dev, pt.phase_dev})
+            fuzz::check(std::isfinite(x), "a swept point holds a value that is not finite");
+    }
+}
+
+void check_file(const std::string& path, const Program& p) {
+    if (!p.check_texts) return;
+    const std::string text = fuzz::read_scratch(path);
+    fuzz::check_no_non_finite_text(text.substr(text.find('\n') + 1), path);
+}
+
+void sweep_and_report(Program& p) {
+    p.c->segments = 2;  // three frequencies
+    if (!start_analysis(*p.c, *p.e, *p.sw, p.s, 1, 1, p.log)) return;
+    try {
+        sweep(*p.c, *p.e, *p.sw, p.s, p.log);
+    } catch (const suite::FatalError&) {
+        check_points(p);
+        return;
+    }
+    check_points(p);
+    dynamic_range_report(*p.c, *p.sw, p.s, p.log);
+    for (const std::string& line : response_table_lines(*p.c, *p.sw, p.s))
+        if (p.check_texts && line.rfind("#", 0) != 0) fuzz::check_no_non_finite_text(line, "the table");
+}
+
+void pole_zero_runs(Program& p) {
+    static const std::string points = fuzz::scratch_path("points.r");
+    static const std::string table = fuzz::scratch_path("table.tsp");
+    fuzz::write_scratch(points, "2\n-0.5 0.866\n-1000 3\n");
+    const PoleZeroFileChooser input = [](const PoleZeroFileRequest&) { return points; };
+    const PoleZeroFileChooser output = [](const PoleZeroFileRequest&) { return table; };
+    for (bool poles : {true, false}) {
+        PoleZeroContext x{*p.c, *p.e, *p.sw, p.s, *p.set, "fuzz"};
+        try {
+            if (!run_pole_zero(x, poles, input, p.log)) continue;
+            for (int k = 1; k <= p.set->entry_count; ++k) {
+                const PoleZeroEntry& en = p.set->entries[k];
+                if (en.valid)
+                    for (Real v : {en.VRe, en.VIm, en.Ra, en.Rb, en.Ang})
+                        fuzz::check(std::isfinite(v), "a pole/zero deviation that is not finite");
+            }
+            if (save_pole_zero_deviations(x, poles, input, output, p.log)) check_file(table, p);
+        } catch (const suite::FatalError&) {
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+int fuzz_netlist(const std::uint8_t* data, std::size_t size) {
+    static const std::string path = fuzz::scratch_path("netlist.net");
+    fuzz::write_scratch(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    Program p;
+    p.check_texts = !has_text_like_a_non_finite(data, size);
+    try {
+        if (!open_netlist(*p.c, path, p.log)) return 0;
+    } catch (const suite::FatalError&) {
+        fuzz::check(!p.c->present, "a circuit left present after a fatal error");
+        return 0;
+    } catch (const suite::IoError&) {
+        fuzz::check(!p.c->present, "a circuit left present after a read error");
+        return 0;
+    }
+    fuzz::check(p.c->present, "a circuit read without error but absent");
+    fuzz::check(p.c->equation_count <= max_equations && p.c->variable_count <= max_variables &&
+                    p.c->element_count <= max_elements,
+                "a circuit beyond the limits");
+    try {
+        sweep_and_report(p);
+        pole_zero_runs(p);
+    } catch (const suite::IoError&) {
+        // A file the program could not write: shown in the error box.
+    }
+    return 0;
+}
