@@ -8,6 +8,8 @@
 #include <numbers>
 #include <stdexcept>
 
+#include <sys/mman.h>
+
 #include "analysis/engine/elements.h"
 #include "common/errors.h"
 
@@ -68,14 +70,32 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
 
 }  // namespace
 
+void FreeBlocks::operator()(Real* p) const {
+    if (p) munmap(p, bytes);
+}
+
+namespace {
+
+SensitivityBlocks map_zeroed(std::size_t count) {
+    constexpr std::size_t huge_page = std::size_t{2} << 20;
+    std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(Real);
+    if (bytes >= huge_page) bytes = (bytes + huge_page - 1) / huge_page * huge_page;
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    if (bytes >= huge_page) madvise(p, bytes, MADV_HUGEPAGE);  // a hint: failure changes nothing
+#endif
+    return SensitivityBlocks(static_cast<Real*>(p), FreeBlocks{bytes});
+}
+
+}  // namespace
+
 void allocate_sensitivity_blocks(Engine& e, int elements, int blocks) {
     const std::size_t size = static_cast<std::size_t>(elements) * static_cast<std::size_t>(blocks);
     e.sens_re.reset();
     e.sens_im.reset();
-    for (SensitivityBlocks* blocks : {&e.sens_re, &e.sens_im}) {
-        blocks->reset(static_cast<Real*>(std::calloc(std::max<std::size_t>(size, 1), sizeof(Real))));
-        if (!*blocks) throw std::bad_alloc();
-    }
+    e.sens_re = map_zeroed(size);
+    e.sens_im = map_zeroed(size);
     e.block_size = elements;
     e.block_count = blocks;
 }

@@ -20,7 +20,7 @@
 // replaced by a unit current source in its place (the pole computation).
 #pragma once
 
-#include <cstdlib>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -30,10 +30,12 @@
 
 namespace analysis {
 
-// Zeroed storage of the sensitivity blocks. Taken from calloc, which gets
-// large zeroed areas from the system without writing them first.
+// Zeroed storage of the sensitivity blocks, mapped straight from the
+// system: fresh pages are zero, and a large area is asked for in huge pages,
+// so that writing the blocks of a sweep does not fault once per 4 kB page.
 struct FreeBlocks {
-    void operator()(Real* p) const { std::free(p); }
+    std::size_t bytes = 0;
+    void operator()(Real* p) const;
 };
 using SensitivityBlocks = std::unique_ptr<Real[], FreeBlocks>;
 
