@@ -150,7 +150,7 @@ MonteCarloResult monte_carlo(const Circuit& c, Engine& e, const Sweep& sw, const
     allocate_sensitivity_blocks(*se, c.element_count, 1);
     se->point_index = 0;
     se->sigma = 0;
-    se->normalised_sensitivities = false;  // a zero output is a rejection, not a fatal error
+    se->response_only = true;  // no sensitivities: a zero output is a rejection, not a fatal error
     NormalDraws draws(seed);
     std::vector<Real> dm(n), df(n);
     Moments module(n), phase(n);
