@@ -81,10 +81,11 @@ TEST(MonteCarlo, SmallVariabilitiesAgreeWithTheFirstOrderDeviations) {
 // With s = x²/(1+x²) and q = 1 − s: m′ = −s, m″/m′ = 2q, m‴/m′ = 4q(2q − 1),
 // and the first-order deviation is √2·v·s, hence
 //   MC / first order = √(1 + v²·(5/2 − 18q + 20q²)):
-// above 1 far from the corner (q → 0: 1 + 2.5v², q → 1: 1 + 4.5v²), below
-// it near the corner (q = ½: 1 − 1.5v²), where the two changes of sign of
-// the curvature terms let the spread shrink. At v = 0.3 the terms of order
-// v⁶ move the ratio by up to 0.03 (checked by an independent simulation).
+// above 1 far from the corner (q → 0: 1 + 2.5v², from the long lower tail
+// of ln(1+a); q → 1: 1 + 4.5v²), below it near the corner (q = ½: 1 − 1.5v²),
+// where that skew of Δ (Cov(Δ, Δ²) < 0) meets the bend of the module curve
+// (m″/m′ = 2q) and narrows the spread. At v = 0.3 the terms of order v⁶
+// move the ratio by up to 0.03 (checked by an independent simulation).
 TEST(MonteCarlo, LargeVariabilitiesDepartAsTheSecondOrderTermsPredict) {
     const Real v = 0.3L;
     const int samples = 20000;
