@@ -36,8 +36,8 @@ protected:
     Outcome morat(std::vector<std::string> args) {
         std::ostringstream out, err;
         Outcome r;
-        args.insert(args.begin(), {net, "--output", "4", "--hz", "--fmin", "100", "--fmax", "1E4", "--segments",
-                                   "20"});
+        args.insert(args.begin(),
+                    {net, "--output", "4", "--hz", "--fmin", "100", "--fmax", "1E4", "--segments", "20"});
         r.status = morat_main(args, out, err);
         r.out = suite::split_lines(out.str());
         r.err = err.str();
@@ -56,8 +56,8 @@ std::vector<std::string> fields(const std::string& line) {
 // point in the listing format, an empty line, CR LF; its first-order
 // columns are the response table's VeM and VeF, digit for digit.
 TEST_F(MoratMonteCarlo, TableBesideTheResponseTableAndTheLogLines) {
-    const Outcome r = morat({"--width", "12", "--decimals", "6", "--tab", path("sk.tab"), "--monte-carlo", "200",
-                             "--seed", "9", "--mc-table", path("sk.mct")});
+    const Outcome r = morat({"--width", "12", "--decimals", "6", "--tab", path("sk.tab"), "--monte-carlo",
+                             "200", "--seed", "9", "--mc-table", path("sk.mct")});
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_GE(r.out.size(), 2u);
     EXPECT_EQ(r.out[r.out.size() - 2],
@@ -71,8 +71,9 @@ TEST_F(MoratMonteCarlo, TableBesideTheResponseTableAndTheLogLines) {
     const std::vector<std::string> tab = suite::read_text_lines(path("sk.tab"));
     ASSERT_EQ(mc.size(), 23u);
     ASSERT_EQ(tab.size(), mc.size());
-    EXPECT_EQ(mc[0], "# Monte Carlo (Hz):Saida 4; Dsv. normais; Circuitos 200 de 200, semente 9 "
-                     "(Frq, VeM, VeF, DpM, DpF)");
+    EXPECT_EQ(mc[0],
+              "# Monte Carlo (Hz):Saida 4; Dsv. normais; Circuitos 200 de 200, semente 9 "
+              "(Frq, VeM, VeF, DpM, DpF)");
     EXPECT_EQ(mc.back(), "");
     for (std::size_t i = 1; i + 1 < mc.size(); ++i) {
         SCOPED_TRACE(mc[i]);
@@ -101,7 +102,8 @@ TEST_F(MoratMonteCarlo, TableBesideTheResponseTableAndTheLogLines) {
 }
 
 TEST_F(MoratMonteCarlo, LargeVariabilitiesAreRefusedWithoutATable) {
-    const Outcome r = morat({"--element-variability", "C2=0.6", "--monte-carlo", "10", "--mc-table", path("x.mct")});
+    const Outcome r =
+        morat({"--element-variability", "C2=0.6", "--monte-carlo", "10", "--mc-table", path("x.mct")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.back(), "* Monte Carlo: variabilidade acima de 0.5 em C2.");
     EXPECT_EQ(r.err, "");

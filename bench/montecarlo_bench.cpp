@@ -37,7 +37,12 @@ void BM_MonteCarlo(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(samples) * 401, benchmark::Counter::kIsIterationInvariantRate);
     state.SetLabel(state.range(0) == 0 ? "RC ladder, 1000 x 401 points" : "active ladder, 1000 x 401 points");
 }
-BENCHMARK(BM_MonteCarlo)->Args({0, 1000})->Args({1, 1000})->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_MonteCarlo)
+    ->Args({0, 1000})
+    ->Args({1, 1000})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -161,7 +161,8 @@ void draw_monte_carlo_band(QPainter& p, const PlotGeometry& g, const Sweep& sw, 
         }
     }
     const QFontMetrics fm = p.fontMetrics();
-    const QString lines[] = {"Desvios de 1ª ordem", "Monte Carlo: " + QString::number(r->accepted) + " circuitos"};
+    const QString lines[] = {"Desvios de 1ª ordem",
+                             "Monte Carlo: " + QString::number(r->accepted) + " circuitos"};
     const int text_width = std::max(fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(lines[1]));
     const int sample = 4 * fm.horizontalAdvance("X"), pad = 4;
     const QRect box(g.right - 2 * pad - sample - pad - text_width - 2, g.top + 2,

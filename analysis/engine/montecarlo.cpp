@@ -101,8 +101,8 @@ double NormalDraws::next() {
 std::string monte_carlo_refusal(const Circuit& c) {
     for (int i = 1; i <= c.element_count; ++i)
         if (!(std::fabs(c.variability[i]) <= monte_carlo_variability_limit))
-            return "* Monte Carlo: variabilidade acima de " + suite::format_general(monte_carlo_variability_limit) +
-                   " em " + c.elements[i].name + ".";
+            return "* Monte Carlo: variabilidade acima de " +
+                   suite::format_general(monte_carlo_variability_limit) + " em " + c.elements[i].name + ".";
     return "";
 }
 
@@ -179,8 +179,9 @@ MonteCarloResult monte_carlo(const Circuit& c, Engine& e, const Sweep& sw, const
 std::vector<std::string> monte_carlo_table_lines(const Circuit& c, const Sweep& sw, const AnalysisSettings& s,
                                                  const MonteCarloResult& r) {
     std::vector<std::string> lines;
-    lines.push_back("# Monte Carlo (" + frequency_unit_name(sw) + "):Saida " + suite::format_int(c.output_node) +
-                    "; Dsv. " + (r.normalised ? "norm. p/incl." : "normais") + "; Circuitos " +
+    lines.push_back("# Monte Carlo (" + frequency_unit_name(sw) + "):Saida " +
+                    suite::format_int(c.output_node) + "; Dsv. " +
+                    (r.normalised ? "norm. p/incl." : "normais") + "; Circuitos " +
                     suite::format_int(r.accepted) + " de " + suite::format_int(r.samples) + ", semente " +
                     std::to_string(r.seed) + " (Frq, VeM, VeF, DpM, DpF)");
     for (std::size_t p = 0; p < r.module_sd.size(); ++p) {

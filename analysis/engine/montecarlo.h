@@ -54,9 +54,9 @@ constexpr std::uint64_t default_monte_carlo_seed = 1;
 constexpr Real monte_carlo_variability_limit = 0.5L;
 
 struct MonteCarloResult {
-    int samples = 0;      // circuits drawn
-    int accepted = 0;     // circuits that entered the statistics
-    int rejected = 0;     // singular, or a zero or not finite output, at some point
+    int samples = 0;        // circuits drawn
+    int accepted = 0;       // circuits that entered the statistics
+    int rejected = 0;       // singular, or a zero or not finite output, at some point
     long long redrawn = 0;  // draws repeated because the value would be zero or of the other sign
     std::uint64_t seed = 0;
     bool normalised = false;  // normalised by the slope, as the sweep's deviations

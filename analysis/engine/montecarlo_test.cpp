@@ -16,7 +16,7 @@ struct Sampled {
     Analysis a;
     MonteCarloResult r;
     Sampled(const std::string& netlist, int output, Real variability, Real fmin, Real fmax, int segments,
-        int samples, std::uint64_t seed = 7, bool by_slope = false)
+            int samples, std::uint64_t seed = 7, bool by_slope = false)
         : a(netlist) {
         change_all_variabilities(*a.c, variability);
         a.c->segments = segments;
@@ -144,10 +144,10 @@ TEST(MonteCarlo, SingularCircuitsAreRejectedAndNegativeValuesRedrawn) {
     EXPECT_GT(r.accepted, 20);
     EXPECT_EQ(r.accepted + r.rejected, 400);
     for (Real sd : r.module_sd) EXPECT_TRUE(std::isfinite(sd));
-    EXPECT_EQ(monte_carlo_summary(r), "Monte Carlo: 400 circuitos, semente 3; rejeitados (sistema insolúvel ou "
-                                      "saída nula): " +
-                                          std::to_string(r.rejected) +
-                                          "; sorteios repetidos (valor nulo ou de sinal trocado): 0");
+    EXPECT_EQ(monte_carlo_summary(r),
+              "Monte Carlo: 400 circuitos, semente 3; rejeitados (sistema insolúvel ou "
+              "saída nula): " +
+                  std::to_string(r.rejected) + "; sorteios repetidos (valor nulo ou de sinal trocado): 0");
 
     // At the limit two deviations reach zero: about 2.3 % of the draws are
     // repeated, and every value keeps its sign (R2 stays negative).
