@@ -6,7 +6,8 @@
 //   int status = analysis::morat_main({"filter", "--output", "3", "--tab", "f.tab"}, out, err);
 //
 // Order of a run: open and read the netlist, apply the settings, apply the
-// scales, "Analisar", sweep, then the reports asked for. Exit statuses:
+// scales, "Analisar", sweep, then the reports asked for, Monte Carlo,
+// poles and zeros. Exit statuses:
 // 0 done; 1 the netlist is missing, a fatal error ("Erro: " + message on
 // the error stream), an input/output error, or the analysis was refused;
 // 2 a usage error (the usage text on the error stream).
@@ -18,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/morat_montecarlo.h"
 #include "analysis/morat_polezero.h"
 #include "common/real.h"
 
@@ -49,6 +51,8 @@ struct MoratOptions {
     bool range = false;
     std::vector<int> sensitivities;
     std::optional<std::string> tab;
+    // Monte Carlo, after the reports.
+    MonteCarloOptions montecarlo;
     // Poles and zeros, after the reports.
     PoleZeroOptions polezero;
 };

@@ -35,7 +35,7 @@ std::string morat_usage() {
            "  --sensitivities P           sensitivity list at point P (repeatable)\n"
            "  --tab FILE                  save the response table in FILE\n"
            "  --help                      print this text\n" +
-           polezero_usage() +
+           montecarlo_usage() + polezero_usage() +
            "Picture of the response (after the run):\n"
            "  --plot FILE                 draw the response window's plot into FILE (.svg: SVG, else PNG)\n"
            "  --size WxH                  picture size in pixels (696x480)\n"
@@ -117,6 +117,9 @@ const std::map<std::string, ValueSetter>& value_options() {
              return true;
          }},
         {"--tab", [](const std::string& t, MoratOptions& o) { return !t.empty() && (o.tab = t, true); }},
+        {"--monte-carlo", [](const std::string& t, MoratOptions& o) { return set_montecarlo_option("--monte-carlo", t, o.montecarlo); }},
+        {"--seed", [](const std::string& t, MoratOptions& o) { return set_montecarlo_option("--seed", t, o.montecarlo); }},
+        {"--mc-table", [](const std::string& t, MoratOptions& o) { return set_montecarlo_option("--mc-table", t, o.montecarlo); }},
         {"--poles", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--poles", t, o.polezero); }},
         {"--zeros", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--zeros", t, o.polezero); }},
         {"--observer", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--observer", t, o.polezero); }},
@@ -174,6 +177,7 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
         if (!setter->second(value, o)) return "invalid value for " + arg + ": " + value;
     }
     if (!have_netlist && !o.help) return "no netlist given";
+    if (std::string reason = check_montecarlo_options(o.montecarlo); !reason.empty()) return reason;
     if (std::string reason = check_polezero_options(o.polezero); !reason.empty()) return reason;
     return {};
 }

@@ -65,6 +65,10 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
         for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
     }
     if (o.tab) save_response_table(*o.tab, c, *x.sweep, x.settings, log);
+    if (const int status = run_montecarlo_options(o.montecarlo, c, *x.engine, *x.sweep, x.settings, log,
+                                                  x.montecarlo.get());
+        status != 0)
+        return status;
     return run_polezero_options(o.polezero, c, *x.engine, *x.sweep, x.settings,
                                 netlist_base_name(complete_netlist_name(o.netlist)), log, err,
                                 x.polezero.get());

@@ -7,6 +7,7 @@
 
 #include "analysis/circuit/circuit.h"
 #include "analysis/engine/engine.h"
+#include "analysis/engine/montecarlo.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 #include "analysis/morat_cli.h"
@@ -21,6 +22,7 @@ struct MoratSession {
     std::unique_ptr<Sweep> sweep = std::make_unique<Sweep>();
     AnalysisSettings settings;
     std::unique_ptr<PoleZeroSet> polezero = std::make_unique<PoleZeroSet>();  // of --poles or --zeros
+    std::unique_ptr<MonteCarloResult> montecarlo = std::make_unique<MonteCarloResult>();  // of --monte-carlo
 };
 
 // run_morat on a session that the caller keeps; returns the exit status.

@@ -122,6 +122,62 @@ void draw_axis_labels(QPainter& p, const PlotGeometry& g, const ResponseScene& s
     p.drawText(unit_end + gap, y, fm.elidedText(settings, Qt::ElideRight, fmax_x - gap - unit_end - gap));
 }
 
+// The Monte Carlo run of the view when it covers the points of the plot.
+const MonteCarloResult* monte_carlo_band(const PlotView& view, const PlotGeometry& g) {
+    const MonteCarloResult* r = view.monte_carlo;
+    const auto points = static_cast<std::size_t>(g.segments) + 1;
+    return r && r->module_sd.size() == points && r->phase_sd.size() == points ? r : nullptr;
+}
+
+QPen monte_carlo_pen() {
+    QPen pen(plot_colour::monte_carlo, 0);
+    pen.setDashPattern({3, 3});
+    return pen;
+}
+
+// Once every point is computed: the Monte Carlo band of module and phase
+// as dashed lines over the whole sweep (where it meets the first-order
+// band, the grey shows between the dashes), and the legend, top right,
+// with a short line of each band and its name.
+void draw_monte_carlo_band(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view) {
+    const MonteCarloResult* r = monte_carlo_band(view, g);
+    if (!r || !view.superpose_deviations || !(view.plot_curve[q_module] || view.plot_curve[q_phase])) return;
+    p.setPen(monte_carlo_pen());
+    for (int k : {q_module, q_phase}) {
+        if (!view.plot_curve[k]) continue;
+        const std::vector<Real>& sd = k == q_module ? r->module_sd : r->phase_sd;
+        for (Real side : {-1.0L, 1.0L}) {
+            QPolygon line;
+            for (int pt = 0; pt <= g.segments; ++pt) {
+                const Real v = quantity_value(sw.points[pt], k);
+                // Not across a wrap of the phase from one end of (−180, 180] to the other.
+                if (k == q_phase && pt > 0 && std::fabs(v - quantity_value(sw.points[pt - 1], k)) > 180) {
+                    p.drawPolyline(line);
+                    line.clear();
+                }
+                line << QPoint(g.point_x(pt), g.value_y(k, v + side * sd[pt]));
+            }
+            p.drawPolyline(line);
+        }
+    }
+    const QFontMetrics fm = p.fontMetrics();
+    const QString lines[] = {"Desvios de 1ª ordem",
+                             "Monte Carlo: " + QString::number(r->accepted) + " circuitos"};
+    const int text_width = std::max(fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(lines[1]));
+    const int sample = 4 * fm.horizontalAdvance("X"), pad = 4;
+    const QRect box(g.right - 2 * pad - sample - pad - text_width - 2, g.top + 2,
+                    3 * pad + sample + text_width, 2 * g.line_height + 2 * pad);
+    p.fillRect(box, plot_colour::background);
+    for (int i = 0; i < 2; ++i) {
+        const int y = box.top() + pad + i * g.line_height;
+        const int x = box.left() + pad;
+        p.setPen(i == 0 ? QPen(plot_colour::grey, 0) : monte_carlo_pen());
+        p.drawLine(x, y + g.line_height / 2, x + sample, y + g.line_height / 2);
+        p.setPen(i == 0 ? plot_colour::grey : plot_colour::monte_carlo);
+        p.drawText(x + sample + pad, y + fm.ascent(), lines[i]);
+    }
+}
+
 void draw_segment(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view, int pt) {
     const PointRecord& a = sw.points[pt - 1];
     const PointRecord& b = sw.points[pt];
@@ -328,6 +384,7 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
         p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
         done = sweep(s.circuit, s.engine, s.sweep, s.settings, collect,
                      [&](int pt) { draw_segment(p, g, s.sweep, s.view, pt); });
+        if (done) draw_monte_carlo_band(p, g, s.sweep, s.view);
         p.setClipping(false);
         refusal = lines;
     } else if (s.sweep.prepared) {

@@ -28,6 +28,7 @@
 #include "analysis/circuit/circuit.h"
 #include "analysis/circuit/log.h"
 #include "analysis/engine/engine.h"
+#include "analysis/engine/montecarlo.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 
@@ -47,6 +48,10 @@ struct PlotView {
     QPoint marker{-100, -100};
     // The frequency range last refused, so that its log line is written once.
     std::string refused;
+    // A Monte Carlo run over the same points (morat --monte-carlo): its
+    // band, value ± sample standard deviation, is drawn beside the
+    // first-order band, with a legend. Not owned.
+    const MonteCarloResult* monte_carlo = nullptr;
 };
 
 // Everything the plot reads (and the sweep it runs writes).
@@ -66,6 +71,7 @@ const QColor background = Qt::black;
 const QColor text = Qt::white;     // frame, labels, readout text
 const QColor grey{128, 128, 128};  // grid, deviation bands, readout box
 const QColor decade = Qt::yellow;  // grid line at a decade boundary
+const QColor monte_carlo{255, 0, 255};  // the Monte Carlo band (fuchsia)
 }  // namespace plot_colour
 // Colour of curve 1..5: module lime, phase red, delay yellow, module
 // deviation aqua, phase deviation silver.

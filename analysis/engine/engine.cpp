@@ -23,6 +23,8 @@ void check_prepared(const Circuit& c, const Engine& e) {
         throw std::logic_error("build_and_solve: no system to solve");
     if (e.block_size != c.element_count || e.point_index < 0 || e.point_index >= e.block_count)
         throw std::logic_error("build_and_solve: sensitivity blocks not prepared for this point");
+    if (e.observer_mode && e.response_only)
+        throw std::logic_error("build_and_solve: observer mode needs the sensitivity pass");
     if (e.observer_mode) {
         const int k = e.observer_element;
         if (k < 1 || k > c.element_count || c.elements[k].name.empty() ||
@@ -177,12 +179,12 @@ void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
     }
     if (e.observer_mode)
         excite_observer(c, e);
-    else
+    else if (!e.response_only)
         e.system.adjoint_re[c.output_column] = -1;
     e.system.normal_re[0] = 0;
     e.system.adjoint_re[0] = 0;
     factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance);
-    sensitivity_pass(c, e);
+    if (!e.response_only) sensitivity_pass(c, e);
 }
 
 Complex node_voltage(const Circuit& c, const Engine& e, int k) {

@@ -46,6 +46,9 @@ struct Engine {
     bool observer_mode = false;
     int observer_element = 0;
     bool normalised_sensitivities = false;
+    // Only the response: the normal solution, without the adjoint solution
+    // and the sensitivity pass (the Monte Carlo samples). Normal mode only.
+    bool response_only = false;
     int point_index = 0;  // the point whose sensitivity blocks receive the results
 
     // Sensitivity blocks, one per point 0..block_count-1, each holding the
@@ -113,7 +116,8 @@ inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, i
 }
 
 // Builds the system at s = sigma + j·omega, solves it and runs the
-// sensitivity pass. Throws suite::FatalError for a singular system and,
+// sensitivity pass (with response_only: solves for the normal solution
+// only; the adjoint vectors and the blocks are then not results). Throws suite::FatalError for a singular system and,
 // with normalised sensitivities, "Saída nula. A análise não pode ser
 // feita." when T is exactly zero. Needs blocks for point_index and
 // element_count (std::logic_error otherwise).
