@@ -213,24 +213,24 @@ struct Root {
     bool converged = false;
 };
 
-// f(z)/f'(z) of D (which = false) or N (true), f' by central differences.
-bool newton_ratio(CircuitFunction& f, bool zeros, Complex z, Complex& ratio) {
+// f(z)/f'(z) of D (zeros = false) or N (true), f' by central differences.
+enum class Ratio { ok, singular, failed };
+
+Ratio newton_ratio(CircuitFunction& f, bool zeros, Complex z, Complex& ratio) {
     ScaledComplex d0, n0, d1, n1, d2, n2;
     if (!f.at(z, d0, n0)) {
-        if (!zeros) {  // exactly singular: z is a root of D
-            ratio = {};
-            return true;
-        }
-        return false;
+        if (zeros) return Ratio::singular;  // N(z) is not at hand there
+        ratio = {};  // exactly singular: z is a root of D
+        return Ratio::ok;
     }
     const Real h = modulus(z) * 1e-7L;
-    if (!f.at({z.re + h, z.im}, d1, n1) || !f.at({z.re - h, z.im}, d2, n2)) return false;
+    if (!f.at({z.re + h, z.im}, d1, n1) || !f.at({z.re - h, z.im}, d2, n2)) return Ratio::failed;
     const ScaledComplex v0 = zeros ? n0 : d0, v1 = zeros ? n1 : d1, v2 = zeros ? n2 : d2;
     const long unit = std::max({v0.e, v1.e, v2.e});
     const Complex diff = in_units(v1, unit) - in_units(v2, unit);
-    if (diff.re == 0 && diff.im == 0) return false;
+    if (diff.re == 0 && diff.im == 0) return Ratio::failed;
     ratio = complex_divide(scale(in_units(v0, unit), 2 * h), diff);
-    return std::isfinite(ratio.re) && std::isfinite(ratio.im);
+    return std::isfinite(ratio.re) && std::isfinite(ratio.im) ? Ratio::ok : Ratio::failed;
 }
 
 // Ehrlich-Aberth iteration on the engine's D or N from the estimates.
@@ -241,37 +241,35 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
     std::vector<Root> roots;
     for (const Complex& z : estimates)
         if (z.im >= 0) roots.push_back({z, false});
-    std::vector<Complex> all;  // every current root, pairs as two
-    auto gather = [&] {
-        all.clear();
-        for (const Root& r : roots) {
-            all.push_back(r.z);
-            if (r.z.im != 0) all.push_back({r.z.re, -r.z.im});
-        }
-    };
     std::vector<Real> last_step(roots.size(), std::numeric_limits<Real>::infinity());
     std::vector<bool> active(roots.size(), true);
     for (int iteration = 0; iteration < 60; ++iteration) {
         bool any = false;
         for (std::size_t i = 0; i < roots.size(); ++i) {
             if (!active[i]) continue;
-            gather();
             Root& r = roots[i];
             Complex ratio;
-            if (!newton_ratio(f, zeros, r.z, ratio)) {
+            Ratio got = newton_ratio(f, zeros, r.z, ratio);
+            // A zero of N exactly on a root of D (a cancelled pair): N is
+            // taken a hair away from it.
+            for (int nudge = 1; got == Ratio::singular && nudge <= 3; ++nudge) {
+                r.z.re += modulus(r.z) * 1e-15L * nudge;
+                got = newton_ratio(f, zeros, r.z, ratio);
+            }
+            if (got != Ratio::ok) {
                 active[i] = false;
                 continue;
             }
+            // Σ 1/(z - w) over the other roots, conjugates included.
             Complex sum;
-            bool self = false;
-            for (const Complex& w : all) {
-                if (!self && w.re == r.z.re && w.im == r.z.im) {
-                    self = true;
-                    continue;
-                }
+            auto add = [&](Complex w) {
                 const Complex d = r.z - w;
-                if (d.re == 0 && d.im == 0) continue;
-                sum = sum + complex_divide({1, 0}, d);
+                if (d.re != 0 || d.im != 0) sum = sum + complex_divide({1, 0}, d);
+            };
+            for (std::size_t j = 0; j < roots.size(); ++j) {
+                const Complex w = roots[j].z;
+                if (j != i) add(w);
+                if (w.im != 0) add({w.re, -w.im});
             }
             const Complex den = Complex{1, 0} - complex_multiply(ratio, sum);
             Complex step = (den.re == 0 && den.im == 0) ? ratio : complex_divide(ratio, den);
