@@ -307,8 +307,8 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
     for (Complex& z : estimates) z = scale(z, x.scale);
     std::vector<Root> roots = polish(f, zeros, estimates);
     // A pair left off the real axis, close to it, may be two real roots.
-    auto split = [](const Root& r) { return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < 1e-3L * modulus(r.z); };
-    if (std::any_of(roots.begin(), roots.end(), split)) {
+    auto split = [](const Root& r) { return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < 0.1L * modulus(r.z); };
+    for (int attempt = 0; attempt < 8 && std::any_of(roots.begin(), roots.end(), split); ++attempt) {
         std::vector<Complex> retry;
         for (const Root& r : roots) {
             if (!split(r))
@@ -414,11 +414,32 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
 
     std::vector<Root> d_roots = find_roots(f, false, x, sd);
     std::vector<Root> n_roots = r.null_output ? std::vector<Root>{} : find_roots(f, true, x, sn);
-    if (!r.null_output) {
-        const int order = (poles ? sd.low - sn.low : sn.low - sd.low);
-        const int excess = (poles ? sn.high - sd.high : sd.high - sn.high);
-        r.at_origin = std::max(0, order);
-        r.at_infinity = std::max(0, excess);
+    // The lowest and the highest power held, seen from circles far inside
+    // and far outside every root found: on the circle above, roots many
+    // decades away drown in the rounding noise as roots at the origin or
+    // at infinity.
+    Real smallest = x.scale, largest = x.scale;
+    for (const auto* roots : {&d_roots, &n_roots})
+        for (const Root& q : *roots) {
+            smallest = std::min(smallest, modulus(q.z));
+            largest = std::max(largest, modulus(q.z));
+        }
+    Span ed = sd, en = sn;  // lowest from inside, highest from outside
+    Expansion y;
+    if (expand(f, bounds, smallest * 1e-6L, y)) {
+        ed.low = significant(y.d, y.lo, y.d_noise).low;
+        if (!r.null_output) en.low = significant(y.n, y.lo, y.n_noise).low;
+    }
+    if (expand(f, bounds, largest * 1e6L, y)) {
+        ed.high = significant(y.d, y.lo, y.d_noise).high;
+        if (!r.null_output) en.high = significant(y.n, y.lo, y.n_noise).high;
+    }
+    const Span own = poles ? ed : en, used = poles ? sd : sn;
+    if (!own.empty() && !used.empty())
+        r.unresolved = std::max(0, (own.high - own.low) - (used.high - used.low));
+    if (!r.null_output && !ed.empty() && !en.empty()) {
+        r.at_origin = std::max(0, poles ? ed.low - en.low : en.low - ed.low);
+        r.at_infinity = std::max(0, poles ? en.high - ed.high : ed.high - en.high);
     }
     // Roots of both D and N cancel in the response.
     std::vector<bool> n_used(n_roots.size(), false), d_cancelled(d_roots.size(), false);
@@ -487,6 +508,9 @@ void log_search(const PoleZeroSearch& r, const Circuit& c, const AnalysisSetting
     if (r.at_origin > 0) log(count_line(r.at_origin, poles, "na origem"));
     if (r.at_infinity > 0) log(count_line(r.at_infinity, poles, "no infinito"));
     for (const PoleZeroPoint& p : r.unconfirmed) log("* " + one + " não confirmado em " + complex_text(s, p));
+    if (r.unresolved > 0)
+        log("* " + std::to_string(r.unresolved) + (poles ? " pólos" : " zeros") +
+            " muito afastados da escala de frequência não calculados.");
     log(many + " encontrados: " + std::to_string(r.found.size()));
     for (std::size_t k = 0; k < r.found.size(); ++k)
         log(one + " " + std::to_string(k + 1) + " " + complex_text(s, r.found[k]));

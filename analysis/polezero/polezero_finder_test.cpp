@@ -195,5 +195,25 @@ TEST(PoleZeroFinder, DeterminantIsThePivotProductSignedByTheExchangesInItsOwnRan
     EXPECT_NEAR(static_cast<double>(std::log10(d.m.re) + d.e * std::log10(2.0L)), -6000, 1e-9);
 }
 
+// 99 RC sections: 99 real poles over four decades, more than one circle
+// resolves. The ones out of reach are counted, never taken for poles at
+// the origin, and every pole written is right.
+TEST(PoleZeroFinder, PolesOutOfReachOfTheCircleAreCountedNotMisplaced) {
+    std::string net = "100\nV1 1 0 1\n";
+    for (int k = 1; k <= 99; ++k)
+        net += "R" + std::to_string(k) + " " + std::to_string(k) + " " + std::to_string(k + 1) + " 1E3\nC" +
+               std::to_string(k) + " " + std::to_string(k + 1) + " 0 1E-9\n";
+    testing::PoleZeroBench b(net, 100, "finder_ladder");
+    const PoleZeroSearch r = find_poles_zeros(*b.circuit, b.settings, true);
+    EXPECT_EQ(r.at_origin, 0);
+    EXPECT_EQ(r.found.size() + r.unconfirmed.size() + static_cast<std::size_t>(r.unresolved), 99u);
+    EXPECT_GT(r.found.size(), 50u);
+    for (const PoleZeroPoint& p : r.found) {  // 1e6·(2 - 2·cos((2k - 1)π/199))
+        const Real k = (std::acos(1 + p.re / 2e6L) * 199 / std::numbers::pi_v<Real> + 1) / 2;
+        EXPECT_NEAR(static_cast<double>(k), std::round(static_cast<double>(k)), 1e-6);
+        EXPECT_EQ(p.im, 0);
+    }
+}
+
 }  // namespace
 }  // namespace analysis
