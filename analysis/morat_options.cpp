@@ -124,6 +124,8 @@ const std::map<std::string, ValueSetter>& value_options() {
         {"--zeros", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--zeros", t, o.polezero); }},
         {"--observer", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--observer", t, o.polezero); }},
         {"--deviations", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--deviations", t, o.polezero); }},
+        {"--find-poles", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--find-poles", t, o.polezero); }},
+        {"--find-zeros", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--find-zeros", t, o.polezero); }},
     };
     return table;
 }

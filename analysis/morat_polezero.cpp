@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "analysis/morat_cli.h"
+#include "analysis/polezero/polezero_finder.h"
 #include "analysis/polezero/polezero_run.h"
 
 namespace analysis {
@@ -18,6 +19,10 @@ bool set_polezero_option(const std::string& option, const std::string& value, Po
         o.observer = value;
     else if (option == "--deviations")
         o.deviations = value;
+    else if (option == "--find-poles")
+        o.find_poles = value;
+    else if (option == "--find-zeros")
+        o.find_zeros = value;
     else
         return false;
     return true;
@@ -32,6 +37,8 @@ std::string check_polezero_options(const PoleZeroOptions& o) {
 
 std::string polezero_usage() {
     return "Poles and zeros, after the reports:\n"
+           "  --find-poles FILE           find the poles and write them to FILE (a pole file)\n"
+           "  --find-zeros FILE           find the zeros at the output node and write them to FILE\n"
            "  --poles FILE                deviations of the poles listed in FILE\n"
            "  --zeros FILE                deviations of the zeros listed in FILE\n"
            "  --observer NAME             observer element for poles (default the last element)\n"
@@ -41,7 +48,7 @@ std::string polezero_usage() {
 int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
                          const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,
                          std::ostream& err, PoleZeroSet* keep) {
-    if (!o.poles && !o.zeros) return 0;
+    if (!o.poles && !o.zeros && !o.find_poles && !o.find_zeros) return 0;
     const bool poles = o.poles.has_value();
     if (o.observer) {
         int found = 0;
@@ -55,6 +62,9 @@ int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep&
     }
     auto owned = keep ? nullptr : std::make_unique<PoleZeroSet>();
     PoleZeroContext x{c, e, sw, s, keep ? *keep : *owned, netlist_base_name};
+    if (o.find_poles && !find_and_save_poles_zeros(x, true, *o.find_poles, log)) return 1;
+    if (o.find_zeros && !find_and_save_poles_zeros(x, false, *o.find_zeros, log)) return 1;
+    if (!o.poles && !o.zeros) return 0;
     const std::string input = poles ? *o.poles : *o.zeros;
     const PoleZeroFileChooser choose_input = [&](const PoleZeroFileRequest&) { return input; };
     if (!run_pole_zero(x, poles, choose_input, log)) return 1;

@@ -5,6 +5,9 @@
 // for poles (the first element with that name; default the last element,
 // as after "Analisar"); --deviations saves the deviation table as
 // "Salvar desvios calculados" does and prints its confirmation line.
+// Before them, --find-poles and --find-zeros find the poles (the zeros at
+// the output node) with the engine and write them as a pole (zero) file,
+// printing what was found.
 #pragma once
 
 #include <optional>
@@ -25,10 +28,12 @@ struct PoleZeroOptions {
     std::optional<std::string> zeros;
     std::optional<std::string> observer;
     std::optional<std::string> deviations;
+    std::optional<std::string> find_poles;
+    std::optional<std::string> find_zeros;
 };
 
 // Stores the value of one of "--poles", "--zeros", "--observer",
-// "--deviations"; false for an empty value.
+// "--deviations", "--find-poles", "--find-zeros"; false for an empty value.
 bool set_polezero_option(const std::string& option, const std::string& value, PoleZeroOptions& o);
 
 // After parsing: the reason of a usage error, or the empty string.
@@ -37,7 +42,8 @@ std::string check_polezero_options(const PoleZeroOptions& o);
 // Lines of the usage text for these options.
 std::string polezero_usage();
 
-// Runs what the options ask for (nothing without --poles or --zeros).
+// Runs what the options ask for: the finder, then the computation
+// (nothing without --find-poles, --find-zeros, --poles or --zeros).
 // Returns 0 when done, 1 when the run stopped on an error (the memo says
 // why), 2 for an --observer name that the circuit lacks (the reason on
 // `err`, to be followed by the usage). Input/output errors and fatal

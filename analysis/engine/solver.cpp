@@ -92,6 +92,7 @@ void choose_pivot(NodalSystem& sys, int k, int n, RowOrder& order) {
     swap_bytes(sys.normal_re[k], sys.normal_re[best]);
     swap_bytes(sys.normal_im[k], sys.normal_im[best]);
     order.exchange(k, best);
+    ++sys.row_exchanges;
 }
 
 void eliminate(NodalSystem& sys, int k, int n) {
@@ -207,6 +208,7 @@ void backward(NodalSystem& sys, int n) {
 }
 
 void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance) {
+    sys.row_exchanges = 0;
     {
         RowOrder order(row_map, n, variable_count);
         for (int k = 1; k <= n - 1; ++k) {

@@ -48,6 +48,9 @@ struct NodalSystem {
     std::array<int, matrix_dim> col_last{};
     // re² + im² of each pivot, set while factoring.
     SystemVector pivot_norm{};
+    // Row exchanges of the last factorisation: the determinant of M is
+    // (-1)^row_exchanges times the product of the pivots left on the diagonal.
+    int row_exchanges = 0;
     // The spans already cover every entry the stamps will write (set by the
     // sweep's shortcut, cleared by clear_system): stamps skip widening them.
     bool spans_cover_stamps = false;

@@ -1,10 +1,20 @@
 #include "analysis/polezero/polezero_file.h"
 
+#include <charconv>
+
 #include "common/errors.h"
+#include "common/textfile.h"
 
 namespace analysis {
 
 namespace {
+
+// Shortest round-trip text, without a negative zero.
+std::string exact_text(Real x) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x + 0.0L);
+    return std::string(buf, r.ptr);
+}
 
 [[noreturn]] void bad_number(const suite::TextScanner& in, const std::string& file_name) {
     throw suite::IoError("Número inválido no arquivo " + file_name + ", linha " +
@@ -38,6 +48,16 @@ PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file
     }
     if (static_cast<long long>(f.points.size()) < f.count) f.status = PoleZeroFile::Status::too_short;
     return f;
+}
+
+std::vector<std::string> pole_zero_file_lines(const std::vector<PoleZeroPoint>& points) {
+    std::vector<std::string> lines{std::to_string(points.size())};
+    for (const PoleZeroPoint& p : points) lines.push_back(exact_text(p.re) + " " + exact_text(p.im));
+    return lines;
+}
+
+void write_pole_zero_file(const std::string& path, const std::vector<PoleZeroPoint>& points) {
+    suite::write_text_file(path, pole_zero_file_lines(points));
 }
 
 }  // namespace analysis

@@ -6,6 +6,7 @@
 //   suite::TextScanner in = suite::TextScanner::from_file("filtro.r");
 //   PoleZeroFile f = read_pole_zero_file(in, "filtro.r", 401);
 //   if (f.status == PoleZeroFile::Status::ok) use(f.points);
+//   write_pole_zero_file("filtro.r", f.points);
 #pragma once
 
 #include <string>
@@ -39,5 +40,11 @@ struct PoleZeroFile {
 // for the storage or too short for its count changes nothing. A count or a
 // number that is not one throws suite::IoError naming the file and line.
 PoleZeroFile read_pole_zero_file(suite::TextScanner& in, const std::string& file_name, int capacity);
+
+// The lines of a pole or zero file: the count, then one entry per line,
+// each part in the shortest decimal text that reads back as the same Real.
+std::vector<std::string> pole_zero_file_lines(const std::vector<PoleZeroPoint>& points);
+// Writes them through the safe writer (suite::IoError when it fails).
+void write_pole_zero_file(const std::string& path, const std::vector<PoleZeroPoint>& points);
 
 }  // namespace analysis

@@ -42,22 +42,28 @@ bool check_observer(PoleZeroContext& x, const Log& memo) {
     return true;
 }
 
+// After a solve at a point: the loop residual of the observer's mesh
+// (poles) or the output voltage (zeros); both vanish at a true point.
+Complex point_residual(const Circuit& c, const Engine& e, bool poles) {
+    if (!poles) return {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
+    const int k = e.observer_element;
+    const Element& obs = c.elements[k];
+    const Complex zobs = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
+    return node_voltage(c, e, obs.node1) - node_voltage(c, e, obs.node2) - zobs;
+}
+
+bool within_tolerance(Complex r, const AnalysisSettings& s) {
+    return std::fabs(r.re) <= s.tol_admittance && std::fabs(r.im) <= s.tol_admittance;
+}
+
 // Whether the point really is a pole (loop residual of the observer's
 // mesh) or a zero (output voltage), within tol_admittance.
 bool check_point(const PoleZeroContext& x, bool poles, const Log& memo) {
     const Circuit& c = x.circuit;
     const Engine& e = x.engine;
     const AnalysisSettings& s = x.settings;
-    Complex r;
-    if (poles) {
-        const int k = e.observer_element;
-        const Element& obs = c.elements[k];
-        const Complex zobs = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
-        r = node_voltage(c, e, obs.node1) - node_voltage(c, e, obs.node2) - zobs;
-    } else {
-        r = {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
-    }
-    if (std::fabs(r.re) <= s.tol_admittance && std::fabs(r.im) <= s.tol_admittance) return true;
+    const Complex r = point_residual(c, e, poles);
+    if (within_tolerance(r, s)) return true;
     const std::string value = listing_number(s, r.re) + " " + listing_number(s, r.im) + "j";
     if (poles) {
         memo("* Impedância vista por " + c.elements[e.observer_element].name + " muito alta: " + value);
@@ -171,6 +177,26 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
 }
 
 }  // namespace
+
+bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
+                             Complex p) {
+    const Real tol = s.pivot_tolerance;
+    if (std::fabs(p.re) < tol && std::fabs(p.im) < tol) return false;
+    if (poles && (!is_observer_element(c, observer) || c.elements[observer].value == 0)) return false;
+    e.observer_mode = poles;
+    if (poles) e.observer_element = observer;
+    e.sigma = p.re;
+    e.omega = p.im;
+    e.normalised_sensitivities = false;
+    try {
+        build_and_solve(c, e, tol);
+    } catch (const suite::FatalError&) {  // singular there
+        return false;
+    }
+    if (!within_tolerance(point_residual(c, e, poles), s)) return false;
+    const Complex g = sum_frequency_sensitivity(c, e, e.point_index);
+    return g.re != 0 || g.im != 0;
+}
 
 int pole_zero_capacity(const Circuit& c) { return std::min(max_pole_zero_entries, c.segments + 1); }
 

@@ -62,6 +62,15 @@ bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& ch
 bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
                                const PoleZeroFileChooser& choose_table, const Log& memo);
 
+// The checks of a run on one point p, without listing anything: the point
+// is not at zero frequency, the system is not singular there, the loop
+// residual of the observer's mesh (poles, observer element `observer`) or
+// the output voltage (zeros) is within tol_admittance in both parts, and
+// the function depends on the frequency there. Solves with `e` (its
+// observer fields, s and the blocks of its point_index are overwritten).
+bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
+                             Complex p);
+
 // The observer navigation ("<" and ">"): from `from`, the nearest element
 // below (above) whose name begins with C, L, R or Z; `from` when none.
 int previous_observer(const Circuit& c, int from);

@@ -10,6 +10,7 @@
 #include "analysis/display/program.h"
 #include "analysis/display/response_plot.h"
 #include "analysis/polezero/form11.h"
+#include "analysis/polezero/polezero_finder.h"
 #include "analysis/polezero/polezero_run.h"
 
 namespace moratw {
@@ -64,6 +65,7 @@ TForm10::TForm10(Program& program, QWidget* parent)
     Button1 = button(this, "Button1", "Ler pólos ou zeros e calcular", QRect(8, 154, panel_width - 16, 28));
     Button4 = button(this, "Button4", "Salvar desvios calculados", QRect(8, 188, panel_width - 16, 28));
     Button5 = button(this, "Button5", "Plotar desvios calculados", QRect(8, 222, panel_width - 16, 28));
+    Button6 = button(this, "Button6", "Calcular pólos e zeros", QRect(8, 256, panel_width - 16, 28));
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
@@ -79,6 +81,7 @@ TForm10::TForm10(Program& program, QWidget* parent)
     connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm10::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TForm10::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm10::Button6Click);
     connect(RGspzPolos, &QRadioButton::clicked, this, &TForm10::RGspzClick);
     connect(RGspzZeros, &QRadioButton::clicked, this, &TForm10::RGspzClick);
 }
@@ -154,6 +157,17 @@ void TForm10::Button5Click() {
     Form11->show();
     Form11->raise();
     Form11->activateWindow();
+}
+
+void TForm10::Button6Click() {
+    Memo1->clear();
+    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
+                                program_.settings, *set_,           program_.netlist_base_name};
+    program_.handle(this, [&] {
+        analysis::find_and_compute_poles_zeros(x, RGspzItemIndex() == 0,
+                                               [this](const std::string& l) { memo(l); });
+    });
+    FormPaint();  // the run may have taken another observer
 }
 
 void TForm10::RGspzClick() { program_.sweep.pz_valid = false; }

@@ -40,6 +40,7 @@ public:
     QPushButton* Button1 = nullptr;  // "Ler pólos ou zeros e calcular"
     QPushButton* Button4 = nullptr;  // "Salvar desvios calculados"
     QPushButton* Button5 = nullptr;  // "Plotar desvios calculados"
+    QPushButton* Button6 = nullptr;  // "Calcular pólos e zeros"
     QGroupBox* RGspz = nullptr;      // "Sensibilidades de:" with "Pólos", "Zeros"
     QRadioButton* RGspzPolos = nullptr;
     QRadioButton* RGspzZeros = nullptr;
@@ -57,6 +58,9 @@ public:
     void Button3Click();
     void Button4Click();
     void Button5Click();
+    // Finds the poles (zeros at the output node), writes them beside the
+    // netlist and runs the computation on that file.
+    void Button6Click();
     void RGspzClick();
 
     analysis::PoleZeroSet& pole_zero_set() { return *set_; }

@@ -178,6 +178,52 @@ TEST_F(PoleZeroWindow, ABadNumberGoesToTheErrorBoxAndAFatalErrorToTheRoutine) {
     EXPECT_TRUE(program->failed);
 }
 
+TEST_F(PoleZeroWindow, CalcularPolosEZerosWritesTheFileBesideTheNetlistAndRunsOnIt) {
+    open(loop, 2);
+    EXPECT_EQ(form->Button6->text(), "Calcular pólos e zeros");
+    click(form->Button6);
+    EXPECT_TRUE(seam.requests.empty());  // no dialog
+    const QString stem = QString::fromStdString((dir / "net").string());
+    QStringList lines = memo();
+    ASSERT_GE(lines.size(), 8);
+    EXPECT_EQ(lines[0], "Calculando pólos...");
+    EXPECT_EQ(lines[1], "Escala de frequência:    2.000000000 rad/s");
+    EXPECT_EQ(lines[2], "Pólos encontrados: 2");
+    EXPECT_EQ(lines[3], "Pólo 1   -0.500000000    1.936491673j");
+    EXPECT_EQ(lines[5], "Pólos salvos no arquivo " + stem + ".r");
+    EXPECT_EQ(lines[6], "Polos no arquivo: ");
+    EXPECT_TRUE(program->sweep.pz_valid);
+    ASSERT_EQ(form->pole_zero_set().entry_count, 2);
+    EXPECT_TRUE(form->pole_zero_set().entries[1].valid && form->pole_zero_set().entries[2].valid);
+    EXPECT_EQ(suite::read_text_lines((stem + ".r").toStdString()).size(), 3u);
+
+    // Zeros at the output node 2: the L1 C1 branch, ±2j.
+    QTest::mouseClick(form->RGspzZeros, Qt::LeftButton, {}, QPoint(8, form->RGspzZeros->height() / 2));
+    click(form->Button6);
+    EXPECT_TRUE(seam.requests.empty());
+    lines = memo();
+    EXPECT_EQ(lines[0], "Calculando zeros...");
+    EXPECT_EQ(lines[1], "Nó de saída: 2");
+    EXPECT_TRUE(lines.contains("Zeros salvos no arquivo " + stem + ".z2"));
+    EXPECT_TRUE(lines.contains("Zero 1    0.000000000    2.000000000j"));
+    ASSERT_EQ(form->pole_zero_set().entry_count, 2);
+    EXPECT_FALSE(form->pole_zero_set().poles);
+    EXPECT_TRUE(form->pole_zero_set().entries[1].valid && form->pole_zero_set().entries[2].valid);
+}
+
+TEST_F(PoleZeroWindow, CalcularPolosEZerosTakesAnObserverThatSeesEveryPole) {
+    // The last element, RX, does not see the pole: without it node 3 floats.
+    open("3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nRX 2 3 1\n", 2);
+    EXPECT_EQ(form->Eobs->text(), "RX");
+    click(form->Button6);
+    EXPECT_TRUE(fatal.empty());
+    EXPECT_TRUE(memo().contains("Elemento observador: R1"));
+    EXPECT_EQ(form->Eobs->text(), "R1");
+    ASSERT_EQ(form->pole_zero_set().entry_count, 1);
+    EXPECT_TRUE(form->pole_zero_set().entries[1].valid);
+    EXPECT_EQ(memo().filter("S'(s,R1)").filter("(observador)").size(), 1);
+}
+
 TEST(PoleZeroWindowInstall, TheMenuCommandShowsTheWindow) {
     Moratw program;
     TForm10* form = install_pole_zero_window(program);
