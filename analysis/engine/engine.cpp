@@ -183,7 +183,7 @@ void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
         e.system.adjoint_re[c.output_column] = -1;
     e.system.normal_re[0] = 0;
     e.system.adjoint_re[0] = 0;
-    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance);
+    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance, !e.response_only);
     if (!e.response_only) sensitivity_pass(c, e);
 }
 

@@ -122,7 +122,7 @@ void eliminate(NodalSystem& sys, int k, int n) {
 }
 
 // Forward: y = L⁻¹·b (row sums), z = U⁻ᵀ·c (sums down the columns of U).
-void forward(NodalSystem& sys, int n) {
+void forward(NodalSystem& sys, int n, bool adjoint) {
     const auto& re = sys.matrix_re;
     const auto& im = sys.matrix_im;
     for (int i = 1; i <= n; ++i) {
@@ -134,6 +134,7 @@ void forward(NodalSystem& sys, int n) {
         sys.normal_re[i] = y.re;
         sys.normal_im[i] = y.im;
 
+        if (!adjoint) continue;
         Complex sum_t;
         for (int j = std::max(sys.col_first[i], 1); j < i; ++j) {
             if (i > sys.row_last[j]) continue;
@@ -145,13 +146,15 @@ void forward(NodalSystem& sys, int n) {
 }
 
 // Backward: x = U⁻¹·y, v = L⁻ᵀ·z.
-void backward(NodalSystem& sys, int n) {
+void backward(NodalSystem& sys, int n, bool adjoint) {
     const auto& re = sys.matrix_re;
     const auto& im = sys.matrix_im;
-    const Complex vn =
-        complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]}, sys.pivot_norm[n]);
-    sys.adjoint_re[n] = vn.re;
-    sys.adjoint_im[n] = vn.im;
+    if (adjoint) {
+        const Complex vn =
+            complex_divide({sys.adjoint_re[n], sys.adjoint_im[n]}, {re[n][n], im[n][n]}, sys.pivot_norm[n]);
+        sys.adjoint_re[n] = vn.re;
+        sys.adjoint_im[n] = vn.im;
+    }
     for (int i = n - 1; i >= 1; --i) {
         Complex sum;
         const int last = std::min(sys.row_last[i], n);
@@ -160,6 +163,7 @@ void backward(NodalSystem& sys, int n) {
         sys.normal_re[i] -= sum.re;
         sys.normal_im[i] -= sum.im;
 
+        if (!adjoint) continue;
         Complex sum_t;
         const int below = std::min(sys.col_last[i], n);
         for (int j = i + 1; j <= below; ++j) {
@@ -207,7 +211,8 @@ void backward(NodalSystem& sys, int n) {
     std::memset(sys.adjoint_im.data(), 0, bytes);
 }
 
-void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance) {
+void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance,
+                      bool adjoint) {
     sys.row_exchanges = 0;
     {
         RowOrder order(row_map, n, variable_count);
@@ -218,8 +223,8 @@ void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_co
         }
     }
     check_pivot(sys, n, pivot_tolerance);
-    forward(sys, n);
-    backward(sys, n);
+    forward(sys, n, adjoint);
+    backward(sys, n, adjoint);
 }
 
 }  // namespace analysis

@@ -117,6 +117,9 @@ inline Real pivot_size(Real re, Real im) { return std::fabs(re) + std::fabs(im);
 // row_map too (entries 1..variable_count). Throws suite::FatalError
 // "Circuito insolúvel (determinante muito pequeno)." when a pivot's size
 // is below pivot_tolerance; the system is then left half factored.
-void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance);
+// With adjoint false only M·x = b is solved, and the adjoint vectors are
+// left as they were.
+void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance,
+                      bool adjoint = true);
 
 }  // namespace analysis
