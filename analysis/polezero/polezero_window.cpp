@@ -1,5 +1,8 @@
 #include "analysis/polezero/polezero_window.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,9 +12,11 @@
 
 #include "analysis/display/program.h"
 #include "analysis/display/response_plot.h"
+#include "analysis/polezero/deviations.h"
 #include "analysis/polezero/form11.h"
 #include "analysis/polezero/polezero_finder.h"
 #include "analysis/polezero/polezero_run.h"
+#include "common/dialogseam.h"
 
 namespace moratw {
 
@@ -160,11 +165,22 @@ void TForm10::Button5Click() {
 }
 
 void TForm10::Button6Click() {
+    // The file may hold poles or zeros from elsewhere: replacing it is the
+    // user's decision.
+    const bool poles = RGspzItemIndex() == 0;
+    const std::string file =
+        program_.netlist_base_name + analysis::default_pole_zero_extension(poles, program_.circuit.output_node);
+    std::error_code ignored;
+    if (std::filesystem::exists(file, ignored) &&
+        suite::dialog_seam().ask(this, "Confirmar",
+                                 "O arquivo " + QString::fromStdString(file) + " já existe. Substituir?") !=
+            suite::Answer::yes)
+        return;
     Memo1->clear();
     analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
                                 program_.settings, *set_,           program_.netlist_base_name};
     program_.handle(this, [&] {
-        analysis::find_and_compute_poles_zeros(x, RGspzItemIndex() == 0,
+        analysis::find_and_compute_poles_zeros(x, poles,
                                                [this](const std::string& l) { memo(l); });
     });
     FormPaint();  // the run may have taken another observer

@@ -211,6 +211,24 @@ TEST_F(PoleZeroWindow, CalcularPolosEZerosWritesTheFileBesideTheNetlistAndRunsOn
     EXPECT_TRUE(form->pole_zero_set().entries[1].valid && form->pole_zero_set().entries[2].valid);
 }
 
+TEST_F(PoleZeroWindow, CalcularPolosEZerosAsksBeforeReplacingAFile) {
+    open(loop, 2);
+    const std::string file = write("net.r", "1\n-7 0\n").toStdString();
+    form->Memo1->setPlainText("listing kept");
+    seam.answers.append(suite::Answer::no);
+    click(form->Button6);
+    ASSERT_EQ(seam.questions.size(), 1);
+    EXPECT_TRUE(seam.questions[0].contains(QString::fromStdString(file) + " já existe"));
+    EXPECT_EQ(suite::read_text_lines(file), (std::vector<std::string>{"1", "-7 0"}));
+    EXPECT_EQ(memo(), QStringList{"listing kept"});
+    EXPECT_FALSE(program->sweep.pz_valid);
+
+    seam.answers.append(suite::Answer::yes);
+    click(form->Button6);
+    EXPECT_EQ(suite::read_text_lines(file).size(), 3u);
+    EXPECT_TRUE(program->sweep.pz_valid);
+}
+
 TEST_F(PoleZeroWindow, CalcularPolosEZerosTakesAnObserverThatSeesEveryPole) {
     // The last element, RX, does not see the pole: without it node 3 floats.
     open("3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nRX 2 3 1\n", 2);
