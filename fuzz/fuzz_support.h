@@ -67,6 +67,18 @@ inline void check(bool ok, const std::string& what) {
     if (!ok) fail(what);
 }
 
+// Whether the input's own text could show up as "INF" or "NAN" in what the
+// programs print: upper-cased, and with the blanks left out (a comment line
+// is echoed without the blank after its first token, so "*CN AN" prints as
+// "*CNAN").
+inline bool may_print_like_a_non_finite(std::string_view input) {
+    std::string upper;
+    upper.reserve(input.size());
+    for (char ch : input)
+        if (ch != ' ') upper += (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+    return upper.find("INF") != std::string::npos || upper.find("NAN") != std::string::npos;
+}
+
 // The number texts of the suite show a value that is not finite as "NAN",
 // "INF" or "-INF": none may reach a listing or a file.
 inline void check_no_non_finite_text(const std::string& line, const std::string& where) {

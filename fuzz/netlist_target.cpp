@@ -50,7 +50,7 @@ struct Program {
     Sweep* sw = nullptr;
     PoleZeroSet* set = nullptr;
     AnalysisSettings s;
-    bool check_texts = true;  // the netlist's own names hold no "INF"/"NAN"
+    bool check_texts = true;  // the input's own text cannot print as "INF"/"NAN"
     Log log;
 
     Program() {
@@ -71,13 +71,6 @@ struct Program {
         set = &pz.fresh();
     }
 };
-
-bool has_text_like_a_non_finite(const std::uint8_t* data, std::size_t size) {
-    std::string upper(reinterpret_cast<const char*>(data), size);
-    for (char& ch : upper)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return upper.find("INF") != std::string::npos || upper.find("NAN") != std::string::npos;
-}
 
 void check_points(const Program& p) {
     for (int k = 0; k <= p.sw->last_point; ++k) {
@@ -194,7 +187,7 @@ int fuzz_netlist(const std::uint8_t* data, std::size_t size) {
     const Input in = split(std::string_view(reinterpret_cast<const char*>(data), size));
     fuzz::write_scratch(path, in.netlist);
     Program p;
-    p.check_texts = !has_text_like_a_non_finite(data, size);
+    p.check_texts = !fuzz::may_print_like_a_non_finite(std::string_view(reinterpret_cast<const char*>(data), size));
     try {
         if (!open_netlist(*p.c, path, p.log)) return 0;
     } catch (const suite::FatalError&) {
