@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/errors.h"
 
@@ -159,13 +157,29 @@ std::vector<std::string> split_lines(std::string_view content) {
     return lines;
 }
 
+// Plain reads into the string, sized from the file: no stream buffers.
 std::string read_file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw_io("Cannot open file", path, errno ? errno : ENOENT);
-    std::ostringstream data;
-    data << in.rdbuf();
-    if (in.bad()) throw_io("Cannot read file", path, errno ? errno : EIO);
-    return std::move(data).str();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw_io("Cannot open file", path, errno);
+    std::string data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        data.reserve(static_cast<std::size_t>(st.st_size));
+    char block[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n > 0) {
+            data.append(block, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            const int err = errno;
+            ::close(fd);
+            throw_io("Cannot read file", path, err);
+        }
+    }
+    ::close(fd);
+    return data;
 }
 
 std::vector<std::string> read_text_lines(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "common/errors.h"
 
@@ -75,6 +76,18 @@ TEST_F(TempDir, ReadingAMissingFileNamesIt) {
         EXPECT_NE(std::string(e.what()).find("none.net"), std::string::npos);
     }
     EXPECT_FALSE(file_exists(path("none.net")));
+}
+
+TEST_F(TempDir, AFolderIsNotReadAsAnEmptyFile) {
+    fs::create_directories(path("tables.tsp"));
+    EXPECT_THROW(read_file_bytes(path("tables.tsp")), IoError);
+}
+
+TEST_F(TempDir, ALargeFileIsReadWhole) {
+    std::string bytes;
+    for (int i = 0; bytes.size() < 100000; ++i) bytes += std::to_string(i) + (i % 7 ? " " : "\r\n");
+    std::ofstream(path("big.net"), std::ios::binary) << bytes;
+    EXPECT_EQ(read_file_bytes(path("big.net")), bytes);
 }
 
 TEST_F(TempDir, SaveReplacesTheFileAndLeavesNoTemporary) {

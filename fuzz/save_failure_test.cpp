@@ -1,7 +1,8 @@
 // Every writer of the suite on a save that cannot succeed: onto a full
 // device, onto a full disk and into a read-only folder. Each reports the
 // error and leaves the previous file byte for byte, with no temporary file
-// beside it.
+// beside it. The pictures are saved by the command-line twins themselves
+// (morat --plot and --pz-plot, kelma --plot, plaxe --plot).
 //
 // The full disk and the read-only folder are a 16 KiB memory file system
 // mounted for the test when the process may mount (as root); without that
@@ -11,15 +12,19 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
+#include "analysis/morat_plot.h"
 #include "analysis/polezero/deviation_table.h"
 #include "analysis/shell/reports.h"
 #include "common/errors.h"
@@ -28,6 +33,7 @@
 #include "editor/library/library.h"
 #include "editor/netlist/netlist.h"
 #include "fuzz/fuzz_support.h"
+#include "viewer/kelmacli.h"
 
 namespace {
 
@@ -87,6 +93,34 @@ editor::Circuit& resistors() {
     return *c;
 }
 
+const std::string examples = SUITE_SOURCE_DIR "/examples/";
+
+// A twin run in this process: saved when it exits with 0; the error is
+// what it printed on its error stream.
+using Twin = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+Save twin(Twin run, std::vector<std::string> args) {
+    return [run, args](const std::string& path, std::string& error) {
+        std::vector<std::string> a = args;
+        for (std::string& arg : a)
+            if (arg == "PICTURE") arg = path;
+        std::ostringstream out, err;
+        const int status = run(a, out, err);
+        error = err.str();
+        return status == 0;
+    };
+}
+
+// plaxe, run as a program.
+Save plaxe(const std::string& args) {
+    return [args](const std::string& path, std::string& error) {
+        const std::string err = fuzz::scratch_path("plaxe-errors.txt");
+        const int raw =
+            std::system((std::string(PLAXE) + " " + args + " --plot " + path + " >/dev/null 2>" + err).c_str());
+        error = fuzz::read_scratch(err);
+        return WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+    };
+}
+
 struct Writer {
     const char* name;
     Save save;
@@ -125,6 +159,16 @@ std::vector<Writer> writers() {
                      if (!ok) error = lines.back();
                      return ok;
                  }});
+    // The pictures, each larger than the small file system.
+    w.push_back({"response picture", twin(analysis::morat_main_with_plot,
+                                          {examples + "tow-thomas-biquad", "--output", "3", "--plot", "PICTURE",
+                                           "--size", "2000x1500", "--grid", "--curves", "module,phase,delay"})});
+    w.push_back({"deviation picture", twin(analysis::morat_main_with_plot,
+                                           {examples + "tow-thomas-biquad", "--output", "3", "--poles",
+                                            examples + "tow-thomas-biquad.r", "--pz-plot", "PICTURE", "--size", "2000x1500"})});
+    w.push_back({"viewer picture", twin(viewer::run_kelma, {examples + "tow-thomas-biquad.tsp", "--plot",
+                                                            "PICTURE", "--size", "1500"})});
+    w.push_back({"layout picture", plaxe(examples + "tow_thomas_biquad.cir --zoom 5 --nodes")});
     return w;
 }
 

@@ -1,5 +1,6 @@
 // The viewer's reading of deviation tables and reference files into the
-// table store, then the store's selection keys and the centring on the
+// table store, then what the viewer does after a load: each table's colour
+// for the drawing, the store's selection keys and the centring on the
 // current entry.
 #include <cmath>
 
@@ -37,6 +38,7 @@ int fuzz_tables(const std::uint8_t* data, std::size_t size) {
         if (!t.in_use()) continue;
         ++used;
         fuzz::check(t.is_pole != t.is_zero, "a table both of poles and of zeros");
+        fuzz::check(slot_colour(n) != Rgb{0, 0, 0}, "a table drawn in black on the black plot");
         for (int k = 1; k <= t.count; ++k) {
             const Entry& e = t.entry(k);
             for (double v : {e.Re, e.Im, e.VRe, e.VIm, e.Ra, e.Rb, e.Ang})
