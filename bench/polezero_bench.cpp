@@ -51,11 +51,17 @@ void report(benchmark::State& state, const analysis::PoleZeroSearch& r, bench::R
     if (!(error <= 1e-9L)) state.SkipWithError("points missing or off by more than a relative 1e-9");
 }
 
+// The two circuits of the targets: a 20th-order LC ladder, and ten biquads
+// whose poles span four decades.
+Prepared target_circuit(bool ladder) {
+    if (ladder) return Prepared(bench::butterworth_ladder_netlist(20, 2000 * std::numbers::pi_v<bench::Real>), 12);
+    return Prepared(bench::biquad_cascade_netlist(), 59);
+}
+const char* target_label(bool ladder) { return ladder ? "LC ladder, order 20" : "ten biquads, 1 to 1e4 rad/s"; }
+
 void BM_FindPoles(benchmark::State& state) {
     const bool ladder = state.range(0) == 0;
-    Prepared p(ladder ? bench::butterworth_ladder_netlist(20, 2000 * std::numbers::pi_v<bench::Real>)
-                      : bench::biquad_cascade_netlist(),
-               ladder ? 12 : 59);
+    Prepared p = target_circuit(ladder);
     analysis::PoleZeroSearch r;
     for (auto _ : state) {
         r = analysis::find_poles_zeros(*p.c, p.s, true);
@@ -64,23 +70,21 @@ void BM_FindPoles(benchmark::State& state) {
     report(state, r,
            worst_error(r.found, ladder ? bench::butterworth_poles(20, 2000 * std::numbers::pi_v<bench::Real>)
                                        : bench::biquad_cascade_poles()));
-    state.SetLabel(ladder ? "LC ladder, order 20" : "ten biquads, 1 to 1e4 rad/s");
+    state.SetLabel(target_label(ladder));
 }
 BENCHMARK(BM_FindPoles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Neither has finite zeros: all twenty lie at infinity.
 void BM_FindZeros(benchmark::State& state) {
     const bool ladder = state.range(0) == 0;
-    Prepared p(ladder ? bench::butterworth_ladder_netlist(20, 2000 * std::numbers::pi_v<bench::Real>)
-                      : bench::biquad_cascade_netlist(),
-               ladder ? 12 : 59);
+    Prepared p = target_circuit(ladder);
     analysis::PoleZeroSearch r;
     for (auto _ : state) {
         r = analysis::find_poles_zeros(*p.c, p.s, false);
         benchmark::DoNotOptimize(r.found.data());
     }
     report(state, r, r.at_infinity == 20 && r.found.empty() ? 0 : INFINITY);
-    state.SetLabel(ladder ? "LC ladder, order 20" : "ten biquads, 1 to 1e4 rad/s");
+    state.SetLabel(target_label(ladder));
 }
 BENCHMARK(BM_FindZeros)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
