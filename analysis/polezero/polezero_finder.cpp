@@ -141,9 +141,19 @@ void transform(const std::vector<ScaledComplex>& f, int lo, int hi, int guard, s
     }
 }
 
+struct Root {
+    Complex z;  // s
+    bool converged = false;
+};
+
 // Samples D and N on the circle of radius w0 and transforms them. False
-// when the system is exactly singular at one of the points.
-bool expand(CircuitFunction& f, Bounds b, Real w0, Expansion& x) {
+// when the system is exactly singular at one of the points. With `known`
+// roots of D (or N, `zeros`), that function is sampled divided by
+// Π (s - r)/w0 over them: only its other roots remain, and the bounds
+// drop by their count.
+bool expand(CircuitFunction& f, Bounds b, Real w0, Expansion& x, const std::vector<Root>& known = {},
+            bool zeros = false) {
+    b.hi -= static_cast<int>(known.size());
     const int terms = b.hi - b.lo + 1;
     const int guard = std::max(4, terms / 2);
     int count = terms + 2 * guard;
@@ -154,6 +164,13 @@ bool expand(CircuitFunction& f, Bounds b, Real w0, Expansion& x) {
         if (!f.at({w0 * std::cos(a), w0 * std::sin(a)}, d[static_cast<std::size_t>(j)],
                   n[static_cast<std::size_t>(j)]))
             return false;
+        if (known.empty()) continue;
+        const Complex s{w0 * std::cos(a), w0 * std::sin(a)};
+        ScaledComplex product{{1, 0}, 0};
+        for (const Root& r : known) product = times(product, normalised(scale(s - r.z, 1 / w0), 0));
+        if (is_zero(product)) return false;
+        ScaledComplex& v = zeros ? n[static_cast<std::size_t>(j)] : d[static_cast<std::size_t>(j)];
+        v = normalised(complex_divide(v.m, product.m), v.e - product.e);
     }
     x.scale = w0;
     x.lo = b.lo;
@@ -208,11 +225,6 @@ std::vector<Complex> polynomial_roots(const std::vector<Real>& c, int lo, Span s
 
 // ---- polishing against the engine ----------------------------------------
 
-struct Root {
-    Complex z;  // s
-    bool converged = false;
-};
-
 // f(z)/f'(z) of D (zeros = false) or N (true), f' by central differences.
 enum class Ratio { ok, singular, failed };
 
@@ -236,8 +248,10 @@ Ratio newton_ratio(CircuitFunction& f, bool zeros, Complex z, Complex& ratio) {
 // Ehrlich-Aberth iteration on the engine's D or N from the estimates.
 // The estimates come as the eigenvalues do: real ones, and conjugate
 // pairs; one member of each pair is iterated and the other mirrors it,
-// so real roots stay real and pairs stay exact conjugates.
-std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Complex>& estimates) {
+// so real roots stay real and pairs stay exact conjugates. The `fixed`
+// roots, found before, stay where they are and only repel the others.
+std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Complex>& estimates,
+                         const std::vector<Root>& fixed) {
     std::vector<Root> roots;
     for (const Complex& z : estimates)
         if (z.im >= 0) roots.push_back({z, false});
@@ -271,6 +285,7 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
                 if (j != i) add(w);
                 if (w.im != 0) add({w.re, -w.im});
             }
+            for (const Root& w : fixed) add(w.z);
             const Complex den = Complex{1, 0} - complex_multiply(ratio, sum);
             Complex step = (den.re == 0 && den.im == 0) ? ratio : complex_divide(ratio, den);
             if (r.z.im == 0) step.im = 0;
@@ -300,12 +315,13 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
     return out;
 }
 
-// Roots of D or N, polished, in s.
-std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x, Span s) {
+// Roots of D or N, polished, in s, beside the `fixed` ones.
+std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x, Span s,
+                             const std::vector<Root>& fixed = {}) {
     const std::vector<Real>& c = zeros ? x.n : x.d;
     std::vector<Complex> estimates = polynomial_roots(c, x.lo, s);
     for (Complex& z : estimates) z = scale(z, x.scale);
-    std::vector<Root> roots = polish(f, zeros, estimates);
+    std::vector<Root> roots = polish(f, zeros, estimates, fixed);
     // A pair left off the real axis, close to it, may be two real roots.
     auto split = [](const Root& r) { return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < 0.1L * modulus(r.z); };
     for (int attempt = 0; attempt < 8 && std::any_of(roots.begin(), roots.end(), split); ++attempt) {
@@ -316,7 +332,7 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
             else if (r.z.im > 0)
                 retry.insert(retry.end(), {{r.z.re - r.z.im, 0}, {r.z.re + r.z.im, 0}});
         }
-        roots = polish(f, zeros, retry);
+        roots = polish(f, zeros, retry, fixed);
     }
     // On the imaginary axis within the rounding noise: on it.
     for (Root& r : roots)
@@ -325,6 +341,53 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
 }
 
 bool close_roots(Complex a, Complex b) { return modulus(a - b) <= 1e-8L * std::max(modulus(a), modulus(b)); }
+
+// Roots of D or N (`zeros`) the first circle left out: `count` finite
+// nonzero roots are held, of which `roots` are found. The function divided
+// by the roots found holds only the others; it is sampled on circles
+// stepped a decade at a time below the smallest root found and above the
+// largest, and the roots that stand out there are polished against the
+// engine beside the ones found (which repel them).
+void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, std::vector<Root>& roots) {
+    const int count = own.high - own.low;
+    Real below = 0, above = 0;  // the last radii sampled on each side
+    for (int pass = 0; pass < 48 && static_cast<int>(roots.size()) < count; ++pass) {
+        Real smallest = std::numeric_limits<Real>::infinity(), largest = 0;
+        for (const Root& q : roots) {
+            smallest = std::min(smallest, modulus(q.z));
+            largest = std::max(largest, modulus(q.z));
+        }
+        if (roots.empty()) smallest = largest = 1;
+        // Which side holds them: seen from a circle through the roots
+        // found, the missing ones drown as roots at the origin or at
+        // infinity.
+        Expansion x;
+        const Real middle = std::sqrt(smallest * largest);
+        if (!expand(f, b, middle, x, roots, zeros)) return;
+        const Span held = significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise);
+        if (held.empty()) return;
+        const bool inside = held.low > own.low;  // roots below the circle: powers missing at the bottom
+        Real w;
+        if (inside) {
+            w = (below == 0 ? smallest : std::min(below, smallest)) / 10;
+            below = w;
+        } else {
+            w = (above == 0 ? largest : std::max(above, largest)) * 10;
+            above = w;
+        }
+        if (w < smallest * 1e-7L || w > largest * 1e7L) return;  // beyond the circles that counted them
+        if (!expand(f, b, w, x, roots, zeros)) continue;
+        const Span s = significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise);
+        if (s.empty() || s.high == s.low) continue;
+        const std::size_t before = roots.size();
+        for (const Root& q : find_roots(f, zeros, x, s, roots)) {
+            if (!q.converged) continue;
+            if (std::none_of(roots.begin(), roots.end(), [&](const Root& k) { return close_roots(k.z, q.z); }))
+                roots.push_back(q);
+        }
+        if (roots.size() > before) below = above = 0;  // look again from the roots found
+    }
+}
 
 bool by_frequency(const PoleZeroPoint& a, const PoleZeroPoint& b) {
     const Real ma = std::hypot(a.re, a.im), mb = std::hypot(b.re, b.im);
@@ -434,9 +497,15 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
         ed.high = significant(y.d, y.lo, y.d_noise).high;
         if (!r.null_output) en.high = significant(y.n, y.lo, y.n_noise).high;
     }
-    const Span own = poles ? ed : en, used = poles ? sd : sn;
-    if (!own.empty() && !used.empty())
-        r.unresolved = std::max(0, (own.high - own.low) - (used.high - used.low));
+    // Roots out of reach of the circle: the search goes on for them.
+    auto complete = [&](bool zeros, Span own, std::vector<Root>& roots) {
+        if (own.empty() || static_cast<int>(roots.size()) >= own.high - own.low) return 0;
+        find_far_roots(f, zeros, bounds, own, roots);
+        return std::max(0, own.high - own.low - static_cast<int>(roots.size()));
+    };
+    const int d_left = complete(false, ed, d_roots);
+    const int n_left = r.null_output ? 0 : complete(true, en, n_roots);
+    r.unresolved = poles ? d_left : n_left;
     if (!r.null_output && !ed.empty() && !en.empty()) {
         r.at_origin = std::max(0, poles ? ed.low - en.low : en.low - ed.low);
         r.at_infinity = std::max(0, poles ? en.high - ed.high : ed.high - en.high);

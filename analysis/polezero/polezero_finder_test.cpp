@@ -215,5 +215,24 @@ TEST(PoleZeroFinder, PolesOutOfReachOfTheCircleAreCountedNotMisplaced) {
     }
 }
 
+// Beyond the first circle: the poles of the 99 sections, 1e6·4·sin²((2k - 1)π/398)
+// from 249 rad/s to 4e6 rad/s, all found, each within a relative 1e-12.
+TEST(PoleZeroFinder, FindsEveryPoleOfAnRcLadderSpreadOverFourDecades) {
+    std::string net = "100\nV1 1 0 1\n";
+    for (int k = 1; k <= 99; ++k)
+        net += "R" + std::to_string(k) + " " + std::to_string(k) + " " + std::to_string(k + 1) + " 1E3\nC" +
+               std::to_string(k) + " " + std::to_string(k + 1) + " 0 1E-9\n";
+    testing::PoleZeroBench b(net, 100, "finder_wide");
+    const PoleZeroSearch r = find_poles_zeros(*b.circuit, b.settings, true);
+    Points expected;
+    for (int k = 1; k <= 99; ++k) {
+        const Real x = std::sin((2 * k - 1) * std::numbers::pi_v<Real> / 398);
+        expected.push_back({-4e6L * x * x, 0});
+    }
+    expect_same_points(r.found, expected);
+    EXPECT_EQ(r.unresolved, 0);
+    EXPECT_TRUE(r.unconfirmed.empty());
+}
+
 }  // namespace
 }  // namespace analysis
