@@ -4,6 +4,8 @@
 // examples' poles and zeros must agree with the reference files beside
 // them (examples/polezero/closed_forms.cpp) to a relative 1e-9. A run that
 // misses a point or its precision stops with an error instead of a time.
+// The 99-section RC ladder, wider than one sampling circle reaches, is
+// timed too, its poles held to the same 1e-9.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/engine/sweep.h"
 #include "analysis/polezero/polezero_finder.h"
+#include "bench/ladder_circuits.h"
 #include "bench/polezero_circuits.h"
 #include "common/textfile.h"
 
@@ -87,6 +90,20 @@ void BM_FindZeros(benchmark::State& state) {
     state.SetLabel(target_label(ladder));
 }
 BENCHMARK(BM_FindZeros)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Wider than one circle resolves: the 99-section RC ladder, 99 real poles
+// over 4.2 decades, found whole beyond the first circle.
+void BM_FindPolesRcLadder(benchmark::State& state) {
+    Prepared p(bench::rc_ladder_netlist(), 100);
+    analysis::PoleZeroSearch r;
+    for (auto _ : state) {
+        r = analysis::find_poles_zeros(*p.c, p.s, true);
+        benchmark::DoNotOptimize(r.found.data());
+    }
+    report(state, r, worst_error(r.found, bench::rc_ladder_poles()));
+    state.SetLabel("RC ladder, 99 sections, 249 to 4e6 rad/s");
+}
+BENCHMARK(BM_FindPolesRcLadder)->Unit(benchmark::kMillisecond);
 
 struct Example {
     const char* name;

@@ -96,4 +96,16 @@ inline std::vector<Pole> biquad_cascade_poles() {
     return p;
 }
 
+// The poles of the 99-section RC ladder of ladder_circuits.h (1 kohm,
+// 1 nF, driven by a source, far end open), 249 rad/s to 4e6 rad/s:
+// -(1/RC)·4·sin²((2k - 1)π/398), k = 1..99.
+inline std::vector<Pole> rc_ladder_poles() {
+    std::vector<Pole> p;
+    for (int k = 1; k <= 99; ++k) {
+        const Real x = std::sin((2 * k - 1) * std::numbers::pi_v<Real> / 398);
+        p.push_back({-4e6L * x * x, 0});
+    }
+    return p;
+}
+
 }  // namespace bench
