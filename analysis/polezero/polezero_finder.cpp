@@ -342,51 +342,64 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
 
 bool close_roots(Complex a, Complex b) { return modulus(a - b) <= 1e-8L * std::max(modulus(a), modulus(b)); }
 
-// Roots of D or N (`zeros`) the first circle left out: `count` finite
-// nonzero roots are held, of which `roots` are found. The function divided
-// by the roots found holds only the others; it is sampled on circles
-// stepped a decade at a time below the smallest root found and above the
-// largest, and the roots that stand out there are polished against the
-// engine beside the ones found (which repel them).
-void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, std::vector<Root>& roots) {
+// Roots of D or N (`zeros`) the first circle left out: `own` spans the
+// powers held, so own.high - own.low finite nonzero roots, of which
+// `roots` are at hand. The function divided by the roots found (the
+// converged ones) holds only the others; it is sampled on the circle
+// through the middle of the roots found, then on circles stepped a decade
+// at a time below the smallest root found or above the largest, and the
+// roots that stand out there are polished against the engine beside the
+// ones found (which repel them). Estimates that did not converge are kept
+// only when no root found replaces them.
+void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, Real w0, std::vector<Root>& roots) {
     const int count = own.high - own.low;
+    std::vector<Root> loose;
+    for (const Root& q : roots)
+        if (!q.converged) loose.push_back(q);
+    std::erase_if(roots, [](const Root& q) { return !q.converged; });
+    auto held = [&](const Expansion& x) { return significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise); };
     Real below = 0, above = 0;  // the last radii sampled on each side
+    bool middle_tried = false;
     for (int pass = 0; pass < 48 && static_cast<int>(roots.size()) < count; ++pass) {
         Real smallest = std::numeric_limits<Real>::infinity(), largest = 0;
         for (const Root& q : roots) {
             smallest = std::min(smallest, modulus(q.z));
             largest = std::max(largest, modulus(q.z));
         }
-        if (roots.empty()) smallest = largest = 1;
-        // Which side holds them: seen from a circle through the roots
-        // found, the missing ones drown as roots at the origin or at
-        // infinity.
+        if (roots.empty()) smallest = largest = w0;
+        // Seen from the middle, the missing roots far away drown as roots
+        // at the origin or at infinity: that tells the side.
         Expansion x;
-        const Real middle = std::sqrt(smallest * largest);
-        if (!expand(f, b, middle, x, roots, zeros)) return;
-        const Span held = significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise);
-        if (held.empty()) return;
-        const bool inside = held.low > own.low;  // roots below the circle: powers missing at the bottom
-        Real w;
-        if (inside) {
-            w = (below == 0 ? smallest : std::min(below, smallest)) / 10;
-            below = w;
+        if (!expand(f, b, std::sqrt(smallest * largest), x, roots, zeros)) break;
+        Span s = held(x);
+        if (s.empty()) break;
+        if (s.high > s.low && !middle_tried) {
+            middle_tried = true;
         } else {
-            w = (above == 0 ? largest : std::max(above, largest)) * 10;
-            above = w;
+            Real w;
+            if (s.low > own.low) {
+                w = (below == 0 ? smallest : std::min(below, smallest)) / 10;
+                below = w;
+            } else {
+                w = (above == 0 ? largest : std::max(above, largest)) * 10;
+                above = w;
+            }
+            if (w < smallest * 1e-7L || w > largest * 1e7L) break;  // beyond the circles that counted them
+            if (!expand(f, b, w, x, roots, zeros)) continue;
+            s = held(x);
+            if (s.empty() || s.high == s.low) continue;
         }
-        if (w < smallest * 1e-7L || w > largest * 1e7L) return;  // beyond the circles that counted them
-        if (!expand(f, b, w, x, roots, zeros)) continue;
-        const Span s = significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise);
-        if (s.empty() || s.high == s.low) continue;
         const std::size_t before = roots.size();
-        for (const Root& q : find_roots(f, zeros, x, s, roots)) {
-            if (!q.converged) continue;
-            if (std::none_of(roots.begin(), roots.end(), [&](const Root& k) { return close_roots(k.z, q.z); }))
+        for (const Root& q : find_roots(f, zeros, x, s, roots))
+            if (q.converged && static_cast<int>(roots.size()) < count &&
+                std::none_of(roots.begin(), roots.end(), [&](const Root& k) { return close_roots(k.z, q.z); }))
                 roots.push_back(q);
-        }
-        if (roots.size() > before) below = above = 0;  // look again from the roots found
+        if (roots.size() > before) below = above = 0, middle_tried = false;  // look again from the roots found
     }
+    for (const Root& q : loose)
+        if (static_cast<int>(roots.size()) < count &&
+            std::none_of(roots.begin(), roots.end(), [&](const Root& k) { return close_roots(k.z, q.z); }))
+            roots.push_back(q);
 }
 
 bool by_frequency(const PoleZeroPoint& a, const PoleZeroPoint& b) {
@@ -500,7 +513,7 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
     // Roots out of reach of the circle: the search goes on for them.
     auto complete = [&](bool zeros, Span own, std::vector<Root>& roots) {
         if (own.empty() || static_cast<int>(roots.size()) >= own.high - own.low) return 0;
-        find_far_roots(f, zeros, bounds, own, roots);
+        find_far_roots(f, zeros, bounds, own, x.scale, roots);
         return std::max(0, own.high - own.low - static_cast<int>(roots.size()));
     };
     const int d_left = complete(false, ed, d_roots);

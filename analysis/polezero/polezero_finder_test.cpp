@@ -234,5 +234,48 @@ TEST(PoleZeroFinder, FindsEveryPoleOfAnRcLadderSpreadOverFourDecades) {
     EXPECT_TRUE(r.unconfirmed.empty());
 }
 
+// Buffered sections a decade or half a decade apart, 1 to 1e10 rad/s: the
+// roots far from the first circle lie on both sides of it, in conjugate
+// pairs or as zeros.
+TEST(PoleZeroFinder, FindsRootsOverTenDecadesOnBothSidesOfTheFirstCircle) {
+    auto text = [](Real x) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.21Lg", x);
+        return std::string(buf);
+    };
+    const Real q = 2, im = std::sqrt(1 - 1 / (4 * q * q));
+    std::string resonators = "34\nV1 1 0 1\n", shelves = "64\nV1 1 0 1\n";
+    Points pairs, poles, zeros;
+    for (int k = 0; k <= 10; ++k) {  // R L C to ground, Q = 2, at 10^k rad/s
+        const Real w = std::pow(10.0L, Real(k));
+        const std::string n = std::to_string(k), in = std::to_string(3 * k + 1), a = std::to_string(3 * k + 2),
+                          c = std::to_string(3 * k + 3), out = std::to_string(3 * k + 4);
+        resonators += "R" + n + " " + in + " " + a + " " + text(1 / q) + "\nL" + n + " " + a + " " + c + " " +
+                      text(1 / w) + "\nC" + n + " " + c + " 0 " + text(1 / w) + "\nE" + n + " " + out + " 0 " + c +
+                      " 0 1\n";
+        pairs.insert(pairs.end(), {{-w / (2 * q), w * im}, {-w / (2 * q), -w * im}});
+    }
+    for (int k = 0; k <= 20; ++k) {  // R then R + C to ground: zero at -10^(k/2), pole at half of it
+        const Real w = std::pow(10.0L, k / 2.0L);
+        const std::string n = std::to_string(k), in = std::to_string(3 * k + 1), a = std::to_string(3 * k + 2),
+                          c = std::to_string(3 * k + 3), out = std::to_string(3 * k + 4);
+        shelves += "R" + n + " " + in + " " + a + " 1\nR" + n + "z " + a + " " + c + " 1\nC" + n + " " + c + " 0 " +
+                   text(1 / w) + "\nE" + n + " " + out + " 0 " + a + " 0 1\n";
+        poles.push_back({-w / 2, 0});
+        zeros.push_back({-w, 0});
+    }
+    testing::PoleZeroBench r(resonators, 34, "finder_resonators");
+    PoleZeroSearch p = find_poles_zeros(*r.circuit, r.settings, true);
+    expect_same_points(p.found, pairs);
+    EXPECT_EQ(p.unresolved, 0);
+    testing::PoleZeroBench s(shelves, 64, "finder_shelves");
+    p = find_poles_zeros(*s.circuit, s.settings, true);
+    expect_same_points(p.found, poles);
+    const PoleZeroSearch z = find_poles_zeros(*s.circuit, s.settings, false);
+    expect_same_points(z.found, zeros);
+    EXPECT_EQ(z.unresolved + z.at_origin + z.at_infinity, 0);
+    EXPECT_TRUE(p.unconfirmed.empty() && z.unconfirmed.empty());
+}
+
 }  // namespace
 }  // namespace analysis
