@@ -17,6 +17,12 @@
 //   3. polishes every root against the engine itself, in long double, by
 //      Ehrlich-Aberth steps on D or N, in s/ω0 so that the precision is
 //      relative at any frequency;
+//   3b. when circles far inside and far outside every root found show
+//      more roots than the first circle resolved (roots spread over more
+//      decades than one circle holds), samples D or N divided by the roots
+//      found, on the circle through their middle and on circles stepped a
+//      decade at a time below and above them, and finds and polishes the
+//      roots that stand out there beside the ones found;
 //   4. pairs the roots common to D and N (cancelled: neither a pole nor a
 //      zero of the response), counts the poles and zeros of the response
 //      at the origin and at infinity, and keeps the roots that pass the
@@ -64,7 +70,7 @@ struct PoleZeroSearch {
     std::vector<PoleZeroPoint> unconfirmed;  // roots that did not converge or failed the checks
     int at_origin = 0;                       // of the response N/D, at s = 0
     int at_infinity = 0;
-    int unresolved = 0;        // roots the circle could not resolve (too many decades away)
+    int unresolved = 0;        // roots no circle could resolve (too many decades away)
     bool null_output = false;  // N vanishes at every frequency
     long long evaluations = 0;  // solves of the engine
 };

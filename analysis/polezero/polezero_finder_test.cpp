@@ -196,7 +196,7 @@ TEST(PoleZeroFinder, DeterminantIsThePivotProductSignedByTheExchangesInItsOwnRan
 }
 
 // 99 RC sections: 99 real poles over four decades, more than one circle
-// resolves. The ones out of reach are counted, never taken for poles at
+// resolves. Any left out of reach are counted, never taken for poles at
 // the origin, and every pole written is right.
 TEST(PoleZeroFinder, PolesOutOfReachOfTheCircleAreCountedNotMisplaced) {
     std::string net = "100\nV1 1 0 1\n";
