@@ -3,40 +3,20 @@
 // and deviations, as the plot and the command-line twin run it.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "analysis/circuit/netlist_reader.h"
-#include "analysis/engine/engine.h"
-#include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 #include "bench/ladder_circuits.h"
+#include "bench/prepared_circuit.h"
 
 namespace {
 
-struct Prepared {
-    std::unique_ptr<analysis::Circuit> c = std::make_unique<analysis::Circuit>();
-    std::unique_ptr<analysis::Engine> e = std::make_unique<analysis::Engine>();
-    std::unique_ptr<analysis::Sweep> sw = std::make_unique<analysis::Sweep>();
-    analysis::AnalysisSettings s;
-    analysis::Log log = [](const std::string&) {};
-
-    explicit Prepared(const std::string& netlist) {
-        suite::TextScanner in(netlist);
-        analysis::read_netlist(*c, in, log);
-        c->segments = 1000;
-        sw->hertz_units = true;
-        sw->scale_min[0] = 1;
-        sw->scale_max[0] = 1e4L;
-        analysis::start_analysis(*c, *e, *sw, s, 100, 1, log);
-    }
-};
+using Prepared = bench::PreparedCircuit;
 
 std::string netlist_of(int which) {
     return which == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist();
 }
 
 void BM_BuildAndSolve(benchmark::State& state) {
-    Prepared p(netlist_of(static_cast<int>(state.range(0))));
+    Prepared p(netlist_of(static_cast<int>(state.range(0))), 100, 1000);
     p.e->normalised_sensitivities = true;
     p.e->omega = 6283.185307179586L;
     for (auto _ : state) {
@@ -48,7 +28,7 @@ void BM_BuildAndSolve(benchmark::State& state) {
 BENCHMARK(BM_BuildAndSolve)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_FullSweep1000(benchmark::State& state) {
-    Prepared p(netlist_of(static_cast<int>(state.range(0))));
+    Prepared p(netlist_of(static_cast<int>(state.range(0))), 100, 1000);
     for (auto _ : state) {
         analysis::reset_sweep(*p.c, *p.e, *p.sw, p.log);
         analysis::sweep(*p.c, *p.e, *p.sw, p.s, p.log);

@@ -3,33 +3,21 @@
 // point (target: under 10 s). The nominal sweep is done before the timing.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "analysis/circuit/netlist_reader.h"
 #include "analysis/engine/montecarlo.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 #include "bench/ladder_circuits.h"
+#include "bench/prepared_circuit.h"
 
 namespace {
 
 void BM_MonteCarlo(benchmark::State& state) {
-    auto c = std::make_unique<analysis::Circuit>();
-    auto e = std::make_unique<analysis::Engine>();
-    auto sw = std::make_unique<analysis::Sweep>();
-    analysis::AnalysisSettings s;
-    const analysis::Log log = [](const std::string&) {};
-    suite::TextScanner in(state.range(0) == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist());
-    analysis::read_netlist(*c, in, log);
-    c->segments = 400;
-    sw->hertz_units = true;
-    sw->scale_min[0] = 1;
-    sw->scale_max[0] = 1e4L;
-    analysis::start_analysis(*c, *e, *sw, s, 100, 1, log);
-    analysis::sweep(*c, *e, *sw, s, log);
+    bench::PreparedCircuit p(state.range(0) == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist(),
+                             100, 400);
+    analysis::sweep(*p.c, *p.e, *p.sw, p.s, p.log);
     const int samples = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        const analysis::MonteCarloResult r = analysis::monte_carlo(*c, *e, *sw, s, samples, 1);
+        const analysis::MonteCarloResult r = analysis::monte_carlo(*p.c, *p.e, *p.sw, p.s, samples, 1);
         benchmark::DoNotOptimize(r.module_sd.data());
         if (r.accepted != samples) state.SkipWithError("rejected circuits");
     }

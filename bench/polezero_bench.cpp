@@ -16,23 +16,12 @@
 #include "analysis/polezero/polezero_finder.h"
 #include "bench/ladder_circuits.h"
 #include "bench/polezero_circuits.h"
+#include "bench/prepared_circuit.h"
 #include "common/textfile.h"
 
 namespace {
 
-struct Prepared {
-    std::unique_ptr<analysis::Circuit> c = std::make_unique<analysis::Circuit>();
-    std::unique_ptr<analysis::Engine> e = std::make_unique<analysis::Engine>();
-    std::unique_ptr<analysis::Sweep> sw = std::make_unique<analysis::Sweep>();
-    analysis::AnalysisSettings s;
-
-    Prepared(const std::string& netlist, int output) {
-        const analysis::Log log = [](const std::string&) {};
-        suite::TextScanner in(netlist);
-        analysis::read_netlist(*c, in, log);
-        analysis::start_analysis(*c, *e, *sw, s, output, 1, log);
-    }
-};
+using Prepared = bench::PreparedCircuit;
 
 // The largest relative distance from a reference point to the nearest
 // found one; infinite when the counts differ.

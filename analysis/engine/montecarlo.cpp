@@ -187,12 +187,7 @@ std::vector<std::string> monte_carlo_table_lines(const Circuit& c, const Sweep& 
     for (std::size_t p = 0; p < r.module_sd.size(); ++p) {
         const PointRecord& pt = sw.points[p];
         const Real columns[] = {pt.frequency, pt.module_dev, pt.phase_dev, r.module_sd[p], r.phase_sd[p]};
-        std::string line;
-        for (Real v : columns) {
-            if (!line.empty()) line += ' ';
-            line += listing_number(s, v);
-        }
-        lines.push_back(line);
+        lines.push_back(listing_row(s, columns));
     }
     lines.push_back("");
     return lines;

@@ -10,6 +10,15 @@ std::string listing_number(const AnalysisSettings& s, Real x) {
     return suite::format_fixed(x, s.number_width, s.number_decimals);
 }
 
+std::string listing_row(const AnalysisSettings& s, std::span<const Real> values) {
+    std::string line;
+    for (Real v : values) {
+        if (!line.empty()) line += ' ';
+        line += listing_number(s, v);
+    }
+    return line;
+}
+
 bool start_analysis(Circuit& c, Engine& e, Sweep& sw, AnalysisSettings& s, int output_node, int listed_node,
                     const Log& log) {
     if (!c.present) {

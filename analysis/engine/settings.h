@@ -5,6 +5,7 @@
 // line twin calls them with its options.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct AnalysisSettings {
 // x in the listings' fixed format (number_decimals decimals, right-aligned
 // in at least number_width characters).
 std::string listing_number(const AnalysisSettings& s, Real x);
+
+// A table row: the values in the listings' format, one blank apart.
+std::string listing_row(const AnalysisSettings& s, std::span<const Real> values);
 
 // "Analisar" of the output-node dialog with the two typed node numbers.
 // Logs the reason and returns false when the analysis cannot start (no

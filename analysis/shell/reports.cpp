@@ -37,12 +37,7 @@ std::vector<std::string> response_table_lines(const Circuit& c, const Sweep& sw,
                                 pt.module + pt.module_dev,
                                 pt.phase - pt.phase_dev,
                                 pt.phase + pt.phase_dev};
-        std::string line;
-        for (Real x : columns) {
-            if (!line.empty()) line += ' ';
-            line += listing_number(s, x);
-        }
-        lines.push_back(line);
+        lines.push_back(listing_row(s, columns));
     }
     lines.push_back("");
     return lines;
