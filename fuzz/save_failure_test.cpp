@@ -24,7 +24,7 @@
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
-#include "analysis/morat_plot.h"
+#include "analysis/cli/morat_plot.h"
 #include "analysis/polezero/deviation_table.h"
 #include "analysis/shell/reports.h"
 #include "common/errors.h"

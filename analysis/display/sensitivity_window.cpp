@@ -6,7 +6,7 @@
 
 #include "analysis/display/program.h"
 #include "analysis/display/response_plot.h"
-#include "analysis/sensitivity_list.h"
+#include "analysis/shell/sensitivity_list.h"
 
 namespace moratw {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "analysis/polezero/polezero_set.h"
 
 namespace analysis {

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "analysis/morat_cli.h"
-#include "analysis/morat_session.h"
+#include "analysis/cli/morat_cli.h"
+#include "analysis/cli/morat_session.h"
 
 namespace analysis {
 namespace {

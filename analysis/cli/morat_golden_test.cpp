@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "common/textfile.h"
 
 namespace analysis {

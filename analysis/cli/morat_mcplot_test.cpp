@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "analysis/display/response_plot.h"
-#include "analysis/morat_plot.h"
+#include "analysis/cli/morat_plot.h"
 #include "common/textfile.h"
 
 namespace analysis {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/morat_plot.h"
+#include "analysis/cli/morat_plot.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -1,5 +1,5 @@
 // morat --pz-plot: the deviation plot written after a pole/zero run.
-#include "analysis/morat_pzplot.h"
+#include "analysis/cli/morat_pzplot.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "analysis/morat_plot.h"
+#include "analysis/cli/morat_plot.h"
 #include "common/planeplot.h"
 #include "common/textfile.h"
 

@@ -10,7 +10,7 @@
 #include "analysis/engine/montecarlo.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "analysis/polezero/polezero_set.h"
 
 namespace analysis {

@@ -1,5 +1,5 @@
 // The picture options of morat.
-#include "analysis/morat_plot.h"
+#include "analysis/cli/morat_plot.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -10,9 +10,9 @@
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/display/response_plot.h"
-#include "analysis/morat_cli.h"
-#include "analysis/morat_pzplot.h"
-#include "analysis/morat_session.h"
+#include "analysis/cli/morat_cli.h"
+#include "analysis/cli/morat_pzplot.h"
+#include "analysis/cli/morat_session.h"
 #include "common/errors.h"
 #include "common/numtext.h"
 #include "common/picture.h"

@@ -1,5 +1,5 @@
 // The deviation plot of morat.
-#include "analysis/morat_pzplot.h"
+#include "analysis/cli/morat_pzplot.h"
 
 #include <QPainter>
 #include <memory>

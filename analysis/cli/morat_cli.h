@@ -19,8 +19,8 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/morat_montecarlo.h"
-#include "analysis/morat_polezero.h"
+#include "analysis/cli/morat_montecarlo.h"
+#include "analysis/cli/morat_polezero.h"
 #include "common/real.h"
 
 namespace analysis {

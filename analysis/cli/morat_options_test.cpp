@@ -1,7 +1,7 @@
 // morat's option parsing: accepted forms, defaults, and every usage error.
 #include <gtest/gtest.h>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 
 namespace analysis {
 namespace {

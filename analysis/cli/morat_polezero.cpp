@@ -1,9 +1,9 @@
 // The pole/zero options of morat.
-#include "analysis/morat_polezero.h"
+#include "analysis/cli/morat_polezero.h"
 
 #include <memory>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "analysis/polezero/polezero_finder.h"
 #include "analysis/polezero/polezero_run.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "common/textfile.h"
 
 namespace analysis {

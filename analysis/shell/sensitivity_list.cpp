@@ -1,4 +1,4 @@
-#include "analysis/sensitivity_list.h"
+#include "analysis/shell/sensitivity_list.h"
 
 #include <cmath>
 

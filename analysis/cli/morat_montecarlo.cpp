@@ -1,5 +1,5 @@
 // The Monte Carlo options of morat.
-#include "analysis/morat_montecarlo.h"
+#include "analysis/cli/morat_montecarlo.h"
 
 #include "common/numtext.h"
 

@@ -2,7 +2,7 @@
 #include <functional>
 #include <map>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "common/numtext.h"
 
 namespace analysis {

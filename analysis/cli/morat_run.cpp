@@ -1,7 +1,7 @@
 // One run of morat: the window program's commands in a fixed order.
 #include "analysis/circuit/netlist_reader.h"
-#include "analysis/morat_session.h"
-#include "analysis/sensitivity_list.h"
+#include "analysis/cli/morat_session.h"
+#include "analysis/shell/sensitivity_list.h"
 #include "analysis/shell/reports.h"
 #include "common/errors.h"
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // morat's picture options: parsing, and the pictures written.
-#include "analysis/morat_plot.h"
+#include "analysis/cli/morat_plot.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "common/textfile.h"
 
 namespace analysis {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "analysis/morat_cli.h"
+#include "analysis/cli/morat_cli.h"
 #include "common/numtext.h"
 #include "common/textfile.h"
 
