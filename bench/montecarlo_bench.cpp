@@ -12,8 +12,8 @@
 namespace {
 
 void BM_MonteCarlo(benchmark::State& state) {
-    bench::PreparedCircuit p(state.range(0) == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist(),
-                             100, 400);
+    bench::PreparedCircuit p(
+        state.range(0) == 0 ? bench::rc_ladder_netlist() : bench::active_ladder_netlist(), 100, 400);
     analysis::sweep(*p.c, *p.e, *p.sw, p.s, p.log);
     const int samples = static_cast<int>(state.range(1));
     for (auto _ : state) {

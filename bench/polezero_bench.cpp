@@ -25,12 +25,14 @@ using Prepared = bench::PreparedCircuit;
 
 // The largest relative distance from a reference point to the nearest
 // found one; infinite when the counts differ.
-bench::Real worst_error(const std::vector<analysis::PoleZeroPoint>& found, const std::vector<bench::Pole>& ref) {
+bench::Real worst_error(const std::vector<analysis::PoleZeroPoint>& found,
+                        const std::vector<bench::Pole>& ref) {
     if (found.size() != ref.size()) return INFINITY;
     bench::Real worst = 0;
     for (const bench::Pole& r : ref) {
         bench::Real best = INFINITY;
-        for (const analysis::PoleZeroPoint& f : found) best = std::min(best, std::abs(bench::Pole(f.re, f.im) - r));
+        for (const analysis::PoleZeroPoint& f : found)
+            best = std::min(best, std::abs(bench::Pole(f.re, f.im) - r));
         worst = std::max(worst, best / std::abs(r));
     }
     return worst;
@@ -46,10 +48,13 @@ void report(benchmark::State& state, const analysis::PoleZeroSearch& r, bench::R
 // The two circuits of the targets: a 20th-order LC ladder, and ten biquads
 // whose poles span four decades.
 Prepared target_circuit(bool ladder) {
-    if (ladder) return Prepared(bench::butterworth_ladder_netlist(20, 2000 * std::numbers::pi_v<bench::Real>), 12);
+    if (ladder)
+        return Prepared(bench::butterworth_ladder_netlist(20, 2000 * std::numbers::pi_v<bench::Real>), 12);
     return Prepared(bench::biquad_cascade_netlist(), 59);
 }
-const char* target_label(bool ladder) { return ladder ? "LC ladder, order 20" : "ten biquads, 1 to 1e4 rad/s"; }
+const char* target_label(bool ladder) {
+    return ladder ? "LC ladder, order 20" : "ten biquads, 1 to 1e4 rad/s";
+}
 
 void BM_FindPoles(benchmark::State& state) {
     const bool ladder = state.range(0) == 0;
@@ -100,8 +105,8 @@ struct Example {
     bool poles;
 };
 const Example examples[] = {
-    {"elliptic-ladder", 4, true}, {"elliptic-ladder", 4, false},  {"lc-notch", 1, true},
-    {"lc-notch", 1, false},       {"tow-thomas-notch", 9, true},  {"tow-thomas-notch", 9, false},
+    {"elliptic-ladder", 4, true},   {"elliptic-ladder", 4, false}, {"lc-notch", 1, true},
+    {"lc-notch", 1, false},         {"tow-thomas-notch", 9, true}, {"tow-thomas-notch", 9, false},
     {"tow-thomas-biquad", 3, true}, {"gyrator-bandpass", 2, true},
 };
 

@@ -32,7 +32,8 @@ inline std::string butterworth_ladder_netlist(int n, Real w0) {
     for (int k = 1; k <= n; ++k) {
         const Real g = 2 * std::sin((2 * k - 1) * std::numbers::pi_v<Real> / (2 * n));
         if (k % 2 == 1) {
-            s += "C" + std::to_string(k) + " " + std::to_string(node) + " 0 " + value_text(g / (r0 * w0)) + "\n";
+            s += "C" + std::to_string(k) + " " + std::to_string(node) + " 0 " + value_text(g / (r0 * w0)) +
+                 "\n";
         } else {
             s += "L" + std::to_string(k) + " " + std::to_string(node) + " " + std::to_string(node + 1) + " " +
                  value_text(g * r0 / w0) + "\n";
@@ -46,7 +47,8 @@ inline std::string butterworth_ladder_netlist(int n, Real w0) {
 // Its poles: w0·e^{jπ(2k + n - 1)/(2n)}, k = 1..n.
 inline std::vector<Pole> butterworth_poles(int n, Real w0) {
     std::vector<Pole> p;
-    for (int k = 1; k <= n; ++k) p.push_back(std::polar(w0, (2 * k + n - 1) * std::numbers::pi_v<Real> / (2 * n)));
+    for (int k = 1; k <= n; ++k)
+        p.push_back(std::polar(w0, (2 * k + n - 1) * std::numbers::pi_v<Real> / (2 * n)));
     return p;
 }
 

@@ -70,9 +70,12 @@ Answer QtDialogSeam::ask(QWidget* parent, const QString& title, const QString& t
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (with_cancel) buttons |= QMessageBox::Cancel;
     switch (QMessageBox::question(parent, title, text, buttons)) {
-    case QMessageBox::Yes: return Answer::yes;
-    case QMessageBox::No: return Answer::no;
-    default: return Answer::cancel;
+        case QMessageBox::Yes:
+            return Answer::yes;
+        case QMessageBox::No:
+            return Answer::no;
+        default:
+            return Answer::cancel;
     }
 }
 

@@ -69,7 +69,7 @@ public:
 // queues; an empty queue cancels the file dialog and answers No.
 class RecordingDialogSeam : public DialogSeam {
 public:
-    QStringList errors;          // messages of the error box, in order
+    QStringList errors;           // messages of the error box, in order
     QList<FileRequest> requests;  // file dialogs shown, in order
     QList<FileAnswer> file_answers;
     QList<Answer> answers;

@@ -16,8 +16,8 @@ struct Decimal {
 
 Decimal to_decimal(Real x, int digits) {
     char buf[128];
-    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific,
-                                 digits - 1);
+    const auto r =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, digits - 1);
     const std::string_view text(buf, static_cast<std::size_t>(r.ptr - buf));
     const auto e = text.find('e');
     Decimal d;
@@ -152,7 +152,7 @@ bool parse_real(std::string_view text, Real& value) {
     Real v = 0;
     const auto r = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
-        if (!negative_exponent) return false;  // beyond the largest Real
+        if (!negative_exponent) return false;    // beyond the largest Real
         v = body.front() == '-' ? -0.0L : 0.0L;  // below the smallest Real
     } else if (r.ec != std::errc() || r.ptr != body.data() + body.size()) {
         return false;

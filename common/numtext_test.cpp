@@ -17,23 +17,16 @@ struct Row {
 
 TEST(NumberText, ScientificFormat) {
     const Row rows[] = {
-        {1234.5L, 11, " 1.23E+0003"},
-        {-1234.5L, 11, "-1.23E+0003"},
-        {1.0L, 11, " 1.00E+0000"},
-        {1e-6L, 11, " 1.00E-0006"},
-        {75.0L, 11, " 7.50E+0001"},
-        {0.0L, 11, " 0.00E+0000"},
-        {-0.0L, 11, " 0.00E+0000"},
-        {1e300L, 11, " 1.00E+0300"},
-        {1e-4000L, 11, " 1.00E-4000"},  // exponent of four digits
-        {1e4000L, 12, " 1.000E+4000"},
-        {9.996L, 11, " 1.00E+0001"},    // rounding carries into the exponent
-        {1.234L, 11, " 1.23E+0000"},
-        {1.235001L, 11, " 1.24E+0000"},
-        {1234.5L, 10, " 1.2E+0003"},    // g is at least 2
-        {1234.5L, 6, " 1.2E+0003"},     // ... so a narrow field grows
-        {1234.5L, 16, " 1.2345000E+0003"},
-        {1234.5L, 30, "     1.23450000000000000E+0003"},  // g at most 18
+        {1234.5L, 11, " 1.23E+0003"},      {-1234.5L, 11, "-1.23E+0003"},
+        {1.0L, 11, " 1.00E+0000"},         {1e-6L, 11, " 1.00E-0006"},
+        {75.0L, 11, " 7.50E+0001"},        {0.0L, 11, " 0.00E+0000"},
+        {-0.0L, 11, " 0.00E+0000"},        {1e300L, 11, " 1.00E+0300"},
+        {1e-4000L, 11, " 1.00E-4000"},                                   // exponent of four digits
+        {1e4000L, 12, " 1.000E+4000"},     {9.996L, 11, " 1.00E+0001"},  // rounding carries into the exponent
+        {1.234L, 11, " 1.23E+0000"},       {1.235001L, 11, " 1.24E+0000"},
+        {1234.5L, 10, " 1.2E+0003"},  // g is at least 2
+        {1234.5L, 6, " 1.2E+0003"},   // ... so a narrow field grows
+        {1234.5L, 16, " 1.2345000E+0003"}, {1234.5L, 30, "     1.23450000000000000E+0003"},  // g at most 18
     };
     for (const auto& r : rows) EXPECT_EQ(format_scientific(r.x, r.width), r.text) << r.text;
 }
@@ -42,7 +35,7 @@ TEST(NumberText, FixedFormat) {
     EXPECT_EQ(format_fixed(-3.0103L, 14, 9), "  -3.010300000");
     EXPECT_EQ(format_fixed(0.5L, 9, 6), " 0.500000");
     EXPECT_EQ(format_fixed(2.0L / 3.0L, 0, 3), "0.667");
-    EXPECT_EQ(format_fixed(-2.5e-7L, 8, 3), "   0.000");  // no sign on a rounded zero
+    EXPECT_EQ(format_fixed(-2.5e-7L, 8, 3), "   0.000");            // no sign on a rounded zero
     EXPECT_EQ(format_fixed(123456789.126L, 5, 2), "123456789.13");  // never cut
     EXPECT_EQ(format_fixed(42.0L, 4, 0), "  42");
     EXPECT_EQ(format_fixed(1e20L, 3, 1), "100000000000000000000.0");
@@ -91,16 +84,16 @@ TEST(NumberText, Integers) {
 }
 
 TEST(NumberText, ParseReal) {
-    const std::pair<const char*, Real> good[] = {
-        {"1e3", 1000.0L}, {"-2.5", -2.5L}, {"+4", 4.0L}, {".5", 0.5L}, {"5.", 5.0L},
-        {"1E-7", 1e-7L},  {" 12 ", 12.0L}, {"1e-5000", 0.0L}, {"1e4000", 1e4000L}};
+    const std::pair<const char*, Real> good[] = {{"1e3", 1000.0L}, {"-2.5", -2.5L},   {"+4", 4.0L},
+                                                 {".5", 0.5L},     {"5.", 5.0L},      {"1E-7", 1e-7L},
+                                                 {" 12 ", 12.0L},  {"1e-5000", 0.0L}, {"1e4000", 1e4000L}};
     for (const auto& [text, x] : good) {
         Real y = -99;
         EXPECT_TRUE(parse_real(text, y)) << text;
         EXPECT_EQ(y, x) << text;
     }
-    for (const char* bad : {"", " ", "1,5", "1k", "10u", "abc", "1e", "e5", ".", "-", "inf", "nan",
-                            "1e5000", "0x10", "1.2.3", "1 2", "--1"}) {
+    for (const char* bad : {"", " ", "1,5", "1k", "10u", "abc", "1e", "e5", ".", "-", "inf", "nan", "1e5000",
+                            "0x10", "1.2.3", "1 2", "--1"}) {
         Real y = 7;
         EXPECT_FALSE(parse_real(bad, y)) << bad;
         EXPECT_EQ(y, 7) << bad;

@@ -1,12 +1,12 @@
 #include "common/paintbox.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
-#include <unistd.h>
 
 #include "common/picture.h"
 #include "common/textfile.h"

@@ -32,8 +32,8 @@ void save_picture(const std::string& path, QSize size, const DrawFunction& draw)
     } else if (!render_picture(size, draw).save(&buffer, "PNG")) {
         throw IoError("Cannot encode picture \"" + path + "\"");
     }
-    write_file_atomically(path, std::string_view(buffer.data().constData(),
-                                                 static_cast<std::size_t>(buffer.data().size())));
+    write_file_atomically(
+        path, std::string_view(buffer.data().constData(), static_cast<std::size_t>(buffer.data().size())));
 }
 
 }  // namespace suite

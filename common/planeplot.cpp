@@ -86,8 +86,7 @@ QFont plane_font() {
 
 int plane_line_height(const QPainter& p) { return QFontMetrics(p.font()).height(); }
 
-void plane_text(QPainter& p, int x, int y, const QString& text, const QColor& ink,
-                const QColor& background) {
+void plane_text(QPainter& p, int x, int y, const QString& text, const QColor& ink, const QColor& background) {
     const QFontMetrics fm(p.font());
     p.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), background);
     p.setPen(ink);
@@ -151,8 +150,8 @@ void draw_zero_marker(QPainter& p, QPoint at, const QColor& outline, std::option
     p.setBrush(Qt::NoBrush);
 }
 
-void draw_deviation_rectangle(QPainter& p, const PlaneMapping& m, Real re, Real im, Real dre,
-                              Real dim, const QColor& colour) {
+void draw_deviation_rectangle(QPainter& p, const PlaneMapping& m, Real re, Real im, Real dre, Real dim,
+                              const QColor& colour) {
     plain_pen(p, colour);
     const QPoint a = m.pixel(re - dre, im - dim);
     const QPoint b = m.pixel(re + dre, im + dim);
@@ -160,8 +159,8 @@ void draw_deviation_rectangle(QPainter& p, const PlaneMapping& m, Real re, Real 
     p.drawPolyline(corners, 5);
 }
 
-EllipsePolylines ellipse_polylines(const PlaneMapping& m, Real re, Real im, Real a, Real b,
-                                   Real theta, int steps) {
+EllipsePolylines ellipse_polylines(const PlaneMapping& m, Real re, Real im, Real a, Real b, Real theta,
+                                   int steps) {
     EllipsePolylines out;
     if (a == 0 || steps <= 0) return out;
     const Real c = std::cos(theta), s = std::sin(theta);
@@ -175,8 +174,8 @@ EllipsePolylines ellipse_polylines(const PlaneMapping& m, Real re, Real im, Real
     return out;
 }
 
-void draw_deviation_ellipse(QPainter& p, const PlaneMapping& m, Real re, Real im, Real a, Real b,
-                            Real theta, int steps, const QColor& colour) {
+void draw_deviation_ellipse(QPainter& p, const PlaneMapping& m, Real re, Real im, Real a, Real b, Real theta,
+                            int steps, const QColor& colour) {
     const EllipsePolylines e = ellipse_polylines(m, re, im, a, b, theta, steps);
     if (e.upper.isEmpty()) return;
     plain_pen(p, colour);

@@ -121,8 +121,8 @@ void draw_pole_marker(QPainter& p, QPoint at, const QColor& colour);
 void draw_zero_marker(QPainter& p, QPoint at, const QColor& outline,
                       std::optional<QColor> fill = std::nullopt);
 // The rectangle with corners at (re - dre, im - dim) and (re + dre, im + dim).
-void draw_deviation_rectangle(QPainter& p, const PlaneMapping& m, Real re, Real im, Real dre,
-                              Real dim, const QColor& colour);
+void draw_deviation_rectangle(QPainter& p, const PlaneMapping& m, Real re, Real im, Real dre, Real dim,
+                              const QColor& colour);
 
 // The two halves of the ellipse centred on (re, im) with semi-axes a and b,
 // its principal axis at `theta` radians: with h = a/steps, q = b/a,
@@ -133,10 +133,10 @@ struct EllipsePolylines {
     QPolygon upper;  // 2*steps + 1 points, 2*steps segments
     QPolygon lower;
 };
-EllipsePolylines ellipse_polylines(const PlaneMapping& m, Real re, Real im, Real a, Real b,
-                                   Real theta, int steps);
-void draw_deviation_ellipse(QPainter& p, const PlaneMapping& m, Real re, Real im, Real a, Real b,
-                            Real theta, int steps, const QColor& colour);
+EllipsePolylines ellipse_polylines(const PlaneMapping& m, Real re, Real im, Real a, Real b, Real theta,
+                                   int steps);
+void draw_deviation_ellipse(QPainter& p, const PlaneMapping& m, Real re, Real im, Real a, Real b, Real theta,
+                            int steps, const QColor& colour);
 
 // --- Exclusive-or figures --------------------------------------------------
 

@@ -136,7 +136,8 @@ TEST(PlaneDrawing, MarkersAndRectangle) {
     EXPECT_EQ(im.pixelColor(34, 10), QColor(Qt::white));
     EXPECT_EQ(im.pixelColor(30, 6), QColor(Qt::white));
     // rectangle from pixel (10, 25) to (30, 15)
-    for (const QPoint q : {QPoint(10, 25), QPoint(30, 15), QPoint(20, 15), QPoint(20, 25), QPoint(10, 20), QPoint(30, 20)})
+    for (const QPoint q :
+         {QPoint(10, 25), QPoint(30, 15), QPoint(20, 15), QPoint(20, 25), QPoint(10, 20), QPoint(30, 20)})
         EXPECT_EQ(im.pixelColor(q), QColor(Qt::yellow)) << q.x() << "," << q.y();
     EXPECT_EQ(im.pixelColor(20, 20), QColor(Qt::black));
 }

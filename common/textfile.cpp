@@ -15,11 +15,10 @@ namespace suite {
 namespace {
 
 // Unicode code points of bytes 0x80..0x9F in code page 1252.
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void append_utf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -227,9 +226,9 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
         return;
     }
     static std::atomic<unsigned> counter{0};
-    const fs::path temp = target.parent_path() /
-        ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" +
-         std::to_string(counter++));
+    const fs::path temp =
+        target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" +
+                                std::to_string(counter++));
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) throw_io("Cannot write file", path, errno);
     int err = 0;

@@ -17,9 +17,8 @@ namespace fs = std::filesystem;
 class TempDir : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("suite_textfile_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("suite_textfile_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -29,7 +28,8 @@ protected:
     }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
     }
     fs::path dir_;
 };

@@ -46,7 +46,9 @@ TEST(TextScanner, BadFieldsFailAndTheEndReadsZero) {
 }
 
 TEST(TextScanner, ControlCharactersEndAField) {
-    TextScanner in("12\x01" "5\t7");
+    TextScanner in(
+        "12\x01"
+        "5\t7");
     long long n = 0;
     EXPECT_TRUE(in.read_int(n));
     EXPECT_EQ(n, 12);

@@ -26,8 +26,8 @@
 #include "editor/files/circuitfile.h"
 #include "editor/files/valuelist.h"
 #include "editor/formula/formula.h"
-#include "editor/library/library.h"
 #include "editor/layout/layout_paint.h"
+#include "editor/library/library.h"
 #include "editor/library/render.h"
 #include "editor/netlist/netlist.h"
 
@@ -143,7 +143,8 @@ ViewGeometry circuit_view(const Circuit& c, const LayoutLook& look, int zoom) {
 // The toolkit's own notices (a missing runtime folder and the like) stay off
 // the error stream; only its errors reach it.
 void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
 }
 
 // The layout screen's picture of the whole circuit, drawn by the window's

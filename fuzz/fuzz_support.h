@@ -25,9 +25,10 @@ inline std::string scratch_path(const std::string& name) {
                              : fs::temp_directory_path();
     const std::string path = (dir / ("suite_fuzz_" + std::to_string(::getpid()) + "_" + name)).string();
     static std::vector<std::string> made;
-    if (made.empty()) std::atexit([] {
-        for (const std::string& p : made) std::remove(p.c_str());
-    });
+    if (made.empty())
+        std::atexit([] {
+            for (const std::string& p : made) std::remove(p.c_str());
+        });
     made.push_back(path);
     return path;
 }
@@ -51,7 +52,8 @@ inline std::string read_scratch(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return text;
     char block[4096];
-    for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;) text.append(block, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;)
+        text.append(block, static_cast<std::size_t>(n));
     ::close(fd);
     return text;
 }

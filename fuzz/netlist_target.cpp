@@ -127,8 +127,9 @@ void move_observer(Program& p, std::string_view keys) {
         if (key == '<') p.e->observer_element = previous_observer(*p.c, before);
         if (key == '>') p.e->observer_element = next_observer(*p.c, before);
         const int now = p.e->observer_element;
-        fuzz::check(now == before || (now >= 1 && now <= p.c->element_count && is_observer_element(*p.c, now)),
-                    "the observer moved onto an element that cannot observe");
+        fuzz::check(
+            now == before || (now >= 1 && now <= p.c->element_count && is_observer_element(*p.c, now)),
+            "the observer moved onto an element that cannot observe");
     }
 }
 
@@ -140,7 +141,8 @@ void pole_zero_runs(Program& p, const Input& in, const std::string& netlist_path
     const PoleZeroFileChooser output = [](const PoleZeroFileRequest&) { return table; };
     move_observer(p, in.observer_keys);
     for (bool poles : {true, false}) {
-        PoleZeroContext x{*p.c, *p.e, *p.sw, p.s, *p.set, netlist_base_name(complete_netlist_name(netlist_path))};
+        PoleZeroContext x{*p.c, *p.e,   *p.sw,
+                          p.s,  *p.set, netlist_base_name(complete_netlist_name(netlist_path))};
         try {
             if (!run_pole_zero(x, poles, input, p.log)) continue;
             for (int k = 1; k <= p.set->entry_count; ++k) {
@@ -187,7 +189,8 @@ int fuzz_netlist(const std::uint8_t* data, std::size_t size) {
     const Input in = split(std::string_view(reinterpret_cast<const char*>(data), size));
     fuzz::write_scratch(path, in.netlist);
     Program p;
-    p.check_texts = !fuzz::may_print_like_a_non_finite(std::string_view(reinterpret_cast<const char*>(data), size));
+    p.check_texts =
+        !fuzz::may_print_like_a_non_finite(std::string_view(reinterpret_cast<const char*>(data), size));
     try {
         if (!open_netlist(*p.c, path, p.log)) return 0;
     } catch (const suite::FatalError&) {

@@ -9,7 +9,6 @@
 // privilege the read-only folder is an ordinary folder without write
 // permission, and the full-disk case is skipped.
 #include <gtest/gtest.h>
-
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,9 +21,9 @@
 #include <sstream>
 
 #include "analysis/circuit/netlist_reader.h"
+#include "analysis/cli/morat_plot.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
-#include "analysis/cli/morat_plot.h"
 #include "analysis/polezero/deviation_table.h"
 #include "analysis/shell/reports.h"
 #include "common/errors.h"
@@ -56,9 +55,7 @@ Save throwing(std::function<void(const std::string&)> write) {
 }
 
 // Enough lines to overflow the small file system.
-std::vector<std::string> many_lines() {
-    return std::vector<std::string>(1200, std::string(40, 'x'));
-}
+std::vector<std::string> many_lines() { return std::vector<std::string>(1200, std::string(40, 'x')); }
 
 // An analysed circuit with a swept response of 1001 points.
 struct Analysed {
@@ -114,8 +111,8 @@ Save twin(Twin run, std::vector<std::string> args) {
 Save plaxe(const std::string& args) {
     return [args](const std::string& path, std::string& error) {
         const std::string err = fuzz::scratch_path("plaxe-errors.txt");
-        const int raw =
-            std::system((std::string(PLAXE) + " " + args + " --plot " + path + " >/dev/null 2>" + err).c_str());
+        const int raw = std::system(
+            (std::string(PLAXE) + " " + args + " --plot " + path + " >/dev/null 2>" + err).c_str());
         error = fuzz::read_scratch(err);
         return WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
     };
@@ -128,7 +125,8 @@ struct Writer {
 
 std::vector<Writer> writers() {
     std::vector<Writer> w;
-    w.push_back({"text file", throwing([](const std::string& p) { suite::write_text_file(p, many_lines()); })});
+    w.push_back(
+        {"text file", throwing([](const std::string& p) { suite::write_text_file(p, many_lines()); })});
     w.push_back({"deviation table",
                  throwing([](const std::string& p) { analysis::write_deviation_table(p, many_lines()); })});
     w.push_back({"response table", throwing([](const std::string& p) {
@@ -160,12 +158,14 @@ std::vector<Writer> writers() {
                      return ok;
                  }});
     // The pictures, each larger than the small file system.
-    w.push_back({"response picture", twin(analysis::morat_main_with_plot,
-                                          {examples + "tow-thomas-biquad", "--output", "3", "--plot", "PICTURE",
-                                           "--size", "2000x1500", "--grid", "--curves", "module,phase,delay"})});
-    w.push_back({"deviation picture", twin(analysis::morat_main_with_plot,
-                                           {examples + "tow-thomas-biquad", "--output", "3", "--poles",
-                                            examples + "tow-thomas-biquad.r", "--pz-plot", "PICTURE", "--size", "2000x1500"})});
+    w.push_back(
+        {"response picture", twin(analysis::morat_main_with_plot,
+                                  {examples + "tow-thomas-biquad", "--output", "3", "--plot", "PICTURE",
+                                   "--size", "2000x1500", "--grid", "--curves", "module,phase,delay"})});
+    w.push_back({"deviation picture",
+                 twin(analysis::morat_main_with_plot,
+                      {examples + "tow-thomas-biquad", "--output", "3", "--poles",
+                       examples + "tow-thomas-biquad.r", "--pz-plot", "PICTURE", "--size", "2000x1500"})});
     w.push_back({"viewer picture", twin(viewer::run_kelma, {examples + "tow-thomas-biquad.tsp", "--plot",
                                                             "PICTURE", "--size", "1500"})});
     w.push_back({"layout picture", plaxe(examples + "tow_thomas_biquad.cir --zoom 5 --nodes")});

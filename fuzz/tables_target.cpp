@@ -52,7 +52,8 @@ int fuzz_tables(const std::uint8_t* data, std::size_t size) {
         next_entry(store);
         check_selection(store);
         if (const Entry* e = store.current_entry_ptr()) apply_window(d, centred_on(d, e->Re, e->Im));
-        fuzz::check(std::isfinite(d.re_min) && std::isfinite(d.im_min) && d.width > 0, "a display window lost");
+        fuzz::check(std::isfinite(d.re_min) && std::isfinite(d.im_min) && d.width > 0,
+                    "a display window lost");
         select_next_table(store);
         check_selection(store);
         previous_entry(store);

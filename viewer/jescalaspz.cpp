@@ -21,7 +21,8 @@ Tjescalaspz::Tjescalaspz(QWidget* parent) : QDialog(parent) {
     for (suite::TNEdit* f : {NEremin, NEimmin, NEdelta}) {
         f->set_field_type(suite::real_field);
         // Room for a value in 15 digits with sign and exponent.
-        f->setMinimumWidth(f->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000000000E-000")) + 12);
+        f->setMinimumWidth(f->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000000000E-000")) +
+                           12);
     }
     Button1 = new QPushButton(QStringLiteral("Aplicar"), this);
     Button1->setObjectName("Button1");

@@ -126,7 +126,8 @@ void Tjprincipalpz::read_file() {
     }
     const std::string chosen = answer.file_name.toStdString();
     last_directory_ = QFileInfo(answer.file_name).absolutePath();
-    viewer::read_table_file(store, chosen, [this](const std::string& s) { report(QString::fromStdString(s)); });
+    viewer::read_table_file(store, chosen,
+                            [this](const std::string& s) { report(QString::fromStdString(s)); });
     repaint_plot();
 }
 
@@ -181,67 +182,97 @@ void Tjprincipalpz::scales_dialog() {
 void Tjprincipalpz::FormKeyPress(QChar key) {
     const viewer::Entry* e = store.current_entry_ptr();
     switch (key.unicode()) {
-    case 'e': display.ellipses = !display.ellipses; return repaint_plot();
-    case 'r': display.rectangles = !display.rectangles; return repaint_plot();
-    case 'A':
-    case 'a':
-        if (!viewer::scale_magnification(display, key == 'A' ? 2.0L : 0.5L))
-            report(QStringLiteral("* Ampliação fora dos limites. Ampliação mantida."));
-        return repaint_plot();
-    case '+': apply(viewer::zoomed_in(display)); return repaint_plot();
-    case '-': apply(viewer::zoomed_out(display)); return repaint_plot();
-    case ' ':
-        if (!e) return;
-        apply(viewer::centred_on(display, e->Re, e->Im));
-        return repaint_plot();
-    case 'c': {
-        display.cursor = !display.cursor;
-        if (!display.cursor) {
-            QPainter p(&cgrafico->image());
-            viewer::move_cursor(p, cursor_position, suite::kNoCursor);
+        case 'e':
+            display.ellipses = !display.ellipses;
+            return repaint_plot();
+        case 'r':
+            display.rectangles = !display.rectangles;
+            return repaint_plot();
+        case 'A':
+        case 'a':
+            if (!viewer::scale_magnification(display, key == 'A' ? 2.0L : 0.5L))
+                report(QStringLiteral("* Ampliação fora dos limites. Ampliação mantida."));
+            return repaint_plot();
+        case '+':
+            apply(viewer::zoomed_in(display));
+            return repaint_plot();
+        case '-':
+            apply(viewer::zoomed_out(display));
+            return repaint_plot();
+        case ' ':
+            if (!e) return;
+            apply(viewer::centred_on(display, e->Re, e->Im));
+            return repaint_plot();
+        case 'c': {
+            display.cursor = !display.cursor;
+            if (!display.cursor) {
+                QPainter p(&cgrafico->image());
+                viewer::move_cursor(p, cursor_position, suite::kNoCursor);
+            }
+            return show_selection();
         }
-        return show_selection();
-    }
-    case '\r': viewer::select_next_table(store); return show_selection();
-    case '>':
-    case '.': viewer::next_entry(store); return show_selection();
-    case '<':
-    case ',': viewer::previous_entry(store); return show_selection();
-    case 'v':
-    case 'V': return values_box(key == 'V');
-    case 27: return scales_dialog();
-    default: return show_selection();
+        case '\r':
+            viewer::select_next_table(store);
+            return show_selection();
+        case '>':
+        case '.':
+            viewer::next_entry(store);
+            return show_selection();
+        case '<':
+        case ',':
+            viewer::previous_entry(store);
+            return show_selection();
+        case 'v':
+        case 'V':
+            return values_box(key == 'V');
+        case 27:
+            return scales_dialog();
+        default:
+            return show_selection();
     }
 }
 
 void Tjprincipalpz::FormKeyDown(int key) {
     switch (key) {
-    case Qt::Key_Left: apply(viewer::moved(display, -1, 0)); return repaint_plot();
-    case Qt::Key_Right: apply(viewer::moved(display, 1, 0)); return repaint_plot();
-    case Qt::Key_Up: apply(viewer::moved(display, 0, 1)); return repaint_plot();
-    case Qt::Key_Down: apply(viewer::moved(display, 0, -1)); return repaint_plot();
-    case Qt::Key_Insert: return read_file();
-    case Qt::Key_Delete:
-        viewer::delete_current_table(store);
-        return repaint_plot();
-    default: return;
+        case Qt::Key_Left:
+            apply(viewer::moved(display, -1, 0));
+            return repaint_plot();
+        case Qt::Key_Right:
+            apply(viewer::moved(display, 1, 0));
+            return repaint_plot();
+        case Qt::Key_Up:
+            apply(viewer::moved(display, 0, 1));
+            return repaint_plot();
+        case Qt::Key_Down:
+            apply(viewer::moved(display, 0, -1));
+            return repaint_plot();
+        case Qt::Key_Insert:
+            return read_file();
+        case Qt::Key_Delete:
+            viewer::delete_current_table(store);
+            return repaint_plot();
+        default:
+            return;
     }
 }
 
 void Tjprincipalpz::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Insert:
-    case Qt::Key_Delete: return FormKeyDown(e->key());
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return FormKeyPress(QChar('\r'));
-    case Qt::Key_Escape: return FormKeyPress(QChar(27));
-    default:
-        if (!e->text().isEmpty()) return FormKeyPress(e->text().front());
-        QMainWindow::keyPressEvent(e);
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Insert:
+        case Qt::Key_Delete:
+            return FormKeyDown(e->key());
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return FormKeyPress(QChar('\r'));
+        case Qt::Key_Escape:
+            return FormKeyPress(QChar(27));
+        default:
+            if (!e->text().isEmpty()) return FormKeyPress(e->text().front());
+            QMainWindow::keyPressEvent(e);
     }
 }
 

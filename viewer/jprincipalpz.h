@@ -41,10 +41,10 @@ public:
 
     // Operations.
     void report(const QString& line);
-    void read_file();         // open dialog, then the reader, then repaint
-    void repaint_plot();      // the whole picture, at once
-    void show_selection();    // panel and cursor only
-    void scales_dialog();     // Esc
+    void read_file();       // open dialog, then the reader, then repaint
+    void repaint_plot();    // the whole picture, at once
+    void show_selection();  // panel and cursor only
+    void scales_dialog();   // Esc
 
     viewer::TableStore store;
     viewer::DisplayState display;

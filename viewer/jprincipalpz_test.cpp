@@ -1,13 +1,13 @@
 #include "viewer/jprincipalpz.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
-#include <unistd.h>
 
 #include "common/dialogseam.h"
 #include "common/textfile.h"
@@ -58,7 +58,8 @@ TEST_F(Kelmaw, StartWritesTheHelpTextAndAsksForAFile) {
     start();
     QStringList expected;
     for (const std::string& l : viewer::start_help_lines()) expected << QString::fromStdString(l);
-    expected << "Memória alocada para 1000 tabelas." << "* Cancelado";
+    expected << "Memória alocada para 1000 tabelas."
+             << "* Cancelado";
     EXPECT_EQ(messages(), expected);
     EXPECT_TRUE(w.jmensagenspz->isVisible());
     EXPECT_EQ(w.jmensagenspz->windowTitle(), "Mensagens, pólos e zeros");
@@ -233,8 +234,8 @@ TEST_F(Kelmaw, MenuCommands) {
     EXPECT_TRUE(w.jmensagenspz->isVisible());
     seam.answer_file(QString::fromStdString((dir / "missing.tsp").string()));
     w.Lertabela1->trigger();
-    EXPECT_EQ(messages().last(), "* Arquivo " + QString::fromStdString((dir / "missing.tsp").string()) +
-                                     " inexistente.");
+    EXPECT_EQ(messages().last(),
+              "* Arquivo " + QString::fromStdString((dir / "missing.tsp").string()) + " inexistente.");
     EXPECT_EQ(seam.ended, 0);
     w.Terminar1->trigger();
     EXPECT_EQ(seam.ended, 1);

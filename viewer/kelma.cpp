@@ -11,7 +11,8 @@ namespace {
 // The toolkit's own notices (a missing runtime folder and the like) stay off
 // the error stream; only its errors reach it.
 void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + "\n").toLocal8Bit().constData(), stderr);
 }
 
 }  // namespace

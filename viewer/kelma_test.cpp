@@ -1,13 +1,12 @@
-#include "viewer/kelmacli.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <filesystem>
 #include <sstream>
-#include <unistd.h>
 
 #include "common/textfile.h"
+#include "viewer/kelmacli.h"
 
 namespace viewer {
 namespace {
@@ -39,7 +38,7 @@ protected:
 
 TEST_F(Kelma, PrintsTheReportsOfEveryRead) {
     const KelmaRun r = kelma({kExamples + "butter4_sallenkey.tsp", kExamples + "lowpass4_reference.rpo",
-                         kExamples + "elliptic4_zeros.tsz"});
+                              kExamples + "elliptic4_zeros.tsz"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "* Lida tabela no. 1, de pólos\n* Fim do arquivo\n"
@@ -57,8 +56,8 @@ TEST_F(Kelma, PrintsTheReportsOfEveryRead) {
 
 TEST_F(Kelma, DrawsTheMainWindowPicture) {
     const std::string png = (dir / "p.png").string();
-    const KelmaRun r = kelma({kExamples + "butter4_mfb.tsp", "--plot", png, "--size", "300", "--window", "-1.5",
-                         "-1.5", "3", "--magnify", "2", "--no-ellipses", "--select", "1", "2"});
+    const KelmaRun r = kelma({kExamples + "butter4_mfb.tsp", "--plot", png, "--size", "300", "--window",
+                              "-1.5", "-1.5", "3", "--magnify", "2", "--no-ellipses", "--select", "1", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     const QImage im(QString::fromStdString(png));
     ASSERT_EQ(im.size(), QSize(300 + 4 + 150, 300));

@@ -61,8 +61,8 @@ public:
         const std::string& v = value(option);
         std::int32_t n = 0;
         if (!suite::parse_int(v, n) || n < low || n > high)
-            throw UsageError{option + ": \"" + v + "\" is not a whole number from " +
-                             std::to_string(low) + " to " + std::to_string(high)};
+            throw UsageError{option + ": \"" + v + "\" is not a whole number from " + std::to_string(low) +
+                             " to " + std::to_string(high)};
         return n;
     }
 
@@ -76,21 +76,28 @@ Options parse(const std::vector<std::string>& list) {
     Args a(list);
     while (!a.done()) {
         const std::string& arg = a.next();
-        if (arg == "--plot") o.plot = a.value(arg);
-        else if (arg == "--size") o.size = a.integer(arg, 50, 8000);
+        if (arg == "--plot")
+            o.plot = a.value(arg);
+        else if (arg == "--size")
+            o.size = a.integer(arg, 50, 8000);
         else if (arg == "--window") {
             o.window = true;
             o.window_request.re_min = a.real(arg);
             o.window_request.im_min = a.real(arg);
             o.window_request.width = a.real(arg);
-        } else if (arg == "--magnify") o.magnify = a.real(arg);
-        else if (arg == "--no-rectangles") o.rectangles = false;
-        else if (arg == "--no-ellipses") o.ellipses = false;
+        } else if (arg == "--magnify")
+            o.magnify = a.real(arg);
+        else if (arg == "--no-rectangles")
+            o.rectangles = false;
+        else if (arg == "--no-ellipses")
+            o.ellipses = false;
         else if (arg == "--select") {
             o.select_slot = a.integer(arg, 1, kSlotCount);
             o.select_entry = a.integer(arg, 1, kEntryCount);
-        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') throw UsageError{"unknown option " + arg};
-        else o.tables.push_back(arg);
+        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-')
+            throw UsageError{"unknown option " + arg};
+        else
+            o.tables.push_back(arg);
     }
     if (o.tables.empty() && o.plot.empty()) throw UsageError{"no table file and no picture"};
     return o;
@@ -102,7 +109,8 @@ DisplayState display_of(const Options& o) {
     d.rectangles = o.rectangles;
     d.ellipses = o.ellipses;
     if (o.window)
-        if (const auto why = apply_window(d, o.window_request)) throw UsageError{"--window: " + why->substr(2)};
+        if (const auto why = apply_window(d, o.window_request))
+            throw UsageError{"--window: " + why->substr(2)};
     const auto k = round_real48(o.magnify);
     if (!k || !(*k > 0)) throw UsageError{"--magnify: the factor must be positive"};
     d.magnification = *k;

@@ -8,8 +8,8 @@ namespace viewer {
 namespace {
 
 const std::string kEmptyTable = "* Tabela vazia recusada.";
-const std::string kTooLong = "* Tabela com mais de " + std::to_string(kEntryCount) +
-                             " pólos ou zeros recusada.";
+const std::string kTooLong =
+    "* Tabela com mais de " + std::to_string(kEntryCount) + " pólos ou zeros recusada.";
 
 // The first `n` characters of a UTF-8 text.
 std::string first_characters(const std::string& s, std::size_t n) {
@@ -40,8 +40,8 @@ bool read_entry(suite::TextScanner& in, Entry& e) {
     if (ok && !in.line_has_field()) {
         e.VRe = e.VIm = e.Ra = e.Rb = e.Ang = 0;
     } else if (ok) {
-        ok = read_value(in, e.VRe) && read_value(in, e.VIm) && read_value(in, e.Ra) &&
-             read_value(in, e.Rb) && read_value(in, e.Ang);
+        ok = read_value(in, e.VRe) && read_value(in, e.VIm) && read_value(in, e.Ra) && read_value(in, e.Rb) &&
+             read_value(in, e.Ang);
     }
     in.readln();
     return ok;

@@ -27,8 +27,8 @@ inline const std::string kNoSlot = "* Número máximo de tabelas excedido";
 
 // What became of a file's reading.
 struct ReadOutcome {
-    int tables = 0;        // tables registered
-    bool failed = false;   // a missing file, a malformed number or a refused table
+    int tables = 0;       // tables registered
+    bool failed = false;  // a missing file, a malformed number or a refused table
 };
 
 // The name the file is looked for under: the chosen name, with ".tab"

@@ -1,7 +1,6 @@
 // The table reader on hostile files: empty, binary, truncated, oversized
 // lines and numbers beyond the 48-bit reals.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cmath>
@@ -47,9 +46,14 @@ TEST(TableReaderHardening, BadFilesGiveTheirReport) {
         {"Polos\n-1 inf\n", {bad}, 0},
         // Binary files and NUL bytes.
         {"Polos\n-1 2\0\n"s, {bad}, 0},
-        {"\x7f" "ELF\x02\x01\x01\0\0\0Pol\0"s, {bad}, 0},
+        {"\x7f"
+         "ELF\x02\x01\x01\0\0\0Pol\0"s,
+         {bad},
+         0},
         // Long lines: entries keep their numbers, the rest is skipped.
-        {"Polos " + std::string(1000, '=') + "\n-1 2 0 0 0 0 0 " + std::string(4000, 'x') + "\n", {read1, end}, 1},
+        {"Polos " + std::string(1000, '=') + "\n-1 2 0 0 0 0 0 " + std::string(4000, 'x') + "\n",
+         {read1, end},
+         1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text.substr(0, 30));

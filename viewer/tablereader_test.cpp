@@ -1,10 +1,10 @@
 #include "viewer/tablereader.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 #include "common/textfile.h"
 
@@ -61,10 +61,14 @@ TEST(TableReader, HeadersAndKinds) {
         bool zero;
     };
     const std::vector<Row> rows = {
-        {"Desvios estat. dos Zeros; Saída 5 (Re, Im)\n0 1.5\n", {"* Lida tabela no. 1, de zeros", "* Fim do arquivo"}, true},
+        {"Desvios estat. dos Zeros; Saída 5 (Re, Im)\n0 1.5\n",
+         {"* Lida tabela no. 1, de zeros", "* Fim do arquivo"},
+         true},
         {"Pólos de referência\n-1 0\n", {"* Lida tabela no. 1, de pólos", "* Fim do arquivo"}, false},
         {"Zeros e Polos\n0 1\n", {"* Lida tabela no. 1, de zeros", "* Fim do arquivo"}, true},
-        {"free text\nmore text\n\n  Polos\n-1 0\n", {"* Lida tabela no. 1, de pólos", "* Fim do arquivo"}, false},
+        {"free text\nmore text\n\n  Polos\n-1 0\n",
+         {"* Lida tabela no. 1, de pólos", "* Fim do arquivo"},
+         false},
         {"desvios estat. dos polos\n-1 0 0.1 0.1 0.1 0.1 0\n", {"* Fim do arquivo"}, false},
         {"POLOS\n-1 0\n", {"* Fim do arquivo"}, false},
         {"", {"* Fim do arquivo"}, false},
@@ -84,12 +88,13 @@ TEST(TableReader, HeadersAndKinds) {
 
 TEST(TableReader, EntryForms) {
     Reader r;
-    r.read("Polos\n"
-           "-1 2\n"                                  // two numbers: no deviations
-           "-1.5E-3 2.5e+2 1E-4 2E-4 3E-4 1E-4 45 trailing words\n"
-           "-3 4 0.1\n0.2 0.3 0.4 5\n"              // three numbers: the rest from the next line
-           "   -4   5   \n"
-           "\n");
+    r.read(
+        "Polos\n"
+        "-1 2\n"  // two numbers: no deviations
+        "-1.5E-3 2.5e+2 1E-4 2E-4 3E-4 1E-4 45 trailing words\n"
+        "-3 4 0.1\n0.2 0.3 0.4 5\n"  // three numbers: the rest from the next line
+        "   -4   5   \n"
+        "\n");
     const TableSlot& t = r.store.slot(1);
     ASSERT_EQ(t.count, 4);
     EXPECT_EQ(t.entry(1).Re, -1);
@@ -107,7 +112,8 @@ TEST(TableReader, EntryForms) {
 
 TEST(TableReader, TwoTablesAndAMalformedThird) {
     Reader r;
-    const ReadOutcome out = r.read(kWritten + "Zeros\n0 1\n0 -1\n\n\nPolos\n-1 0\n-2 x3\n-3 0\n\nPolos\n-1 0\n");
+    const ReadOutcome out =
+        r.read(kWritten + "Zeros\n0 1\n0 -1\n\n\nPolos\n-1 0\n-2 x3\n-3 0\n\nPolos\n-1 0\n");
     EXPECT_EQ(r.reports, Lines({"* Lida tabela no. 1, de pólos", "* Lida tabela no. 2, de zeros",
                                 "* Formato impróprio."}));
     EXPECT_EQ(out.tables, 2);
@@ -136,10 +142,10 @@ TEST(TableReader, EmptyAndOverlongTablesAreRefusedAndReadingGoesOn) {
     for (int k = 1; k <= 30; ++k) text += "-" + std::to_string(k) + " 1\n";
     text += "\nZeros\n";
     r.read(text);
-    EXPECT_EQ(r.reports, Lines({"* Tabela vazia recusada.", "* Lida tabela no. 1, de zeros",
-                                "* Tabela com mais de 30 pólos ou zeros recusada.",
-                                "* Lida tabela no. 2, de pólos", "* Tabela vazia recusada.",
-                                "* Fim do arquivo"}));
+    EXPECT_EQ(r.reports,
+              Lines({"* Tabela vazia recusada.", "* Lida tabela no. 1, de zeros",
+                     "* Tabela com mais de 30 pólos ou zeros recusada.", "* Lida tabela no. 2, de pólos",
+                     "* Tabela vazia recusada.", "* Fim do arquivo"}));
     EXPECT_EQ(r.store.slot(2).count, 30);
     EXPECT_EQ(r.store.slot(2).entry(30).Re, -30);
     EXPECT_FALSE(r.store.slot(3).in_use());
@@ -176,8 +182,8 @@ TEST(TableReader, SlotReuseAfterDelete) {
 
 class TableFiles : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("viewer_reader_" + std::to_string(::getpid()) + ".d");
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("viewer_reader_" + std::to_string(::getpid()) + ".d");
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
 };
@@ -204,9 +210,9 @@ TEST_F(TableFiles, FileNamesCompletionAndMissingFiles) {
     const std::string missing = (dir / "none.tsp").string();
     const ReadOutcome out = read_table_file(store, missing, report);
     EXPECT_TRUE(out.failed);
-    EXPECT_EQ(reports, Lines({"* Lida tabela no. 1, de pólos", "* Fim do arquivo",
-                              "* Lida tabela no. 2, de pólos", "* Fim do arquivo",
-                              "* Arquivo " + missing + " inexistente."}));
+    EXPECT_EQ(reports,
+              Lines({"* Lida tabela no. 1, de pólos", "* Fim do arquivo", "* Lida tabela no. 2, de pólos",
+                     "* Fim do arquivo", "* Arquivo " + missing + " inexistente."}));
     EXPECT_EQ(store.slot(1).name, "design.tab");
     EXPECT_EQ(store.slot(2).name, "design.tab");
     EXPECT_EQ(store.slot(2).entry(2).Re, -2);

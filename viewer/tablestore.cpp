@@ -33,9 +33,7 @@ const Entry* TableStore::current_entry_ptr() const {
     return &t->entry(current_entry);
 }
 
-void allocate_slots(TableStore& store) {
-    store.slot_list.assign(kSlotCount, TableSlot{});
-}
+void allocate_slots(TableStore& store) { store.slot_list.assign(kSlotCount, TableSlot{}); }
 
 int first_free_slot(const TableStore& store) {
     for (int n = 1; n <= static_cast<int>(store.slot_list.size()); ++n)
@@ -90,9 +88,8 @@ void previous_entry(TableStore& store) {
 const std::array<Rgb, kSlotCount>& slot_colours() {
     static const std::array<Rgb, kSlotCount> colours = [] {
         std::array<Rgb, kSlotCount> c{};
-        const Rgb fixed[10] = {{255, 255, 255}, {255, 255, 0}, {255, 0, 0},   {0, 128, 0},
-                               {255, 0, 255},   {0, 255, 0},   {128, 0, 0},   {128, 0, 128},
-                               {192, 192, 192}, {128, 128, 0}};
+        const Rgb fixed[10] = {{255, 255, 255}, {255, 255, 0}, {255, 0, 0},   {0, 128, 0},     {255, 0, 255},
+                               {0, 255, 0},     {128, 0, 0},   {128, 0, 128}, {192, 192, 192}, {128, 128, 0}};
         for (int i = 0; i < 10; ++i) c[static_cast<std::size_t>(i)] = fixed[i];
         // A linear congruential generator modulo 2^32; the high bits pick
         // one of the first nine colours.

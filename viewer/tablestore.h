@@ -51,7 +51,7 @@ struct TableSlot {
 
 struct TableStore {
     std::vector<TableSlot> slot_list;  // empty until allocate_slots
-    int current_table = 0;         // 0: none
+    int current_table = 0;             // 0: none
     int current_entry = 1;
     std::string last_file_name;
 

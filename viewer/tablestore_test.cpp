@@ -26,7 +26,7 @@ TEST(Real48, RoundsToFortyBits) {
     EXPECT_EQ(*round_real48(0), 0.0);
     EXPECT_EQ(*round_real48(-4), -4.0);
     EXPECT_EQ(*round_real48(0.5L + std::ldexp(1.0L, -40)), 0.5 + std::ldexp(1.0, -40));  // 40th bit kept
-    EXPECT_EQ(*round_real48(0.5L + std::ldexp(1.0L, -42)), 0.5);                           // beyond: gone
+    EXPECT_EQ(*round_real48(0.5L + std::ldexp(1.0L, -42)), 0.5);                         // beyond: gone
     const double third = *round_real48(1.0L / 3);
     EXPECT_NE(third, 1.0 / 3);
     EXPECT_NEAR(third, 1.0 / 3, 1e-12);
@@ -141,8 +141,8 @@ TEST(DisplayState, RefusedWindowsChangeNothing) {
         const std::string* why;
     };
     const Row rows[] = {
-        {{0, 0, 0}, &kBadWidth},       {{0, 0, -1}, &kBadWidth},       {{0, 0, NAN}, &kBadWidth},
-        {{0, 0, 1e39L}, &kBadWindow},  {{1e38L, 0, 1e38L}, &kBadWindow}, {{1e6L, 0, 1e-6L}, &kBadWindow},
+        {{0, 0, 0}, &kBadWidth},         {{0, 0, -1}, &kBadWidth},         {{0, 0, NAN}, &kBadWidth},
+        {{0, 0, 1e39L}, &kBadWindow},    {{1e38L, 0, 1e38L}, &kBadWindow}, {{1e6L, 0, 1e-6L}, &kBadWindow},
         {{0, 0, INFINITY}, &kBadWindow},
     };
     for (const Row& r : rows) {

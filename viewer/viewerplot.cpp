@@ -12,8 +12,8 @@ using suite::plane_text;
 
 suite::PlaneWindow window_of(const DisplayState& d) { return {d.re_min, d.im_min, d.width}; }
 
-void draw_entry(QPainter& p, const suite::PlaneMapping& m, const Entry& e, bool zero,
-                const QColor& colour, const DisplayState& d) {
+void draw_entry(QPainter& p, const suite::PlaneMapping& m, const Entry& e, bool zero, const QColor& colour,
+                const DisplayState& d) {
     const QPoint at = m.pixel(e.Re, e.Im);
     if (!m.in_square(at)) return;  // drawn whole or not at all
     const suite::Real k = d.magnification;
@@ -94,8 +94,7 @@ void move_cursor(QPainter& p, QPoint& cursor, QPoint to) {
     suite::xor_cursor_arrow(p, cursor);
 }
 
-void show_selection(QPainter& p, QSize box, const TableStore& store, const DisplayState& d,
-                    QPoint& cursor) {
+void show_selection(QPainter& p, QSize box, const TableStore& store, const DisplayState& d, QPoint& cursor) {
     if (!store.current_entry_ptr()) return;
     const suite::PlaneMapping m = viewer_mapping(box.height(), d);
     // The old cursor goes before the panel is cleared and the new one comes
@@ -105,7 +104,8 @@ void show_selection(QPainter& p, QSize box, const TableStore& store, const Displ
     const int col = m.text_column();
     p.fillRect(QRect(QPoint(col, 76), QPoint(box.width() - 1, box.height() - 1)), Qt::black);
     p.setFont(suite::plane_font());
-    for (const PanelLine& line : selection_panel(store, d)) plane_text(p, col, line.y, line.text, line.colour);
+    for (const PanelLine& line : selection_panel(store, d))
+        plane_text(p, col, line.y, line.text, line.colour);
     move_cursor(p, cursor, cursor_target(m, store, d));
 }
 

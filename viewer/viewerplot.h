@@ -48,8 +48,7 @@ void move_cursor(QPainter& p, QPoint& cursor, QPoint to);
 
 // Redraws the selection panel and moves the cursor to the current entry.
 // Nothing without a current table.
-void show_selection(QPainter& p, QSize box, const TableStore& store, const DisplayState& d,
-                    QPoint& cursor);
+void show_selection(QPainter& p, QSize box, const TableStore& store, const DisplayState& d, QPoint& cursor);
 
 // The values box of an entry ("v": above, `below` for "V"), lines 12 pixels
 // apart in yellow on black.

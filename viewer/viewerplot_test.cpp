@@ -58,7 +58,7 @@ TEST(ViewerPlot, EmptyPlotHasAxesFrameAndWindowTexts) {
     EXPECT_GT(on, 100);
     EXPECT_LT(on, 300);
     EXPECT_EQ(lit(im, QRect(1, 1, 198, 198)), 0);
-    EXPECT_GT(lit(im, QRect(404, 0, 100, 60)), 50);  // window texts
+    EXPECT_GT(lit(im, QRect(404, 0, 100, 60)), 50);   // window texts
     EXPECT_EQ(lit(im, QRect(404, 76, 150, 324)), 0);  // no selection panel
 }
 
@@ -118,10 +118,10 @@ TEST(ViewerPlot, SelectionPanelTexts) {
     d.magnification = 2;
     std::vector<QString> texts;
     for (const PanelLine& l : selection_panel(s, d)) texts.push_back(l.text);
-    EXPECT_EQ(texts, std::vector<QString>({"filtro.tsp", "Tabela 2", "Pólo 1", "Re:-5.0E-0001",
-                                           "Im: 2.0E+0000", "w:  2.1E+0000", "Q:  2.1E+0000",
-                                           "VR: 2.0E-0002", "VI: 4.0E-0002", "Ra: 6.0E-0002",
-                                           "Rb: 1.0E-0002", "Ang:  -12.500"}));
+    EXPECT_EQ(texts,
+              std::vector<QString>({"filtro.tsp", "Tabela 2", "Pólo 1", "Re:-5.0E-0001", "Im: 2.0E+0000",
+                                    "w:  2.1E+0000", "Q:  2.1E+0000", "VR: 2.0E-0002", "VI: 4.0E-0002",
+                                    "Ra: 6.0E-0002", "Rb: 1.0E-0002", "Ang:  -12.500"}));
     EXPECT_EQ(selection_panel(s, d)[0].y, 76);
     EXPECT_EQ(selection_panel(s, d)[11].y, 208);
     next_entry(s);

@@ -22,8 +22,7 @@ void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log) {
     const std::string field = in.read_field();
     long long n = 0;
     if (field.empty()) throw suite::IoError("Empty netlist: no node count in line 1");
-    if (!suite::parse_long(field, n))
-        throw suite::IoError("Invalid node count \"" + field + "\" in line 1");
+    if (!suite::parse_long(field, n)) throw suite::IoError("Invalid node count \"" + field + "\" in line 1");
     in.readln();
     log("Número de nós: " + std::to_string(n));
     if (n > max_variables) throw suite::FatalError("Número máximo de variáveis (120) excedido.");

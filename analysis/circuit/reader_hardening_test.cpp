@@ -56,7 +56,11 @@ TEST(NetlistReaderHardening, BadInputGivesItsMessage) {
         {"-99999999999\nR1 1 0 1\n", "Número de nós negativo.", ""},
         // Long lines.
         {"3\n" + std::string(300, 'R') + " 1 0 1\n", "RRRRR:  Erro de leitura nesta linha", ""},
-        {"\x7f" "ELF\x02\x01\x01\n", "", "Invalid node count \"\x7f" "ELF\" in line 1"},  // binary
+        {"\x7f"
+         "ELF\x02\x01\x01\n",
+         "",
+         "Invalid node count \"\x7f"
+         "ELF\" in line 1"},  // binary
         {"3\nR1\0 1 0 1\n"s, "", "Not a text file: NUL character in line 2"},
     };
     for (const BadCase& k : cases) {
@@ -80,7 +84,8 @@ TEST(NetlistReaderHardening, LongLinesAreReadWhole) {
     // A comment far longer than 255 characters is logged whole; text after
     // the fields of an element line is ignored however long it is.
     const std::string comment = "* " + std::string(1000, 'x');
-    const auto r = read_text_netlist("2\n" + comment + "\nR1 1 0 5 " + std::string(5000, 'y') + "\nC1 1 2 1\n");
+    const auto r =
+        read_text_netlist("2\n" + comment + "\nR1 1 0 5 " + std::string(5000, 'y') + "\nC1 1 2 1\n");
     ASSERT_EQ(r.fatal, "");
     EXPECT_EQ(r.log.at(2), "*" + std::string(1000, 'x'));
     EXPECT_EQ(r.c().element_count, 2);

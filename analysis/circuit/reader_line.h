@@ -20,9 +20,9 @@ struct LineReader {
     Circuit& c;
     suite::TextScanner& in;
     const Log& log;
-    std::string name;     // as read, upper-cased
-    std::string label;    // name + ": "
-    bool failed = false;  // a numeric field of this line could not be read
+    std::string name;           // as read, upper-cased
+    std::string label;          // name + ": "
+    bool failed = false;        // a numeric field of this line could not be read
     bool out_of_range = false;  // a value beyond what the engine can stamp
 
     void read_name();

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "analysis/display/response_plot.h"
 #include "analysis/cli/morat_plot.h"
+#include "analysis/display/response_plot.h"
 #include "common/textfile.h"
 
 namespace analysis {

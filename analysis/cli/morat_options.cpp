@@ -117,15 +117,26 @@ const std::map<std::string, ValueSetter>& value_options() {
              return true;
          }},
         {"--tab", [](const std::string& t, MoratOptions& o) { return !t.empty() && (o.tab = t, true); }},
-        {"--monte-carlo", [](const std::string& t, MoratOptions& o) { return set_montecarlo_option("--monte-carlo", t, o.montecarlo); }},
-        {"--seed", [](const std::string& t, MoratOptions& o) { return set_montecarlo_option("--seed", t, o.montecarlo); }},
-        {"--mc-table", [](const std::string& t, MoratOptions& o) { return set_montecarlo_option("--mc-table", t, o.montecarlo); }},
-        {"--poles", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--poles", t, o.polezero); }},
-        {"--zeros", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--zeros", t, o.polezero); }},
-        {"--observer", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--observer", t, o.polezero); }},
-        {"--deviations", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--deviations", t, o.polezero); }},
-        {"--find-poles", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--find-poles", t, o.polezero); }},
-        {"--find-zeros", [](const std::string& t, MoratOptions& o) { return set_polezero_option("--find-zeros", t, o.polezero); }},
+        {"--monte-carlo",
+         [](const std::string& t, MoratOptions& o) {
+             return set_montecarlo_option("--monte-carlo", t, o.montecarlo);
+         }},
+        {"--seed", [](const std::string& t,
+                      MoratOptions& o) { return set_montecarlo_option("--seed", t, o.montecarlo); }},
+        {"--mc-table", [](const std::string& t,
+                          MoratOptions& o) { return set_montecarlo_option("--mc-table", t, o.montecarlo); }},
+        {"--poles",
+         [](const std::string& t, MoratOptions& o) { return set_polezero_option("--poles", t, o.polezero); }},
+        {"--zeros",
+         [](const std::string& t, MoratOptions& o) { return set_polezero_option("--zeros", t, o.polezero); }},
+        {"--observer", [](const std::string& t,
+                          MoratOptions& o) { return set_polezero_option("--observer", t, o.polezero); }},
+        {"--deviations", [](const std::string& t,
+                            MoratOptions& o) { return set_polezero_option("--deviations", t, o.polezero); }},
+        {"--find-poles", [](const std::string& t,
+                            MoratOptions& o) { return set_polezero_option("--find-poles", t, o.polezero); }},
+        {"--find-zeros", [](const std::string& t,
+                            MoratOptions& o) { return set_polezero_option("--find-zeros", t, o.polezero); }},
     };
     return table;
 }

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "analysis/circuit/netlist_reader.h"
-#include "analysis/display/response_plot.h"
 #include "analysis/cli/morat_cli.h"
 #include "analysis/cli/morat_pzplot.h"
 #include "analysis/cli/morat_session.h"
+#include "analysis/display/response_plot.h"
 #include "common/errors.h"
 #include "common/numtext.h"
 #include "common/picture.h"
@@ -142,7 +142,8 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     PzPlotView pz_view;
     if (const std::string reason = take_pz_view_options(rest, pz_view); !reason.empty())
         return usage_error(err, reason);
-    if (const std::string reason = take_plot_options(rest, plot); !reason.empty()) return usage_error(err, reason);
+    if (const std::string reason = take_plot_options(rest, plot); !reason.empty())
+        return usage_error(err, reason);
     MoratOptions options;
     if (const std::string reason = parse_morat_options(rest, options); !reason.empty())
         return usage_error(err, reason);

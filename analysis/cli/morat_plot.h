@@ -17,11 +17,11 @@ namespace analysis {
 
 struct PlotOptions {
     std::optional<std::string> file;  // --plot FILE (".svg" for SVG, else PNG)
-    int width = 696;                   // --size WxH
+    int width = 696;                  // --size WxH
     int height = 480;
-    bool grid = false;                 // --grid
-    std::optional<int> cursor;         // --cursor P: marker and readout at point P
-    std::vector<int> curves{1, 2};     // --curves LIST: curve numbers, the first one current
+    bool grid = false;                   // --grid
+    std::optional<int> cursor;           // --cursor P: marker and readout at point P
+    std::vector<int> curves{1, 2};       // --curves LIST: curve numbers, the first one current
     std::optional<std::string> pz_file;  // --pz-plot FILE: the deviation plot (morat_pzplot.h)
 };
 

@@ -112,8 +112,8 @@ TEST_F(MoratPoleZero, UsageErrors) {
 }
 
 TEST_F(MoratPoleZero, FoundZerosAndPolesAreWrittenLoggedAndReadBackByTheRun) {
-    const MoratRun z = morat({path("notch"), "--output", "2", "--segments", "2", "--find-zeros", path("found.z2"),
-                              "--zeros", path("found.z2")});
+    const MoratRun z = morat({path("notch"), "--output", "2", "--segments", "2", "--find-zeros",
+                              path("found.z2"), "--zeros", path("found.z2")});
     ASSERT_EQ(z.status, 0) << z.err;
     const auto first = std::find(z.out.begin(), z.out.end(), "Calculando zeros...");
     ASSERT_NE(first, z.out.end());
@@ -133,8 +133,8 @@ TEST_F(MoratPoleZero, FoundZerosAndPolesAreWrittenLoggedAndReadBackByTheRun) {
     EXPECT_EQ(suite::read_text_lines(path("found.z2"))[0], "2");
 
     // Poles: the default observer, the last element C1, sees both.
-    const MoratRun p = morat({path("notch"), "--output", "2", "--segments", "2", "--find-poles", path("found.r"),
-                              "--poles", path("found.r")});
+    const MoratRun p = morat({path("notch"), "--output", "2", "--segments", "2", "--find-poles",
+                              path("found.r"), "--poles", path("found.r")});
     ASSERT_EQ(p.status, 0) << p.err;
     EXPECT_TRUE(has(p, "Pólos encontrados: 2"));
     EXPECT_TRUE(has(p, "Pólo 1   -0.750000000    1.854049622j"));
@@ -144,7 +144,8 @@ TEST_F(MoratPoleZero, FoundZerosAndPolesAreWrittenLoggedAndReadBackByTheRun) {
 TEST_F(MoratPoleZero, AnObserverThatDoesNotSeeEveryPoleIsPointedOut) {
     // Without RX node 3 floats: RX sees no pole, R1 sees the one at -1.
     write("float.net", "3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nRX 2 3 1\n");
-    const MoratRun r = morat({path("float"), "--output", "2", "--segments", "2", "--find-poles", path("float.r")});
+    const MoratRun r =
+        morat({path("float"), "--output", "2", "--segments", "2", "--find-poles", path("float.r")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r, "* O elemento observador RX não vê todos os pólos; R1 vê."));
     EXPECT_EQ(suite::read_text_lines(path("float.r")), (std::vector<std::string>{"1", "-1 0"}));

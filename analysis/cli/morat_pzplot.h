@@ -30,7 +30,6 @@ struct PzPlotView {
 // empty string, or the reason of a usage error.
 std::string take_pz_view_options(std::vector<std::string>& args, PzPlotView& view);
 
-
 // Before the run: the reason of a usage error for --pz-plot, or the empty
 // string. After the run: whether the set has the entry asked for.
 std::string check_pz_plot(const MoratOptions& o, bool have_pz_file, const PzPlotView& view);

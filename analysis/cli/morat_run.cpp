@@ -1,8 +1,8 @@
 // One run of morat: the window program's commands in a fixed order.
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/cli/morat_session.h"
-#include "analysis/shell/sensitivity_list.h"
 #include "analysis/shell/reports.h"
+#include "analysis/shell/sensitivity_list.h"
 #include "common/errors.h"
 
 namespace analysis {
@@ -65,8 +65,8 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
         for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
     }
     if (o.tab) save_response_table(*o.tab, c, *x.sweep, x.settings, log);
-    if (const int status = run_montecarlo_options(o.montecarlo, c, *x.engine, *x.sweep, x.settings, log,
-                                                  x.montecarlo.get());
+    if (const int status =
+            run_montecarlo_options(o.montecarlo, c, *x.engine, *x.sweep, x.settings, log, x.montecarlo.get());
         status != 0)
         return status;
     return run_polezero_options(o.polezero, c, *x.engine, *x.sweep, x.settings,

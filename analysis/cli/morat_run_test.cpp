@@ -128,8 +128,7 @@ TEST(MoratRun, ALogarithmicSweepFromZeroIsRefused) {
     EXPECT_EQ(o.err, "");
 }
 
-TEST(MoratRun, ATableThatCannotBeWrittenIsAnInputOutputError)
-{
+TEST(MoratRun, ATableThatCannotBeWrittenIsAnInputOutputError) {
     const std::string path = write_netlist("rc.net", rc);
     const std::string table = ::testing::TempDir() + "no-such-folder/rc.tab";
     const Outcome o = run({path, "--output", "2", "--range", "--tab", table});

@@ -6,11 +6,11 @@
 #include <ostream>
 
 #include "analysis/circuit/circuit.h"
+#include "analysis/cli/morat_cli.h"
 #include "analysis/engine/engine.h"
 #include "analysis/engine/montecarlo.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
-#include "analysis/cli/morat_cli.h"
 #include "analysis/polezero/polezero_set.h"
 
 namespace analysis {

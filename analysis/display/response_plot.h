@@ -68,9 +68,9 @@ struct ResponseScene {
 // Colours of the picture.
 namespace plot_colour {
 const QColor background = Qt::black;
-const QColor text = Qt::white;     // frame, labels, readout text
-const QColor grey{128, 128, 128};  // grid, deviation bands, readout box
-const QColor decade = Qt::yellow;  // grid line at a decade boundary
+const QColor text = Qt::white;          // frame, labels, readout text
+const QColor grey{128, 128, 128};       // grid, deviation bands, readout box
+const QColor decade = Qt::yellow;       // grid line at a decade boundary
 const QColor monte_carlo{255, 0, 255};  // the Monte Carlo band (fuchsia)
 }  // namespace plot_colour
 // Colour of curve 1..5: module lime, phase red, delay yellow, module

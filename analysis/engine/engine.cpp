@@ -1,14 +1,14 @@
 // Build, solve and the sensitivity pass at one complex frequency.
 #include "analysis/engine/engine.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <numbers>
 #include <stdexcept>
-
-#include <sys/mman.h>
 
 #include "analysis/engine/elements.h"
 #include "common/errors.h"
@@ -90,9 +90,9 @@ SensitivityBlocks map_zeroed(std::size_t count) {
     if (bytes >= huge_page) bytes = (bytes + huge_page - 1) / huge_page * huge_page;
     void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
-    // Hints, whose failure changes nothing: huge pages where the system
-    // grants them, and every page made present at once, in one call
-    // instead of one fault per page as the sweep first writes them.
+        // Hints, whose failure changes nothing: huge pages where the system
+        // grants them, and every page made present at once, in one call
+        // instead of one fault per page as the sweep first writes them.
 #ifdef MADV_HUGEPAGE
     if (bytes >= huge_page) madvise(p, bytes, MADV_HUGEPAGE);
 #endif
@@ -183,7 +183,8 @@ void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
         e.system.adjoint_re[c.output_column] = -1;
     e.system.normal_re[0] = 0;
     e.system.adjoint_re[0] = 0;
-    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance, !e.response_only);
+    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance,
+                     !e.response_only);
     if (!e.response_only) sensitivity_pass(c, e);
 }
 

@@ -117,10 +117,9 @@ inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, i
 
 // Builds the system at s = sigma + j·omega, solves it and runs the
 // sensitivity pass (with response_only: solves for the normal solution
-// only; the adjoint vectors and the blocks are then not results). Throws suite::FatalError for a singular system and,
-// with normalised sensitivities, "Saída nula. A análise não pode ser
-// feita." when T is exactly zero. Needs blocks for point_index and
-// element_count (std::logic_error otherwise).
+// only; the adjoint vectors and the blocks are then not results). Throws suite::FatalError for a singular
+// system and, with normalised sensitivities, "Saída nula. A análise não pode ser feita." when T is exactly
+// zero. Needs blocks for point_index and element_count (std::logic_error otherwise).
 void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance);
 
 // Solved voltage of node (or extra variable) k: x at column_map[k]; 0 for ground.

@@ -185,8 +185,8 @@ void backward(NodalSystem& sys, int n, bool adjoint) {
 // bytes zero is +0 (padding included). The spans are a few entries wide:
 // plain stores, not a library call per row (the
 // vectors, whole, go to memset).
-[[gnu::always_inline, gnu::optimize("no-tree-loop-distribute-patterns")]] inline void zero_entries(Real* p,
-                                                                                          int count) {
+[[gnu::always_inline, gnu::optimize("no-tree-loop-distribute-patterns")]] inline void zero_entries(
+    Real* p, int count) {
     static constexpr unsigned char zeros[sizeof(Real)] = {};
     for (int j = 0; j < count; ++j) std::memcpy(p + j, zeros, sizeof(Real));
 }

@@ -29,7 +29,9 @@ ScaledComplex normalised(Complex m, long e) {
     return {{std::ldexp(m.re, -ex), std::ldexp(m.im, -ex)}, e + ex};
 }
 
-ScaledComplex times(ScaledComplex a, ScaledComplex b) { return normalised(complex_multiply(a.m, b.m), a.e + b.e); }
+ScaledComplex times(ScaledComplex a, ScaledComplex b) {
+    return normalised(complex_multiply(a.m, b.m), a.e + b.e);
+}
 
 bool is_zero(ScaledComplex a) { return a.m.re == 0 && a.m.im == 0; }
 
@@ -67,7 +69,8 @@ public:
         }
         d = system_determinant(e.system, c_.equation_count);
         const int col = c_.output_column;
-        n = col == 0 ? ScaledComplex{} : times(d, normalised({e.system.normal_re[col], e.system.normal_im[col]}, 0));
+        n = col == 0 ? ScaledComplex{}
+                     : times(d, normalised({e.system.normal_re[col], e.system.normal_im[col]}, 0));
         return true;
     }
     Engine& engine() { return *e_; }
@@ -232,7 +235,7 @@ Ratio newton_ratio(CircuitFunction& f, bool zeros, Complex z, Complex& ratio) {
     ScaledComplex d0, n0, d1, n1, d2, n2;
     if (!f.at(z, d0, n0)) {
         if (zeros) return Ratio::singular;  // N(z) is not at hand there
-        ratio = {};  // exactly singular: z is a root of D
+        ratio = {};                         // exactly singular: z is a root of D
         return Ratio::ok;
     }
     const Real h = modulus(z) * 1e-7L;
@@ -323,7 +326,9 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
     for (Complex& z : estimates) z = scale(z, x.scale);
     std::vector<Root> roots = polish(f, zeros, estimates, fixed);
     // A pair left off the real axis, close to it, may be two real roots.
-    auto split = [](const Root& r) { return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < 0.1L * modulus(r.z); };
+    auto split = [](const Root& r) {
+        return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < 0.1L * modulus(r.z);
+    };
     for (int attempt = 0; attempt < 8 && std::any_of(roots.begin(), roots.end(), split); ++attempt) {
         std::vector<Complex> retry;
         for (const Root& r : roots) {
@@ -357,7 +362,9 @@ void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, Real w0,
     for (const Root& q : roots)
         if (!q.converged) loose.push_back(q);
     std::erase_if(roots, [](const Root& q) { return !q.converged; });
-    auto held = [&](const Expansion& x) { return significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise); };
+    auto held = [&](const Expansion& x) {
+        return significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise);
+    };
     Real below = 0, above = 0;  // the last radii sampled on each side
     bool middle_tried = false;
     for (int pass = 0; pass < 48 && static_cast<int>(roots.size()) < count; ++pass) {
@@ -392,9 +399,11 @@ void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, Real w0,
         const std::size_t before = roots.size();
         for (const Root& q : find_roots(f, zeros, x, s, roots))
             if (q.converged && static_cast<int>(roots.size()) < count &&
-                std::none_of(roots.begin(), roots.end(), [&](const Root& k) { return close_roots(k.z, q.z); }))
+                std::none_of(roots.begin(), roots.end(),
+                             [&](const Root& k) { return close_roots(k.z, q.z); }))
                 roots.push_back(q);
-        if (roots.size() > before) below = above = 0, middle_tried = false;  // look again from the roots found
+        if (roots.size() > before)
+            below = above = 0, middle_tried = false;  // look again from the roots found
     }
     for (const Root& q : loose)
         if (static_cast<int>(roots.size()) < count &&
@@ -435,10 +444,21 @@ Real element_frequency_scale(const Circuit& c) {
         const Real v = std::fabs(c.elements[i].value);
         if (v == 0 || !std::isfinite(v)) continue;
         switch (kind(i)) {
-            case 'R': case 'a': case 'm': case 'q': case 'Z': log_r += std::log(v), ++nr; break;
-            case 'L': log_l += std::log(v), ++nl; break;
-            case 'C': log_c += std::log(v), ++nc; break;
-            default: break;
+            case 'R':
+            case 'a':
+            case 'm':
+            case 'q':
+            case 'Z':
+                log_r += std::log(v), ++nr;
+                break;
+            case 'L':
+                log_l += std::log(v), ++nl;
+                break;
+            case 'C':
+                log_c += std::log(v), ++nc;
+                break;
+            default:
+                break;
         }
     }
     Real log_r0 = 0;
@@ -470,7 +490,8 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
     // A point exactly on a root makes the system singular: another radius.
     Real w0 = element_frequency_scale(c);
     bool sampled = false;
-    for (int attempt = 0; attempt < 4 && !sampled; ++attempt, w0 *= 1.0625L) sampled = expand(f, bounds, w0, x);
+    for (int attempt = 0; attempt < 4 && !sampled; ++attempt, w0 *= 1.0625L)
+        sampled = expand(f, bounds, w0, x);
     if (!sampled) throw suite::FatalError("Circuito insolúvel (determinante muito pequeno).");
     Span sd = significant(x.d, x.lo, x.d_noise);
     // Once more on the circle through the middle of the roots found.
@@ -539,9 +560,8 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
     for (std::size_t i = 0; i < (poles ? d_roots.size() : n_roots.size()); ++i) {
         if (poles ? d_cancelled[i] : n_used[i]) continue;
         const Root& root = poles ? d_roots[i] : n_roots[i];
-        const bool ok = root.converged &&
-                        (poles ? accepted_pole(c, e, s, root.z, e.observer_element)
-                               : passes_pole_zero_checks(c, e, s, false, 0, root.z));
+        const bool ok = root.converged && (poles ? accepted_pole(c, e, s, root.z, e.observer_element)
+                                                 : passes_pole_zero_checks(c, e, s, false, 0, root.z));
         (ok ? r.found : r.unconfirmed).push_back(point(root.z));
     }
     std::sort(r.found.begin(), r.found.end(), by_frequency);
@@ -605,8 +625,8 @@ bool analysed(PoleZeroContext& x, const Log& log) {
 }
 
 // Searches, logs and writes; the points found, or nothing when refused.
-std::optional<std::vector<PoleZeroPoint>> search_and_save(PoleZeroContext& x, bool poles, const std::string& file,
-                                                          const Log& log) {
+std::optional<std::vector<PoleZeroPoint>> search_and_save(PoleZeroContext& x, bool poles,
+                                                          const std::string& file, const Log& log) {
     if (!analysed(x, log)) return std::nullopt;
     log(poles ? "Calculando pólos..." : "Calculando zeros...");
     const PoleZeroSearch r = find_poles_zeros(x.circuit, x.settings, poles);
@@ -650,8 +670,8 @@ bool find_and_compute_poles_zeros(PoleZeroContext& x, bool poles, const Log& mem
         }
     }
     x.sweep.pz_valid = false;  // the file is new: read it
-    return run_pole_zero(x, poles, [&](const PoleZeroFileRequest&) { return std::optional<std::string>(file); },
-                         memo);
+    return run_pole_zero(
+        x, poles, [&](const PoleZeroFileRequest&) { return std::optional<std::string>(file); }, memo);
 }
 
 }  // namespace analysis

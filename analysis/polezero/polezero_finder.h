@@ -70,8 +70,8 @@ struct PoleZeroSearch {
     std::vector<PoleZeroPoint> unconfirmed;  // roots that did not converge or failed the checks
     int at_origin = 0;                       // of the response N/D, at s = 0
     int at_infinity = 0;
-    int unresolved = 0;        // roots no circle could resolve (too many decades away)
-    bool null_output = false;  // N vanishes at every frequency
+    int unresolved = 0;         // roots no circle could resolve (too many decades away)
+    bool null_output = false;   // N vanishes at every frequency
     long long evaluations = 0;  // solves of the engine
 };
 

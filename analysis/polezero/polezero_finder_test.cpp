@@ -38,8 +38,8 @@ std::string butterworth3(Real r0, Real w0) {
         std::snprintf(buf, sizeof buf, "%.21Lg", x);
         return std::string(buf);
     };
-    return "3\nV1 1 0 1\nRS 1 2 " + text(r0) + "\nC1 2 0 " + text(1 / (r0 * w0)) + "\nL2 2 3 " + text(2 * r0 / w0) +
-           "\nC3 3 0 " + text(1 / (r0 * w0)) + "\nRL 3 0 " + text(r0) + "\n";
+    return "3\nV1 1 0 1\nRS 1 2 " + text(r0) + "\nC1 2 0 " + text(1 / (r0 * w0)) + "\nL2 2 3 " +
+           text(2 * r0 / w0) + "\nC3 3 0 " + text(1 / (r0 * w0)) + "\nRL 3 0 " + text(r0) + "\n";
 }
 
 Points butterworth3_poles(Real w0) { return {{-w0, 0}, {-w0 / 2, w0 * r3}, {-w0 / 2, -w0 * r3}}; }
@@ -51,23 +51,66 @@ std::vector<Case> cases() {
         {"notch: the L1 C1 branch", rlc, 2, {{-0.5L, r15}, {-0.5L, -r15}}, {{0, 2}, {0, -2}}, 0, 0, 0, {}},
         {"third order", butterworth3(1, 1), 3, butterworth3_poles(1), {}, 0, 0, 3, {}},
         {"third order at 1e9 rad/s", butterworth3(50, 1e9L), 3, butterworth3_poles(1e9L), {}, 0, 0, 3, {}},
-        {"third order at 0.01 rad/s", butterworth3(1e4L, 1e-2L), 3, butterworth3_poles(1e-2L), {}, 0, 0, 3, {}},
+        {"third order at 0.01 rad/s",
+         butterworth3(1e4L, 1e-2L),
+         3,
+         butterworth3_poles(1e-2L),
+         {},
+         0,
+         0,
+         3,
+         {}},
         // 1 - 2·(band-pass of the loop): (s² - s + 4)/(s² + s + 4).
-        {"all-pass", "5\nV1 1 0 1\nL1 1 2 1\nC1 2 3 0.25\nR1 3 0 1\nE1 4 0 1 3 1\nE2 5 4 3 0 -1\n", 5,
-         {{-0.5L, r15}, {-0.5L, -r15}}, {{0.5L, r15}, {0.5L, -r15}}, 0, 0, 0, {}},
+        {"all-pass",
+         "5\nV1 1 0 1\nL1 1 2 1\nC1 2 3 0.25\nR1 3 0 1\nE1 4 0 1 3 1\nE2 5 4 3 0 -1\n",
+         5,
+         {{-0.5L, r15}, {-0.5L, -r15}},
+         {{0.5L, r15}, {0.5L, -r15}},
+         0,
+         0,
+         0,
+         {}},
         // Ideal integrator, then an RC section: -1/s · 1/(1 + s/2).
-        {"pole at the origin", "4\nV1 1 0 1\nR1 1 2 1\nC1 2 3 1\nO1 2 0 3\nR2 3 4 1\nC2 4 0 0.5\n", 4, {{-2, 0}}, {},
-         1, 0, 2, {}},
+        {"pole at the origin",
+         "4\nV1 1 0 1\nR1 1 2 1\nC1 2 3 1\nO1 2 0 3\nR2 3 4 1\nC2 4 0 0.5\n",
+         4,
+         {{-2, 0}},
+         {},
+         1,
+         0,
+         2,
+         {}},
         {"zero at the origin", "2\nV1 1 0 1\nC1 1 2 1\nR1 2 0 1\n", 2, {{-1, 0}}, {}, 0, 1, 0, {}},
         // A second RC section hangs on the source but not on the output.
-        {"cancelled pair", "3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nR2 1 3 1\nC2 3 0 0.25\n", 2, {{-1, 0}}, {}, 0, 0, 1,
+        {"cancelled pair",
+         "3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nR2 1 3 1\nC2 3 0 0.25\n",
+         2,
+         {{-1, 0}},
+         {},
+         0,
+         0,
+         1,
          {{-4, 0}}},
         // A follower with gain-bandwidth 1000 and Ro = RL: pole at -GB/2.
-        {"op-amp follower", "3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nA1 3 2 3 1000 1\nR3 3 0 1\n", 3, {{-1, 0}, {-500, 0}},
-         {}, 0, 0, 2, {}},
+        {"op-amp follower",
+         "3\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nA1 3 2 3 1000 1\nR3 3 0 1\n",
+         3,
+         {{-1, 0}, {-500, 0}},
+         {},
+         0,
+         0,
+         2,
+         {}},
         // Coupled coils, k = 0.5: 0.75s² + 2s + 1, and s·M at the secondary.
-        {"coupled inductors", "3\nV1 1 0 1\nR1 1 2 1\nK1 2 0 3 0 1 1 0.5\nR2 3 0 1\n", 3,
-         {{-2.0L / 3, 0}, {-2, 0}}, {}, 0, 1, 1, {}},
+        {"coupled inductors",
+         "3\nV1 1 0 1\nR1 1 2 1\nK1 2 0 3 0 1 1 0.5\nR2 3 0 1\n",
+         3,
+         {{-2.0L / 3, 0}, {-2, 0}},
+         {},
+         0,
+         1,
+         1,
+         {}},
     };
 }
 
@@ -105,7 +148,7 @@ TEST(PoleZeroFinder, FindsTheClosedFormsAndReportsTheOriginInfinityAndCancelledP
         for (const PoleZeroPoint& q : p.found) {
             if (q.im <= 0) continue;
             EXPECT_TRUE(std::any_of(p.found.begin(), p.found.end(),
-                                        [&](const PoleZeroPoint& c) { return c.re == q.re && c.im == -q.im; }));
+                                    [&](const PoleZeroPoint& c) { return c.re == q.re && c.im == -q.im; }));
         }
     }
 }
@@ -248,19 +291,21 @@ TEST(PoleZeroFinder, FindsRootsOverTenDecadesOnBothSidesOfTheFirstCircle) {
     Points pairs, poles, zeros;
     for (int k = 0; k <= 10; ++k) {  // R L C to ground, Q = 2, at 10^k rad/s
         const Real w = std::pow(10.0L, Real(k));
-        const std::string n = std::to_string(k), in = std::to_string(3 * k + 1), a = std::to_string(3 * k + 2),
-                          c = std::to_string(3 * k + 3), out = std::to_string(3 * k + 4);
+        const std::string n = std::to_string(k), in = std::to_string(3 * k + 1),
+                          a = std::to_string(3 * k + 2), c = std::to_string(3 * k + 3),
+                          out = std::to_string(3 * k + 4);
         resonators += "R" + n + " " + in + " " + a + " " + text(1 / q) + "\nL" + n + " " + a + " " + c + " " +
-                      text(1 / w) + "\nC" + n + " " + c + " 0 " + text(1 / w) + "\nE" + n + " " + out + " 0 " + c +
-                      " 0 1\n";
+                      text(1 / w) + "\nC" + n + " " + c + " 0 " + text(1 / w) + "\nE" + n + " " + out +
+                      " 0 " + c + " 0 1\n";
         pairs.insert(pairs.end(), {{-w / (2 * q), w * im}, {-w / (2 * q), -w * im}});
     }
     for (int k = 0; k <= 20; ++k) {  // R then R + C to ground: zero at -10^(k/2), pole at half of it
         const Real w = std::pow(10.0L, k / 2.0L);
-        const std::string n = std::to_string(k), in = std::to_string(3 * k + 1), a = std::to_string(3 * k + 2),
-                          c = std::to_string(3 * k + 3), out = std::to_string(3 * k + 4);
-        shelves += "R" + n + " " + in + " " + a + " 1\nR" + n + "z " + a + " " + c + " 1\nC" + n + " " + c + " 0 " +
-                   text(1 / w) + "\nE" + n + " " + out + " 0 " + a + " 0 1\n";
+        const std::string n = std::to_string(k), in = std::to_string(3 * k + 1),
+                          a = std::to_string(3 * k + 2), c = std::to_string(3 * k + 3),
+                          out = std::to_string(3 * k + 4);
+        shelves += "R" + n + " " + in + " " + a + " 1\nR" + n + "z " + a + " " + c + " 1\nC" + n + " " + c +
+                   " 0 " + text(1 / w) + "\nE" + n + " " + out + " 0 " + a + " 0 1\n";
         poles.push_back({-w / 2, 0});
         zeros.push_back({-w, 0});
     }

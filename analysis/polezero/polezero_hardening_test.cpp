@@ -45,9 +45,12 @@ TEST(PoleZeroHardening, BadFilesAreRefusedWithTheirReason) {
         {"2\n-1 1e5000\n-1 -1\n", ""},
         {"1\nnan 1\n", ""},
         {"1\n-1 inf\n", ""},
-        {"\x7f" "ELF\x02\x01\x01\0\0\0"s, ""},
+        {"\x7f"
+         "ELF\x02\x01\x01\0\0\0"s,
+         ""},
         {"1\n-1\0 1\n"s, ""},
-        {"1\n-1 1 " + std::string(5000, '=') + "\n", "Calculando desvios..."},  // the rest of a line is ignored
+        {"1\n-1 1 " + std::string(5000, '=') + "\n",
+         "Calculando desvios..."},  // the rest of a line is ignored
     };
     for (const FileCase& k : cases) {
         SCOPED_TRACE(k.text);

@@ -112,8 +112,8 @@ void compute_set_deviations(PoleZeroContext& x) {
         PoleZeroEntry& en = x.set.entries[k];
         if (!en.valid) continue;
         const std::size_t base = static_cast<std::size_t>(k) * n;
-        compute_deviations(std::span(e.sens_re.get() + base, n), std::span(e.sens_im.get() + base, n),
-                           sigma, en);
+        compute_deviations(std::span(e.sens_re.get() + base, n), std::span(e.sens_im.get() + base, n), sigma,
+                           en);
     }
 }
 
@@ -137,7 +137,8 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
         return false;
     }
     if (const std::size_t nul = text->find('\0'); nul != std::string::npos) {  // a binary file
-        const auto line = 1 + std::count(text->begin(), text->begin() + static_cast<std::ptrdiff_t>(nul), '\n');
+        const auto line =
+            1 + std::count(text->begin(), text->begin() + static_cast<std::ptrdiff_t>(nul), '\n');
         throw suite::IoError("Caractere NUL no arquivo " + *name + ", linha " + std::to_string(line));
     }
     suite::TextScanner in(std::move(*text));

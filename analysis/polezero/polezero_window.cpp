@@ -1,14 +1,13 @@
 #include "analysis/polezero/polezero_window.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <filesystem>
+#include <system_error>
 
 #include "analysis/display/program.h"
 #include "analysis/display/response_plot.h"
@@ -168,8 +167,8 @@ void TForm10::Button6Click() {
     // The file may hold poles or zeros from elsewhere: replacing it is the
     // user's decision.
     const bool poles = RGspzItemIndex() == 0;
-    const std::string file =
-        program_.netlist_base_name + analysis::default_pole_zero_extension(poles, program_.circuit.output_node);
+    const std::string file = program_.netlist_base_name +
+                             analysis::default_pole_zero_extension(poles, program_.circuit.output_node);
     std::error_code ignored;
     if (std::filesystem::exists(file, ignored) &&
         suite::dialog_seam().ask(this, "Confirmar",
@@ -180,8 +179,7 @@ void TForm10::Button6Click() {
     analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
                                 program_.settings, *set_,           program_.netlist_base_name};
     program_.handle(this, [&] {
-        analysis::find_and_compute_poles_zeros(x, poles,
-                                               [this](const std::string& l) { memo(l); });
+        analysis::find_and_compute_poles_zeros(x, poles, [this](const std::string& l) { memo(l); });
     });
     FormPaint();  // the run may have taken another observer
 }

@@ -37,9 +37,13 @@ TEST(CircuitFileHardening, BadFilesStopWithTheirMessage) {
         {"R1 16705 nan 1\r\n", "Invalid number \"nan\" in file \"FILE\" on line 1", 0},
         {"R1 99999999999 16449 1\r\n", "Invalid point \"99999999999\" in file \"FILE\" on line 1", 0},
         {"R1 -16705 16449 1\r\n", "Invalid point \"-16705\" in file \"FILE\" on line 1", 0},
-        {"R1 16705 16449 1\r\nR2 16705\0 16449 1\r\n"s, "Not a text file: NUL character in file \"FILE\" on line 2", 0},
-        {"\x7f" "ELF\x02\x01\x01\0\0\0\0"s, "Not a text file: NUL character in file \"FILE\" on line 1", 0},
-        {std::string(300, 'R') + "\r\n", "Invalid number \"" + std::string(295, 'R') + "\" in file \"FILE\" on line 1", 0},
+        {"R1 16705 16449 1\r\nR2 16705\0 16449 1\r\n"s,
+         "Not a text file: NUL character in file \"FILE\" on line 2", 0},
+        {"\x7f"
+         "ELF\x02\x01\x01\0\0\0\0"s,
+         "Not a text file: NUL character in file \"FILE\" on line 1", 0},
+        {std::string(300, 'R') + "\r\n",
+         "Invalid number \"" + std::string(295, 'R') + "\" in file \"FILE\" on line 1", 0},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.text.substr(0, 40));
@@ -60,7 +64,8 @@ TEST(CircuitFileHardening, BadFilesStopWithTheirMessage) {
 
 TEST(CircuitFileHardening, LongLinesKeepTheirFirstTwoHundredCharacters) {
     testing::TestDir dir;
-    const std::string path = dir.write("long.cir", "R1 16705 16449 " + std::string(5000, 'k') + "\r\nC1 16705 16449 1\r\n");
+    const std::string path =
+        dir.write("long.cir", "R1 16705 16449 " + std::string(5000, 'k') + "\r\nC1 16705 16449 1\r\n");
     Circuit c;
     std::vector<std::string> lines;
     ASSERT_EQ(read_circuit(path, c, collect_into(lines)), CircuitRead::read);

@@ -19,7 +19,6 @@ QString default_layout_family() {
     return QFontInfo(sans).family();
 }
 
-
 QColor rgb_colour(std::uint32_t rgb) {
     return QColor(static_cast<int>((rgb >> 16) & 255), static_cast<int>((rgb >> 8) & 255),
                   static_cast<int>(rgb & 255));

@@ -10,17 +10,16 @@
 //   the library test checks that the committed file equals it.
 #pragma once
 
-#include "editor/library/bitmaps.h"
-
 #include <string>
 #include <string_view>
+
+#include "editor/library/bitmaps.h"
 
 namespace editor {
 
 // The resistor's hand-made picture.
-inline constexpr Bitmap resistor_bitmap{0x0000, 0x0080, 0x0080, 0x0080, 0x0080, 0x0300,
-                                        0x0080, 0x0060, 0x0080, 0x0300, 0x0080, 0x0060,
-                                        0x0080, 0x0080, 0x0080, 0x0080};
+inline constexpr Bitmap resistor_bitmap{0x0000, 0x0080, 0x0080, 0x0080, 0x0080, 0x0300, 0x0080, 0x0060,
+                                        0x0080, 0x0300, 0x0080, 0x0060, 0x0080, 0x0080, 0x0080, 0x0080};
 
 Bitmap rasterise_drawing(std::string_view drawing);
 

@@ -3,10 +3,10 @@
 //   build/editor/library/editor_make_bitmaps editor/library/bitmaps.cpp
 #include "editor/library/bitmaps.h"
 
-#include "editor/library/library.h"
-
 #include <stdexcept>
 #include <string>
+
+#include "editor/library/library.h"
 
 namespace editor {
 namespace {
@@ -88,9 +88,9 @@ constexpr std::array<Bitmap, library_size> bitmaps{{
 }  // namespace
 
 const Bitmap& kind_bitmap(int index) {
-  if (index < 1 || index > library_size)
-    throw std::out_of_range("component kind index " + std::to_string(index));
-  return bitmaps[static_cast<size_t>(index - 1)];
+    if (index < 1 || index > library_size)
+        throw std::out_of_range("component kind index " + std::to_string(index));
+    return bitmaps[static_cast<size_t>(index - 1)];
 }
 
 }  // namespace editor

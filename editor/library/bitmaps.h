@@ -20,7 +20,7 @@ using Bitmap = std::array<uint16_t, 16>;
 const Bitmap& kind_bitmap(int index);
 
 inline bool bitmap_bit(const Bitmap& b, int row, int column) {
-  return (b[static_cast<std::size_t>(row)] >> (15 - column)) & 1u;
+    return (b[static_cast<std::size_t>(row)] >> (15 - column)) & 1u;
 }
 
 }  // namespace editor

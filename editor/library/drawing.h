@@ -26,20 +26,20 @@
 namespace editor {
 
 struct DrawPoint {
-  int dx = 0;
-  int dy = 0;
-  friend bool operator==(const DrawPoint&, const DrawPoint&) = default;
+    int dx = 0;
+    int dy = 0;
+    friend bool operator==(const DrawPoint&, const DrawPoint&) = default;
 };
 
 enum class DrawOp { polyline, circle_arc, ellipse_arc, dot };
 
 struct DrawCommand {
-  DrawOp op = DrawOp::polyline;
-  // polyline: its vertices; circle_arc: centre, start point, end point;
-  // ellipse_arc: box corner, opposite box corner, start point, end point;
-  // dot: the point.
-  std::vector<DrawPoint> points;
-  int radius = 0;  // circle_arc: distance centre-start rounded to the nearest integer
+    DrawOp op = DrawOp::polyline;
+    // polyline: its vertices; circle_arc: centre, start point, end point;
+    // ellipse_arc: box corner, opposite box corner, start point, end point;
+    // dot: the point.
+    std::vector<DrawPoint> points;
+    int radius = 0;  // circle_arc: distance centre-start rounded to the nearest integer
 };
 
 bool is_drawing_command(char c);

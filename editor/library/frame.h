@@ -26,24 +26,24 @@ inline constexpr int point_y(int32_t packed) { return packed >> 8; }
 
 // The visible part of the grid.
 struct ViewGeometry {
-  int zoom = 1;     // 1..5
-  int x0 = 64;      // grid point at the lower-left corner
-  int y0 = 64;
-  int columns = 0;  // whole grid cells that fit across
-  int rows = 0;     // whole grid cells that fit down
+    int zoom = 1;  // 1..5
+    int x0 = 64;   // grid point at the lower-left corner
+    int y0 = 64;
+    int columns = 0;  // whole grid cells that fit across
+    int rows = 0;     // whole grid cells that fit down
 };
 
 struct ScreenPoint {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
 };
 
 struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int size = 0;
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+    int left = 0;
+    int top = 0;
+    int size = 0;
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
 
 int unzoomed_x(const ViewGeometry& view, int32_t packed);
@@ -53,16 +53,16 @@ int unzoomed_y(const ViewGeometry& view, int32_t packed);
 bool element_visible(const ViewGeometry& view, const PackedPoints& points);
 
 struct ElementFrame {
-  int zoom = 1;
-  bool vertical = false;
-  bool inverted = false;
-  bool reflected = false;
-  int sx = 1;      // -1 when reflected
-  int sy = 1;      // -1 when inverted
-  int base_x = 0;  // unzoomed base point
-  int base_y = 0;
-  int ox = 0;      // frame origin of the vector drawing, screen pixels
-  int oy = 0;
+    int zoom = 1;
+    bool vertical = false;
+    bool inverted = false;
+    bool reflected = false;
+    int sx = 1;      // -1 when reflected
+    int sy = 1;      // -1 when inverted
+    int base_x = 0;  // unzoomed base point
+    int base_y = 0;
+    int ox = 0;  // frame origin of the vector drawing, screen pixels
+    int oy = 0;
 };
 
 ElementFrame element_frame(const ViewGeometry& view, int terminals, const PackedPoints& points);

@@ -85,21 +85,21 @@ constexpr std::array<ComponentKind, library_size> kinds{{
 }  // namespace
 
 const ComponentKind& component_kind(int index) {
-  if (index < 1 || index > library_size)
-    throw std::out_of_range("component kind index " + std::to_string(index));
-  return kinds[static_cast<size_t>(index - 1)];
+    if (index < 1 || index > library_size)
+        throw std::out_of_range("component kind index " + std::to_string(index));
+    return kinds[static_cast<size_t>(index - 1)];
 }
 
 int find_kind(char key) {
-  for (int i = 1; i <= library_size; ++i)
-    if (kinds[static_cast<size_t>(i - 1)].key == key) return i;
-  return 0;
+    for (int i = 1; i <= library_size; ++i)
+        if (kinds[static_cast<size_t>(i - 1)].key == key) return i;
+    return 0;
 }
 
 char swap_letter_case(char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
-  if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
-  return c;
+    if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+    if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
+    return c;
 }
 
 int kind_for_typed_key(char typed) { return find_kind(swap_letter_case(typed)); }
@@ -111,19 +111,19 @@ bool is_connection_kind(int index) { return index >= kind_ground && index <= kin
 bool is_label_kind(int index) { return index >= kind_first_label && index <= kind_last_label; }
 
 bool has_parameters(int index) {
-  return index >= 1 && index <= library_size && !component_kind(index).description.empty();
+    return index >= 1 && index <= library_size && !component_kind(index).description.empty();
 }
 
 bool placed_exchanged(int index) {
-  if (index < 1 || index > library_size) return false;
-  const char key = component_kind(index).key;
-  return is_label_kind(index) || key == '=' || key == 'Z' || key == '\\';
+    if (index < 1 || index > library_size) return false;
+    const char key = component_kind(index).key;
+    return is_label_kind(index) || key == '=' || key == 'Z' || key == '\\';
 }
 
 std::string accepted_keys_line() {
-  std::string line;
-  for (int i = 1; i <= kind_crossing; ++i) line += component_kind(i).key;
-  return line + "0..9.*";
+    std::string line;
+    for (int i = 1; i <= kind_crossing; ++i) line += component_kind(i).key;
+    return line + "0..9.*";
 }
 
 }  // namespace editor

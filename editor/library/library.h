@@ -31,11 +31,11 @@ inline constexpr int kind_comment = 68;        // *
 inline constexpr int kind_command = 69;        // .
 
 struct ComponentKind {
-  char key;                          // first character of every element name of this kind
-  int32_t terminals;                 // 2, 3 or 4
-  std::string_view description;      // meaning of the parameter text; empty: no parameters
-  std::string_view defaults;         // parameter text of a newly placed element
-  std::string_view drawing;          // vector drawing in the drawing language
+    char key;                      // first character of every element name of this kind
+    int32_t terminals;             // 2, 3 or 4
+    std::string_view description;  // meaning of the parameter text; empty: no parameters
+    std::string_view defaults;     // parameter text of a newly placed element
+    std::string_view drawing;      // vector drawing in the drawing language
 };
 
 // The kind at `index` (1..library_size). Throws std::out_of_range otherwise.

@@ -10,13 +10,13 @@
 // is drawn only when P1 and P4 both lie in the visible grid window.
 #pragma once
 
-#include "editor/library/frame.h"
-
 #include <QColor>
 #include <QFont>
 #include <QRect>
 #include <QString>
 #include <string_view>
+
+#include "editor/library/frame.h"
 
 class QPainter;
 
@@ -24,12 +24,12 @@ namespace editor {
 
 // Colours and options of the layout screen.
 struct LayoutLook {
-  bool vector_drawings = true;
-  bool thin_lines = false;
-  QColor background{0, 0, 0};
-  QColor element{255, 255, 255};
-  QColor text{255, 255, 0};
-  QString font_family = QStringLiteral("Calibri");
+    bool vector_drawings = true;
+    bool thin_lines = false;
+    QColor background{0, 0, 0};
+    QColor element{255, 255, 255};
+    QColor text{255, 255, 0};
+    QString font_family = QStringLiteral("Calibri");
 };
 
 // Colour modes.
@@ -38,9 +38,9 @@ inline constexpr int colour_normal = 1;     // element colour
 inline constexpr int colour_highlight = 2;  // pure green
 
 struct ElementShape {
-  int kind = 0;               // library index 1..69
-  PackedPoints points{};      // P1..P4
-  std::string_view text;      // parameter text (shown for comments and commands)
+    int kind = 0;           // library index 1..69
+    PackedPoints points{};  // P1..P4
+    std::string_view text;  // parameter text (shown for comments and commands)
 };
 
 QColor mode_colour(const LayoutLook& look, int colour_mode);
@@ -52,8 +52,8 @@ bool uses_bitmap(const LayoutLook& look, int zoom);
 
 // A drawing in the language of drawing.h, in an element's frame, with a pen
 // of `pen_width` pixels; dots only below zoom 5.
-void draw_drawing(QPainter& p, const ElementFrame& frame, std::string_view drawing,
-                  const QColor& colour, int pen_width);
+void draw_drawing(QPainter& p, const ElementFrame& frame, std::string_view drawing, const QColor& colour,
+                  int pen_width);
 
 // The symbol alone.
 void draw_symbol(QPainter& p, const ViewGeometry& view, const LayoutLook& look, int kind,
@@ -69,7 +69,7 @@ QPoint element_text_origin(const ViewGeometry& view, const PackedPoints& points)
 QRect element_text_frame(const QPoint& origin, const QSize& text_size);
 
 // The symbol and, for comments and commands, their text.
-void draw_element(QPainter& p, const ViewGeometry& view, const LayoutLook& look,
-                  const ElementShape& element, int colour_mode);
+void draw_element(QPainter& p, const ViewGeometry& view, const LayoutLook& look, const ElementShape& element,
+                  int colour_mode);
 
 }  // namespace editor

@@ -72,7 +72,8 @@ std::vector<Cx> roots(Poly p, Real unit) {
         return r;
     }
     Poly q(p.size());
-    for (std::size_t k = 0; k <= n; ++k) q[k] = p[k] * std::pow(unit, Real(k)) / (p[n] * std::pow(unit, Real(n)));
+    for (std::size_t k = 0; k <= n; ++k)
+        q[k] = p[k] * std::pow(unit, Real(k)) / (p[n] * std::pow(unit, Real(n)));
     for (std::size_t k = 0; k < n; ++k) r.push_back(std::pow(Cx(0.4L, 0.9L), Real(k)));
     for (int it = 0; it < 2000; ++it) {
         for (std::size_t i = 0; i < n; ++i) {
@@ -188,7 +189,8 @@ Rational lc_notch(const Netlist& n) {
 // k = R5/R4; the summer: V9 = -RF·(V1/RA + V3/RB).
 Poly tow_thomas_denominator(const Netlist& n) {
     const Real rq = n.two_terminal("RQ"), c1 = n.two_terminal("C1"), r2 = n.two_terminal("R2"),
-               r3 = n.two_terminal("R3"), c2 = n.two_terminal("C2"), k = n.two_terminal("R5") / n.two_terminal("R4");
+               r3 = n.two_terminal("R3"), c2 = n.two_terminal("C2"),
+               k = n.two_terminal("R5") / n.two_terminal("R4");
     return Poly{k / (r2 * r3 * c1 * c2), 1 / (rq * c1), 1};
 }
 
@@ -221,7 +223,8 @@ int main(int argc, char** argv) {
         const Netlist ladder(dir + "elliptic-ladder.net");
         const Rational e = elliptic_ladder(ladder);
         write_points(dir + "elliptic-ladder.r", roots(e.den, unit), "poles of elliptic-ladder, rad/s");
-        write_points(dir + "elliptic-ladder.z4", roots(e.num, unit), "zeros at node 4 of elliptic-ladder, rad/s");
+        write_points(dir + "elliptic-ladder.z4", roots(e.num, unit),
+                     "zeros at node 4 of elliptic-ladder, rad/s");
 
         const Netlist notch(dir + "lc-notch.net");
         const Rational l = lc_notch(notch);
@@ -231,7 +234,8 @@ int main(int argc, char** argv) {
         const Netlist tt(dir + "tow-thomas-notch.net");
         const Rational t = tow_thomas_notch(tt);
         write_points(dir + "tow-thomas-notch.r", roots(t.den, unit), "poles of tow-thomas-notch, rad/s");
-        write_points(dir + "tow-thomas-notch.z9", roots(t.num, unit), "zeros at node 9 of tow-thomas-notch, rad/s");
+        write_points(dir + "tow-thomas-notch.z9", roots(t.num, unit),
+                     "zeros at node 9 of tow-thomas-notch, rad/s");
 
         const Netlist biquad(dir + "tow-thomas-biquad.net");
         write_points(dir + "tow-thomas-biquad.r", roots(tow_thomas_denominator(biquad), unit),
