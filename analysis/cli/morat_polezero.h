@@ -2,8 +2,8 @@
 // computation of the pole/zero window ("Ler pólos ou zeros e calcular") on
 // a pole file (--poles, pole mode) or a zero file (--zeros, zero mode),
 // printing the window's memo lines; --observer chooses the observer element
-// for poles (the first element with that name; default the last element,
-// as after "Analisar"); --deviations saves the deviation table as
+// for poles (the first element with that name, in any case; default the
+// last element, as after "Analisar"; "auto" chooses one for every pole); --deviations saves the deviation table as
 // "Salvar desvios calculados" does and prints its confirmation line.
 // Before them, --find-poles and --find-zeros find the poles (the zeros at
 // the output node) with the engine and write them as a pole (zero) file,
@@ -45,8 +45,8 @@ std::string polezero_usage();
 // Runs what the options ask for: the finder, then the computation
 // (nothing without --find-poles, --find-zeros, --poles or --zeros).
 // Returns 0 when done, 1 when the run stopped on an error (the memo says
-// why), 2 for an --observer name that the circuit lacks (the reason on
-// `err`, to be followed by the usage). Input/output errors and fatal
+// why, and when the finder wrote fewer roots than it found), 2 for an
+// --observer name that the circuit lacks (one line on `err`). Input/output errors and fatal
 // errors propagate as exceptions. The set is kept in `keep` when given.
 int run_polezero_options(const PoleZeroOptions& o, Circuit& c, Engine& e, Sweep& sw,
                          const AnalysisSettings& s, const std::string& netlist_base_name, const Log& log,

@@ -100,7 +100,6 @@ TEST_F(MoratPoleZero, UsageErrors) {
              {"--poles", "a.r", "--zeros", "a.z2"},
              {"--deviations", "a.tsp"},
              {"--zeros", "a.z2", "--observer", "C1"},
-             {"--poles", path("notch.r"), "--observer", "X9"},
              {"--poles"},
          }) {
         std::vector<std::string> args{path("notch"), "--output", "2"};
@@ -109,6 +108,10 @@ TEST_F(MoratPoleZero, UsageErrors) {
         EXPECT_EQ(r.status, 2) << extra[0];
         EXPECT_NE(r.err.find("Usage: morat"), std::string::npos) << extra[0];
     }
+    // An observer the circuit lacks: one line, not the whole usage.
+    const MoratRun r = morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "X9"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "morat: --observer: no element named X9 in the circuit\n");
 }
 
 TEST_F(MoratPoleZero, FoundZerosAndPolesAreWrittenLoggedAndReadBackByTheRun) {

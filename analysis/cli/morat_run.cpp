@@ -26,11 +26,14 @@ std::string apply_settings(const MoratOptions& o, Session& x) {
     if (o.tol_pivot) s.pivot_tolerance = *o.tol_pivot;
     Circuit& c = *x.circuit;
     if (o.variability) change_all_variabilities(c, *o.variability);
-    for (const auto& [name, value] : o.element_variabilities) {
+    for (const auto& [given, value] : o.element_variabilities) {
+        std::string name = given;  // names are stored upper-cased, as the reader reads them
+        for (char& ch : name)
+            if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
         int found = 0;
         for (int i = 1; i <= c.element_count && found == 0; ++i)
             if (c.elements[i].name == name) found = i;
-        if (found == 0) return "no element named " + name + " in the circuit";
+        if (found == 0) return "no element named " + given + " in the circuit";
         c.variability[found] = value;
     }
     apply_normalisation(s, *x.sweep, o.normalise);

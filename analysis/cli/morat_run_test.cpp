@@ -93,7 +93,7 @@ TEST(MoratRun, UsageErrorsExitWithTwo) {
     const std::string path = write_netlist("rc.net", rc);
     for (const Args& args :
          {Args{}, Args{path, "--segments"}, Args{path, "--bogus"},
-          Args{path, "--element-variability", "R9=0.1"}, Args{path, "--element-variability", "r1=0.1"},
+          Args{path, "--element-variability", "R9=0.1"},
           Args{path, "--output", "2", "--sensitivities", "401"}}) {
         const Outcome o = run(args);
         EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args.back());

@@ -48,6 +48,25 @@ void excite_observer(Circuit& c, Engine& e) {
     e.system.adjoint_re[c.column_map[x.node2]] -= 1;
 }
 
+void restrict_to_block(NodalSystem& sys, int n, const BlockRestriction& r) {
+    for (int row = 1; row <= n; ++row) {
+        if (r.in_row[static_cast<std::size_t>(row)]) continue;
+        for (int j = sys.row_first[row]; j <= sys.row_last[row]; ++j)
+            sys.matrix_re[row][j] = sys.matrix_im[row][j] = 0;
+        sys.normal_re[row] = sys.normal_im[row] = 0;
+    }
+    for (int col = 1; col <= n; ++col) {
+        if (r.in_col[static_cast<std::size_t>(col)]) continue;
+        for (int i = sys.col_first[col]; i <= sys.col_last[col]; ++i)
+            sys.matrix_re[i][col] = sys.matrix_im[i][col] = 0;
+        sys.adjoint_re[col] = sys.adjoint_im[col] = 0;
+    }
+    for (const auto& [row, col] : r.unit_pairs) {
+        sys.matrix_re[row][col] = 1;
+        touch(sys, row, col);
+    }
+}
+
 void sensitivity_pass(const Circuit& c, Engine& e) {
     const int col = c.output_column;
     const Complex t{e.system.normal_re[col], e.system.normal_im[col]};
@@ -183,9 +202,22 @@ void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
         e.system.adjoint_re[c.output_column] = -1;
     e.system.normal_re[0] = 0;
     e.system.adjoint_re[0] = 0;
+    if (e.restriction) restrict_to_block(e.system, c.equation_count, *e.restriction);
     factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance,
                      !e.response_only);
     if (!e.response_only) sensitivity_pass(c, e);
+}
+
+void build_system(Circuit& c, Engine& e, int only) {
+    const bool observer = e.observer_mode;
+    e.observer_mode = false;
+    c.row_map = c.saved_row_map;
+    clear_system(e.system, c.equation_count);
+    if (only > 0)
+        stamp_listed(c, e, {only});
+    else
+        stamp_elements(c, e);
+    e.observer_mode = observer;
 }
 
 Complex node_voltage(const Circuit& c, const Engine& e, int k) {

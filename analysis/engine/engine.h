@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "analysis/circuit/circuit.h"
@@ -39,6 +40,17 @@ struct FreeBlocks {
 };
 using SensitivityBlocks = std::unique_ptr<Real[], FreeBlocks>;
 
+// A solve restricted to one diagonal block of a block-triangular system
+// (the pole/zero side finds the blocks): the rows and the columns outside
+// the block are cleared, each outside row paired with an outside column by
+// a unit entry, and the right-hand sides there are cleared too. The
+// solution is then the block's own (zero outside it), and the determinant
+// is the block's, up to its sign.
+struct BlockRestriction {
+    std::vector<char> in_row, in_col;             // by matrix index 0..n
+    std::vector<std::pair<int, int>> unit_pairs;  // (row, column), both outside
+};
+
 struct Engine {
     NodalSystem system;
     Real sigma = 0;  // s = sigma + j·omega, omega in rad/s
@@ -50,6 +62,8 @@ struct Engine {
     // and the sensitivity pass (the Monte Carlo samples). Normal mode only.
     bool response_only = false;
     int point_index = 0;  // the point whose sensitivity blocks receive the results
+    // When set, build_and_solve solves only that block of the system.
+    const BlockRestriction* restriction = nullptr;
 
     // Sensitivity blocks, one per point 0..block_count-1, each holding the
     // S_i of elements 1..block_size: element i of point p sits at
@@ -121,6 +135,11 @@ inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, i
 // system and, with normalised sensitivities, "Saída nula. A análise não pode ser feita." when T is exactly
 // zero. Needs blocks for point_index and element_count (std::logic_error otherwise).
 void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance);
+
+// The system at s = sigma + j·omega, as build_and_solve stamps it in normal
+// mode, without solving it (for its pattern); with `only` > 0, the stamps
+// of that element alone.
+void build_system(Circuit& c, Engine& e, int only = 0);
 
 // Solved voltage of node (or extra variable) k: x at column_map[k]; 0 for ground.
 Complex node_voltage(const Circuit& c, const Engine& e, int k);

@@ -26,9 +26,20 @@ std::string deviation_table_line(const PoleZeroEntry& e, int width, int decimals
 std::vector<std::string> deviation_table_lines(const PoleZeroSet& set, bool poles,
                                                const std::string& observer_name, int output_node, int width,
                                                int decimals) {
-    std::vector<std::string> lines{deviation_table_header(poles, observer_name, output_node)};
+    // The viewer holds 30 entries a table: longer sets go into several
+    // tables of one file, each under the same header.
+    const std::string header = deviation_table_header(poles, observer_name, output_node);
+    std::vector<std::string> lines{header};
+    int in_table = 0;
     for (int k = 1; k <= set.entry_count; ++k) {
-        if (set.entries[k].valid) lines.push_back(deviation_table_line(set.entries[k], width, decimals));
+        if (!set.entries[k].valid) continue;
+        if (in_table == entries_per_table) {
+            lines.emplace_back();
+            lines.push_back(header);
+            in_table = 0;
+        }
+        lines.push_back(deviation_table_line(set.entries[k], width, decimals));
+        ++in_table;
     }
     lines.emplace_back();
     return lines;

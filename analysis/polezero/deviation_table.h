@@ -24,7 +24,12 @@ std::string deviation_table_header(bool poles, const std::string& observer_name,
 // One entry line.
 std::string deviation_table_line(const PoleZeroEntry& e, int width, int decimals);
 
-// The whole table as lines (header, valid entries, empty line).
+// The entries a table holds: as many as the viewer keeps in one table.
+constexpr int entries_per_table = 30;
+
+// The whole table as lines (header, valid entries, empty line); more than
+// entries_per_table valid entries make several such tables, one after
+// the other.
 std::vector<std::string> deviation_table_lines(const PoleZeroSet& set, bool poles,
                                                const std::string& observer_name, int output_node, int width,
                                                int decimals);

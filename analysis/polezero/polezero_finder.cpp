@@ -10,7 +10,9 @@
 #include <optional>
 
 #include "analysis/engine/engine.h"
+#include "analysis/polezero/block_observer.h"
 #include "analysis/polezero/deviations.h"
+#include "analysis/polezero/system_blocks.h"
 #include "common/errors.h"
 
 namespace analysis {
@@ -18,29 +20,6 @@ namespace analysis {
 namespace {
 
 constexpr Real eps = LDBL_EPSILON;
-
-// ---- scaled complex numbers --------------------------------------------
-
-ScaledComplex normalised(Complex m, long e) {
-    const Real big = std::max(std::fabs(m.re), std::fabs(m.im));
-    if (big == 0 || !std::isfinite(big)) return {m, e};
-    int ex = 0;
-    std::frexp(big, &ex);
-    return {{std::ldexp(m.re, -ex), std::ldexp(m.im, -ex)}, e + ex};
-}
-
-ScaledComplex times(ScaledComplex a, ScaledComplex b) {
-    return normalised(complex_multiply(a.m, b.m), a.e + b.e);
-}
-
-bool is_zero(ScaledComplex a) { return a.m.re == 0 && a.m.im == 0; }
-
-// a as a plain complex number in units of 2^unit.
-Complex in_units(ScaledComplex a, long unit) {
-    if (is_zero(a)) return {};
-    const long shift = std::max(a.e - unit, static_cast<long>(LDBL_MIN_EXP - LDBL_MANT_DIG - 2));
-    return {std::ldexp(a.m.re, static_cast<int>(shift)), std::ldexp(a.m.im, static_cast<int>(shift))};
-}
 
 Real modulus(Complex a) { return std::hypot(a.re, a.im); }
 
@@ -147,6 +126,7 @@ void transform(const std::vector<ScaledComplex>& f, int lo, int hi, int guard, s
 struct Root {
     Complex z;  // s
     bool converged = false;
+    Real step = 0;  // the last step of its polishing: tiny once it converged on its own
 };
 
 // Samples D and N on the circle of radius w0 and transforms them. False
@@ -311,11 +291,115 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
     for (std::size_t i = 0; i < roots.size(); ++i)
         if (!roots[i].converged) roots[i].converged = last_step[i] <= 1e-9L * modulus(roots[i].z);
     std::vector<Root> out;
-    for (const Root& r : roots) {
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        Root r = roots[i];
+        r.step = std::isfinite(last_step[i]) ? last_step[i] : modulus(r.z);
         out.push_back(r);
-        if (r.z.im != 0) out.push_back({{r.z.re, -r.z.im}, r.converged});
+        if (r.z.im != 0) out.push_back({{r.z.re, -r.z.im}, r.converged, r.step});
     }
     return out;
+}
+
+// The roots of D or N (`zeros`) inside the circle |s - c| = r: their
+// number (the winding of the function around the circle; -1 when it
+// cannot be told) and their mean. On the circle, log f(c + r·e^jθ) less
+// the winding m·(log r + jθ) holds the roots inside as the e^-jθ term
+// -Σδ/r (δ each root's offset from c), while the roots outside only add
+// terms in e^+jθ: the mean is c + Σδ/m, from the first Fourier
+// coefficient, exact to the rounding noise of the function on the circle.
+int roots_inside(CircuitFunction& f, bool zeros, Complex c, Real r, Complex& mean) {
+    constexpr int points = 64;
+    constexpr Real pi = std::numbers::pi_v<Real>;
+    std::vector<Real> log_size(points), phase(points);
+    Real unwrapped = 0, last = 0;
+    for (int t = 0; t <= points; ++t) {
+        const Real a = 2 * pi * t / points;
+        ScaledComplex d, n;
+        if (!f.at({c.re + r * std::cos(a), c.im + r * std::sin(a)}, d, n)) return -1;
+        const ScaledComplex& v = zeros ? n : d;
+        if (is_zero(v)) return -1;
+        const Real arg = std::atan2(v.m.im, v.m.re);
+        if (t == 0) {
+            unwrapped = arg;
+        } else {
+            Real step = arg - last;
+            while (step > pi) step -= 2 * pi;
+            while (step <= -pi) step += 2 * pi;
+            unwrapped += step;
+        }
+        last = arg;
+        if (t < points) {
+            log_size[t] = std::log(modulus(v.m)) + static_cast<Real>(v.e) * std::numbers::ln2_v<Real>;
+            phase[t] = unwrapped;
+        }
+    }
+    const int m = static_cast<int>(std::lround((unwrapped - phase[0]) / (2 * pi)));
+    if (m <= 0) return m;
+    Complex coefficient;  // of e^-jθ: the mean of g(θ)·e^jθ
+    for (int t = 0; t < points; ++t) {
+        const Real a = 2 * pi * t / points;
+        const Complex g{log_size[t], phase[t] - m * a};
+        coefficient = coefficient + complex_multiply(g, {std::cos(a), std::sin(a)});
+    }
+    coefficient = scale(coefficient, Real(1) / points);
+    mean = c - scale(coefficient, r / m);
+    return m;
+}
+
+// A multiple root leaves as many estimates around it as its multiplicity,
+// spread by the rounding noise of the function (by about 1e-10 of their
+// size for a double root, 1e-8 for a fourfold one) and none converging
+// on its own: their polishing steps stay as large as their spread, where
+// a simple root's shrink to the last digit. Estimates that close are
+// gathered; when the function winds around a circle that holds them, and
+// no other root, once per estimate, they are one root of that
+// multiplicity, and its value is their mean, far more accurate than any
+// of them.
+void merge_multiple_roots(CircuitFunction& f, bool zeros, std::vector<Root>& roots) {
+    const std::size_t count = roots.size();
+    if (count < 2) return;
+    std::vector<std::size_t> group(count);
+    for (std::size_t i = 0; i < count; ++i) group[i] = i;
+    auto find = [&](std::size_t i) {
+        while (group[i] != i) i = group[i] = group[group[i]];
+        return i;
+    };
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t j = i + 1; j < count; ++j) {
+            const Real d = modulus(roots[i].z - roots[j].z);
+            const Real size = std::max(modulus(roots[i].z), modulus(roots[j].z));
+            if (d <= 1e-4L * size && d <= 1e4L * std::max(roots[i].step, roots[j].step))
+                group[find(i)] = find(j);
+        }
+    std::vector<Root> merged;
+    std::vector<bool> done(count, false);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (done[i]) continue;
+        std::vector<std::size_t> members;
+        for (std::size_t j = i; j < count; ++j)
+            if (!done[j] && find(j) == find(i)) members.push_back(j);
+        for (const std::size_t j : members) done[j] = true;
+        const int m = static_cast<int>(members.size());
+        Complex centre;
+        for (const std::size_t j : members) centre = centre + roots[j].z;
+        centre = scale(centre, Real(1) / m);
+        Real spread = 0;
+        for (const std::size_t j : members) spread = std::max(spread, modulus(roots[j].z - centre));
+        // A circle well clear of the members, and of every other root.
+        Real nearest = std::numeric_limits<Real>::infinity();
+        for (std::size_t j = 0; j < count; ++j)
+            if (find(j) != find(i)) nearest = std::min(nearest, modulus(roots[j].z - centre));
+        const Real r = std::min(std::max(100 * spread, 1e-12L * modulus(centre)), nearest / 3);
+        Complex mean;
+        if (m > 1 && r > 4 * spread && roots_inside(f, zeros, centre, r, mean) == m) {
+            centre = mean;
+            if (centre.im != 0 && std::fabs(centre.im) <= 1e-18L * modulus(centre)) centre.im = 0;
+            for (int k = 0; k < m; ++k) merged.push_back({centre, true, 0});
+        } else {
+            for (const std::size_t j : members) merged.push_back(roots[j]);
+        }
+    }
+    roots = std::move(merged);
 }
 
 // Roots of D or N, polished, in s, beside the `fixed` ones.
@@ -339,6 +423,7 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
         }
         roots = polish(f, zeros, retry, fixed);
     }
+    merge_multiple_roots(f, zeros, roots);
     // On the imaginary axis within the rounding noise: on it.
     for (Root& r : roots)
         if (r.z.im != 0 && std::fabs(r.z.re) <= 1e-16L * std::fabs(r.z.im)) r.z.re = 0;
@@ -419,22 +504,17 @@ bool by_frequency(const PoleZeroPoint& a, const PoleZeroPoint& b) {
 
 PoleZeroPoint point(Complex z) { return {z.re, z.im}; }
 
-bool accepted_pole(Circuit& c, Engine& e, const AnalysisSettings& s, Complex p, int preferred) {
+// A pole is accepted when an observer sees it: the preferred one in the
+// whole matrix, or one inside a block of the matrix whose determinant
+// vanishes there (the only way to see a pole that identical buffered
+// sections share).
+bool accepted_pole(Circuit& c, Engine& e, const AnalysisSettings& s, const SystemBlocks& blocks, Complex p,
+                   int preferred) {
     if (passes_pole_zero_checks(c, e, s, true, preferred, p)) return true;
-    for (int k = 1; k <= c.element_count; ++k)
-        if (k != preferred && is_observer_element(c, k) && passes_pole_zero_checks(c, e, s, true, k, p))
-            return true;
-    return false;
+    return !observers_seeing(c, e, s, blocks, p, preferred).empty();
 }
 
 }  // namespace
-
-ScaledComplex system_determinant(const NodalSystem& sys, int n) {
-    ScaledComplex d{{1, 0}, 0};
-    for (int k = 1; k <= n; ++k) d = times(d, normalised({sys.matrix_re[k][k], sys.matrix_im[k][k]}, 0));
-    if (sys.row_exchanges % 2 != 0) d.m = -d.m;
-    return d;
-}
 
 Real element_frequency_scale(const Circuit& c) {
     auto kind = [&](int i) { return c.elements[i].name.empty() ? '\0' : c.elements[i].name[0]; };
@@ -557,11 +637,19 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
             }
     }
     Engine& e = f.engine();
+    const SystemBlocks blocks = poles ? find_system_blocks(c) : SystemBlocks{};
+    std::optional<std::pair<Complex, bool>> last;  // the copies of a multiple root are checked once
     for (std::size_t i = 0; i < (poles ? d_roots.size() : n_roots.size()); ++i) {
         if (poles ? d_cancelled[i] : n_used[i]) continue;
         const Root& root = poles ? d_roots[i] : n_roots[i];
-        const bool ok = root.converged && (poles ? accepted_pole(c, e, s, root.z, e.observer_element)
-                                                 : passes_pole_zero_checks(c, e, s, false, 0, root.z));
+        bool ok = false;
+        if (last && last->first.re == root.z.re && last->first.im == root.z.im) {
+            ok = last->second;
+        } else {
+            ok = root.converged && (poles ? accepted_pole(c, e, s, blocks, root.z, e.observer_element)
+                                          : passes_pole_zero_checks(c, e, s, false, 0, root.z));
+            last = {root.z, ok};
+        }
         (ok ? r.found : r.unconfirmed).push_back(point(root.z));
     }
     std::sort(r.found.begin(), r.found.end(), by_frequency);
@@ -613,9 +701,32 @@ void log_search(const PoleZeroSearch& r, const Circuit& c, const AnalysisSetting
     if (r.unresolved > 0)
         log("* " + std::to_string(r.unresolved) + (poles ? " pólos" : " zeros") +
             " muito afastados da escala de frequência não calculados.");
+    // A root found m times is one root of multiplicity m.
+    for (std::size_t k = 0; k < r.found.size();) {
+        std::size_t m = 1;
+        while (k + m < r.found.size() && r.found[k + m].re == r.found[k].re &&
+               r.found[k + m].im == r.found[k].im)
+            ++m;
+        if (m > 1)
+            log(one + " de multiplicidade " + std::to_string(m) + " em " + complex_text(s, r.found[k]));
+        k += m;
+    }
     log(many + " encontrados: " + std::to_string(r.found.size()));
     for (std::size_t k = 0; k < r.found.size(); ++k)
         log(one + " " + std::to_string(k + 1) + " " + complex_text(s, r.found[k]));
+}
+
+// After the file is written: what it lacks, and why.
+bool log_left_out(const PoleZeroSearch& r, const Log& log) {
+    const int unconfirmed = static_cast<int>(r.unconfirmed.size());
+    const int left = unconfirmed + r.unresolved;
+    if (left == 0) return true;
+    const int written = static_cast<int>(r.found.size());
+    log("* Arquivo incompleto: " + std::to_string(written) + " de " + std::to_string(written + left) +
+        (r.poles ? " pólos" : " zeros") + " escritos; " + std::to_string(unconfirmed) +
+        " não confirmados pela verificação do cálculo de desvios e " + std::to_string(r.unresolved) +
+        " muito afastados da escala de frequência ficaram de fora.");
+    return false;
 }
 
 bool analysed(PoleZeroContext& x, const Log& log) {
@@ -624,51 +735,45 @@ bool analysed(PoleZeroContext& x, const Log& log) {
     return false;
 }
 
-// Searches, logs and writes; the points found, or nothing when refused.
-std::optional<std::vector<PoleZeroPoint>> search_and_save(PoleZeroContext& x, bool poles,
-                                                          const std::string& file, const Log& log) {
+// Searches, logs and writes; the search, or nothing when refused.
+std::optional<PoleZeroSearch> search_and_save(PoleZeroContext& x, bool poles, const std::string& file,
+                                              const Log& log) {
     if (!analysed(x, log)) return std::nullopt;
     log(poles ? "Calculando pólos..." : "Calculando zeros...");
-    const PoleZeroSearch r = find_poles_zeros(x.circuit, x.settings, poles);
+    PoleZeroSearch r = find_poles_zeros(x.circuit, x.settings, poles);
     log_search(r, x.circuit, x.settings, log);
     write_pole_zero_file(file, r.found);
     log(std::string(poles ? "Pólos" : "Zeros") + " salvos no arquivo " + file);
-    return r.found;
+    return r;
 }
 
 }  // namespace
 
-bool find_and_save_poles_zeros(PoleZeroContext& x, bool poles, const std::string& file, const Log& log) {
-    const auto found = search_and_save(x, poles, file, log);
-    if (!found) return false;
-    if (poles && !found->empty()) {
+FinderResult find_and_save_poles_zeros(PoleZeroContext& x, bool poles, const std::string& file,
+                                       const Log& log) {
+    const auto r = search_and_save(x, poles, file, log);
+    if (!r) return FinderResult::refused;
+    const bool whole = log_left_out(*r, log);
+    if (poles && !r->found.empty()) {
         const Circuit& c = x.circuit;
         const int current = x.engine.observer_element;
-        const int k = observer_for_poles(x.circuit, x.settings, *found, current);
+        const int k = observer_for_poles(x.circuit, x.settings, r->found, current);
         if (k == 0)
-            log("* Nenhum elemento observador vê todos os pólos.");
+            log("* Nenhum elemento observador vê todos os pólos; o observador automático escolhe um "
+                "elemento que vê cada polo.");
         else if (k != current && is_observer_element(c, current))
             log("* O elemento observador " + c.elements[current].name + " não vê todos os pólos; " +
                 c.elements[k].name + " vê.");
     }
-    return true;
+    return whole ? FinderResult::complete : FinderResult::incomplete;
 }
 
 bool find_and_compute_poles_zeros(PoleZeroContext& x, bool poles, const Log& memo) {
     const std::string file = x.netlist_base_name + default_pole_zero_extension(poles, x.circuit.output_node);
-    const auto found = search_and_save(x, poles, file, memo);
-    if (!found) return false;
-    if (poles && !found->empty()) {
-        const int k = observer_for_poles(x.circuit, x.settings, *found, x.engine.observer_element);
-        if (k == 0) {
-            memo("* Nenhum elemento observador vê todos os pólos.");
-            return false;
-        }
-        if (k != x.engine.observer_element) {
-            x.engine.observer_element = k;
-            memo("Elemento observador: " + x.circuit.elements[k].name);
-        }
-    }
+    const auto r = search_and_save(x, poles, file, memo);
+    if (!r) return false;
+    log_left_out(*r, memo);
+    x.auto_observer = true;    // every pole with an observer that sees it
     x.sweep.pz_valid = false;  // the file is new: read it
     return run_pole_zero(
         x, poles, [&](const PoleZeroFileRequest&) { return std::optional<std::string>(file); }, memo);

@@ -40,22 +40,11 @@
 #include "analysis/circuit/log.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/solver.h"
+#include "analysis/polezero/determinant.h"
 #include "analysis/polezero/polezero_file.h"
 #include "analysis/polezero/polezero_run.h"
 
 namespace analysis {
-
-// m·2^e: a complex number whose size would leave the range of a Real
-// (the product of a hundred pivots). m = 0, or its larger part has a
-// magnitude in [0.5, 1).
-struct ScaledComplex {
-    Complex m;
-    long e = 0;
-};
-
-// The determinant of the factored system: the pivots on its diagonal,
-// negated for an odd number of row exchanges.
-ScaledComplex system_determinant(const NodalSystem& sys, int n);
 
 // The frequency scale of the circuit from its element values (rad/s): the
 // geometric mean of 1/(R0·C) over the capacitors, R0/L over the inductors
@@ -92,16 +81,19 @@ int observer_for_poles(Circuit& c, const AnalysisSettings& s, const std::vector<
 
 // morat --find-poles FILE / --find-zeros FILE: searches, logs what was
 // found and the frequency scale, and writes FILE in the pole/zero file
-// format. False, with the reason logged, when the circuit has not been
-// analysed. File errors throw suite::IoError.
-bool find_and_save_poles_zeros(PoleZeroContext& x, bool poles, const std::string& file, const Log& log);
+// format (a root of multiplicity m m times). Refused, with the reason
+// logged, when the circuit has not been analysed; incomplete, with what
+// was left out and why logged, when roots could not be confirmed or
+// reached. File errors throw suite::IoError.
+enum class FinderResult { refused, complete, incomplete };
+FinderResult find_and_save_poles_zeros(PoleZeroContext& x, bool poles, const std::string& file,
+                                       const Log& log);
 
 // "Calcular pólos e zeros": the same into the file the run's dialog would
 // propose (the netlist's stem with ".r", or ".z" and the output node),
-// then the run on that file without a dialog. In pole mode the run uses
-// the current observer when it sees every pole found, else the first
-// element that does; when none does the run is not started. True when
-// the run completed.
+// then the run on that file without a dialog, in pole mode with the
+// automatic observer (x.auto_observer is set). True when the run
+// completed.
 bool find_and_compute_poles_zeros(PoleZeroContext& x, bool poles, const Log& memo);
 
 }  // namespace analysis

@@ -25,7 +25,7 @@ void list_entry(const Circuit& c, const AnalysisSettings& s, const Engine& e, co
     for (int i = 1; i <= c.element_count; ++i) {
         const Complex si = sensitivity(e, k, i);
         std::string line = "S'(s," + c.elements[i].name + "): " + fmt(si.re) + " " + fmt(si.im) + "j";
-        if (set.poles && i == set.last_observer) line += " (observador)";
+        if (set.poles && i == en.observer) line += " (observador)";
         memo(line);
     }
 }

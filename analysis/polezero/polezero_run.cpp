@@ -4,11 +4,13 @@
 #include <cmath>
 #include <span>
 
+#include "analysis/polezero/block_observer.h"
 #include "analysis/polezero/deviation_table.h"
 #include "analysis/polezero/deviations.h"
 #include "analysis/polezero/point_sensitivity.h"
 #include "analysis/polezero/polezero_file.h"
 #include "analysis/polezero/polezero_listing.h"
+#include "analysis/polezero/system_blocks.h"
 #include "common/errors.h"
 #include "common/textfile.h"
 
@@ -42,20 +44,6 @@ bool check_observer(PoleZeroContext& x, const Log& memo) {
     return true;
 }
 
-// After a solve at a point: the loop residual of the observer's mesh
-// (poles) or the output voltage (zeros); both vanish at a true point.
-Complex point_residual(const Circuit& c, const Engine& e, bool poles) {
-    if (!poles) return {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
-    const int k = e.observer_element;
-    const Element& obs = c.elements[k];
-    const Complex zobs = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
-    return node_voltage(c, e, obs.node1) - node_voltage(c, e, obs.node2) - zobs;
-}
-
-bool within_tolerance(Complex r, const AnalysisSettings& s) {
-    return std::fabs(r.re) <= s.tol_admittance && std::fabs(r.im) <= s.tol_admittance;
-}
-
 // Whether the point really is a pole (loop residual of the observer's
 // mesh) or a zero (output voltage), within tol_admittance.
 bool check_point(const PoleZeroContext& x, bool poles, const Log& memo) {
@@ -75,33 +63,127 @@ bool check_point(const PoleZeroContext& x, bool poles, const Log& memo) {
     return false;
 }
 
-// Solves at the entry's frequency, checks it and leaves x_i·dp/dx_i in the
-// blocks of point k. True when the entry is valid.
-bool evaluate_entry(PoleZeroContext& x, bool poles, int k, const Log& memo) {
+void log_not_a_point(bool poles, const std::string& why, const Log& memo) {
+    memo(why);
+    memo("  " + label_of(poles) + " cancelado ou incorreto.");
+}
+
+// Copies of entry k listed before it: the same point, to the digits a file
+// holds.
+int copies_before(const PoleZeroSet& set, int k) {
+    const PoleZeroEntry& en = set.entries[k];
+    const Real size = std::hypot(en.Re, en.Im);
+    int n = 0;
+    for (int j = 1; j < k; ++j)
+        if (std::hypot(set.entries[j].Re - en.Re, set.entries[j].Im - en.Im) <= 1e-9L * size) ++n;
+    return n;
+}
+
+// Automatic observer: the block and its observer that take entry k. Sets
+// the observer and the restriction of the engine; false, with the reason
+// logged, when none does.
+bool choose_observer(PoleZeroContext& x, const SystemBlocks& blocks, int k, const Log& memo) {
     Engine& e = x.engine;
     const PoleZeroEntry& en = x.set.entries[k];
+    const auto seeing =
+        observers_seeing(x.circuit, e, x.settings, blocks, {en.Re, en.Im}, e.observer_element);
+    const auto owner = owner_of_copy(seeing, copies_before(x.set, k));
+    if (!owner) {
+        log_not_a_point(true,
+                        seeing.empty() ? "* Nenhum elemento observador vê este polo."
+                                       : "* Polo listado mais vezes do que o circuito o tem.",
+                        memo);
+        return false;
+    }
+    if (owner->multiple) {
+        memo("* Polo múltiplo: desvios de primeira ordem indefinidos.");
+        return false;
+    }
+    e.observer_element = owner->observer;
+    e.restriction = &blocks.restrictions[static_cast<std::size_t>(owner->block)];
+    memo("Elemento observador: " + x.circuit.elements[owner->observer].name);
+    return true;
+}
+
+enum class Outcome { valid, refused, unseen };  // unseen: singular there, or the residual is not small
+
+// Solves at the entry's frequency, checks it and leaves x_i·dp/dx_i in the
+// blocks of point k.
+Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks* blocks, const Log& memo) {
+    Engine& e = x.engine;
+    PoleZeroEntry& en = x.set.entries[k];
     const Real tol = x.settings.pivot_tolerance;
     if (std::fabs(en.Re) < tol && std::fabs(en.Im) < tol) {
         memo("* Não é permitida análise em CC.");
-        return false;
+        return Outcome::refused;
     }
     e.point_index = k;
+    e.normalised_sensitivities = false;
+    const int chosen_before = e.observer_element;
+    struct Restore {  // the program's observer and a whole-matrix engine, whatever happens
+        Engine& e;
+        int observer;
+        bool restore_observer;
+        ~Restore() {
+            e.restriction = nullptr;
+            if (restore_observer) e.observer_element = observer;
+        }
+    } restore{e, chosen_before, blocks != nullptr};
+    if (poles && blocks && !choose_observer(x, *blocks, k, memo)) return Outcome::refused;
+    e.observer_mode = poles;
     e.sigma = en.Re;
     e.omega = en.Im;
-    e.normalised_sensitivities = false;
-    build_and_solve(x.circuit, e, tol);
-    if (!check_point(x, poles, memo)) return false;
+    en.observer = poles ? e.observer_element : 0;
+    try {
+        build_and_solve(x.circuit, e, tol);
+    } catch (const suite::FatalError&) {
+        // Taking the observer out leaves a block that is singular there:
+        // the observer does not see this pole.
+        if (poles)
+            log_not_a_point(true,
+                            "* O elemento observador " + x.circuit.elements[e.observer_element].name +
+                                " não vê este polo: sistema singular.",
+                            memo);
+        else
+            log_not_a_point(false, "* Sistema singular neste zero.", memo);
+        return Outcome::unseen;
+    }
+    if (!check_point(x, poles, memo)) return Outcome::unseen;
     const Complex g = sum_frequency_sensitivity(x.circuit, e, k);
+    if (multiple_root(x.circuit, e, k, g)) {
+        memo(std::string("* ") + label_of(poles) + " múltiplo: desvios de primeira ordem indefinidos.");
+        return Outcome::refused;
+    }
     const std::size_t n = static_cast<std::size_t>(e.block_size);
     const std::size_t base = static_cast<std::size_t>(k) * n;
     if (!scale_to_point_sensitivities({en.Re, en.Im}, g, std::span(e.sens_re.get() + base, n),
                                       std::span(e.sens_im.get() + base, n))) {
         // No element that scales with the frequency moves the point.
-        memo("* Função independente da frequência neste ponto.");
-        memo("  " + label_of(poles) + " cancelado ou incorreto.");
-        return false;
+        log_not_a_point(poles, "* Função independente da frequência neste ponto.", memo);
+        return Outcome::refused;
     }
-    return true;
+    return Outcome::valid;
+}
+
+// After a run with one observer: how many of the poles it did not see
+// another observer inside their own block does.
+void hint_automatic_observer(PoleZeroContext& x, const std::vector<int>& unseen, const Log& memo) {
+    if (unseen.empty()) return;
+    Engine& e = x.engine;
+    const int observer = e.observer_element, point = e.point_index;
+    const SystemBlocks blocks = find_system_blocks(x.circuit);
+    int seen = 0;
+    for (const int k : unseen) {
+        e.point_index = k;
+        const PoleZeroEntry& en = x.set.entries[k];
+        if (!observers_seeing(x.circuit, e, x.settings, blocks, {en.Re, en.Im}, observer).empty()) ++seen;
+    }
+    e.observer_element = observer;
+    e.point_index = point;
+    if (seen == 0) return;
+    memo("* " + std::to_string(seen) + (seen == 1 ? " polo não visto por " : " polos não vistos por ") +
+         x.circuit.elements[observer].name +
+         "; o observador automático escolhe um elemento que vê cada polo.");
 }
 
 void compute_set_deviations(PoleZeroContext& x) {
@@ -141,10 +223,10 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
             1 + std::count(text->begin(), text->begin() + static_cast<std::ptrdiff_t>(nul), '\n');
         throw suite::IoError("Caractere NUL no arquivo " + *name + ", linha " + std::to_string(line));
     }
+    memo(label + "s no arquivo: ");
     suite::TextScanner in(std::move(*text));
     const int capacity = pole_zero_capacity(x.circuit);
     const PoleZeroFile file = read_pole_zero_file(in, *name, capacity);
-    memo(label + "s no arquivo: ");
     if (file.status == PoleZeroFile::Status::too_many) {
         memo("* " + std::to_string(file.count) + " " + (poles ? "pólos" : "zeros") +
              " no arquivo; o limite é " + std::to_string(capacity) + ".");
@@ -164,6 +246,9 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
     set.entry_count = static_cast<int>(file.count);
     set.poles = poles;
     set.output_node = x.circuit.output_node;
+    std::optional<SystemBlocks> blocks;
+    if (poles && x.auto_observer) blocks = find_system_blocks(x.circuit);
+    std::vector<int> unseen;  // entries the chosen observer may not see
     for (int k = 1; k <= set.entry_count; ++k) {
         PoleZeroEntry& en = set.entries[k];
         x.sweep.points[k].computed = false;
@@ -172,12 +257,40 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
         en.valid = false;
         memo(label + " " + std::to_string(k) + " " + listing_number(x.settings, en.Re) + " " +
              listing_number(x.settings, en.Im) + "j");
-        en.valid = evaluate_entry(x, poles, k, memo);
+        en.observer = 0;
+        const Outcome got = evaluate_entry(x, poles, k, blocks ? &*blocks : nullptr, memo);
+        en.valid = got == Outcome::valid;
+        if (poles && !blocks && got == Outcome::unseen) unseen.push_back(k);
     }
+    hint_automatic_observer(x, unseen, memo);
     return true;
 }
 
 }  // namespace
+
+Complex point_residual(const Circuit& c, const Engine& e, bool poles) {
+    if (!poles) return {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
+    const int k = e.observer_element;
+    const Element& obs = c.elements[k];
+    const Complex zobs = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
+    return node_voltage(c, e, obs.node1) - node_voltage(c, e, obs.node2) - zobs;
+}
+
+bool within_tolerance(Complex r, const AnalysisSettings& s) {
+    return std::fabs(r.re) <= s.tol_admittance && std::fabs(r.im) <= s.tol_admittance;
+}
+
+bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g) {
+    Real terms = 0;
+    for (int i = 1; i <= c.element_count; ++i) {
+        const std::string& name = c.elements[i].name;
+        const char kind = name.empty() ? '\0' : name[0];
+        if (kind != 'C' && kind != 'L' && kind != 'A' && kind != 'K') continue;
+        const Complex si = sensitivity(e, point, i);
+        terms += std::hypot(si.re, si.im);
+    }
+    return terms > 0 && std::hypot(g.re, g.im) < 1e-7L * terms;
+}
 
 bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
                              Complex p) {
@@ -225,7 +338,12 @@ bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& ch
         return false;
     }
     x.engine.observer_mode = poles;
-    if (poles && !check_observer(x, memo)) return false;
+    if (poles && x.auto_observer) {
+        if (x.set.last_observer != 0) x.sweep.pz_valid = false;
+        x.set.last_observer = 0;
+    } else if (poles && !check_observer(x, memo)) {
+        return false;
+    }
     if (x.set.poles != poles) x.sweep.pz_valid = false;
     if (!x.sweep.pz_valid && !read_and_evaluate(x, poles, choose_input, memo)) return false;
     memo("Calculando desvios...");
@@ -238,13 +356,32 @@ bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& ch
     return true;
 }
 
+namespace {
+
+// The observer a table names: the one of the run, or with the automatic
+// observer the one every valid pole shares, else "auto".
+std::string observer_name(const PoleZeroContext& x) {
+    const PoleZeroSet& set = x.set;
+    if (set.last_observer != 0) return x.circuit.elements[set.last_observer].name;
+    int shared = 0;
+    for (int k = 1; k <= set.entry_count; ++k) {
+        const PoleZeroEntry& en = set.entries[k];
+        if (!en.valid) continue;
+        if (shared != 0 && en.observer != shared) return "auto";
+        shared = en.observer;
+    }
+    return shared == 0 ? "auto" : x.circuit.elements[shared].name;
+}
+
+}  // namespace
+
 bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
                                const PoleZeroFileChooser& choose_table, const Log& memo) {
     if (!x.sweep.pz_valid && !run_pole_zero(x, poles, choose_input, memo)) return false;
     const bool set_poles = x.set.poles;
     const auto name = choose_table({x.netlist_base_name + (set_poles ? ".tsp" : ".tsz"), set_poles ? 1 : 2});
     if (!name) return false;
-    const std::string observer = set_poles ? x.circuit.elements[x.set.last_observer].name : std::string();
+    const std::string observer = set_poles ? observer_name(x) : std::string();
     write_deviation_table(*name, deviation_table_lines(x.set, set_poles, observer, x.set.output_node,
                                                        x.settings.number_width, x.settings.number_decimals));
     memo("Desvios salvos no arquivo " + *name);

@@ -36,6 +36,10 @@ struct PoleZeroContext {
     const AnalysisSettings& settings;
     PoleZeroSet& set;
     std::string netlist_base_name;  // stem proposed for the files
+    // Poles: every pole gets an observer that sees it, inside the block of
+    // the matrix whose determinant vanishes there (system_blocks.h),
+    // instead of engine.observer_element for all.
+    bool auto_observer = false;
 };
 
 // A file dialog: the proposed name and the 1-based filter index (1 poles,
@@ -51,8 +55,9 @@ int pole_zero_capacity(const Circuit& c);
 
 // Runs the computation; true when the set is complete (pz_valid set).
 // Input/output errors of the file (a number that cannot be read) throw
-// suite::IoError with nothing changed; a singular system throws
-// suite::FatalError.
+// suite::IoError with nothing changed. An entry at which the system is
+// singular (a pole the observer does not see) is reported in the memo as
+// not a pole, and the run goes on with the next.
 bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input, const Log& memo);
 
 // "Salvar desvios calculados": runs the computation first when the set is
@@ -70,6 +75,17 @@ bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFil
 // observer fields, s and the blocks of its point_index are overwritten).
 bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
                              Complex p);
+
+// After a solve at a point: the loop residual of the observer's mesh
+// (poles) or the output voltage (zeros); both vanish at a true point.
+Complex point_residual(const Circuit& c, const Engine& e, bool poles);
+bool within_tolerance(Complex r, const AnalysisSettings& s);
+
+// Whether the frequency-scaling sum G = s·dD/ds of point k cancels among
+// its terms (|G| below 1e-7 of the sum of their sizes): dD/ds vanishes
+// with D, the point is a multiple root, and its first-order sensitivities
+// are undefined.
+bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g);
 
 // The observer navigation ("<" and ">"): from `from`, the nearest element
 // below (above) whose name begins with C, L, R or Z; `from` when none.

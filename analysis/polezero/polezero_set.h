@@ -30,6 +30,7 @@ struct PoleZeroEntry {
     Real Ra = 0;         // standard deviation along the principal direction
     Real Rb = 0;         // standard deviation perpendicular to it
     bool valid = false;  // checked as a pole or zero, deviations computed
+    int observer = 0;    // poles: the observer element its sensitivities come from
 };
 
 // The square of the complex plane the deviation plot opens with.
@@ -45,8 +46,9 @@ struct PoleZeroSet {
     // Whether the set is complete is the sweep's pz_valid: the set shares
     // the sweep's storage, and every new sweep clears it.
     // Kind of the stored set (true: poles) and where it was observed: the
-    // observer element of the last pole computation, the output node of
-    // the last computation.
+    // observer element of the last pole computation (0 when every pole
+    // had an observer of its own chosen, the automatic observer), the
+    // output node of the last computation.
     bool poles = true;
     int last_observer = 0;
     int output_node = 0;

@@ -1,5 +1,6 @@
 #include "analysis/polezero/polezero_window.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,18 +59,21 @@ TForm10::TForm10(Program& program, QWidget* parent)
     Eobs->setGeometry(8, 32, 80, 26);
     Button2 = button(this, "Button2", "<", QRect(96, 32, 40, 26));
     Button3 = button(this, "Button3", ">", QRect(140, 32, 40, 26));
+    CBauto = new QCheckBox("Observador automático", this);
+    CBauto->setObjectName("CBauto");
+    CBauto->setGeometry(8, 62, panel_width - 16, 22);
     RGspz = new QGroupBox("Sensibilidades de:", this);
     RGspz->setObjectName("RGspz");
-    RGspz->setGeometry(8, 68, panel_width - 16, 76);
+    RGspz->setGeometry(8, 90, panel_width - 16, 76);
     RGspzPolos = new QRadioButton("Pólos", RGspz);
     RGspzPolos->setGeometry(10, 22, 180, 22);
     RGspzZeros = new QRadioButton("Zeros", RGspz);
     RGspzZeros->setGeometry(10, 46, 180, 22);
     RGspzPolos->setChecked(true);
-    Button1 = button(this, "Button1", "Ler pólos ou zeros e calcular", QRect(8, 154, panel_width - 16, 28));
-    Button4 = button(this, "Button4", "Salvar desvios calculados", QRect(8, 188, panel_width - 16, 28));
-    Button5 = button(this, "Button5", "Plotar desvios calculados", QRect(8, 222, panel_width - 16, 28));
-    Button6 = button(this, "Button6", "Calcular pólos e zeros", QRect(8, 256, panel_width - 16, 28));
+    Button1 = button(this, "Button1", "Ler pólos ou zeros e calcular", QRect(8, 176, panel_width - 16, 28));
+    Button4 = button(this, "Button4", "Salvar desvios calculados", QRect(8, 210, panel_width - 16, 28));
+    Button5 = button(this, "Button5", "Plotar desvios calculados", QRect(8, 244, panel_width - 16, 28));
+    Button6 = button(this, "Button6", "Calcular pólos e zeros", QRect(8, 278, panel_width - 16, 28));
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
@@ -88,6 +92,7 @@ TForm10::TForm10(Program& program, QWidget* parent)
     connect(Button6, &QPushButton::clicked, this, &TForm10::Button6Click);
     connect(RGspzPolos, &QRadioButton::clicked, this, &TForm10::RGspzClick);
     connect(RGspzZeros, &QRadioButton::clicked, this, &TForm10::RGspzClick);
+    connect(CBauto, &QCheckBox::clicked, this, &TForm10::CBautoClick);
 }
 
 TForm10::~TForm10() = default;
@@ -113,7 +118,16 @@ void TForm10::paintEvent(QPaintEvent* event) {
 
 void TForm10::memo(const std::string& line) { Memo1->appendPlainText(QString::fromStdString(line)); }
 
+analysis::PoleZeroContext TForm10::context() {
+    return {program_.circuit,           program_.engine,    program_.sweep, program_.settings, *set_,
+            program_.netlist_base_name, CBauto->isChecked()};
+}
+
 void TForm10::FormPaint() {
+    if (CBauto->isChecked()) {
+        if (Eobs->text() != "auto") Eobs->setText("auto");
+        return;
+    }
     const analysis::Circuit& c = program_.circuit;
     const int k = program_.engine.observer_element;
     if (k < 1 || k > c.element_count) return;
@@ -121,22 +135,26 @@ void TForm10::FormPaint() {
     if (Eobs->text() != name) Eobs->setText(name);
 }
 
+// Choosing an observer by hand leaves the automatic one.
 void TForm10::Button2Click() {
+    CBauto->setChecked(false);
     program_.engine.observer_element =
         analysis::previous_observer(program_.circuit, program_.engine.observer_element);
     FormPaint();
 }
 
 void TForm10::Button3Click() {
+    CBauto->setChecked(false);
     program_.engine.observer_element =
         analysis::next_observer(program_.circuit, program_.engine.observer_element);
     FormPaint();
 }
 
+void TForm10::CBautoClick() { FormPaint(); }
+
 void TForm10::Button1Click() {
     Memo1->clear();
-    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
-                                program_.settings, *set_,           program_.netlist_base_name};
+    analysis::PoleZeroContext x = context();
     program_.handle(this, [&] {
         analysis::run_pole_zero(x, RGspzItemIndex() == 0, chooser(this, OpenDialog1, false),
                                 [this](const std::string& l) { memo(l); });
@@ -144,8 +162,7 @@ void TForm10::Button1Click() {
 }
 
 void TForm10::Button4Click() {
-    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
-                                program_.settings, *set_,           program_.netlist_base_name};
+    analysis::PoleZeroContext x = context();
     const analysis::Log to_memo = [this](const std::string& l) { memo(l); };
     program_.handle(this, [&] {
         if (!program_.sweep.pz_valid) Memo1->clear();  // a fresh run lists from the top
@@ -176,12 +193,12 @@ void TForm10::Button6Click() {
             suite::Answer::yes)
         return;
     Memo1->clear();
-    analysis::PoleZeroContext x{program_.circuit,  program_.engine, program_.sweep,
-                                program_.settings, *set_,           program_.netlist_base_name};
+    CBauto->setChecked(true);  // the poles found are computed each with an observer that sees it
+    analysis::PoleZeroContext x = context();
     program_.handle(this, [&] {
         analysis::find_and_compute_poles_zeros(x, poles, [this](const std::string& l) { memo(l); });
     });
-    FormPaint();  // the run may have taken another observer
+    FormPaint();
 }
 
 void TForm10::RGspzClick() { program_.sweep.pz_valid = false; }

@@ -12,9 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "analysis/polezero/polezero_run.h"
 #include "analysis/polezero/polezero_set.h"
 #include "common/dialogseam.h"
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,8 @@ public:
     QLineEdit* Eobs = nullptr;
     QPushButton* Button2 = nullptr;  // "<"
     QPushButton* Button3 = nullptr;  // ">"
+    // "Observador automático": each pole gets an observer that sees it.
+    QCheckBox* CBauto = nullptr;
     QPushButton* Button1 = nullptr;  // "Ler pólos ou zeros e calcular"
     QPushButton* Button4 = nullptr;  // "Salvar desvios calculados"
     QPushButton* Button5 = nullptr;  // "Plotar desvios calculados"
@@ -62,6 +66,7 @@ public:
     // netlist and runs the computation on that file.
     void Button6Click();
     void RGspzClick();
+    void CBautoClick();
 
     analysis::PoleZeroSet& pole_zero_set() { return *set_; }
     // The deviation plot window that "Plotar desvios calculados" shows.
@@ -74,6 +79,7 @@ protected:
 
 private:
     void memo(const std::string& line);
+    analysis::PoleZeroContext context();
     Program& program_;
     std::unique_ptr<analysis::PoleZeroSet> set_;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,12 +171,19 @@ TEST_F(PoleZeroWindow, ABadNumberGoesToTheErrorBoxAndAFatalErrorToTheRoutine) {
     EXPECT_TRUE(seam.errors[0].contains("bad.r"));
     EXPECT_FALSE(program->sweep.pz_valid);
     EXPECT_FALSE(program->failed);
-    // RX is the observer: without it node 3 floats.
-    seam.answer_file(write("net.r", "1\n-1 0\n"));
+    // RX is the observer: without it node 3 floats. The entry is reported
+    // and the run, and the program, go on.
+    seam.answer_file(write("net.r", "2\n-1 0\n-1 0\n"));
     click(form->Button1);
-    ASSERT_EQ(fatal.size(), 1u);
-    EXPECT_EQ(fatal[0], "Circuito insolúvel (determinante muito pequeno).");
-    EXPECT_TRUE(program->failed);
+    EXPECT_TRUE(fatal.empty());
+    EXPECT_FALSE(program->failed);
+    EXPECT_TRUE(program->sweep.pz_valid);
+    EXPECT_EQ(memo().filter("* O elemento observador RX não vê este polo: sistema singular.").size(), 2);
+    EXPECT_EQ(memo().filter("  Polo cancelado ou incorreto.").size(), 2);
+    EXPECT_TRUE(
+        memo().contains("* 2 polos não vistos por RX; o observador automático escolhe um elemento que "
+                        "vê cada polo."));
+    EXPECT_EQ(memo().filter("Não calculáveis.").size(), 2);
 }
 
 TEST_F(PoleZeroWindow, CalcularPolosEZerosWritesTheFileBesideTheNetlistAndRunsOnIt) {
@@ -236,7 +244,8 @@ TEST_F(PoleZeroWindow, CalcularPolosEZerosTakesAnObserverThatSeesEveryPole) {
     click(form->Button6);
     EXPECT_TRUE(fatal.empty());
     EXPECT_TRUE(memo().contains("Elemento observador: R1"));
-    EXPECT_EQ(form->Eobs->text(), "R1");
+    EXPECT_TRUE(form->CBauto->isChecked());
+    EXPECT_EQ(form->Eobs->text(), "auto");
     ASSERT_EQ(form->pole_zero_set().entry_count, 1);
     EXPECT_TRUE(form->pole_zero_set().entries[1].valid);
     EXPECT_EQ(memo().filter("S'(s,R1)").filter("(observador)").size(), 1);
