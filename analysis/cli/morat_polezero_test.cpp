@@ -109,7 +109,8 @@ TEST_F(MoratPoleZero, UsageErrors) {
         EXPECT_NE(r.err.find("Usage: morat"), std::string::npos) << extra[0];
     }
     // An observer the circuit lacks: one line, not the whole usage.
-    const MoratRun r = morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "X9"});
+    const MoratRun r =
+        morat({path("notch"), "--output", "2", "--poles", path("notch.r"), "--observer", "X9"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "morat: --observer: no element named X9 in the circuit\n");
 }
@@ -152,6 +153,44 @@ TEST_F(MoratPoleZero, AnObserverThatDoesNotSeeEveryPoleIsPointedOut) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r, "* O elemento observador RX não vê todos os pólos; R1 vê."));
     EXPECT_EQ(suite::read_text_lines(path("float.r")), (std::vector<std::string>{"1", "-1 0"}));
+}
+
+TEST_F(MoratPoleZero, TheAutomaticObserverComputesEveryPoleOfACascade) {
+    // Two buffered first-order sections: no one element sees both poles.
+    write("two.net", "4\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nO1 3 2 3\nR2 3 4 1\nC2 4 0 0.5\n");
+    write("two.r", "2\n-1 0\n-2 0\n");
+    const MoratRun fixed = morat({path("two"), "--output", "4", "--segments", "2", "--poles", path("two.r")});
+    ASSERT_EQ(fixed.status, 0) << fixed.err;  // the run goes on past the pole C2 does not see
+    EXPECT_TRUE(has(fixed, "* O elemento observador C2 não vê este polo: sistema singular."));
+    EXPECT_TRUE(has(
+        fixed, "* 1 polo não visto por C2; o observador automático escolhe um elemento que vê cada polo."));
+
+    const MoratRun r = morat({path("two"), "--output", "4", "--segments", "2", "--poles", path("two.r"),
+                              "--observer", "auto", "--deviations", path("two.tsp")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r, "Elemento observador: R1"));  // the first element of the first section
+    EXPECT_TRUE(has(r, "Elemento observador: C2"));  // the last element, preferred where it sees
+    EXPECT_FALSE(has(r, "Não calculáveis."));
+    const auto table = suite::read_text_lines(path("two.tsp"));
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[0], "Desvios estat. dos Polos; Obs: auto (Re, Im, VRe, VIm, Ra, Rb, Ang)");
+
+    // The observer's name in any case, as the reader stores it.
+    const MoratRun lower = morat(
+        {path("two"), "--output", "4", "--segments", "2", "--poles", path("two.r"), "--observer", "r1"});
+    ASSERT_EQ(lower.status, 0) << lower.err;
+    EXPECT_TRUE(has(lower, "S'(s,R1):    1.000000000    0.000000000j (observador)"));
+}
+
+TEST_F(MoratPoleZero, AFileThatLacksRootsTheSearchFoundIsNoSuccess) {
+    // No residual passes a negative tolerance: every pole stays unconfirmed.
+    const MoratRun r = morat({path("notch"), "--output", "2", "--segments", "2", "--tol-admittance", "-1",
+                              "--find-poles", path("none.r")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r,
+                    "* Arquivo incompleto: 0 de 2 pólos escritos; 2 não confirmados pela verificação do "
+                    "cálculo de desvios e 0 muito afastados da escala de frequência ficaram de fora."));
+    EXPECT_EQ(suite::read_text_lines(path("none.r")), (std::vector<std::string>{"0"}));
 }
 
 }  // namespace

@@ -42,9 +42,9 @@ struct Section {
                        text(r2) + "\nC" + n + "A " + a + " " + out + " " + text(c1) + "\nC" + n + "B " + b +
                        " 0 " + text(c2) + "\nO" + n + " " + out + " " + b + " " + out + "\n";
             case rc_buffered:  // two RC cells and a VCVS of gain 2
-                return "R" + n + "A " + i + " " + a + " " + text(r1) + "\nC" + n + "A " + a + " 0 " + text(c1) +
-                       "\nR" + n + "B " + a + " " + b + " " + text(r2) + "\nC" + n + "B " + b + " 0 " +
-                       text(c2) + "\nE" + n + " " + out + " 0 " + b + " 0 2\n";
+                return "R" + n + "A " + i + " " + a + " " + text(r1) + "\nC" + n + "A " + a + " 0 " +
+                       text(c1) + "\nR" + n + "B " + a + " " + b + " " + text(r2) + "\nC" + n + "B " + b +
+                       " 0 " + text(c2) + "\nE" + n + " " + out + " 0 " + b + " 0 2\n";
         }
         return {};
     }
@@ -105,7 +105,8 @@ void expect_sections_deviations(const std::vector<Section>& sections, const std:
     std::vector<PoleZeroEntry> reference;
     for (std::size_t k = 0; k < sections.size(); ++k) {
         const Computed alone = compute_poles(cascade({sections[k]}), 4, name + std::to_string(k));
-        for (int j = 1; j <= alone.bench->set->entry_count; ++j) reference.push_back(alone.bench->set->entries[j]);
+        for (int j = 1; j <= alone.bench->set->entry_count; ++j)
+            reference.push_back(alone.bench->set->entries[j]);
     }
     const PoleZeroSet& set = *whole.bench->set;
     ASSERT_EQ(set.entry_count, static_cast<int>(reference.size()));
@@ -136,7 +137,8 @@ TEST(Cascade, TwoIdenticalSectionsGiveEachDoublePoleTwiceWithEachCopysOwnDeviati
     ASSERT_EQ(whole.poles.size(), 4u);
     for (std::size_t k = 0; k < 4; ++k) {
         const Complex p = exact[k / 2];
-        EXPECT_LE(std::hypot(whole.poles[k].re - p.re, whole.poles[k].im - p.im), 1e-10L * std::hypot(p.re, p.im))
+        EXPECT_LE(std::hypot(whole.poles[k].re - p.re, whole.poles[k].im - p.im),
+                  1e-10L * std::hypot(p.re, p.im))
             << k;
     }
     const PoleZeroBench& b = *whole.bench;
@@ -146,8 +148,9 @@ TEST(Cascade, TwoIdenticalSectionsGiveEachDoublePoleTwiceWithEachCopysOwnDeviati
         const bool first = k % 2 == 1;
         for (const char* own : {"C1A", "C1B", "R1A", "R1B"}) {
             const Complex s1 = b.s(k, own), s2 = b.s(k, std::string(own).replace(1, 1, "2"));
-            EXPECT_EQ(first ? s2.re : s1.re, 0) << k << own;
-            EXPECT_NE(first ? s1.re : s2.re, 0) << k << own;
+            const Complex own_s = first ? s1 : s2, other = first ? s2 : s1;
+            EXPECT_EQ(std::hypot(other.re, other.im), 0) << k << own;
+            EXPECT_GT(std::hypot(own_s.re, own_s.im), 100) << k << own;
         }
     }
     expect_sections_deviations({highpass, highpass}, "twins");
@@ -213,7 +216,9 @@ TEST(Cascade, AFourfoldZeroIsWrittenFourTimesAndNamedWithItsMultiplicity) {
     // First-order deviations do not exist there: every entry says so.
     b.answer = file;
     ASSERT_TRUE(b.run_again(false));
-    EXPECT_EQ(std::count(b.memo.begin(), b.memo.end(), "* Zero múltiplo: desvios de primeira ordem indefinidos."), 8);
+    EXPECT_EQ(
+        std::count(b.memo.begin(), b.memo.end(), "* Zero múltiplo: desvios de primeira ordem indefinidos."),
+        8);
 }
 
 // Series R, L, C critically damped: (s + 1)², one block.
@@ -236,7 +241,8 @@ TEST(Cascade, ADoublePoleInsideOneBlockIsReportedAsMultipleWithEitherObserver) {
         PoleZeroContext x = b.context();
         x.auto_observer = automatic;
         ASSERT_TRUE(run_pole_zero(x, true, b.chooser(), b.to_memo()));
-        EXPECT_EQ(std::count(b.memo.begin(), b.memo.end(), "* Polo múltiplo: desvios de primeira ordem indefinidos."),
+        EXPECT_EQ(std::count(b.memo.begin(), b.memo.end(),
+                             "* Polo múltiplo: desvios de primeira ordem indefinidos."),
                   2)
             << automatic;
         EXPECT_FALSE(b.set->entries[1].valid);
@@ -254,9 +260,11 @@ TEST(Cascade, PolesTheObserverDoesNotSeeAreReportedAndTheOthersComputed) {
     int valid = 0;
     for (int k = 1; k <= 4; ++k) valid += b.set->entries[k].valid;
     EXPECT_EQ(valid, 2);
-    EXPECT_EQ(std::count(b.memo.begin(), b.memo.end(), "* O elemento observador R1B não vê este polo: sistema singular."),
+    EXPECT_EQ(std::count(b.memo.begin(), b.memo.end(),
+                         "* O elemento observador R1B não vê este polo: sistema singular."),
               2);
-    EXPECT_TRUE(b.has_line("* 2 polos não vistos por R1B; o observador automático escolhe um elemento que vê cada polo."));
+    EXPECT_TRUE(b.has_line(
+        "* 2 polos não vistos por R1B; o observador automático escolhe um elemento que vê cada polo."));
     EXPECT_TRUE(b.sweep->pz_valid);
 }
 

@@ -75,6 +75,29 @@ TEST(DeviationTable, FileBytesForThreeValidEntriesOutOfFive) {
     std::filesystem::remove(path);
 }
 
+TEST(DeviationTable, MoreEntriesThanTheViewerHoldsInATableMakeSeveralTables) {
+    PoleZeroSet set;
+    set.entry_count = 65;
+    for (int k = 1; k <= set.entry_count; ++k) {
+        set.entries[k].Re = -k;
+        set.entries[k].valid = k != 3;  // 64 valid: 30, 30 and 4
+    }
+    const auto lines = deviation_table_lines(set, true, "C1", 0, 14, 9);
+    const std::string header = deviation_table_header(true, "C1", 0);
+    ASSERT_EQ(lines.size(), 64u + 3 * 2);
+    EXPECT_EQ(lines[0], header);
+    EXPECT_EQ(lines[31], "");
+    EXPECT_EQ(lines[32], header);
+    EXPECT_EQ(lines[63], "");
+    EXPECT_EQ(lines[64], header);
+    EXPECT_EQ(lines.back(), "");
+    EXPECT_EQ(lines[30], deviation_table_line(set.entries[31], 14, 9));  // the 30th valid one
+    EXPECT_EQ(lines[33], deviation_table_line(set.entries[32], 14, 9));
+    // Exactly 30 stay one table.
+    set.entry_count = 31;
+    EXPECT_EQ(deviation_table_lines(set, true, "C1", 0, 14, 9).size(), 32u);
+}
+
 TEST(DeviationTable, NoValidEntryLeavesHeaderAndEmptyLine) {
     PoleZeroSet set = five_entries_three_valid();
     for (auto& e : set.entries) e.valid = false;

@@ -368,7 +368,10 @@ void merge_multiple_roots(CircuitFunction& f, bool zeros, std::vector<Root>& roo
         for (std::size_t j = i + 1; j < count; ++j) {
             const Real d = modulus(roots[i].z - roots[j].z);
             const Real size = std::max(modulus(roots[i].z), modulus(roots[j].z));
-            if (d <= 1e-4L * size && d <= 1e4L * std::max(roots[i].step, roots[j].step))
+            // Closer than 1e-8 of their size: one root whatever their steps say
+            // (a polished estimate can land where the function rounds to 0).
+            if (d <= 1e-4L * size &&
+                (d <= 1e4L * std::max(roots[i].step, roots[j].step) || d <= 1e-8L * size))
                 group[find(i)] = find(j);
         }
     std::vector<Root> merged;

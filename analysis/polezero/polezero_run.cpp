@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numbers>
 #include <span>
 
 #include "analysis/polezero/block_observer.h"
@@ -79,6 +81,51 @@ int copies_before(const PoleZeroSet& set, int k) {
     return n;
 }
 
+int copies_after(const PoleZeroSet& set, int k) {
+    const PoleZeroEntry& en = set.entries[k];
+    const Real size = std::hypot(en.Re, en.Im);
+    int n = 0;
+    for (int j = k + 1; j <= set.entry_count; ++j)
+        if (std::hypot(set.entries[j].Re - en.Re, set.entries[j].Im - en.Im) <= 1e-9L * size) ++n;
+    return n;
+}
+
+// The zeros of the output voltage within 1e-6 of |p| around p: its winding
+// around that circle (0 when it cannot be told). Solves with the engine
+// in normal mode at its point.
+int output_winding(PoleZeroContext& x, Complex p) {
+    constexpr int points = 32;
+    constexpr Real pi = std::numbers::pi_v<Real>;
+    Engine& e = x.engine;
+    const Real r = 1e-6L * std::hypot(p.re, p.im);
+    e.observer_mode = false;
+    e.response_only = true;
+    Real total = 0, last = 0;
+    int winding = 0;
+    try {
+        for (int t = 0; t <= points; ++t) {
+            const Real a = 2 * pi * t / points;
+            e.sigma = p.re + r * std::cos(a);
+            e.omega = p.im + r * std::sin(a);
+            build_and_solve(x.circuit, e, std::numeric_limits<Real>::min());
+            const int col = x.circuit.output_column;
+            const Real arg = std::atan2(e.system.normal_im[col], e.system.normal_re[col]);
+            if (t > 0) {
+                Real step = arg - last;
+                while (step > pi) step -= 2 * pi;
+                while (step <= -pi) step += 2 * pi;
+                total += step;
+            }
+            last = arg;
+        }
+        winding = static_cast<int>(std::lround(total / (2 * pi)));
+    } catch (const suite::FatalError&) {
+        winding = 0;
+    }
+    e.response_only = false;
+    return winding;
+}
+
 // Automatic observer: the block and its observer that take entry k. Sets
 // the observer and the restriction of the engine; false, with the reason
 // logged, when none does.
@@ -130,6 +177,13 @@ Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks
         }
     } restore{e, chosen_before, blocks != nullptr};
     if (poles && blocks && !choose_observer(x, *blocks, k, memo)) return Outcome::refused;
+    // A zero listed more than once is a multiple zero when the output
+    // winds around it more than once: no element moves it to first order.
+    if (!poles && copies_before(x.set, k) + copies_after(x.set, k) > 0 &&
+        output_winding(x, {en.Re, en.Im}) > 1) {
+        memo("* Zero múltiplo: desvios de primeira ordem indefinidos.");
+        return Outcome::refused;
+    }
     e.observer_mode = poles;
     e.sigma = en.Re;
     e.omega = en.Im;
@@ -248,13 +302,16 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
     set.output_node = x.circuit.output_node;
     std::optional<SystemBlocks> blocks;
     if (poles && x.auto_observer) blocks = find_system_blocks(x.circuit);
-    std::vector<int> unseen;  // entries the chosen observer may not see
-    for (int k = 1; k <= set.entry_count; ++k) {
+    std::vector<int> unseen;                      // entries the chosen observer may not see
+    for (int k = 1; k <= set.entry_count; ++k) {  // every entry is known before any is judged
         PoleZeroEntry& en = set.entries[k];
-        x.sweep.points[k].computed = false;
         en.Re = file.points[k - 1].re;
         en.Im = file.points[k - 1].im;
         en.valid = false;
+    }
+    for (int k = 1; k <= set.entry_count; ++k) {
+        PoleZeroEntry& en = set.entries[k];
+        x.sweep.points[k].computed = false;
         memo(label + " " + std::to_string(k) + " " + listing_number(x.settings, en.Re) + " " +
              listing_number(x.settings, en.Im) + "j");
         en.observer = 0;

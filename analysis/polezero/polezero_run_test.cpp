@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "analysis/polezero/polezero_testing.h"
+#include "common/errors.h"
 
 namespace analysis {
 namespace {
@@ -131,6 +132,26 @@ TEST(PoleRun, ARealPoleIsAnalysedAndAWrongOneRefused) {
     EXPECT_EQ(std::vector<std::string>(b.memo.begin(), b.memo.begin() + 8), expected);
     EXPECT_TRUE(b.has_line("Sensibilidades do Polo 2 em   -2.000000000    0.500000000j"));
     EXPECT_TRUE(b.has_line("Não calculáveis."));
+}
+
+TEST(PoleRun, AWrongRealPoleIsRefusedThoughItsResidualIsReal) {
+    // On the real axis the residual's imaginary part is exactly 0: only its
+    // real part tells -3 from the pole at -1, with either observer.
+    for (const char* observer : {"R1", "C1"}) {
+        PoleZeroBench b("2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n", 2, std::string("real") + observer);
+        b.engine->observer_element = b.element(observer);
+        ASSERT_TRUE(b.run(true, "2\n-1 0\n-3 0\n"));
+        EXPECT_TRUE(b.set->entries[1].valid) << observer;
+        EXPECT_FALSE(b.set->entries[2].valid) << observer;
+        EXPECT_TRUE(b.has_line("  Polo cancelado ou incorreto.")) << observer;
+    }
+}
+
+TEST(PoleRun, AFileThatCannotBeReadIsAnnouncedBeforeTheError) {
+    PoleZeroBench b("2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n", 2, "unreadable");
+    EXPECT_THROW(b.run(true, "2\n-1 0\n-2 x\n"), suite::IoError);
+    EXPECT_EQ(b.memo, (std::vector<std::string>{"Polos no arquivo: "}));
+    EXPECT_FALSE(b.sweep->pz_valid);
 }
 
 // A damped notch: V2 = V1·Zb/(R1 + Zb) with Zb = R2 + s·L + 1/(s·C); zeros
