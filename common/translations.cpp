@@ -1,0 +1,23 @@
+#include "common/translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace suite {
+
+bool speak_portuguese(QCoreApplication& app) {
+    static QTranslator* installed = nullptr;
+    if (installed) return true;
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_pt_BR"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
+}
+
+}  // namespace suite
