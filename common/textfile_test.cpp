@@ -135,6 +135,37 @@ TEST_F(TempDir, FailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(entries(), 1u);
 }
 
+// The file errors in both wordings: English for the editor, Portuguese for
+// the analysis program and the viewer.
+TEST_F(TempDir, FileErrorsInEnglishAndPortuguese) {
+    const std::string missing = path("no/such/x.tab");
+    try {
+        write_text_file(missing, {"x"});
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + missing + "\": No such file or directory");
+        EXPECT_EQ(e.portuguese(),
+                  "Não foi possível gravar o arquivo \"" + missing + "\": arquivo ou diretório inexistente");
+    }
+    try {
+        read_file_bytes(path("none.net"));
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.portuguese(), "Não foi possível abrir o arquivo \"" + path("none.net") +
+                                      "\": arquivo ou diretório inexistente");
+    }
+    fs::create_directories(path("folder.net"));
+    try {
+        read_file_bytes(path("folder.net"));
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.portuguese(),
+                  "Não foi possível ler o arquivo \"" + path("folder.net") + "\": é um diretório");
+    }
+    // A message given in one wording only is the same in both.
+    EXPECT_EQ(IoError("Número inválido").portuguese(), "Número inválido");
+}
+
 TEST(SafeWriter, FullDeviceReportsTheError) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     try {

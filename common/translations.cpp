@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace suite {
@@ -16,6 +17,8 @@ bool speak_portuguese(QCoreApplication& app) {
         return false;
     }
     QCoreApplication::installTranslator(translator);
+    // Dates and sizes in the file dialogs follow the language.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     installed = translator;
     return true;
 }

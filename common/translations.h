@@ -4,7 +4,9 @@
 // system's language is (the suite has no settings): they load Qt's own
 // Brazilian Portuguese translations at start, so the file dialogs, the
 // question and error boxes and their buttons read "Abrir", "Salvar como",
-// "Sim", "Não", "Cancelar". The schematic editor stays in English.
+// "Sim", "Não", "Cancelar", and their dates and sizes are written the
+// Brazilian way. The suite's own number texts never depend on the locale.
+// The schematic editor stays in English.
 //
 //   QApplication app(argc, argv);
 //   suite::speak_portuguese(app);

@@ -245,6 +245,8 @@ TEST_F(Kelmaw, ScalesDialogAppliesOnTheFirstClickAfterTheErrorBox) {
     bool button_down_after_box = true;
     QTimer::singleShot(0, [&] {
         Tjescalaspz* dlg = w.jescalaspz;
+        QApplication::setActiveWindow(dlg);
+        QTest::qWaitForWindowActive(dlg);
         dlg->NEdelta->setFocus();
         dlg->NEdelta->setText("3x");
         auto* timer = new QTimer;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/textfile.h"
+#include "viewer/display.h"
 #include "viewer/kelmacli.h"
 
 namespace viewer {

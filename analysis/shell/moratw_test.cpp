@@ -180,6 +180,19 @@ TEST_F(Moratw_, OpenAnalyseReportAndSave) {
     EXPECT_TRUE(app.Form7->Memo1->toPlainText().startsWith("Nó 2; Sensibilidades de T(s) em"));
 }
 
+TEST_F(Moratw_, ATableThatCannotBeWrittenShowsThePortugueseErrorBox) {
+    open(write("divider", divider));
+    analyse(2);
+    const std::string table = (dir / "no" / "such" / "t.tab").string();
+    seam.answer_file(QString::fromStdString(table));
+    const QString before = app.Form1->Memo1->toPlainText();
+    app.Form1->Salvarrespostaemfreqncianorelatrio1Click();
+    EXPECT_EQ(seam.errors, QStringList{QString::fromStdString("Não foi possível gravar o arquivo \"" + table +
+                                                              "\": arquivo ou diretório inexistente")});
+    EXPECT_EQ(app.Form1->Memo1->toPlainText(), before);  // no confirmation
+    EXPECT_FALSE(program().failed);
+}
+
 TEST_F(Moratw_, AMissingFileIsLoggedAndChangesNothing) {
     open(write("divider", divider));
     analyse(2);
