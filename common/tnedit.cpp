@@ -43,6 +43,7 @@ private:
         deleteLater();
     }
 };
+
 // Return and Enter that reach the form unhandled press its default button.
 class DefaultButton : public QObject {
 public:
