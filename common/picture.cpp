@@ -30,7 +30,8 @@ void save_picture(const std::string& path, QSize size, const DrawFunction& draw)
         p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         draw(p);
     } else if (!render_picture(size, draw).save(&buffer, "PNG")) {
-        throw IoError("Cannot encode picture \"" + path + "\"");
+        throw IoError("Cannot encode picture \"" + path + "\"",
+                      "Não foi possível codificar a figura \"" + path + "\"");
     }
     write_file_atomically(
         path, std::string_view(buffer.data().constData(), static_cast<std::size_t>(buffer.data().size())));

@@ -124,17 +124,19 @@ QStringList window_texts(const PlaneWindow& w, int width) {
             "Im:" + e_text(w.im_min, width), "   " + e_text(w.im_min + w.width, width)};
 }
 
-void draw_plane_axes(QPainter& p, const PlaneMapping& m, AxisRule rule) {
+void draw_plane_axes(QPainter& p, const PlaneMapping& m, AxisRule rule, SquareEnd end) {
     plain_pen(p, kAxisGrey, Qt::DotLine);
     const int x0 = m.x_pixel(0);
     const int y0 = m.y_pixel(0);
-    if (rule == AxisRule::always || x0 < m.side) p.drawLine(x0, 0, x0, m.side - 1);
-    p.drawLine(0, y0, m.side - 1, y0);
+    const int last = end == SquareEnd::at_side ? m.side : m.side - 1;
+    if (rule == AxisRule::always || x0 < m.side) p.drawLine(x0, 0, x0, last);
+    p.drawLine(0, y0, last, y0);
 }
 
-void draw_plane_frame(QPainter& p, int side, const QColor& colour) {
+void draw_plane_frame(QPainter& p, int side, const QColor& colour, SquareEnd end) {
     plain_pen(p, colour);
-    p.drawRect(0, 0, side - 1, side - 1);
+    const int last = end == SquareEnd::at_side ? side : side - 1;
+    p.drawRect(0, 0, last, last);
 }
 
 void draw_pole_marker(QPainter& p, QPoint at, const QColor& colour) {

@@ -107,12 +107,16 @@ enum class AxisRule {
     when_left_of_side,  // the vertical axis only when its pixel is left of side
     always,
 };
+// Where the axes and the frame end: at the pixels of side itself (the
+// viewer's square, whose right and bottom edges are x = side and y = side),
+// or one pixel short of them.
+enum class SquareEnd { short_of_side, at_side };
 // Dotted grey axes: vertical at the pixel of re 0 from y 0 to side,
 // horizontal at the pixel of im 0 from x 0 to side.
-void draw_plane_axes(QPainter& p, const PlaneMapping& m, AxisRule rule);
-// The outline of the square from (0, 0) to (side, side), right and bottom
-// edges excluded.
-void draw_plane_frame(QPainter& p, int side, const QColor& colour);
+void draw_plane_axes(QPainter& p, const PlaneMapping& m, AxisRule rule,
+                     SquareEnd end = SquareEnd::short_of_side);
+// The outline of the square from (0, 0) to (side, side).
+void draw_plane_frame(QPainter& p, int side, const QColor& colour, SquareEnd end = SquareEnd::short_of_side);
 
 // A pole: a cross of two diagonal strokes of 5 pixels centred on `at`.
 void draw_pole_marker(QPainter& p, QPoint at, const QColor& colour);

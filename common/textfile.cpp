@@ -65,8 +65,56 @@ std::size_t utf8_sequence(std::string_view s, std::size_t i, char32_t& cp) {
     return n;
 }
 
-[[noreturn]] void throw_io(const std::string& what, const std::string& path, int err) {
-    throw IoError(what + " \"" + path + "\": " + std::strerror(err));
+// The system's error texts in Portuguese, for the errors a file can meet;
+// any other keeps the system's own text after its number.
+std::string portuguese_errno(int err) {
+    switch (err) {
+        case ENOENT:
+            return "arquivo ou diretório inexistente";
+        case EACCES:
+            return "permissão negada";
+        case EPERM:
+            return "operação não permitida";
+        case ENOSPC:
+            return "não há espaço disponível no dispositivo";
+        case EDQUOT:
+            return "cota de disco excedida";
+        case EROFS:
+            return "sistema de arquivos somente para leitura";
+        case EISDIR:
+            return "é um diretório";
+        case ENOTDIR:
+            return "não é um diretório";
+        case EEXIST:
+            return "o arquivo já existe";
+        case EIO:
+            return "erro de entrada e saída";
+        case ENAMETOOLONG:
+            return "nome de arquivo longo demais";
+        case EMFILE:
+        case ENFILE:
+            return "arquivos abertos demais";
+        case EFBIG:
+            return "arquivo grande demais";
+        case EBUSY:
+            return "dispositivo ou recurso ocupado";
+        case ELOOP:
+            return "ligações simbólicas demais";
+        default:
+            return "erro " + std::to_string(err) + " (" + std::strerror(err) + ")";
+    }
+}
+
+enum class FileAction { open, read, write };
+
+[[noreturn]] void throw_io(FileAction action, const std::string& path, int err) {
+    static const char* const english[] = {"Cannot open file", "Cannot read file", "Cannot write file"};
+    static const char* const portuguese[] = {"Não foi possível abrir o arquivo",
+                                             "Não foi possível ler o arquivo",
+                                             "Não foi possível gravar o arquivo"};
+    const auto k = static_cast<int>(action);
+    throw IoError(std::string(english[k]) + " \"" + path + "\": " + std::strerror(err),
+                  std::string(portuguese[k]) + " \"" + path + "\": " + portuguese_errno(err));
 }
 
 bool write_all(int fd, std::string_view bytes) {
@@ -159,7 +207,7 @@ std::vector<std::string> split_lines(std::string_view content) {
 // Plain reads into the string, sized from the file: no stream buffers.
 std::string read_file_bytes(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw_io("Cannot open file", path, errno);
+    if (fd < 0) throw_io(FileAction::open, path, errno);
     std::string data;
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
@@ -174,7 +222,7 @@ std::string read_file_bytes(const std::string& path) {
         } else if (errno != EINTR) {
             const int err = errno;
             ::close(fd);
-            throw_io("Cannot read file", path, err);
+            throw_io(FileAction::read, path, err);
         }
     }
     ::close(fd);
@@ -219,10 +267,10 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
     if (exists && !S_ISREG(st.st_mode)) {
         // Devices and pipes cannot be replaced: write them in place.
         const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0) throw_io("Cannot write file", path, errno);
+        if (fd < 0) throw_io(FileAction::write, path, errno);
         const bool ok = write_all(fd, bytes);
         const int err = errno;
-        if (::close(fd) != 0 || !ok) throw_io("Cannot write file", path, ok ? errno : err);
+        if (::close(fd) != 0 || !ok) throw_io(FileAction::write, path, ok ? errno : err);
         return;
     }
     static std::atomic<unsigned> counter{0};
@@ -230,7 +278,7 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
         target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" +
                                 std::to_string(counter++));
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) throw_io("Cannot write file", path, errno);
+    if (fd < 0) throw_io(FileAction::write, path, errno);
     int err = 0;
     if (!write_all(fd, bytes)) err = errno;
     if (err == 0 && exists) ::fchmod(fd, st.st_mode & 07777);
@@ -239,7 +287,7 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
     if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     if (err != 0) {
         ::unlink(temp.c_str());
-        throw_io("Cannot write file", path, err);
+        throw_io(FileAction::write, path, err);
     }
 }
 

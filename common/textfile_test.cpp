@@ -60,6 +60,21 @@ TEST(CodePage, RoundTripsPortugueseTexts) {
     EXPECT_EQ(decode_line("\xc3\x28"), "Ã(");  // invalid UTF-8 is code page 1252
 }
 
+// Bytes 0x80..0x9F pinned to their code points one by one (a round trip
+// through one table would not see two of them swapped).
+TEST(CodePage, TheHighControlRangeByByte) {
+    const char* const glyphs[32] = {
+        "€",      "\u0081", "‚", "ƒ", "„", "…", "†", "‡", "ˆ", "‰", "Š", "‹", "Œ", "\u008d", "Ž", "\u008f",
+        "\u0090", "‘",      "’", "“", "”", "•", "–", "—", "˜", "™", "š", "›", "œ", "\u009d", "ž", "Ÿ"};
+    for (int k = 0; k < 32; ++k) {
+        const std::string byte(1, static_cast<char>(0x80 + k));
+        EXPECT_EQ(cp1252_to_utf8(byte), glyphs[k]) << std::hex << 0x80 + k;
+        EXPECT_EQ(utf8_to_cp1252(glyphs[k]), byte) << std::hex << 0x80 + k;
+    }
+    EXPECT_EQ(utf8_to_cp1252("“Pólos”"), "\x93P\xf3los\x94");
+    EXPECT_EQ(cp1252_to_utf8("\xa0\xff"), "\u00a0ÿ");  // from 0xA0 on, Latin-1
+}
+
 TEST_F(TempDir, WritesCodePageWithCrLfAndReadsBack) {
     const std::vector<std::string> lines = {"Número de nós: 3", "", "Pólos"};
     write_text_file(path("a.txt"), lines);
@@ -118,6 +133,37 @@ TEST_F(TempDir, FailedSaveKeepsThePreviousFile) {
     }
     EXPECT_THROW(write_text_file(path("no/such/folder/x.tab"), {"x"}), IoError);
     EXPECT_EQ(entries(), 1u);
+}
+
+// The file errors in both wordings: English for the editor, Portuguese for
+// the analysis program and the viewer.
+TEST_F(TempDir, FileErrorsInEnglishAndPortuguese) {
+    const std::string missing = path("no/such/x.tab");
+    try {
+        write_text_file(missing, {"x"});
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + missing + "\": No such file or directory");
+        EXPECT_EQ(e.portuguese(),
+                  "Não foi possível gravar o arquivo \"" + missing + "\": arquivo ou diretório inexistente");
+    }
+    try {
+        read_file_bytes(path("none.net"));
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.portuguese(), "Não foi possível abrir o arquivo \"" + path("none.net") +
+                                      "\": arquivo ou diretório inexistente");
+    }
+    fs::create_directories(path("folder.net"));
+    try {
+        read_file_bytes(path("folder.net"));
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.portuguese(),
+                  "Não foi possível ler o arquivo \"" + path("folder.net") + "\": é um diretório");
+    }
+    // A message given in one wording only is the same in both.
+    EXPECT_EQ(IoError("Número inválido").portuguese(), "Número inválido");
 }
 
 TEST(SafeWriter, FullDeviceReportsTheError) {

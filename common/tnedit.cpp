@@ -4,8 +4,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QMouseEvent>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QTimer>
 
 #include "common/dialogseam.h"
 #include "common/numtext.h"
@@ -13,23 +14,63 @@
 namespace suite {
 namespace {
 
-// Swallows the release of the click that took the focus from a field whose
-// text failed, so that the clicked control does not act.
-class SwallowRelease : public QObject {
+// Swallows the press of the click that took the focus from a field whose
+// text failed, so that the clicked control does not act. That press is
+// still on its way when the field loses the focus (the focus moves first),
+// and it is delivered right after the error box, before control returns
+// to the event loop; a release that follows finds the control not pressed
+// and does nothing. The filter ends at that press or when the event loop
+// runs again, so the next click of the user always goes through, whether
+// a real error box swallowed the release of the first click or not.
+class SwallowPress : public QObject {
 public:
-    explicit SwallowRelease(QWidget* target) : QObject(target) { target->installEventFilter(this); }
+    SwallowPress() {
+        QApplication::instance()->installEventFilter(this);
+        QTimer::singleShot(0, this, [this] { finish(); });
+    }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::MouseButtonRelease) return false;
-        if (auto* button = qobject_cast<QAbstractButton*>(watched)) button->setDown(false);
-        watched->removeEventFilter(this);
-        deleteLater();
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick) return false;
+        finish();
         return true;
+    }
+
+private:
+    void finish() {
+        QApplication::instance()->removeEventFilter(this);
+        deleteLater();
     }
 };
 
+// Return and Enter that reach the form unhandled press its default button.
+class DefaultButton : public QObject {
+public:
+    DefaultButton(QWidget* form, QAbstractButton* button) : QObject(form), form_(form), button_(button) {
+        form->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != form_ || event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        if (!button_ || !button_->isEnabled() || !button_->isVisible()) return false;
+        if (auto* field = qobject_cast<TNEdit*>(QApplication::focusWidget()))
+            if (field->window() == form_ && !field->exit_field()) return true;
+        button_->click();
+        return true;
+    }
+
+private:
+    QWidget* form_;
+    QPointer<QAbstractButton> button_;
+};
+
 }  // namespace
+
+void set_default_button(QWidget* form, QAbstractButton* button) { new DefaultButton(form, button); }
 
 TNEdit::TNEdit(QWidget* parent) : QLineEdit(parent) {}
 
@@ -82,7 +123,7 @@ void TNEdit::focusOutEvent(QFocusEvent* event) {
         emit exited();
         return;
     }
-    if (reason == Qt::MouseFocusReason && thief && thief != this) new SwallowRelease(thief);
+    if (reason == Qt::MouseFocusReason && thief && thief != this) new SwallowPress;
     setFocus(Qt::OtherFocusReason);
     in_exit_ = false;
 }

@@ -21,6 +21,8 @@
 
 #include "common/real.h"
 
+class QAbstractButton;
+
 namespace suite {
 
 enum tipo_campo { real_field = 0, int_field = 1, text_field = 2 };
@@ -54,5 +56,12 @@ private:
     tipo_campo field_type_ = real_field;
     bool in_exit_ = false;
 };
+
+// Makes `button` the default button of `form`: Return or Enter pressed in
+// the form, where no control takes the key itself, presses it. A numeric
+// field that has the focus is converted first, as a click on the button
+// would do by moving the focus; a bad text shows its error and presses
+// nothing.
+void set_default_button(QWidget* form, QAbstractButton* button);
 
 }  // namespace suite

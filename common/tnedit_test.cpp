@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "common/dialogseam.h"
@@ -111,6 +114,103 @@ TEST_F(Form, ClickOnAButtonAfterABadTextDoesNotClick) {
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(field->panel_real(), 1.5L);
+}
+
+// Answers the next real error box, once it is up, and records its text.
+void answer_error_box_soon(QString* text) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        *text = box->text();
+        box->accept();
+        timer->deleteLater();
+    });
+    timer->start(20);
+}
+
+// With a real modal error box the release of the click that left the
+// field goes to the box's window, never to the button: the box's nested
+// event loop runs between the press and whatever the user does next.
+TEST_F(Form, AfterARealErrorBoxTheNextClickActs) {
+    suite::set_dialog_seam(nullptr);  // the real box
+    field->set_field_type(real_field);
+    field->selectAll();
+    QTest::keyClicks(field, "1,5");
+    QString shown;
+    answer_error_box_soon(&shown);
+    QTest::mousePress(button, Qt::LeftButton);  // the release is lost in the box
+    // The window system gives the form back its activation (offscreen has no
+    // window manager to do it).
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(shown, "1,5 is not a valid number");
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(button->isDown());
+    EXPECT_TRUE(field->hasFocus());
+    // The user mends the text and clicks once: that click acts.
+    field->selectAll();
+    QTest::keyClicks(field, "1.5");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(field->panel_real(), 1.5L);
+    // A bad text again, the release arriving after the box: still no click,
+    // and the click after it acts.
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "x");
+    answer_error_box_soon(&shown);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_TRUE(field->hasFocus());
+    field->selectAll();
+    QTest::keyClicks(field, "2");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+}
+
+// A focus taken "by the mouse" without a press reaching the program (a
+// press the platform kept for itself): once the event loop has run, the
+// next click of the user is not swallowed.
+TEST_F(Form, NoClickIsSwallowedOnceTheEventLoopRan) {
+    field->set_field_type(int_field);
+    field->selectAll();
+    QTest::keyClicks(field, "7x");
+    button->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(seam.errors.size(), 1);
+    EXPECT_TRUE(field->hasFocus());
+    QTest::qWait(5);
+    field->selectAll();
+    QTest::keyClicks(field, "7");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(field->panel_int(), 7);
+}
+
+TEST_F(Form, ReturnPressesTheDefaultButtonAfterConvertingTheField) {
+    set_default_button(&form, button);
+    field->set_field_type(real_field);
+    field->selectAll();
+    QTest::keyClicks(field, "2e-3");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(field->panel_real(), 2e-3L);
+    field->selectAll();
+    QTest::keyClicks(field, "2e-");
+    QTest::keyClick(field, Qt::Key_Enter);
+    EXPECT_EQ(seam.errors, QStringList{"2e- is not a valid number"});
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(field->hasFocus());
+    // A check box with the focus lets Return through to the form too.
+    auto* box = new QCheckBox("x", &form);
+    box->show();
+    box->setFocus();
+    field->setText("3");
+    field->exit_field();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(Form, SettersRefreshOnlyTheTextOfTheirType) {

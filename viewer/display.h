@@ -30,6 +30,9 @@ struct WindowRequest {
     suite::Real re_min = 0, im_min = 0, width = 0;
 };
 
+// The scales dialog's refusal of a width that is not positive (its error
+// box; kelma's --window prints the same).
+inline const std::string kWidthMessage = "A largura deve ser maior que zero.";
 // Reports of a refused window.
 inline const std::string kBadWidth = "* Largura inválida: deve ser maior que zero. Escalas mantidas.";
 inline const std::string kBadWindow = "* Escalas fora dos limites. Escalas mantidas.";

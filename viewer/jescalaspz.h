@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "common/tnedit.h"
+#include "viewer/display.h"
 
 namespace kelmaw {
 
@@ -29,6 +30,6 @@ public:
 };
 
 // The message of a width that is not positive.
-inline const QString kWidthMessage = QStringLiteral("A largura deve ser maior que zero.");
+inline const QString kWidthMessage = QString::fromStdString(viewer::kWidthMessage);
 
 }  // namespace kelmaw

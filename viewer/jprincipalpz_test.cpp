@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -144,7 +145,14 @@ TEST_F(Kelmaw, KeysMoveZoomAndSwitch) {
     EXPECT_EQ(w.display.re_min, -1);
     EXPECT_EQ(w.display.im_min, -1);
     QTest::keyClick(&w, Qt::Key_Left);
+    EXPECT_EQ(w.display.re_min, -2);
+    EXPECT_EQ(w.display.im_min, -1);
+    QTest::keyClick(&w, Qt::Key_Down);  // down: the window's bottom goes down a quarter
+    EXPECT_EQ(w.display.re_min, -2);
+    EXPECT_EQ(w.display.im_min, -2);
     QTest::keyClick(&w, Qt::Key_Down);
+    EXPECT_EQ(w.display.im_min, -3);
+    QTest::keyClick(&w, Qt::Key_Up);
     key(' ');  // centre on (0.5, 1)
     EXPECT_EQ(w.display.re_min, -1.5);
     EXPECT_EQ(w.display.im_min, -1);
@@ -226,6 +234,53 @@ TEST_F(Kelmaw, ScalesDialogAppliesOrChangesNothing) {
     EXPECT_EQ(w.display.im_min, 0.5);
     EXPECT_EQ(w.display.width, 3);
     EXPECT_EQ(w.jescalaspz->windowTitle(), "Escalas");
+}
+
+// The real error box of a bad field, answered by a timer: the click on
+// "Aplicar" after it acts at once; Return applies too.
+TEST_F(Kelmaw, ScalesDialogAppliesOnTheFirstClickAfterTheErrorBox) {
+    start();
+    suite::set_dialog_seam(nullptr);
+    QString shown;
+    bool button_down_after_box = true;
+    QTimer::singleShot(0, [&] {
+        Tjescalaspz* dlg = w.jescalaspz;
+        QApplication::setActiveWindow(dlg);
+        QTest::qWaitForWindowActive(dlg);
+        dlg->NEdelta->setFocus();
+        dlg->NEdelta->setText("3x");
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, &shown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shown = box->text();
+            box->accept();
+            timer->deleteLater();
+        });
+        timer->start(20);
+        QTest::mousePress(dlg->Button1, Qt::LeftButton);  // its release is lost in the box
+        button_down_after_box = dlg->Button1->isDown();
+        QApplication::setActiveWindow(dlg);  // the window manager's part, offscreen
+        QTest::qWaitForWindowActive(dlg);
+        dlg->NEdelta->setText("3");
+        QTest::mouseClick(dlg->Button1, Qt::LeftButton);
+        if (dlg->isVisible()) dlg->reject();
+    });
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(shown, "3x is not a valid number");
+    EXPECT_FALSE(button_down_after_box);
+    EXPECT_EQ(w.display.width, 3);
+    QTimer::singleShot(0, [&] {
+        Tjescalaspz* dlg = w.jescalaspz;
+        dlg->NEdelta->setFocus();
+        dlg->NEdelta->selectAll();
+        QTest::keyClicks(dlg->NEdelta, "2");
+        QTest::keyClick(dlg->NEdelta, Qt::Key_Return);
+        if (dlg->isVisible()) dlg->reject();
+    });
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(w.display.width, 2);
+    suite::set_dialog_seam(&seam);
 }
 
 TEST_F(Kelmaw, MenuCommands) {

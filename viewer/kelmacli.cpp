@@ -103,14 +103,18 @@ Options parse(const std::vector<std::string>& list) {
     return o;
 }
 
-// The display state asked for, or a usage error.
-DisplayState display_of(const Options& o) {
+// The display state asked for, or a usage error. --window is the scales
+// dialog: a width that is not positive is refused with the dialog's text;
+// a window the plot cannot resolve is reported as the viewer reports it
+// (in `reports`), and the window stays as it was.
+DisplayState display_of(const Options& o, std::vector<std::string>& reports) {
     DisplayState d;
     d.rectangles = o.rectangles;
     d.ellipses = o.ellipses;
-    if (o.window)
-        if (const auto why = apply_window(d, o.window_request))
-            throw UsageError{"--window: " + why->substr(2)};
+    if (o.window) {
+        if (!(o.window_request.width > 0)) throw UsageError{"--window: " + kWidthMessage};
+        if (const auto why = apply_window(d, o.window_request)) reports.push_back(*why);
+    }
     const auto k = round_real48(o.magnify);
     if (!k || !(*k > 0)) throw UsageError{"--magnify: the factor must be positive"};
     d.magnification = *k;
@@ -127,9 +131,10 @@ int run_kelma(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
     Options o;
     DisplayState d;
+    std::vector<std::string> window_reports;
     try {
         o = parse(args);
-        d = display_of(o);
+        d = display_of(o, window_reports);
     } catch (const UsageError& e) {
         err << "kelma: " << e.message << "\n" << kUsage;
         return 2;
@@ -141,6 +146,7 @@ int run_kelma(const std::vector<std::string>& args, std::ostream& out, std::ostr
         const ReadOutcome r = read_table_file(store, name, [&](const std::string& s) { out << s << "\n"; });
         failed = failed || r.failed;
     }
+    for (const std::string& line : window_reports) out << line << "\n";
     out.flush();
     if (o.select_slot) {
         const TableSlot& t = store.slot(o.select_slot);
@@ -160,7 +166,7 @@ int run_kelma(const std::vector<std::string>& args, std::ostream& out, std::ostr
             show_selection(p, box, store, d, cursor);
         });
     } catch (const suite::IoError& e) {
-        err << "kelma: " << e.what() << "\n";
+        err << "kelma: " << e.portuguese() << "\n";
         return 1;
     }
     return failed ? 1 : 0;

@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "common/translations.h"
 #include "viewer/jprincipalpz.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    suite::speak_portuguese(app);
     QApplication::setApplicationName(QStringLiteral("Kelmaw"));
     kelmaw::Tjprincipalpz window;
     window.show();

@@ -47,8 +47,8 @@ void draw_viewer_plot(QPainter& p, QSize box, const TableStore& store, const Dis
     for (int i = 0; i < window.size(); ++i) plane_text(p, col, 12 * i, window[i], Qt::white);
     plane_text(p, col, 48, "Ampl: " + f_text(d.magnification, 7, 3), Qt::white);
 
-    suite::draw_plane_axes(p, m, suite::AxisRule::when_left_of_side);
-    suite::draw_plane_frame(p, m.side, Qt::yellow);
+    suite::draw_plane_axes(p, m, suite::AxisRule::when_left_of_side, suite::SquareEnd::at_side);
+    suite::draw_plane_frame(p, m.side, Qt::yellow, suite::SquareEnd::at_side);
     for (int n = 1; n <= static_cast<int>(store.slot_list.size()); ++n) {
         const TableSlot& t = store.slot(n);
         if (!t.in_use()) continue;

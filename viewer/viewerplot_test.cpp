@@ -53,8 +53,13 @@ TEST(ViewerPlot, EmptyPlotHasAxesFrameAndWindowTexts) {
         EXPECT_TRUE(im.pixelColor(200, k) == grey || im.pixelColor(200, k) == kBlack);
         EXPECT_EQ(im.pixelColor(k, 200) == grey, im.pixelColor(200, k) == grey) << k;
         EXPECT_EQ(im.pixelColor(0, k), QColor(Qt::yellow));
-        EXPECT_EQ(im.pixelColor(399, k), QColor(Qt::yellow));
+        EXPECT_EQ(im.pixelColor(k, 0), QColor(Qt::yellow));
+        // The right edge is x = side; y = side is the row below the box.
+        EXPECT_EQ(im.pixelColor(400, k), QColor(Qt::yellow)) << k;
+        if (k != 200) EXPECT_EQ(im.pixelColor(399, k), kBlack) << k;
     }
+    EXPECT_EQ(im.pixelColor(400, 0), QColor(Qt::yellow));
+    EXPECT_EQ(im.pixelColor(401, 200), kBlack);
     EXPECT_GT(on, 100);
     EXPECT_LT(on, 300);
     EXPECT_EQ(lit(im, QRect(1, 1, 198, 198)), 0);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "analysis/cli/morat_cli.h"
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 
 namespace analysis {
@@ -25,7 +26,8 @@ std::string replace_all(std::string text, const std::string& from, const std::st
 }
 
 void expect_golden_run(const std::string& golden, Args args) {
-    const std::string table = ::testing::TempDir() + golden + ".tab";
+    const suite::testing::ScratchDir dir;
+    const std::string table = dir.path(golden + ".tab");
     args.push_back("--tab");
     args.push_back(table);
     std::ostringstream out, err;

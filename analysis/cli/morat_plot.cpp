@@ -186,7 +186,7 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
         return 1;
     } catch (const suite::IoError& e) {
         out.flush();
-        err << e.what() << '\n';
+        err << e.portuguese() << '\n';
         return 1;
     }
     return 0;

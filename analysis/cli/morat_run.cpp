@@ -94,7 +94,7 @@ int analyse_with_morat(const MoratOptions& options, MoratSession& session, std::
         err << "Erro: " << e.what() << '\n';
     } catch (const suite::IoError& e) {
         out.flush();
-        err << e.what() << '\n';
+        err << e.portuguese() << '\n';
     }
     return 1;
 }

@@ -14,7 +14,7 @@ bool Program::handle(QWidget* parent, const std::function<void()>& body) {
         failed = true;
         if (fatal_error) fatal_error(e.what());
     } catch (const suite::IoError& e) {
-        suite::dialog_seam().error_box(parent, QString::fromStdString(e.what()));
+        suite::dialog_seam().error_box(parent, QString::fromStdString(e.portuguese()));
     }
     return false;
 }

@@ -35,6 +35,11 @@ struct Program {
     // The window side of the fatal-error routine: logs "Erro: " + message
     // and shows the "Erro" window.
     std::function<void(const std::string&)> fatal_error;
+    // After every change that alters the response plot (a netlist read, the
+    // normalisation, the variabilities, the number format): the response
+    // window draws itself again and an open sensitivity list follows.
+    // Supplied by the program's start-up.
+    std::function<void()> plot_changed;
     // Set by the fatal-error routine: from then on handlers do nothing; the
     // program ends when the user leaves the "Erro" window.
     bool failed = false;
@@ -44,6 +49,10 @@ struct Program {
     // box, and the handler stops there. Returns true when the body ran
     // through.
     bool handle(QWidget* parent, const std::function<void()>& body);
+    // Calls plot_changed, when there is one and the program goes on.
+    void redraw_plot() {
+        if (plot_changed && !failed) plot_changed();
+    }
 
     analysis::ResponseScene scene() {
         return {circuit, engine, sweep, settings, view, netlist_file_name, log};

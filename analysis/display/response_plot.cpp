@@ -216,12 +216,10 @@ void draw_readout(QPainter& p, const PlotGeometry& g, const ResponseScene& s, in
     const QFontMetrics fm = p.fontMetrics();
     const int pad = 3;
     QString lines[6];
-    int width = fm.horizontalAdvance("Freq  rad/s") +
+    int width = fm.horizontalAdvance("Freq rad/s") +
                 fm.horizontalAdvance(QString(std::max(s.settings.number_width, 1), '0'));
     for (int k = 0; k <= 5; ++k) {
-        lines[k] = QString(quantity_label(k)) + " " +
-                   qs(listing_number(s.settings, quantity_value(s.sweep.points[pt], k))) + " " +
-                   qs(quantity_unit(s.sweep, k));
+        lines[k] = qs(readout_text(s.sweep, s.settings, pt, k));
         width = std::max(width, fm.horizontalAdvance(lines[k]));
     }
     for (int k = 0; k <= 5; ++k) {
@@ -295,6 +293,12 @@ QFont plot_font() {
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(12);
     return font;
+}
+
+std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity) {
+    return std::string(quantity_label(quantity)) +
+           listing_number(settings, quantity_value(sw.points[point], quantity)) + " " +
+           quantity_unit(sw, quantity);
 }
 
 int PlotGeometry::point_x(int p) const {
@@ -379,13 +383,11 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
     if (refusal.empty()) {
         std::string lines;
         const Log collect = [&](const std::string& line) { lines += line + "\n"; };
-        // Curves beyond the scales run off the picture, but never over the
-        // labels of the bottom line.
-        p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
+        // The plot area does not clip: a curve beyond its scale runs on
+        // over the margins and the bottom line, up to ±2000 pixels.
         done = sweep(s.circuit, s.engine, s.sweep, s.settings, collect,
                      [&](int pt) { draw_segment(p, g, s.sweep, s.view, pt); });
         if (done) draw_monte_carlo_band(p, g, s.sweep, s.view);
-        p.setClipping(false);
         refusal = lines;
     } else if (s.sweep.prepared) {
         refusal += "\n";
@@ -414,7 +416,9 @@ void draw_cursor_in(QPainter& p, const PlotGeometry& g, ResponseScene& s) {
     const int current = std::clamp(s.circuit.current_curve, 1, 5);
     const int pt = std::clamp(s.sweep.cursor, 0, std::min(s.circuit.segments, point_slots - 1));
     const PointRecord& point = s.sweep.points[pt];
-    if (point.computed) {
+    // Only the points of the analysis now prepared: after another netlist
+    // has been read the stored points belong to the previous circuit.
+    if (s.sweep.prepared && point.computed) {
         draw_readout(p, g, s, pt, current);
         if (s.view.plot_curve[current]) {
             const int y = std::clamp(g.value_y(current, quantity_value(point, current)), g.top, g.bottom);
@@ -431,8 +435,6 @@ void draw_cursor(QPainter& p, QSize size, ResponseScene& s) {
     p.save();
     prepare_painter(p);
     const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
-    // The marker, like the curves, stays off the bottom labels.
-    p.setClipRect(QRect(0, 0, g.width, g.bottom + 1));
     draw_cursor_in(p, g, s);
     p.restore();
 }

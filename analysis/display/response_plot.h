@@ -83,6 +83,11 @@ std::string quantity_unit(const Sweep& sw, int quantity);
 // The value of quantity 0..5 of a point.
 Real quantity_value(const PointRecord& pt, int quantity);
 
+// A line of the readout: the label, the value of point `point` in the
+// listing format (right-aligned, its own blanks part it from the label), a
+// space and the unit: "Modl    -3.010300000 dB".
+std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity);
+
 // The font of every text of the plot.
 QFont plot_font();
 

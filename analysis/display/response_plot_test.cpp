@@ -56,14 +56,47 @@ TEST(ResponsePlot, ModuleCurveIsLimeAtItsRowAndTheBandsGrey) {
     EXPECT_EQ(pic.image.pixelColor(x, g.top + 2), QColor(Qt::black));
 }
 
-TEST(ResponsePlot, CurvesBelowTheScaleLeaveTheBottomLabelsAlone) {
+// The plot area does not clip: a curve just below its scale runs over the
+// bottom line, and the cursor marker, its tip held at the bottom edge,
+// shows there whole.
+TEST(ResponsePlot, CurvesBelowTheScaleRunOverTheBottomLineWithTheMarker) {
     Picture pic;
     pic.t.analyse(moratw::testing::divider);
-    pic.t->sweep.scale_min[q_module] = 0;  // the module, −6 dB, lies below
+    const PlotGeometry g0 = pic.geometry();
+    const Real module = 20 * std::log10(0.5L), d = 0.1L;
+    const int below = 5;  // pixels under the bottom edge
+    pic.t->sweep.scale_min[q_module] = module + d;
+    pic.t->sweep.scale_max[q_module] = module + d + (g0.bottom - g0.top) * d / below;
     ASSERT_TRUE(pic.draw(false));
     const PlotGeometry g = pic.geometry();
-    for (int y = g.bottom + 1; y < 480; ++y)
-        for (int x = g.left; x < 696; ++x) ASSERT_NE(pic.image.pixelColor(x, y), lime) << x << "," << y;
+    int lime_below = 0;
+    for (int x = g.left; x < 696; ++x) lime_below += pic.image.pixelColor(x, g.bottom + below) == lime;
+    EXPECT_GT(lime_below, 600);
+    const QImage before = pic.image.copy();
+    pic.t->sweep.cursor = 100;
+    pic.cursor();
+    const QPoint tip = pic.t->view.marker;
+    EXPECT_EQ(tip, QPoint(g.point_x(100), g.bottom));
+    int changed = 0;
+    for (int y = g.bottom + 1; y <= g.bottom + 12; ++y)
+        for (int x = tip.x(); x <= tip.x() + 12; ++x) changed += pic.image.pixel(x, y) != before.pixel(x, y);
+    EXPECT_GT(changed, 40);  // the arrow below the edge, not a sliver of it
+}
+
+TEST(ResponsePlot, ReadoutLinesJoinLabelAndNumberAsTheListingDoes) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::divider);
+    ASSERT_TRUE(pic.draw(false));
+    auto& sw = pic.t->sweep;
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 0, q_frequency), "Freq   0.200000000 rad/s");
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 400, q_frequency), "Freq   5.000000000 rad/s");
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 0, q_module), "Modl  -6.020599913 dB");
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 0, q_delay), "AtGr   0.000000000 s");
+    pic.t->settings.number_width = 8;
+    pic.t->settings.number_decimals = 2;
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 0, q_phase), "Fase    0.00 gr");
+    sw.hertz_units = true;
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 400, q_frequency), "Freq    5.00 Hz");
 }
 
 TEST(ResponsePlot, GeometryAndItsInverses) {

@@ -81,6 +81,7 @@ TForm5::TForm5(Program& program, TForm4& plot, QWidget* parent)
     Button1->setObjectName("Button1");
     Button1->setGeometry(431, 290, 90, 27);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+    suite::set_default_button(this, Button1);
     Lteclas = new QLabel(
         "Escalas:+-, setas v; Cursor: setas  h, PgUp, PgDn; Curva: q,Ins,Del; Sensibilidades: s", this);
     Lteclas->setObjectName("Lteclas");
@@ -178,7 +179,11 @@ void TForm5::Button1Click() {
             if (c.segments != requested) NEsegmentos->set_panel_int(c.segments);
         }
         remembered_ = {c.segments, sw.log_scale, sw.hertz_units, sw.scale_min[0], sw.scale_max[0]};
+        // The plot comes forward with the change, and takes the keys.
         plot_.show();
+        plot_.raise();
+        plot_.activateWindow();
+        plot_.setFocus(Qt::ActiveWindowFocusReason);
         plot_.repaint_plot();
     });
 }

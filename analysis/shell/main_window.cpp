@@ -88,11 +88,20 @@ void TForm1::fatal_error(const std::string& message) {
 }
 
 void TForm1::analysis_started() {
+    analysed_ = true;
     Analise1->setEnabled(true);
     Analise1->menuAction()->setEnabled(true);
+    for (QAction* a : Analise1->actions()) a->setEnabled(true);
     if (!Form4) return;
     show_window(Form4);
     Form4->repaint_plot();
+}
+
+void TForm1::netlist_read() {
+    if (analysed_) return;
+    Analise1->setEnabled(true);
+    Analise1->menuAction()->setEnabled(true);
+    for (QAction* a : Analise1->actions()) a->setEnabled(a == Mudarndesada1);
 }
 
 // "Abrir": the chosen netlist, ".net" added to a name without a "."; a
@@ -109,12 +118,16 @@ void TForm1::Open1Click() {
             opened = analysis::open_netlist(p.circuit, name, p.log);
         } catch (...) {
             analysis::forget_response(p.sweep);  // the model is absent now
+            p.redraw_plot();
             throw;
         }
         if (!opened) return;
         analysis::forget_response(p.sweep);
         p.netlist_file_name = name;
         p.netlist_base_name = analysis::netlist_base_name(name);
+        // Nothing of the previous circuit stays on the screen under the new name.
+        p.redraw_plot();
+        netlist_read();
         Form3->NEnsaida->set_panel_int(1);
         show_window(Form3);
     });

@@ -64,6 +64,9 @@ public:
     void fatal_error(const std::string& message);
     // An analysis has started ("Analisar"): the menu, then the response.
     void analysis_started();
+    // A netlist has been read: until the first analysis starts, "Análise"
+    // offers "Mudar nó de saída" alone, to bring back a closed "Nó de saída".
+    void netlist_read();
 
     void Open1Click();
     void Exit1Click();
@@ -84,6 +87,7 @@ protected:
 private:
     QAction* item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)());
     Program& program_;
+    bool analysed_ = false;  // an analysis has started: the whole menu works
 };
 
 }  // namespace moratw

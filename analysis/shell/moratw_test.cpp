@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -33,7 +35,9 @@ namespace fs = std::filesystem;
 class Moratw_ : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("moratw-test-" + std::to_string(::getpid()));
+        dir = fs::temp_directory_path() /
+              ("moratw-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+               "-" + std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         app.show();
@@ -64,6 +68,27 @@ protected:
 };
 
 const char* const divider = "2\nV1 1 0 1\nR1 1 2 1000\nR2 2 0 1000\n";
+const char* const rc = "2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n";
+
+// Answers the next real message box, once it is up, and records its text.
+void answer_box_soon(QString* text) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        *text = box->text();
+        box->accept();
+        timer->deleteLater();
+    });
+    timer->start(20);
+}
+
+bool make_active(QWidget* w) {
+    w->show();
+    w->raise();
+    QApplication::setActiveWindow(w);
+    return QTest::qWaitForWindowActive(w);
+}
 const char* const three_nodes = "3\nV1 1 0 1\nR1 1 2 1\nR2 2 3 1\nR3 3 0 1\n";
 
 TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
@@ -155,6 +180,19 @@ TEST_F(Moratw_, OpenAnalyseReportAndSave) {
     EXPECT_TRUE(app.Form7->Memo1->toPlainText().startsWith("Nó 2; Sensibilidades de T(s) em"));
 }
 
+TEST_F(Moratw_, ATableThatCannotBeWrittenShowsThePortugueseErrorBox) {
+    open(write("divider", divider));
+    analyse(2);
+    const std::string table = (dir / "no" / "such" / "t.tab").string();
+    seam.answer_file(QString::fromStdString(table));
+    const QString before = app.Form1->Memo1->toPlainText();
+    app.Form1->Salvarrespostaemfreqncianorelatrio1Click();
+    EXPECT_EQ(seam.errors, QStringList{QString::fromStdString("Não foi possível gravar o arquivo \"" + table +
+                                                              "\": arquivo ou diretório inexistente")});
+    EXPECT_EQ(app.Form1->Memo1->toPlainText(), before);  // no confirmation
+    EXPECT_FALSE(program().failed);
+}
+
 TEST_F(Moratw_, AMissingFileIsLoggedAndChangesNothing) {
     open(write("divider", divider));
     analyse(2);
@@ -184,7 +222,9 @@ TEST_F(Moratw_, OutputNodeChecksNameTheVariableBound) {
         analyse(r.output, r.listed);
         EXPECT_EQ(last_line(), QString::fromUtf8(r.line)) << r.output;
         EXPECT_TRUE(app.Form3->isVisible());
-        EXPECT_FALSE(app.Form1->Analise1->menuAction()->isEnabled());
+        // Before the first analysis only "Mudar nó de saída" works.
+        EXPECT_FALSE(app.Form1->Grficosderespostaemfreqncia1->isEnabled());
+        EXPECT_TRUE(app.Form1->Mudarndesada1->isEnabled());
     }
     analyse(3, 4);
     EXPECT_EQ(last_line(), "Nó de saída: 3");
@@ -281,11 +321,181 @@ TEST_F(Moratw_, SettingsDialogsWriteTheSettings) {
     app.Form1->Normalizaopelainclinao1Click();
     EXPECT_FALSE(app.Form6->CBnorm->isChecked());
     app.Form6->CBnorm->setChecked(true);
-    program().sweep.deviations_stale = false;
     app.Form6->Button1Click();
     EXPECT_TRUE(program().settings.normalise_by_slope);
-    EXPECT_TRUE(program().sweep.deviations_stale);
+    // Marked stale, and swept again at once by the plot's redrawing.
+    EXPECT_FALSE(program().sweep.deviations_stale);
     EXPECT_FALSE(app.Form6->isVisible());
+}
+
+// The readout box sits at the bottom left of the plot: its first row's
+// colour tells whether a readout is drawn.
+QColor readout_pixel(TForm4* f) {
+    const QImage& im = f->PaintBox1->image();
+    return im.pixelColor(80, im.height() - 60);
+}
+
+TEST_F(Moratw_, ASecondNetlistLeavesNothingOfTheFirstOnTheScreen) {
+    open(write("rc", rc));
+    analyse(2);
+    ASSERT_TRUE(app.Form4->isVisible());
+    app.Form4->FormKeyDown(Qt::Key_PageUp, {});
+    app.Form1->Listarsensibilidades1Click();
+    ASSERT_NE(program().view.marker, QPoint(-100, -100));
+    ASSERT_NE(readout_pixel(app.Form4), QColor(Qt::black));
+    ASSERT_FALSE(app.Form7->Memo1->toPlainText().isEmpty());
+    open(write("three", three_nodes));
+    // The window shows the new circuit's frame and labels only.
+    EXPECT_EQ(program().view.marker, QPoint(-100, -100));
+    EXPECT_EQ(readout_pixel(app.Form4), QColor(Qt::black));
+    EXPECT_TRUE(app.Form7->Memo1->toPlainText().isEmpty());
+    // Shown again before "Analisar", it still holds no old numbers.
+    app.Form1->Grficosderespostaemfreqncia1Click();
+    app.Form4->FormKeyDown(Qt::Key_Space, {});
+    EXPECT_EQ(program().view.marker, QPoint(-100, -100));
+    EXPECT_EQ(readout_pixel(app.Form4), QColor(Qt::black));
+    analyse(3);
+    EXPECT_NE(readout_pixel(app.Form4), QColor(Qt::black));
+}
+
+TEST_F(Moratw_, AClosedOutputNodeDialogComesBackBeforeTheFirstAnalysis) {
+    TForm1& f = *app.Form1;
+    open(write("divider", divider));
+    app.Form3->close();
+    EXPECT_TRUE(f.Analise1->menuAction()->isEnabled());
+    for (QAction* a : f.Analise1->actions())
+        EXPECT_EQ(a->isEnabled(), a == f.Mudarndesada1) << a->text().toStdString();
+    f.Mudarndesada1->trigger();
+    EXPECT_TRUE(app.Form3->isVisible());
+    analyse(2);
+    for (QAction* a : f.Analise1->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    open(write("three", three_nodes));  // the menu stays whole
+    for (QAction* a : f.Analise1->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+}
+
+TEST_F(Moratw_, ReturnPressesAnalisarAndAplicar) {
+    open(write("divider", divider));
+    ASSERT_TRUE(make_active(app.Form3));
+    app.Form3->NEnsaida->setFocus();
+    app.Form3->NEnsaida->selectAll();
+    QTest::keyClicks(app.Form3->NEnsaida, "2");
+    QTest::keyClick(app.Form3->NEnsaida, Qt::Key_Return);
+    EXPECT_EQ(last_line(), "Nó de saída: 2");
+    EXPECT_FALSE(app.Form3->isVisible());
+
+    app.Form1->Tolernciaseparmetros1Click();
+    ASSERT_TRUE(make_active(app.Form9));
+    app.Form9->NEdc->setFocus();
+    app.Form9->NEdc->selectAll();
+    QTest::keyClicks(app.Form9->NEdc, "3");
+    QTest::keyClick(app.Form9->NEdc, Qt::Key_Enter);
+    EXPECT_EQ(program().settings.number_decimals, 3);
+    EXPECT_FALSE(app.Form9->isVisible());
+
+    app.Form1->Normalizaopelainclinao1Click();
+    ASSERT_TRUE(make_active(app.Form6));
+    app.Form6->CBnorm->setFocus();
+    QTest::keyClick(app.Form6->CBnorm, Qt::Key_Space);
+    QTest::keyClick(app.Form6->CBnorm, Qt::Key_Return);
+    EXPECT_TRUE(program().settings.normalise_by_slope);
+    EXPECT_FALSE(app.Form6->isVisible());
+
+    app.Form1->Escalasdosgrficos1Click();
+    ASSERT_TRUE(make_active(app.Form5));
+    app.Form5->NEsegmentos->setFocus();
+    app.Form5->NEsegmentos->selectAll();
+    QTest::keyClicks(app.Form5->NEsegmentos, "100");
+    QTest::keyClick(app.Form5->NEsegmentos, Qt::Key_Return);
+    EXPECT_EQ(program().circuit.segments, 100);
+    // A bad number refuses the key: error box, nothing applied.
+    ASSERT_TRUE(make_active(app.Form5));
+    app.Form5->NEsegmentos->setFocus();
+    app.Form5->NEsegmentos->selectAll();
+    QTest::keyClicks(app.Form5->NEsegmentos, "1oo");
+    QTest::keyClick(app.Form5->NEsegmentos, Qt::Key_Return);
+    EXPECT_EQ(seam.errors, QStringList{"1oo is not a valid number"});
+    EXPECT_EQ(program().circuit.segments, 100);
+}
+
+// With the real error box: the click after it acts at once.
+TEST_F(Moratw_, AnalisarActsOnTheFirstClickAfterTheErrorBox) {
+    open(write("divider", divider));
+    suite::set_dialog_seam(nullptr);  // from here on the real error box
+    ASSERT_TRUE(make_active(app.Form3));
+    app.Form3->NEnsaida->setFocus();
+    app.Form3->NEnsaida->selectAll();
+    QTest::keyClicks(app.Form3->NEnsaida, "2,");
+    QString shown;
+    answer_box_soon(&shown);
+    QTest::mousePress(app.Form3->Button1, Qt::LeftButton);  // its release is lost in the box
+    ASSERT_TRUE(make_active(app.Form3));                    // the window manager's part, offscreen
+    EXPECT_TRUE(app.Form3->NEnsaida->hasFocus());
+    EXPECT_EQ(shown, "2, is not a valid number");
+    EXPECT_TRUE(app.Form3->isVisible());
+    EXPECT_FALSE(app.Form3->Button1->isDown());
+    app.Form3->NEnsaida->selectAll();
+    QTest::keyClicks(app.Form3->NEnsaida, "2");
+    QTest::mouseClick(app.Form3->Button1, Qt::LeftButton);
+    EXPECT_EQ(last_line(), "Nó de saída: 2");
+    EXPECT_FALSE(app.Form3->isVisible());
+    suite::set_dialog_seam(&seam);
+}
+
+TEST_F(Moratw_, EscalasAplicarBringsThePlotForward) {
+    open(write("divider", divider));
+    analyse(2);
+    app.Form1->Escalasdosgrficos1Click();
+    ASSERT_TRUE(make_active(app.Form5));
+    app.Form5->CBgrade->setChecked(true);
+    QTest::mouseClick(app.Form5->Button1, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(app.Form4));
+    EXPECT_TRUE(program().view.show_grid);
+    // The keys reach the plot.
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->window(), app.Form4);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q);
+    EXPECT_EQ(program().circuit.current_curve, 2);
+}
+
+// Normalisation, variabilities and the number format change the plot: it
+// is drawn again at once, not when a key is pressed next.
+TEST_F(Moratw_, SettingsThatChangeThePlotRedrawIt) {
+    open(write("rc", rc));
+    analyse(2);
+    app.Form4->FormKeyDown(Qt::Key_PageUp, {});
+    auto picture = [&] { return app.Form4->PaintBox1->image().copy(); };
+    QImage before = picture();
+
+    app.Form1->Normalizaopelainclinao1Click();
+    app.Form6->CBnorm->setChecked(true);
+    app.Form6->Button1Click();
+    EXPECT_FALSE(program().sweep.deviations_stale);  // swept again: deviations recomputed
+    EXPECT_NE(picture(), before);
+
+    before = picture();
+    app.Form1->Variabilidadedosparmetros1Click();
+    app.Form8->Button2Click();  // V1 -> R1
+    app.Form8->NEvar->set_panel_real(0.3L);
+    app.Form8->Button2Click();  // R1 gets 0.3
+    EXPECT_FALSE(program().sweep.deviations_stale);
+    EXPECT_NE(picture(), before);
+
+    before = picture();
+    app.Form1->Tolernciaseparmetros1Click();
+    app.Form9->NEdc->set_panel_int(2);
+    app.Form9->Button1Click();
+    EXPECT_NE(picture(), before);  // the readout in two decimals
+
+    // A hidden plot draws itself when shown next.
+    app.Form4->hide();
+    app.Form1->Normalizaopelainclinao1Click();
+    app.Form6->CBnorm->setChecked(false);
+    app.Form6->Button1Click();
+    EXPECT_TRUE(program().sweep.deviations_stale);
+    app.Form1->Grficosderespostaemfreqncia1Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.Form4));
+    QTest::qWait(1);
+    EXPECT_FALSE(program().sweep.deviations_stale);
 }
 
 }  // namespace

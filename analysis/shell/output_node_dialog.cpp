@@ -31,6 +31,7 @@ TForm3::TForm3(Program& program, QWidget* parent) : QWidget(parent, Qt::Window),
     Button1->setObjectName("Button1");
     Button1->setGeometry(110, 92, 80, 27);
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    suite::set_default_button(this, Button1);
 }
 
 void TForm3::Button1Click() {

@@ -38,6 +38,7 @@ TForm6::TForm6(Program& program, QWidget* parent) : QWidget(parent, Qt::Window),
     CBnorm->setGeometry(12, 14, 300, 23);
     Button1 = button(this, "Button1", "Aplicar", {122, 62, 80, 27});
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    suite::set_default_button(this, Button1);
 }
 
 void TForm6::Fill() {
@@ -49,8 +50,10 @@ void TForm6::Fill() {
 
 void TForm6::Button1Click() {
     program_.handle(this, [&] {
+        const bool was = program_.settings.normalise_by_slope;
         analysis::apply_normalisation(program_.settings, program_.sweep, CBnorm->isChecked());
         hide();
+        if (program_.settings.normalise_by_slope != was) program_.redraw_plot();
     });
 }
 
@@ -88,19 +91,23 @@ void TForm8::FormPaint() {
     });
 }
 
+// Each button stores a variability: the bands of the plot follow.
 void TForm8::Button1Click() {
     analysis::variability_previous(program_.circuit, program_.settings, NEvar->panel_real());
     FormPaint();
+    program_.redraw_plot();
 }
 
 void TForm8::Button2Click() {
     analysis::variability_next(program_.circuit, program_.settings, NEvar->panel_real());
     FormPaint();
+    program_.redraw_plot();
 }
 
 void TForm8::Button3Click() {
     analysis::change_all_variabilities(program_.circuit, NEvar->panel_real());
     FormPaint();
+    program_.redraw_plot();
 }
 
 TForm9::TForm9(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {
@@ -116,6 +123,7 @@ TForm9::TForm9(Program& program, QWidget* parent) : QWidget(parent, Qt::Window),
     NEdc = number_field(this, "NEdc", suite::int_field, {278, 108, 76, 23});
     Button1 = button(this, "Button1", "Aplicar", {140, 146, 80, 27});
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
+    suite::set_default_button(this, Button1);
 }
 
 void TForm9::FormPaint() {
@@ -132,6 +140,7 @@ void TForm9::Button1Click() {
             program_.settings, program_.sweep,
             {NEtolz->panel_real(), NEtoly->panel_real(), NEcm->panel_int(), NEdc->panel_int()});
         hide();
+        program_.redraw_plot();  // the readout's number format
     });
 }
 

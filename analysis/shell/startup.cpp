@@ -62,6 +62,14 @@ Moratw::Moratw() : program_(std::make_unique<Program>()) {
     Form4->refresh_sensitivities = [this] {
         if (Form7->isVisible()) Form7->FormPaint();
     };
+    // A hidden response window draws itself when it is shown next.
+    p.plot_changed = [this] {
+        if (Form4->isVisible())
+            Form4->repaint_plot();
+        else
+            Form4->PaintBox1->invalidate();
+        if (Form7->isVisible()) Form7->FormPaint();
+    };
 }
 
 Moratw::~Moratw() {
