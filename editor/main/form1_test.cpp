@@ -463,6 +463,43 @@ TEST_F(Generation, FormulaErrorsShowTheDialogWhileListingOnly) {
     EXPECT_NE(dir.read("e.net").find("(1/0)?"), std::string::npos);
 }
 
+// Without the value list its formulas cannot be evaluated: after the error
+// dialogs, the generation ends with one line saying that the netlist holds
+// unevaluated text. A generation without such formulas ends as before.
+TEST_F(Generation, UnevaluatedFormulasAreReportedAtTheEnd) {
+    TestDir dir;
+    draw_rc();
+    for (int i = 1; i <= circuit().count; ++i) {
+        editor::Element& e = circuit().element[i];
+        if (e.name == "R") e.parameters = "(R)";
+        if (e.name == "C") e.parameters = "(C*2) (3)";
+    }
+    int dialogs = 0;
+    QObject::connect(main->Form7, &TForm7::shown, [&] {
+        ++dialogs;
+        QTest::mouseClick(main->Form7->Button1, Qt::LeftButton);
+    });
+    seam.answer_file(QString::fromStdString(dir.path("rc.net")), 2);
+    main->Generatenetlist1Click();
+    EXPECT_EQ(dialogs, 2);
+    const QStringList lines = new_lines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[lines.size() - 2], "Saving circuit file " + QString::fromStdString(dir.path("rc.cir")));
+    EXPECT_EQ(lines.last(), "* 2 formulas could not be evaluated: the netlist holds unevaluated text.");
+    EXPECT_EQ(dir.read("rc.net"), "2\r\nR0102 1 2 (R)?\r\nC0100 1 0 (C*2)? 3\r\nV0200 2 0 1\r\n.AC\r\n");
+
+    // With the value list read, the same generation is clean.
+    dir.write("rc.val", "R 1e3\r\nC 1e-6\r\n");
+    seam.answer_file(QString::fromStdString(dir.path("rc.val")), 2);
+    main->Readvaluelist1Click();
+    new_lines();
+    seam.answer_file(QString::fromStdString(dir.path("rc.net")), 2);
+    main->Generatenetlist1Click();
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(new_lines().last(), "Saving circuit file " + QString::fromStdString(dir.path("rc.cir")));
+    EXPECT_EQ(dir.read("rc.net"), "2\r\nR0102 1 2 1E+3\r\nC0100 1 0 2E-6 3\r\nV0200 2 0 1\r\n.AC\r\n");
+}
+
 TEST_F(Generation, EmptyCircuit) {
     main->Generatenetlist1Click();
     EXPECT_EQ(new_lines(), QStringList{"No circuit"});
