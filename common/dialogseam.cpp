@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -15,29 +16,60 @@ QString with_default_ext(const QString& name, const QString& ext) {
     return ext.startsWith('.') ? name + ext : name + '.' + ext;
 }
 
+// Icons and type names from what a directory listing tells (folder, file,
+// the name's suffix), never from a file's contents.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isRoot()) return icon(Drive);
+        return icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isRoot()) return "Drive";
+        if (info.isDir()) return "Folder";
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? QString("File") : suffix + " File";
+    }
+};
+
+// One for every dialog of the program, kept to its end: a dialog's
+// file-system model may still ask it while the dialog goes away.
+NameOnlyIconProvider& name_only_icons() {
+    static auto* provider = new NameOnlyIconProvider;
+    return *provider;
+}
+
 FileAnswer run_file_dialog(QWidget* parent, const FileRequest& r, bool save) {
-    QFileDialog dialog(parent, r.title);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile
-                            : (r.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
-    const QStringList filters = qt_filters(r.filter);
-    dialog.setNameFilters(filters);
-    if (r.filter_index >= 1 && r.filter_index <= filters.size())
-        dialog.selectNameFilter(filters[r.filter_index - 1]);
-    // A typed name without extension gets the default one before the
-    // dialog checks that the file exists.
-    if (!r.default_ext.isEmpty())
-        dialog.setDefaultSuffix(r.default_ext.startsWith('.') ? r.default_ext.mid(1) : r.default_ext);
-    if (!r.file_name.isEmpty()) dialog.selectFile(r.file_name);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const std::unique_ptr<QFileDialog> dialog = make_file_dialog(parent, r, save);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
     FileAnswer a;
     a.accepted = true;
-    a.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    a.file_name = with_default_ext(dialog.selectedFiles().first(), r.default_ext);
+    a.filter_index = static_cast<int>(qt_filters(r.filter).indexOf(dialog->selectedNameFilter())) + 1;
+    a.file_name = with_default_ext(dialog->selectedFiles().first(), r.default_ext);
     return a;
 }
 
 }  // namespace
+
+std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileRequest& r, bool save) {
+    auto dialog = std::make_unique<QFileDialog>(parent, r.title);
+    dialog->setIconProvider(&name_only_icons());
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile
+                             : (r.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    const QStringList filters = qt_filters(r.filter);
+    dialog->setNameFilters(filters);
+    if (r.filter_index >= 1 && r.filter_index <= filters.size())
+        dialog->selectNameFilter(filters[r.filter_index - 1]);
+    // A typed name without extension gets the default one before the
+    // dialog checks that the file exists.
+    if (!r.default_ext.isEmpty())
+        dialog->setDefaultSuffix(r.default_ext.startsWith('.') ? r.default_ext.mid(1) : r.default_ext);
+    if (!r.file_name.isEmpty()) dialog->selectFile(r.file_name);
+    return dialog;
+}
 
 DialogSeam& dialog_seam() {
     static QtDialogSeam real;

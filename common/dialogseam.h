@@ -9,7 +9,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+class QFileDialog;
 class QWidget;
 
 namespace suite {
@@ -54,6 +56,13 @@ void set_dialog_seam(DialogSeam* seam);
 
 // "Netlists|*.net|Todos|*.*" -> {"Netlists (*.net)", "Todos (*.*)"}
 QStringList qt_filters(const QString& pipe_filter);
+
+// The file dialog the real seam shows, set up from `request`: always Qt's
+// own dialog, whose list and name completer take icons and type names from
+// names alone and never read a file. (Guessing a type from a file's
+// contents blocks on special files such as /proc/kmsg, and the whole
+// program with it.)
+std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileRequest& request, bool save);
 
 // The seam with real dialogs.
 class QtDialogSeam : public DialogSeam {

@@ -9,7 +9,8 @@
 //         --list --netlist /tmp/sk.net --plot /tmp/sk.png --zoom 4 --nodes
 //
 // Exit status: 0 done, 1 a file could not be read or written (or the
-// circuit gave no netlist), 2 wrong usage.
+// circuit gave no netlist, or the netlist holds formulas that could not be
+// evaluated), 2 wrong usage.
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -167,7 +168,8 @@ void plot(const Options& o, const Circuit& c, bool nodes, int argc, char** argv)
 }
 
 // The commands in the order the editor would run them. False when a file
-// could not be read or written or no netlist could be made.
+// could not be read or written, no netlist could be made, or the netlist
+// written holds unevaluated formulas.
 bool run(const Options& o, int argc, char** argv) {
     const MessageSink print = [](const std::string& line) { std::cout << line << '\n'; };
     Circuit circuit;
@@ -185,10 +187,17 @@ bool run(const Options& o, int argc, char** argv) {
     const bool want_nodes = o.list || !o.netlist.empty() || o.nodes;
     if (want_nodes && !prepare_netlist(circuit, net, print)) return false;
     if (o.list) list_netlist(circuit, net, formulas);
-    if (!o.netlist.empty() && !write_netlist(o.netlist, circuit, net, formulas, o.comments)) return false;
+    bool evaluated = true;
+    if (!o.netlist.empty()) {
+        if (!write_netlist(o.netlist, circuit, net, formulas, o.comments)) return false;
+        if (formulas.unevaluated > 0) {
+            print(unevaluated_message(formulas.unevaluated));
+            evaluated = false;
+        }
+    }
     std::cout.flush();
     if (!o.plot.empty()) plot(o, circuit, o.nodes, argc, argv);
-    return true;
+    return evaluated;
 }
 
 }  // namespace

@@ -137,6 +137,17 @@ TEST(Plaxe, ReadingAndWritingFailuresExitWithOne) {
     EXPECT_THAT(r.out,
                 HasSubstr("Saving netlist " + dir.path("no/such/x.net") + "\nImpossible to write file.\n"));
 
+    // Formulas that cannot be evaluated (no value list): the netlist is
+    // written as the editor writes it, the last line says what it holds,
+    // and the status says the netlist is not ready for the analysis.
+    r = plaxe(dir, examples + "sallen_key_lowpass.cir --netlist " + dir.path("sk.net"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, HasSubstr("Unknown operand: [R]\n"));
+    EXPECT_THAT(r.out, HasSubstr("Saving netlist " + dir.path("sk.net") + "\nUnknown operand: [R]\n"));
+    EXPECT_THAT(r.out, ::testing::EndsWith(
+                           "\n* 5 formulas could not be evaluated: the netlist holds unevaluated text.\n"));
+    EXPECT_THAT(dir.read("sk.net"), HasSubstr("R0102 1 2 (R)?\r\n"));
+
     const std::string empty = dir.write("empty.cir", "\r\n");
     r = plaxe(dir, empty + " --list");
     EXPECT_EQ(r.status, 1);

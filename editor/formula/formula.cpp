@@ -231,6 +231,7 @@ std::string reduce_text(const std::string& text, FormulaState& f) {
                 token = number_text(v);
             } else {
                 token += '?';
+                ++f.unevaluated;
                 if (!f.dialog.ignore_other_errors && f.dialog.show)
                     f.dialog.show(token, f.dialog.ignore_other_errors);
             }

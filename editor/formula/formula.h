@@ -41,6 +41,7 @@ struct FormulaState {
     FormulaErrorDialog& dialog;
     bool success = true;  // set before each formula, cleared by any error
     int depth = 0;        // expressions being evaluated, one inside the other
+    int unevaluated = 0;  // formulas kept with "?" by reduce_text, counted up
 };
 
 // Expressions nest at most this deep (parentheses, functions, assignments):

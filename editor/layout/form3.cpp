@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "editor/layout/form4.h"
 #include "editor/layout/layout_paint.h"
@@ -48,7 +49,13 @@ void TForm3::PaintBox1Paint() {
 
 void TForm3::repaint_layout() { PaintBox1->paint_now(); }
 
+// A window shown again without a place of its own is put wherever the
+// window manager likes. Read circuit closes and reopens the layout screen,
+// so a reopened screen asks for the place and size it had (the first
+// showing is left to the window manager).
 void TForm3::show_layout() {
+    if (!isVisible())
+        if (QWindow* w = windowHandle()) w->setGeometry(geometry());
     show();
     raise();
     activateWindow();

@@ -79,11 +79,12 @@ TEST_F(LayoutScreen, ParametersDialogValidatesAndUpperCases) {
     open_layout();
     type_at(segment(65, 64, true), "r");
     circuit().changed = false;
-    // X1 refused (the dialog stays), then R12345 refused, then R1234 accepted.
+    // X1, R12345 and "R 1" refused (the dialog stays, each refusal naming
+    // its reason), then R1234 accepted.
     form4_answers.push_back([](TForm4& f) {
         EXPECT_EQ(f.Lpar->text(), "Resistance");
         EXPECT_TRUE(f.isVisible());
-        for (const char* name : {"X1", "R12345"}) {
+        for (const char* name : {"X1", "R12345", "R 1"}) {
             f.Enome->setText(name);
             QTest::mouseClick(f.Button1, Qt::LeftButton);
         }
@@ -98,7 +99,7 @@ TEST_F(LayoutScreen, ParametersDialogValidatesAndUpperCases) {
     EXPECT_EQ(circuit().element[1].parameters, "(RLOAD*2)");
     EXPECT_TRUE(circuit().changed);  // an applied edit is a change to save
     const QString refusal = "Invalid name. Wrong first letter or more than 5 letters";
-    EXPECT_EQ(new_lines(), (QStringList{refusal, refusal}));
+    EXPECT_EQ(new_lines(), (QStringList{refusal, refusal, "Invalid name. Blanks are not allowed in a name"}));
     EXPECT_FALSE(main->Form4->isVisible());
 
     // Cancel changes nothing; the left button edits like Enter.

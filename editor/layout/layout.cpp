@@ -136,11 +136,15 @@ std::string upper_ascii(std::string s) {
     return s;
 }
 
-// A name is written to the circuit file up to its first space, so a blank
-// inside it would split the line on reading.
-bool name_valid(const std::string& name, int kind) {
-    return !name.empty() && text_length(name) <= max_name_length && name[0] == component_kind(kind).key &&
-           name.find_first_of(" \t") == std::string::npos;
+// Why a name is refused, or nothing when it is accepted. A name is written
+// to the circuit file up to its first blank, so a blank inside it would
+// split the line on reading.
+const char* name_refusal(const std::string& name, int kind) {
+    if (name.empty() || text_length(name) > max_name_length || name[0] != component_kind(kind).key)
+        return "Invalid name. Wrong first letter or more than 5 letters";
+    if (name.find_first_of(" \t") != std::string::npos)
+        return "Invalid name. Blanks are not allowed in a name";
+    return nullptr;
 }
 
 }  // namespace
@@ -148,8 +152,8 @@ bool name_valid(const std::string& name, int kind) {
 bool apply_parameters(Circuit& c, int i, const std::string& name, const std::string& parameters,
                       const MessageSink& say) {
     Element& e = c.element[i];
-    if (!name_valid(name, e.kind)) {
-        say("Invalid name. Wrong first letter or more than 5 letters");
+    if (const char* refusal = name_refusal(name, e.kind)) {
+        say(refusal);
         return false;
     }
     const std::string text = e.kind == kind_comment ? parameters : upper_ascii(parameters);

@@ -117,20 +117,20 @@ TEST(LayoutEdit, NamesAndParameters) {
     aim(v, 66, 64, true);
     place_element(c, v, '*', said.sink());
     c.changed = false;
+    const std::string letters = "Invalid name. Wrong first letter or more than 5 letters";
+    const std::string blanks = "Invalid name. Blanks are not allowed in a name";
     struct Row {
         const char* name;
-        bool ok;
+        std::string refusal;  // empty: accepted
     };
-    const Row rows[] = {
-        {"X1", false},   {"R12345", false},           {"", false}, {"R 1", false}, {"r1", false},
-        {"R1234", true}, {"R\xc2\xb5\xc2\xb5", true}, {"R", true}};
+    const Row rows[] = {{"X1", letters},  {"R12345", letters},       {"", letters},    {"r1", letters},
+                        {" R1", letters}, {"R 1", blanks},           {"R1\t", blanks}, {"R 12345", letters},
+                        {"R1234", ""},    {"R\xc2\xb5\xc2\xb5", ""}, {"R", ""}};
     for (const Row& r : rows) {
         said.lines.clear();
-        EXPECT_EQ(apply_parameters(c, 1, r.name, "1k", said.sink()), r.ok) << r.name;
-        if (!r.ok) {
-            EXPECT_EQ(said.lines,
-                      std::vector<std::string>{"Invalid name. Wrong first letter or more than 5 letters"});
-        }
+        EXPECT_EQ(apply_parameters(c, 1, r.name, "1k", said.sink()), r.refusal.empty()) << r.name;
+        EXPECT_EQ(said.lines, r.refusal.empty() ? std::vector<std::string>{} : std::vector{r.refusal})
+            << r.name;
     }
     EXPECT_EQ(c.element[1].name, "R");
     EXPECT_EQ(c.element[1].parameters, "1K");

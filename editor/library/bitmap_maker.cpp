@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numbers>
 #include <sstream>
+#include <string_view>
 
 #include "editor/library/drawing.h"
 #include "editor/library/library.h"
@@ -70,7 +71,159 @@ private:
     Bitmap bits_{};
 };
 
+// A picture written as 16 rows of 16 characters, '#' for a set pixel; row
+// 0 is the P1 end, column 0 the P1-P2 side (as a vertically placed element
+// shows on the screen).
+constexpr Bitmap picture(const std::array<std::string_view, 16>& rows) {
+    Bitmap b{};
+    for (std::size_t r = 0; r < 16; ++r)
+        for (std::size_t c = 0; c < 16 && c < rows[r].size(); ++c)
+            if (rows[r][c] == '#') b[r] = static_cast<uint16_t>(b[r] | (0x8000u >> c));
+    return b;
+}
+
+// The inductor's curl (as the plain inductor l shows it) with its mark, a
+// small ring apart from the curl.
+constexpr Bitmap marked_inductor = picture({
+    "........#...###.",
+    "........#...#.#.",
+    "........#...###.",
+    "........###.....",
+    "..........##....",
+    "...........#....",
+    "......####.#....",
+    ".....##..###....",
+    ".....#....##....",
+    ".....##..###....",
+    "......####.#....",
+    "...........#....",
+    "..........##....",
+    "........###.....",
+    "........#.......",
+    "........#.......",
+});
+
+// Two curls about the two core bars, each with its mark, leads to the corners.
+constexpr Bitmap transformer = picture({
+    "#..............#",
+    "#.###......###.#",
+    "#.#.#......#.#.#",
+    "#.###......###.#",
+    "#..............#",
+    "#####.#..#.#####",
+    "....#.#..#.#....",
+    ".####.#..#.####.",
+    "##..#.#..#.#..##",
+    "#...#.#..#.#...#",
+    "##..#.#..#.#..##",
+    ".####.#..#.####.",
+    "....#.#..#.#....",
+    "....#.#..#.#....",
+    "#####.#..#.#####",
+    "#..............#",
+});
+
+// The flip-flop boxes carry their letters as the drawings do (mirrored in
+// this position): Q and Q-bar on one side, D and C (the D flip-flop) or T
+// and R (the T flip-flop) on the other.
+constexpr Bitmap d_flip_flop = picture({
+    "#..............#",
+    "#.############.#",
+    "#.#..........#.#",
+    "###..........###",
+    "..#..##...##.#..",
+    "..#.#..#.#.#.#..",
+    "..#.##.#.#.#.#..",
+    "..#.###...##.#..",
+    "..#..........#..",
+    "..#.####.....#..",
+    "..#..##..##..#..",
+    "..#.#..#...#.#..",
+    "###.##.#...#.###",
+    "#.#.###..##..#.#",
+    "#.#..........#.#",
+    "#.############.#",
+});
+
+constexpr Bitmap t_flip_flop = picture({
+    "#..............#",
+    "#.############.#",
+    "#.#..........#.#",
+    "###..........###",
+    "..#..##..###.#..",
+    "..#.#..#..#..#..",
+    "..#.##.#..#..#..",
+    "..#.###...#..#..",
+    "..#..........#..",
+    "..#.####.....#..",
+    "..#..##...##.#..",
+    "..#.#..#.#.#.#..",
+    "###.##.#..##.###",
+    "#.#.###..#.#.#.#",
+    "#.#..........#.#",
+    "#.############.#",
+});
+
+// The diode: a triangle pointing at its bar, hollow (D) or filled (d).
+constexpr Bitmap diode = picture({
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "....#########...",
+    "....#.......#...",
+    ".....#.....#....",
+    "......#...#.....",
+    ".......#.#......",
+    "....#########...",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+});
+
+constexpr Bitmap filled_diode = picture({
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "....#########...",
+    "....#########...",
+    ".....#######....",
+    "......#####.....",
+    ".......###......",
+    "....#########...",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+    "........#.......",
+});
+
 }  // namespace
+
+const Bitmap* hand_made_bitmap(int index) {
+    if (index == kind_resistor) return &resistor_bitmap;
+    switch (index >= 1 && index <= library_size ? component_kind(index).key : '\0') {
+        case 'L':
+            return &marked_inductor;
+        case 'K':
+            return &transformer;
+        case '%':
+            return &d_flip_flop;
+        case '@':
+            return &t_flip_flop;
+        case 'D':
+            return &diode;
+        case 'd':
+            return &filled_diode;
+        default:
+            return nullptr;
+    }
+}
 
 Bitmap rasterise_drawing(std::string_view drawing) {
     Raster r;
@@ -100,14 +253,14 @@ Bitmap rasterise_drawing(std::string_view drawing) {
 }
 
 Bitmap derived_bitmap(int index) {
-    if (index == kind_resistor) return resistor_bitmap;
+    if (const Bitmap* b = hand_made_bitmap(index)) return *b;
     return rasterise_drawing(component_kind(index).drawing);
 }
 
 std::string bitmaps_source() {
     std::ostringstream out;
     out << "// Written by editor_make_bitmaps (editor/library/tools): each kind's picture derived\n"
-           "// from its vector drawing. Do not edit; regenerate with\n"
+           "// from its vector drawing, or hand-made (bitmap_maker.cpp). Do not edit; regenerate with\n"
            "//   build/editor/library/editor_make_bitmaps editor/library/bitmaps.cpp\n"
            "#include \"editor/library/bitmaps.h\"\n"
            "\n"
@@ -129,7 +282,8 @@ std::string bitmaps_source() {
             std::snprintf(word, sizeof word, "0x%04X", static_cast<unsigned>(b[row]));
             out << word << (row + 1 < b.size() ? ", " : "");
         }
-        out << "},  // " << i << " [" << component_kind(i).key << "]\n";
+        out << "},  // " << i << " [" << component_kind(i).key << "]"
+            << (hand_made_bitmap(i) ? " hand-made" : "") << "\n";
     }
     out << "}};\n"
            "// clang-format on\n"

@@ -1,5 +1,8 @@
 // Derives the 16 by 16 bitmaps from the vector drawings, so both pictures of
-// a kind always show the same symbol.
+// a kind always show the same symbol. A few kinds whose drawings come out
+// unreadable at 16 by 16 (the resistor, the marked inductor, the
+// transformer, the two flip-flop boxes, the two diodes) have hand-made
+// pictures of the same symbol instead.
 //
 // A drawing is rasterised one pixel per drawing unit in its reference frame
 // (dx to the right, dy downwards). Drawing point (dx, dy) is bitmap column
@@ -23,7 +26,10 @@ inline constexpr Bitmap resistor_bitmap{0x0000, 0x0080, 0x0080, 0x0080, 0x0080, 
 
 Bitmap rasterise_drawing(std::string_view drawing);
 
-// The picture of kind `index`: the resistor's, or its drawing rasterised.
+// The hand-made picture of kind `index`, or nullptr when it has none.
+const Bitmap* hand_made_bitmap(int index);
+
+// The picture of kind `index`: the hand-made one, or its drawing rasterised.
 Bitmap derived_bitmap(int index);
 
 // The complete text of bitmaps.cpp.

@@ -82,5 +82,35 @@ TEST(Bitmaps, EveryKindHasAPicture) {
     }
 }
 
+// At zoom 1 the picture is all there is to tell the kinds apart.
+TEST(Bitmaps, EveryKindHasItsOwnPicture) {
+    for (int i = 1; i <= library_size; ++i)
+        for (int j = i + 1; j <= library_size; ++j)
+            EXPECT_NE(kind_bitmap(i), kind_bitmap(j))
+                << component_kind(i).key << " and " << component_kind(j).key << " look alike";
+}
+
+// The hand-made pictures show the symbols of their drawings: their leads
+// reach the terminal ends wherever the drawing's do (first and last rows,
+// at the lead column of two-terminal kinds and at the side columns of the
+// others).
+TEST(Bitmaps, HandMadePicturesKeepTheirDrawingsTerminals) {
+    int hand_made = 0;
+    for (int i = 1; i <= library_size; ++i) {
+        const Bitmap* b = hand_made_bitmap(i);
+        if (!b || i == kind_resistor) continue;
+        ++hand_made;
+        const Bitmap drawn = rasterise_drawing(component_kind(i).drawing);
+        for (const int row : {0, 15})
+            for (const int col : {0, 8, 15})
+                if (bitmap_bit(drawn, row, col)) {
+                    EXPECT_TRUE(bitmap_bit(*b, row, col))
+                        << component_kind(i).key << ' ' << row << ',' << col;
+                }
+    }
+    EXPECT_EQ(hand_made, 6);
+    EXPECT_EQ(hand_made_bitmap(find_kind('l')), nullptr);
+}
+
 }  // namespace
 }  // namespace editor

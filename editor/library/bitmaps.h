@@ -3,9 +3,9 @@
 // towards P2; in each row word the most significant bit is column 0 and the
 // least significant column 15 (columns run across the element).
 //
-// The resistor's picture is hand-made; every other picture is derived from
-// the kind's own vector drawing (bitmap_maker.h) and stored in bitmaps.cpp,
-// which tools/make_bitmaps.cpp writes.
+// A few pictures are hand-made (the resistor's among them); every other one
+// is derived from the kind's own vector drawing (bitmap_maker.h). All are
+// stored in bitmaps.cpp, which tools/make_bitmaps.cpp writes.
 #pragma once
 
 #include <array>

@@ -278,9 +278,12 @@ void TForm1::Generatenetlist1Click() {
     q.file_name = QString::fromStdString(r_.circuit.name);
     const suite::FileAnswer a = suite::dialog_seam().save_file(this, q);
     if (!a.accepted) return;
-    write_netlist(a.file_name.toStdString(), r_.circuit, net, formulas, r_.view.options.comments_in_netlist);
+    const bool written = write_netlist(a.file_name.toStdString(), r_.circuit, net, formulas,
+                                       r_.view.options.comments_in_netlist);
     Form3->setWindowTitle(QString::fromStdString(r_.circuit.name));
     write_circuit_file(r_.circuit.name + ".cir", r_.circuit, say());
+    // The error dialogs are behind; the last line says what the file holds.
+    if (written && formulas.unevaluated > 0) message(unevaluated_message(formulas.unevaluated));
 }
 
 void TForm1::show_nodes() {

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QTimer>
+#include <QWindow>
 
 #include "editor/files/circuitfile.h"
 #include "editor/files/testdir.h"
@@ -144,6 +146,47 @@ TEST_F(MainWindow, FilesThroughTheDialogs) {
     EXPECT_EQ(circuit().count, 1);
 }
 
+// A window manager puts a window that is shown again without a place of
+// its own wherever it likes; here, at the top left corner. The layout
+// screen, moved and resized by the user, comes back where it was after
+// every Read circuit (which closes and reopens it).
+TEST_F(MainWindow, ReadingKeepsTheLayoutScreenWhereItWas) {
+    struct PlacingWindowManager : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Hide)
+                if (QWindow* w = static_cast<QWidget*>(o)->windowHandle()) w->setFramePosition(QPoint(0, 0));
+            return false;
+        }
+    } manager;
+    TestDir dir;
+    const std::string path = dir.write("rc.cir", "R1 16705 16449 1k\r\n");
+    open_layout();
+    // The user drags and resizes the window: the window system tells the
+    // program, which asked for neither.
+    QWindow* w = layout().windowHandle();
+    ASSERT_NE(w, nullptr);
+    w->setFramePosition(QPoint(300, 200));
+    w->resize(700, 520);
+    QTRY_COMPARE(layout().frameGeometry().topLeft(), QPoint(300, 200));
+    QTRY_COMPARE(layout().size(), QSize(700, 520));
+    layout().installEventFilter(&manager);
+    for (int i = 0; i < 2; ++i) {
+        seam.answer_file(QString::fromStdString(path));
+        main->Readcircuit1Click();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(layout().isVisible());
+        EXPECT_EQ(layout().frameGeometry().topLeft(), QPoint(300, 200));
+        EXPECT_EQ(layout().size(), QSize(700, 520));
+        EXPECT_EQ(w->framePosition(), QPoint(300, 200));
+    }
+    // Closed by the user and opened again from the menu: the same.
+    layout().close();
+    main->Openeditorwindow1Click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(layout().frameGeometry().topLeft(), QPoint(300, 200));
+    EXPECT_EQ(layout().size(), QSize(700, 520));
+}
+
 TEST_F(MainWindow, NewCircuit) {
     circuit().count = 3;
     circuit().changed = true;
@@ -239,6 +282,83 @@ TEST_F(MainWindow, MessageWindowAnswersYesAndNo) {
     MessageSeam real(f);
     yes = true;
     EXPECT_EQ(real.ask(nullptr, "Message", "Delete block?", false), suite::Answer::yes);
+}
+
+// The keys on the "Message" window, sent where the keyboard sends them (to
+// the focused button, from which unhandled keys go on to the window).
+// Every question opens alike, with "No" marked and focused, whatever the
+// previous answer was.
+TEST_F(MainWindow, MessageWindowKeys) {
+    TForm2& f = *main->Form2;
+    QList<Qt::Key> keys;
+    int opened = 0;
+    QObject::connect(&f, &TForm2::shown, [&] {
+        QTimer::singleShot(0, &f, [&] {
+            ++opened;
+            EXPECT_TRUE(f.isVisible());
+            EXPECT_EQ(f.focusWidget(), f.Bno);
+            EXPECT_TRUE(f.Bno->isDefault());
+            EXPECT_FALSE(f.Button1->isDefault());
+            for (const Qt::Key k : keys) QTest::keyClick(f.focusWidget() ? f.focusWidget() : &f, k);
+            if (f.isVisible()) {  // left unanswered: the test must not hang
+                ADD_FAILURE() << "no answer";
+                f.BnoClick();
+            }
+        });
+    });
+    struct Row {
+        QList<Qt::Key> keys;
+        bool yes;
+    };
+    const Row rows[] = {
+        {{Qt::Key_Return}, false},
+        {{Qt::Key_Tab, Qt::Key_Return}, true},  // Tab moves the mark to "Yes"
+        {{Qt::Key_Space}, false},               // after a Yes: "No" focused again
+        {{Qt::Key_Tab, Qt::Key_Space}, true},
+        {{Qt::Key_Enter}, false},
+        {{Qt::Key_Escape}, false},
+        {{Qt::Key_Tab, Qt::Key_Escape}, false},
+        {{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}, false},
+    };
+    for (const Row& r : rows) {
+        keys = r.keys;
+        EXPECT_EQ(f.ask("Circuit changed. Exit anyway?"), r.yes) << "question " << opened + 1;
+        EXPECT_FALSE(f.isVisible());
+    }
+    EXPECT_EQ(opened, static_cast<int>(std::size(rows)));
+}
+
+// Ctrl-L on the layout screen asks in the Message window over the layout
+// screen; Return keeps the circuit, and the keys go to the layout screen
+// again afterwards.
+TEST_F(MainWindow, EraseAllIsRefusedByReturn) {
+    MessageSeam real(*main->Form2);
+    suite::ScopedDialogSeam scoped_real(real);
+    main->show();
+    main->move(700, 500);  // away from the layout screen
+    open_layout();
+    layout().move(0, 0);
+    type_at(segment(65, 64, true), "r");
+    layout().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&layout()));
+    QPoint asked_at;
+    QList<Qt::Key> keys{Qt::Key_Return};
+    QObject::connect(main->Form2, &TForm2::shown, [&] {
+        QTimer::singleShot(0, main->Form2, [&] {
+            asked_at = main->Form2->frameGeometry().center();
+            for (const Qt::Key k : keys) {
+                QWidget* focused = main->Form2->focusWidget();
+                QTest::keyClick(focused ? focused : main->Form2, k);
+            }
+        });
+    });
+    ctrl(Qt::Key_L);
+    EXPECT_EQ(circuit().count, 1);
+    EXPECT_TRUE(layout().frameGeometry().contains(asked_at));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&layout()));
+    keys = {Qt::Key_Tab, Qt::Key_Return};
+    ctrl(Qt::Key_L);
+    EXPECT_EQ(circuit().count, 0);
 }
 
 TEST_F(MainWindow, TestFormulasDialog) {
@@ -341,6 +461,43 @@ TEST_F(Generation, FormulaErrorsShowTheDialogWhileListingOnly) {
     main->Generatenetlist1Click();
     EXPECT_EQ(shown.size(), 3);
     EXPECT_NE(dir.read("e.net").find("(1/0)?"), std::string::npos);
+}
+
+// Without the value list its formulas cannot be evaluated: after the error
+// dialogs, the generation ends with one line saying that the netlist holds
+// unevaluated text. A generation without such formulas ends as before.
+TEST_F(Generation, UnevaluatedFormulasAreReportedAtTheEnd) {
+    TestDir dir;
+    draw_rc();
+    for (int i = 1; i <= circuit().count; ++i) {
+        editor::Element& e = circuit().element[i];
+        if (e.name == "R") e.parameters = "(R)";
+        if (e.name == "C") e.parameters = "(C*2) (3)";
+    }
+    int dialogs = 0;
+    QObject::connect(main->Form7, &TForm7::shown, [&] {
+        ++dialogs;
+        QTest::mouseClick(main->Form7->Button1, Qt::LeftButton);
+    });
+    seam.answer_file(QString::fromStdString(dir.path("rc.net")), 2);
+    main->Generatenetlist1Click();
+    EXPECT_EQ(dialogs, 2);
+    const QStringList lines = new_lines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[lines.size() - 2], "Saving circuit file " + QString::fromStdString(dir.path("rc.cir")));
+    EXPECT_EQ(lines.last(), "* 2 formulas could not be evaluated: the netlist holds unevaluated text.");
+    EXPECT_EQ(dir.read("rc.net"), "2\r\nR0102 1 2 (R)?\r\nC0100 1 0 (C*2)? 3\r\nV0200 2 0 1\r\n.AC\r\n");
+
+    // With the value list read, the same generation is clean.
+    dir.write("rc.val", "R 1e3\r\nC 1e-6\r\n");
+    seam.answer_file(QString::fromStdString(dir.path("rc.val")), 2);
+    main->Readvaluelist1Click();
+    new_lines();
+    seam.answer_file(QString::fromStdString(dir.path("rc.net")), 2);
+    main->Generatenetlist1Click();
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(new_lines().last(), "Saving circuit file " + QString::fromStdString(dir.path("rc.cir")));
+    EXPECT_EQ(dir.read("rc.net"), "2\r\nR0102 1 2 1E+3\r\nC0100 1 0 2E-6 3\r\nV0200 2 0 1\r\n.AC\r\n");
 }
 
 TEST_F(Generation, EmptyCircuit) {

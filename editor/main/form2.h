@@ -1,5 +1,11 @@
 // The "Message" window (TForm2): the editor's Yes/No confirmation, and the
 // dialog seam that asks its questions there.
+//
+// Every question guards something that cannot be undone (unsaved changes,
+// the whole drawing, a block), so each one opens with "No" as the marked
+// default button and with the focus on it: Return and Space answer No,
+// Escape and closing the window answer No, and Tab reaches "Yes". Nothing
+// carries over from one question to the next.
 #pragma once
 
 #include <QDialog>
@@ -16,7 +22,8 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(QWidget* parent = nullptr);
 
-    // Shows the question modally; true for "Yes", false for "No".
+    // Shows the question modally over the window that asked it; true for
+    // "Yes", false for "No". That window is active again afterwards.
     bool ask(const QString& question);
     void Button1Click();  // "Yes"
     void BnoClick();      // "No"
@@ -26,7 +33,7 @@ public:
     QPushButton* Bno;
 
 signals:
-    // Emitted with the question shown, before the window waits.
+    // Emitted with the question shown and "No" focused, before the window waits.
     void shown();
 
 protected:
@@ -34,6 +41,8 @@ protected:
 
 private:
     void answer(bool yes);
+    void place_over(QWidget* asker);
+
     bool answered_ = false;
     bool yes_ = false;
 };

@@ -74,6 +74,7 @@ bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState
     formulas.print("Saving netlist " + path);
     circuit.name = circuit_name_of(path);
     formulas.dialog.ignore_other_errors = true;
+    formulas.unevaluated = 0;
     const std::vector<std::string> lines = netlist_lines(circuit, state, formulas, comments);
     try {
         suite::write_text_file(path, lines);
@@ -82,6 +83,11 @@ bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState
         return false;
     }
     return true;
+}
+
+std::string unevaluated_message(int count) {
+    return "* " + std::to_string(count) + (count == 1 ? " formula" : " formulas") +
+           " could not be evaluated: the netlist holds unevaluated text.";
 }
 
 void list_circuit_list(const Circuit& circuit, const MessageSink& print) {

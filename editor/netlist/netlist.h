@@ -10,7 +10,9 @@
 //   NetlistState net;
 //   if (prepare_netlist(circuit, net, print)) {        // sort, determine nodes
 //       list_netlist(circuit, net, formulas);           // message area
-//       write_netlist("filter.net", circuit, net, formulas, comments);
+//       if (write_netlist("filter.net", circuit, net, formulas, comments) &&
+//           formulas.unevaluated > 0)                   // the file holds "(R)?"
+//           print(unevaluated_message(formulas.unevaluated));
 //   }
 #pragma once
 
@@ -59,9 +61,15 @@ void list_netlist(const Circuit& circuit, const NetlistState& state, FormulaStat
 
 // Prints "Saving netlist <path>", sets the circuit name from the path and
 // writes the netlist with the error dialog suppressed. On failure prints
-// "Impossible to write file." and returns false.
+// "Impossible to write file." and returns false. Afterwards
+// `formulas.unevaluated` counts the formulas the file holds unevaluated.
 bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState& state,
                    FormulaState& formulas, bool comments);
+
+// The closing line of a generation whose netlist holds `count` (> 0)
+// unevaluated formulas, which the analysis program cannot read:
+// "* 2 formulas could not be evaluated: the netlist holds unevaluated text."
+std::string unevaluated_message(int count);
 
 // "Component list:", every element with its packed points and raw
 // parameter text, "--//--".

@@ -74,6 +74,25 @@ TEST(Netlist, NamesAreReplacedAndUpperCasedOnlyInTheFile) {
                             "w3 11 12 13 14 pmos", "O1 15 16 17", "--//--", "Number of nodes: 17"));
 }
 
+// A name the user gave keeps its place in the file, however close it comes
+// to the automatic form (the key and four digits); only that form and the
+// bare key are replaced.
+TEST(Netlist, UserNamesReachTheFile) {
+    testing::TestDir dir;
+    Generation g;
+    place(g.c, 'R', "Rx123", {{10, 10}, {11, 10}}, "1");
+    place(g.c, 'R', "R1x23", {{10, 12}, {11, 12}}, "2");
+    place(g.c, 'R', "R123x", {{10, 14}, {11, 14}}, "3");
+    place(g.c, 'R', "R1234", {{10, 16}, {11, 16}}, "4");
+    place(g.c, 'C', "Cab", {{10, 18}, {11, 18}}, "5");
+    place(g.c, 'C', "C", {{10, 20}, {11, 20}}, "6");
+    g.prepare();
+    ASSERT_TRUE(write_netlist(dir.path("n.net"), g.c, g.state, g.f, false));
+    EXPECT_EQ(dir.read("n.net"),
+              "12\r\nRX123 1 2 1\r\nR1X23 3 4 2\r\nR123X 5 6 3\r\nR0708 7 8 4\r\nCAB 9 10 5\r\n"
+              "C1112 11 12 6\r\n");
+}
+
 TEST(Netlist, CommentsTopToBottomWithTheOptionAndCommandsLast) {
     Generation g;
     place(g.c, '*', "*", {{5, 30}, {6, 30}}, "Top (A=1)");
@@ -109,6 +128,33 @@ TEST(Netlist, FormulaErrorsShowTheDialogWhenListingButNotWhenWriting) {
     ASSERT_TRUE(write_netlist(dir.path("e.net"), g.c, g.state, g.f, false));
     EXPECT_TRUE(g.shown.empty());
     EXPECT_EQ(dir.read("e.net"), "4\r\nR0102 1 2 (1/0)?\r\nC0304 3 4 (X)?\r\n");
+    EXPECT_EQ(g.f.unevaluated, 2);  // those of the file only, not of the listing too
+}
+
+// The count of formulas a netlist holds unevaluated, for the closing line
+// of a generation: comments count only when they are written.
+TEST(Netlist, UnevaluatedFormulasAreCountedPerFile) {
+    testing::TestDir dir;
+    Generation g;
+    place(g.c, 'R', "R", {{10, 10}, {11, 10}}, "(R) (2*3) (Q)");
+    place(g.c, '*', "*", {{5, 30}, {6, 30}}, "fc (FC) Hz");
+    place(g.c, '.', ".", {{5, 40}, {6, 40}}, "ac (1/0)");
+    g.prepare();
+    for (const bool comments : {false, true}) {
+        ASSERT_TRUE(write_netlist(dir.path("u.net"), g.c, g.state, g.f, comments));
+        EXPECT_EQ(g.f.unevaluated, comments ? 4 : 3);
+    }
+    EXPECT_EQ(unevaluated_message(4),
+              "* 4 formulas could not be evaluated: the netlist holds unevaluated text.");
+    EXPECT_EQ(unevaluated_message(1),
+              "* 1 formula could not be evaluated: the netlist holds unevaluated text.");
+
+    Generation clean;
+    documented_example(clean.c);
+    clean.prepare();
+    clean.f.unevaluated = 5;  // from an earlier run
+    ASSERT_TRUE(write_netlist(dir.path("rc.net"), clean.c, clean.state, clean.f, true));
+    EXPECT_EQ(clean.f.unevaluated, 0);
 }
 
 TEST(Netlist, FailedWriteIsReported) {

@@ -142,7 +142,8 @@ TEST(Nodes, AutomaticNamesOnlyForBareKeysAndKeyWithFourDigits) {
         const char* name;
         const char* after;
     } rows[] = {{"R", "R0102"},     {"R12", "R12"},     {"R1234", "R0102"}, {"R123", "R123"},
-                {"Rload", "Rload"}, {"R12a4", "R12a4"}, {"R0000", "R0102"}};
+                {"Rload", "Rload"}, {"R12a4", "R12a4"}, {"R0000", "R0102"}, {"Rx123", "Rx123"},
+                {"R1x23", "R1x23"}, {"R123x", "R123x"}, {"R 123", "R 123"}};
     for (const auto& row : rows) {
         Nodes n;
         place(n.c, 'R', row.name, {{10, 10}, {11, 10}});
