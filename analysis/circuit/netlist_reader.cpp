@@ -100,7 +100,8 @@ void LineReader::read_name() {
     failed = false;
     out_of_range = false;
     const bool comment = !name.empty() && (name[0] == '*' || name[0] == '.');
-    if (!ended_by_space && !comment && chars == max_name_length && !in.eoln() && !is_control(in.peek())) {
+    if (!ended_by_space && !comment && chars == max_name_length && !in.eoln() && in.peek() != ' ' &&
+        !is_control(in.peek())) {
         std::string whole = name;
         while (!in.eoln() && in.peek() != ' ' && !is_control(in.peek())) whole += ascii_upper(in.get());
         if (const std::string shown = cut_chars(whole, 20); shown.size() < whole.size())

@@ -232,6 +232,7 @@ TEST(NetlistReader, NamesAndFields) {
     };
     const Case cases[] = {
         {"r1 1 0 5", "R1", 1, 0, 5},                 // lower case accepted
+        {"R1234 1 2 1E3", "R1234", 1, 2, 1e3L},      // five characters and a blank
         {"R1234\t1 2 1E3", "R1234", 1, 2, 1e3L},     // a tab after five characters
         {"R1234\n1 2 1E3", "R1234", 1, 2, 1e3L},     // a line end after five characters
         {"C1\t1 0 2 1e-6", "C1\t1", 0, 2, 1e-6L},    // a tab does not end a name

@@ -86,7 +86,7 @@ void passive(const LineContext& ctx, Fields& f, const std::string& written, char
 }
 
 bool is_transient_function(const std::string& w) {
-    static const std::set<std::string> names = {"sin", "pulse", "exp",      "pwl",      "sffm",
+    static const std::set<std::string> names = {"sin", "pulse", "exp",     "pwl",      "sffm",
                                                 "am",  "pat",   "trnoise", "trrandom", "pwm"};
     return names.count(w) != 0;
 }
@@ -126,7 +126,8 @@ void source(const LineContext& ctx, Fields& f, const std::string& written, char 
         }
     }
     if (!ac && transient)
-        ctx.refuse("fonte só de transitório, sem AC: na análise de pequenos sinais ela não excita o circuito");
+        ctx.refuse(
+            "fonte só de transitório, sem AC: na análise de pequenos sinais ela não excita o circuito");
     if (ac) {
         Real turn = std::fmod(phase, 360.0L);
         if (turn < 0) turn += 360;
@@ -145,8 +146,8 @@ void source(const LineContext& ctx, Fields& f, const std::string& written, char 
 // Forms of E, F, G and H whose output is an expression, a table or a
 // polynomial of the controls rather than one gain.
 void refuse_behavioural_form(const LineContext& ctx, Fields& f) {
-    static const std::set<std::string> forms = {"value", "vol", "cur", "table", "laplace", "freq",
-                                                "and",   "or",  "nand", "nor",  "poly"};
+    static const std::set<std::string> forms = {"value", "vol", "cur",  "table", "laplace", "freq",
+                                                "and",   "or",  "nand", "nor",   "poly"};
     const auto [word, next] = f.peek_word();
     const std::string w = lower_case(word);
     if (!forms.count(w) || !(next == '(' || next == '=' || next == '{')) return;
@@ -197,7 +198,8 @@ void coupling(const LineContext& ctx, Fields& f, const std::string& written) {
 
 [[noreturn]] void refused_kind(const LineContext& ctx, char kind) {
     const std::string operating_point =
-        " precisa de um ponto de operação, que a análise linear não calcula: escreva o seu modelo de pequenos "
+        " precisa de um ponto de operação, que a análise linear não calcula: escreva o seu modelo de "
+        "pequenos "
         "sinais com R, C, G e E";
     switch (kind) {
         case 'd':
@@ -220,7 +222,8 @@ void coupling(const LineContext& ctx, Fields& f, const std::string& written) {
         case 'u':
         case 'y':
         case 'p':
-            ctx.refuse("linha de transmissão (T, O, U, Y, P) não pode ser representada por elementos concentrados");
+            ctx.refuse(
+                "linha de transmissão (T, O, U, Y, P) não pode ser representada por elementos concentrados");
         case 'a':
             ctx.refuse("modelo de código (A) não é suportado");
         default:

@@ -54,8 +54,8 @@ std::vector<std::string> translation_report(const SpiceTranslation& t, const std
                     " elementos.");
     if (t.sweep.present) {
         lines.push_back("Varredura do deck: " + t.sweep.line + " (" + frequency(t.sweep.fmin) + " a " +
-                        frequency(t.sweep.fmax) + ", " + std::to_string(t.sweep.segments) + " segmentos, escala " +
-                        (t.sweep.log_scale ? "log" : "linear") + ")");
+                        frequency(t.sweep.fmax) + ", " + std::to_string(t.sweep.segments) +
+                        " segmentos, escala " + (t.sweep.log_scale ? "log" : "linear") + ")");
         if (!t.sweep.adjustment.empty()) lines.push_back(t.sweep.adjustment);
     }
     return lines;

@@ -15,10 +15,10 @@ constexpr std::size_t max_flat_elements = 20000;
 // not change the small-signal circuit, and are told in the log.
 bool is_ignored_command(const std::string& w) {
     static const std::set<std::string> names = {
-        ".op",     ".tran",    ".dc",      ".noise", ".tf",     ".sens",      ".pz",    ".disto",
-        ".four",   ".print",   ".plot",    ".probe", ".save",   ".meas",      ".measure", ".options",
-        ".option", ".opt",     ".temp",    ".ic",    ".nodeset", ".width",    ".title", ".model",
-        ".step",   ".backanno", ".csparam", ".endl", ".spiceinit", ".control", ".endc"};
+        ".op",     ".tran",     ".dc",      ".noise", ".tf",        ".sens",    ".pz",      ".disto",
+        ".four",   ".print",    ".plot",    ".probe", ".save",      ".meas",    ".measure", ".options",
+        ".option", ".opt",      ".temp",    ".ic",    ".nodeset",   ".width",   ".title",   ".model",
+        ".step",   ".backanno", ".csparam", ".endl",  ".spiceinit", ".control", ".endc"};
     return names.count(w) != 0;
 }
 
@@ -80,7 +80,8 @@ Structure structure_of(const DeckText& deck) {
         Subckt& current = *open.back();
         if (w == ".subckt") {
             std::unique_ptr<Subckt> s = definition(line, &current);
-            if (current.local.count(s->name)) refuse(line, "", "o subcircuito " + s->name + " já foi definido");
+            if (current.local.count(s->name))
+                refuse(line, "", "o subcircuito " + s->name + " já foi definido");
             Subckt* inner = s.get();
             current.local[s->name] = std::move(s);
             open.push_back(inner);
@@ -126,7 +127,8 @@ void define_parameters(const DeckLine& line, Scope& scope) {
     if (f.done()) refuse(line, scope.path(), "falta o parâmetro");
     while (!f.done()) {
         const std::string name = lower_case(f.word());
-        if (!is_parameter_name(name)) refuse(line, scope.path(), "nome de parâmetro inválido: \"" + name + "\"");
+        if (!is_parameter_name(name))
+            refuse(line, scope.path(), "nome de parâmetro inválido: \"" + name + "\"");
         if (!f.take('=')) refuse(line, scope.path(), "falta \"=\" depois de " + name);
         try {
             scope.define(name, f.at_expression() ? f.expression() : f.bare_expression(), &line);
@@ -146,7 +148,8 @@ public:
             if (w == ".param") continue;  // defined with the scope
             const LineContext ctx{*line, scope, st_.globals, out_};
             if (out_.elements.size() > max_flat_elements)
-                ctx.refuse("o circuito expandido passa de " + std::to_string(max_flat_elements) + " elementos");
+                ctx.refuse("o circuito expandido passa de " + std::to_string(max_flat_elements) +
+                           " elementos");
             if (w[0] == 'x')
                 instance(ctx, depth);
             else

@@ -26,9 +26,9 @@ struct FlatElement {
     char kind = 0;                   // 'r' 'c' 'l' 'v' 'i' 'e' 'f' 'g' 'h' 'k'
     std::string name;                // hierarchical, lower-case ("x1.rload")
     std::vector<std::string> nodes;  // flat node names; "0" is ground
-    Real value = 0;  // R, C, L; V, I: the AC excitation; E, F, G, H: the gain; K: k
-    std::string control;   // F, H: the flat name of the controlling V; K: the first inductor
-    std::string control2;  // K: the second inductor
+    Real value = 0;                  // R, C, L; V, I: the AC excitation; E, F, G, H: the gain; K: k
+    std::string control;             // F, H: the flat name of the controlling V; K: the first inductor
+    std::string control2;            // K: the second inductor
     const DeckLine* line = nullptr;
     std::string instance;  // the instance it belongs to ("" at the top level)
 };

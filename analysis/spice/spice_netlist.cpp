@@ -69,7 +69,7 @@ public:
 private:
     const FlatCircuit& flat_;
     std::map<std::string, std::size_t> by_name_;
-    std::map<std::size_t, std::vector<std::size_t>> controllers_;  // V -> its F and H, in order
+    std::map<std::size_t, std::vector<std::size_t>> controllers_;       // V -> its F and H, in order
     std::map<std::size_t, std::pair<std::string, std::string>> sense_;  // F, H -> the branch it senses
     std::map<std::size_t, std::string> source_end_;  // V that stays, with controllers -> its other node
     std::map<std::size_t, std::size_t> coupled_by_;  // L -> its K
@@ -119,7 +119,8 @@ private:
                 if (coupled_by_.count(l))
                     refuse_at(i, "o indutor " + at(l).name + " já está acoplado por " +
                                      at(coupled_by_[l]).name + ": só pares de indutores são representáveis");
-            if (!(std::fabs(at(i).value) < 1)) refuse_at(i, "o coeficiente de acoplamento deve ter módulo menor que 1");
+            if (!(std::fabs(at(i).value) < 1))
+                refuse_at(i, "o coeficiente de acoplamento deve ter módulo menor que 1");
             if ((at(a).value < 0) != (at(b).value < 0))
                 refuse_at(i, "indutâncias acopladas de sinais opostos não são representáveis");
             coupled_by_[a] = coupled_by_[b] = i;
@@ -258,7 +259,8 @@ private:
         for (const std::string& note : flat_.notes) n.push_back("* " + cut(note, 240));
         for (const Output& o : out_) {
             std::string line = o.name;
-            for (const std::string& node_name : o.nodes) line += " " + std::to_string(node_number_.count(node_name) ? node_number_.at(node_name) : 0);
+            for (const std::string& node_name : o.nodes)
+                line += " " + std::to_string(node_number_.count(node_name) ? node_number_.at(node_name) : 0);
             for (Real v : o.values) line += " " + number(v);
             n.push_back(line);
         }

@@ -59,8 +59,8 @@ struct Subckt {
     const DeckLine* line = nullptr;
     std::vector<std::string> ports;                             // lower-case
     std::vector<std::pair<std::string, std::string>> defaults;  // parameter, expression
-    std::vector<const DeckLine*> body;  // element lines and .param lines, in order
-    std::map<std::string, std::unique_ptr<Subckt>> local;  // .subckt definitions written inside
+    std::vector<const DeckLine*> body;                          // element lines and .param lines, in order
+    std::map<std::string, std::unique_ptr<Subckt>> local;       // .subckt definitions written inside
     const Subckt* enclosing = nullptr;
 };
 

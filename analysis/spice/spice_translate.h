@@ -40,9 +40,9 @@ struct AcSweep {
     bool present = false;
     bool log_scale = true;  // dec and oct; lin is linear
     Real fmin = 0, fmax = 0;
-    int segments = 0;          // even, 2..1000
-    std::string line;          // the line as written
-    std::string adjustment;    // the log line when the segments had to be adjusted, else empty
+    int segments = 0;        // even, 2..1000
+    std::string line;        // the line as written
+    std::string adjustment;  // the log line when the segments had to be adjusted, else empty
 };
 
 struct SpiceTranslation {
@@ -52,8 +52,8 @@ struct SpiceTranslation {
         std::string netlist;  // as written in the netlist
         std::string deck;     // hierarchical deck name, lower-case
     };
-    std::vector<Name> elements;       // every netlist element, in netlist order
-    std::vector<std::string> notes;   // lines ignored, and other remarks
+    std::vector<Name> elements;      // every netlist element, in netlist order
+    std::vector<std::string> notes;  // lines ignored, and other remarks
     AcSweep sweep;
     std::vector<std::string> netlist;  // the netlist text, one line per entry, without line ends
 };

@@ -24,8 +24,8 @@ struct Suffix {
     std::string_view text;
     int exponent;
 };
-constexpr Suffix suffixes[] = {{"meg", 6}, {"mil", 0}, {"t", 12}, {"g", 9}, {"k", 3}, {"m", -3},
-                               {"u", -6},  {"n", -9},  {"p", -12}, {"f", -15}};
+constexpr Suffix suffixes[] = {{"meg", 6}, {"mil", 0}, {"t", 12}, {"g", 9},   {"k", 3},
+                               {"m", -3},  {"u", -6},  {"n", -9}, {"p", -12}, {"f", -15}};
 
 constexpr Real pi = 3.14159265358979323846264338327950288L;
 
@@ -263,18 +263,32 @@ private:
     Real apply(const std::string& f, const std::vector<Real>& a) {
         using Fn1 = Real (*)(Real);
         static const std::pair<const char*, Fn1> one[] = {
-            {"sqrt", [](Real x) { return std::sqrt(x); }},   {"exp", [](Real x) { return std::exp(x); }},
-            {"log", [](Real x) { return std::log(x); }},     {"ln", [](Real x) { return std::log(x); }},
-            {"log10", [](Real x) { return std::log10(x); }}, {"sin", [](Real x) { return std::sin(x); }},
-            {"cos", [](Real x) { return std::cos(x); }},     {"tan", [](Real x) { return std::tan(x); }},
-            {"asin", [](Real x) { return std::asin(x); }},   {"acos", [](Real x) { return std::acos(x); }},
-            {"atan", [](Real x) { return std::atan(x); }},   {"sinh", [](Real x) { return std::sinh(x); }},
-            {"cosh", [](Real x) { return std::cosh(x); }},   {"tanh", [](Real x) { return std::tanh(x); }},
-            {"abs", [](Real x) { return std::fabs(x); }},    {"floor", [](Real x) { return std::floor(x); }},
-            {"ceil", [](Real x) { return std::ceil(x); }},   {"int", [](Real x) { return std::trunc(x); }},
-            {"nint", [](Real x) { return std::round(x); }},  {"round", [](Real x) { return std::round(x); }},
-            {"sgn", [](Real x) { return Real(x > 0 ? 1 : x < 0 ? -1 : 0); }},
-            {"sign", [](Real x) { return Real(x > 0 ? 1 : x < 0 ? -1 : 0); }},
+            {"sqrt", [](Real x) { return std::sqrt(x); }},
+            {"exp", [](Real x) { return std::exp(x); }},
+            {"log", [](Real x) { return std::log(x); }},
+            {"ln", [](Real x) { return std::log(x); }},
+            {"log10", [](Real x) { return std::log10(x); }},
+            {"sin", [](Real x) { return std::sin(x); }},
+            {"cos", [](Real x) { return std::cos(x); }},
+            {"tan", [](Real x) { return std::tan(x); }},
+            {"asin", [](Real x) { return std::asin(x); }},
+            {"acos", [](Real x) { return std::acos(x); }},
+            {"atan", [](Real x) { return std::atan(x); }},
+            {"sinh", [](Real x) { return std::sinh(x); }},
+            {"cosh", [](Real x) { return std::cosh(x); }},
+            {"tanh", [](Real x) { return std::tanh(x); }},
+            {"abs", [](Real x) { return std::fabs(x); }},
+            {"floor", [](Real x) { return std::floor(x); }},
+            {"ceil", [](Real x) { return std::ceil(x); }},
+            {"int", [](Real x) { return std::trunc(x); }},
+            {"nint", [](Real x) { return std::round(x); }},
+            {"round", [](Real x) { return std::round(x); }},
+            {"sgn", [](Real x) { return Real(x > 0   ? 1
+                                             : x < 0 ? -1
+                                                     : 0); }},
+            {"sign", [](Real x) { return Real(x > 0   ? 1
+                                              : x < 0 ? -1
+                                                      : 0); }},
         };
         for (const auto& [name, fn] : one) {
             if (f != name) continue;

@@ -1,9 +1,10 @@
 // Numbers with SPICE suffixes and unit letters, and expressions.
+#include "analysis/spice/spice_values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "analysis/spice/spice_values.h"
 #include "common/numtext.h"
 
 namespace analysis::spice {
@@ -17,14 +18,34 @@ TEST(SpiceNumbers, SuffixesAndUnitsAsSpiceReadsThem) {
         const char* decimal;  // the same value written as the suite writes reals
     };
     const Case cases[] = {
-        {"10k", "1E4"},      {"10K", "1E4"},         {"0.5MEG", "5E5"},    {".5meg", "5E5"},
-        {"1Meg", "1E6"},     {"2.2T", "2.2E12"},     {"3g", "3E9"},        {"1m", "1E-3"},
-        {"1M", "1E-3"},      {"4.7u", "4.7E-6"},     {"10n", "10E-9"},     {"207P", "207E-12"},
-        {"1f", "1E-15"},     {"1F", "1E-15"},  // a farad written "F" is a femto, as in SPICE
-        {"10kOhm", "1E4"},   {"100nF", "1E-7"},      {"4.7uH", "4.7E-6"},  {"5V", "5"},
-        {"1e3", "1000"},     {"1.5e-3k", "1.5"},     {"-2.2k", "-2200"},   {"+3", "3"},
-        {"1a", "1"},         {"1e", "1"},  // letters that are no suffix are units
-        {"2.", "2"},         {"0.1", "0.1"},         {"1E+2MEG", "1E8"},   {"79577.5", "79577.5"},
+        {"10k", "1E4"},
+        {"10K", "1E4"},
+        {"0.5MEG", "5E5"},
+        {".5meg", "5E5"},
+        {"1Meg", "1E6"},
+        {"2.2T", "2.2E12"},
+        {"3g", "3E9"},
+        {"1m", "1E-3"},
+        {"1M", "1E-3"},
+        {"4.7u", "4.7E-6"},
+        {"10n", "10E-9"},
+        {"207P", "207E-12"},
+        {"1f", "1E-15"},
+        {"1F", "1E-15"},  // a farad written "F" is a femto, as in SPICE
+        {"10kOhm", "1E4"},
+        {"100nF", "1E-7"},
+        {"4.7uH", "4.7E-6"},
+        {"5V", "5"},
+        {"1e3", "1000"},
+        {"1.5e-3k", "1.5"},
+        {"-2.2k", "-2200"},
+        {"+3", "3"},
+        {"1a", "1"},
+        {"1e", "1"},  // letters that are no suffix are units
+        {"2.", "2"},
+        {"0.1", "0.1"},
+        {"1E+2MEG", "1E8"},
+        {"79577.5", "79577.5"},
         {"15.91549430918953357688837633725143620345e-9", "15.91549430918953357688837633725143620345e-9"},
     };
     for (const Case& k : cases) {
@@ -102,7 +123,8 @@ TEST(SpiceExpressions, FaultsAreNamed) {
         {"1/0", "expressão sem valor finito (divisão por zero ou fora do domínio): 1/0"},
         {"sqrt(-1)", "expressão sem valor finito (divisão por zero ou fora do domínio): sqrt(-1)"},
         {"foo+1", "parâmetro desconhecido: foo"},
-        {"v(out)*2", "expressão comportamental (v(...)) não pode ser representada na análise linear: v(out)*2"},
+        {"v(out)*2",
+         "expressão comportamental (v(...)) não pode ser representada na análise linear: v(out)*2"},
         {"i(v1)", "expressão comportamental (i(...)) não pode ser representada na análise linear: i(v1)"},
         {"time*2", "expressão comportamental (time) não pode ser representada na análise linear: time*2"},
         {"1+", "expressão inválida (falta um valor): 1+"},
