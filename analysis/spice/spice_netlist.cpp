@@ -31,11 +31,16 @@ std::string leaf_of(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(dot + 1);
 }
 
-// The shortest text that reads back as the same Real.
+// The shortest text that reads back as the same Real; without an
+// exponent when that is not much longer (500000 rather than 5e+05).
 std::string number(Real x) {
-    char buffer[64];
+    char buffer[128];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, x);
-    return std::string(buffer, r.ptr);
+    std::string shortest(buffer, r.ptr);
+    const Real size = std::fabs(x);
+    if (shortest.find('e') == std::string::npos || size < 1e-4L || size >= 1e15L) return shortest;
+    const auto f = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed);
+    return std::string(buffer, f.ptr);
 }
 
 std::string cut(const std::string& text, std::size_t size) {
