@@ -169,6 +169,13 @@ private:
 
 }  // namespace
 
+std::string shortened(const std::string& text, std::size_t size) {
+    if (text.size() <= size) return text;
+    std::size_t cut = size - 3;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return text.substr(0, cut) + "...";
+}
+
 std::string lower_case(std::string text) {
     for (char& ch : text)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
@@ -196,9 +203,7 @@ std::string refusal_message(const DeckLine& line, const std::string& instance, c
     std::string where = "Deck SPICE, linha " + std::to_string(line.number);
     if (!line.file.empty()) where += " de " + line.file;
     if (!instance.empty()) where += " (em " + instance + ")";
-    std::string shown = line.text;
-    if (shown.size() > 60) shown = shown.substr(0, 57) + "...";
-    return where + ": \"" + shown + "\": " + why;
+    return where + ": \"" + shortened(line.text, 60) + "\": " + why;
 }
 
 void refuse(const DeckLine& line, const std::string& instance, const std::string& why) {

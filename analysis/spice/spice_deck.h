@@ -52,6 +52,8 @@ DeckText read_deck(const std::string& text, const std::string& deck_path, const 
 std::string refusal_message(const DeckLine& line, const std::string& instance, const std::string& why);
 [[noreturn]] void refuse(const DeckLine& line, const std::string& instance, const std::string& why);
 
+// The text cut to `size` bytes with "..." when longer, at a character.
+std::string shortened(const std::string& text, std::size_t size);
 // The first word of a line, lower-cased ("" for none).
 std::string first_word(const std::string& text);
 std::string lower_case(std::string text);

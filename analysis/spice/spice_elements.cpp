@@ -4,6 +4,7 @@
 #include <set>
 
 #include "analysis/spice/spice_scope.h"
+#include "common/numtext.h"
 
 namespace analysis::spice {
 namespace {
@@ -70,6 +71,8 @@ void passive(const LineContext& ctx, Fields& f, const std::string& written, char
         if (!positional && !keyed) {
             const std::string w = f.word();
             if (w.empty()) unexpected(ctx, f);
+            const std::string n = lower_case(w);
+            if (is_parameter_name(n) && ctx.scope.lookup(n)) ctx.not_a_number("o valor", w);
             ctx.refuse("\"" + w + "\" não é um valor; elementos com modelo (.model) não são suportados");
         }
         unexpected(ctx, f);
@@ -137,7 +140,7 @@ void source(const LineContext& ctx, Fields& f, const std::string& written, char 
         else if (std::fabs(turn - 180) < tiny)
             e.value = -magnitude;
         else
-            ctx.refuse("a fase AC de " + std::to_string(static_cast<double>(phase)) +
+            ctx.refuse("a fase AC de " + suite::format_general(phase) +
                        " graus não pode ser representada: as fontes do netlist são reais (fase 0 ou 180)");
     }
     ctx.out.elements.push_back(e);

@@ -32,9 +32,7 @@ struct Structure {
 std::string note_of(const DeckLine& line, const std::string& what) {
     std::string where = "linha " + std::to_string(line.number);
     if (!line.file.empty()) where += " de " + line.file;
-    std::string shown = line.text;
-    if (shown.size() > 60) shown = shown.substr(0, 57) + "...";
-    return what + ", " + where + ": " + shown;
+    return what + ", " + where + ": " + shortened(line.text, 60);
 }
 
 // ".subckt NAME PORTS... [params:] P=V ..."

@@ -43,9 +43,7 @@ std::string number(Real x) {
     return std::string(buffer, f.ptr);
 }
 
-std::string cut(const std::string& text, std::size_t size) {
-    return text.size() <= size ? text : text.substr(0, size - 3) + "...";
-}
+std::string cut(const std::string& text, std::size_t size) { return shortened(text, size); }
 
 // One line of the netlist to be: the element it comes from, its kind
 // letter, its nodes and values.

@@ -110,15 +110,12 @@ std::optional<Real> Scope::lookup(const std::string& name) const {
         if (found == s->params_.end()) continue;
         Entry& e = found->second;
         if (e.value) return e.value;
-        if (e.busy) throw ValueError("o parâmetro " + name + " depende de si mesmo");
+        // A fault is told at the definition that has it.
+        if (e.busy) refuse(*e.line, s->path_, "o parâmetro " + name + " depende de si mesmo");
         e.busy = true;
         try {
             e.value = evaluate_expression(e.expression, s->lookup_function());
         } catch (const ValueError& error) {
-            e.busy = false;
-            // A cycle is told where it closes; everything else at the
-            // definition that fails.
-            if (std::string(error.what()).find("depende de si mesmo") != std::string::npos) throw;
             refuse(*e.line, s->path_, "parâmetro " + name + ": " + error.what());
         }
         e.busy = false;
@@ -155,13 +152,17 @@ Real LineContext::value(Fields& f, const std::string& what) const {
         if (w.empty()) refuse("falta " + what);
         Real v = 0;
         if (parse_spice_number(w, v)) return v;
-        const std::string n = lower_case(w);
-        if (is_parameter_name(n) && scope.lookup(n))
-            refuse(what + " \"" + w + "\" não é um número; um parâmetro se escreve {" + n + "}");
-        refuse(what + " \"" + w + "\" não é um número");
+        not_a_number(what, w);
     } catch (const ValueError& e) {
         refuse(e.what());
     }
+}
+
+void LineContext::not_a_number(const std::string& what, const std::string& word) const {
+    const std::string n = lower_case(word);
+    if (is_parameter_name(n) && scope.lookup(n))
+        refuse(what + " \"" + word + "\" não é um número; um parâmetro se escreve {" + n + "}");
+    refuse(what + " \"" + word + "\" não é um número");
 }
 
 Real LineContext::assigned_value(Fields& f) const {

@@ -120,6 +120,9 @@ struct LineContext {
     // A value field: a number (suffix and units allowed) or an
     // expression; `what` names it in the refusal.
     Real value(Fields& f, const std::string& what) const;
+    // Refuses a word given where a number belongs (a parameter written
+    // without braces is told so).
+    [[noreturn]] void not_a_number(const std::string& what, const std::string& word) const;
     // A parameter value after "=": an expression with or without braces.
     Real assigned_value(Fields& f) const;
     // Whether the next field is a value (a number or an expression).
