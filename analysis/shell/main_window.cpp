@@ -110,7 +110,7 @@ void TForm1::Open1Click() {
         this, [&] { open_netlist_named(analysis::complete_netlist_name(answer.file_name.toStdString())); });
 }
 
-void TForm1::open_netlist_named(const std::string& name) {
+bool TForm1::open_netlist_named(const std::string& name) {
     auto& p = program_;
     bool opened = false;
     try {
@@ -119,17 +119,19 @@ void TForm1::open_netlist_named(const std::string& name) {
         analysis::forget_response(p.sweep);  // the model is absent now
         throw;
     }
-    if (!opened) return;
+    if (!opened) return false;
     analysis::forget_response(p.sweep);
     p.netlist_file_name = name;
     p.netlist_base_name = analysis::netlist_base_name(name);
     Form3->NEnsaida->set_panel_int(1);
     show_window(Form3);
+    return true;
 }
 
 // "Importar SPICE": the chosen deck translated, its netlist written beside
 // it (asking before replacing a netlist that was not translated from a
-// deck), the translation logged, then "Abrir" on that netlist. A refused
+// deck), the translation logged, then "Abrir" on that netlist; the deck's
+// .ac line, when it has one, becomes the sweep of the scales. A refused
 // deck is told in the log and changes nothing.
 void TForm1::ImportarSPICE1Click() {
     if (program_.failed) return;
@@ -159,7 +161,14 @@ void TForm1::ImportarSPICE1Click() {
             return;
         spice::write_translated_netlist(netlist, t);
         for (const std::string& line : spice::translation_report(t, deck, netlist)) log(line);
-        open_netlist_named(netlist);
+        if (!open_netlist_named(netlist) || !t.sweep.present) return;
+        analysis::Sweep& sw = program_.sweep;
+        sw.log_scale = t.sweep.log_scale;
+        sw.hertz_units = true;
+        sw.scale_min[analysis::q_frequency] = t.sweep.fmin;
+        sw.scale_max[analysis::q_frequency] = t.sweep.fmax;
+        program_.circuit.segments = t.sweep.segments;
+        log("Escalas ajustadas à varredura do deck.");
     });
 }
 

@@ -86,8 +86,9 @@ protected:
 
 private:
     QAction* item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)());
-    // What "Abrir" does with the chosen netlist (inside a handler).
-    void open_netlist_named(const std::string& name);
+    // What "Abrir" does with the chosen netlist (inside a handler); true
+    // when it was read.
+    bool open_netlist_named(const std::string& name);
     Program& program_;
 };
 

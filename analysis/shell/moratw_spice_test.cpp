@@ -83,7 +83,8 @@ TEST_F(ImportarSPICE, TranslatesWritesLogsAndOpensAsAbrir) {
     EXPECT_TRUE(lines.contains("*  2 = out"));
     EXPECT_TRUE(lines.contains("*  RBOTT = rbottom"));
     EXPECT_TRUE(lines.contains("RTOP1:  1.00E+0003 de 1 para 2"));
-    EXPECT_EQ(lines.last(), "Circuito lido.");
+    EXPECT_EQ(lines[lines.size() - 2], "Circuito lido.");
+    EXPECT_EQ(lines.last(), "Escalas ajustadas à varredura do deck.");
     EXPECT_TRUE(suite::file_exists(netlist));
     EXPECT_EQ(program().netlist_file_name, netlist);
     EXPECT_EQ(program().netlist_base_name, (dir / "divider").string());
@@ -91,8 +92,20 @@ TEST_F(ImportarSPICE, TranslatesWritesLogsAndOpensAsAbrir) {
     EXPECT_EQ(app.Form3->NEnsaida->text(), "1");
     analyse(2);
     EXPECT_EQ(log().last(), "Nó de saída: 2");
-    EXPECT_NEAR(static_cast<double>(program().sweep.points[0].module), -6.0206, 1e-4);
+    // The deck's sweep: 1 Hz to 1 kHz in 30 segments.
+    const analysis::Sweep& sw = program().sweep;
+    EXPECT_TRUE(sw.hertz_units);
+    EXPECT_TRUE(sw.log_scale);
+    EXPECT_EQ(program().circuit.segments, 30);
+    EXPECT_NEAR(static_cast<double>(sw.points[0].frequency), 1, 1e-12);
+    EXPECT_NEAR(static_cast<double>(sw.points[30].frequency), 1000, 1e-9);
+    EXPECT_NEAR(static_cast<double>(sw.points[0].module), -6.0206, 1e-4);
     EXPECT_TRUE(seam.errors.isEmpty());
+    // A deck without .ac leaves the scales as they are, as "Abrir" does.
+    import(write("plain.cir", "no sweep\nV1 a 0 ac 1\nR1 a b 1\nR2 b 0 1\n"));
+    EXPECT_EQ(log().last(), "Circuito lido.");
+    EXPECT_TRUE(program().sweep.hertz_units);
+    EXPECT_EQ(program().circuit.segments, 400);
 }
 
 TEST_F(ImportarSPICE, ARefusedDeckIsLoggedAndChangesNothing) {
@@ -132,11 +145,11 @@ TEST_F(ImportarSPICE, AsksBeforeReplacingANetlistItDidNotWrite) {
     import(deck);
     EXPECT_EQ(seam.questions.size(), 2);
     EXPECT_NE(suite::read_file_bytes(netlist), own);
-    EXPECT_EQ(log().last(), "Circuito lido.");
+    EXPECT_TRUE(program().circuit.present);
     // Its own translation is replaced without a question.
     import(deck);
     EXPECT_EQ(seam.questions.size(), 2);
-    EXPECT_EQ(log().last(), "Circuito lido.");
+    EXPECT_TRUE(program().circuit.present);
 }
 
 TEST_F(ImportarSPICE, ANetlistTheReaderRefusesEndsAsAbrirEnds) {
