@@ -52,6 +52,7 @@ void apply_scales(const MoratOptions& o, const spice::AcSweep& deck, Session& x,
     sw.scale_min[q_frequency] = o.fmin;
     sw.scale_max[q_frequency] = o.fmax;
     x.circuit->segments = o.segments;
+    if (o.spice && !deck.present) log("O deck não tem linha .ac: a varredura é a das opções.");
     if (!deck.present) return;
     if (o.band_given) {
         log("Varredura do deck substituída pelas opções --fmin e --fmax.");

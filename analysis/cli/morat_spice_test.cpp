@@ -212,6 +212,7 @@ TEST_F(MoratSpice, OutputAndListedNodesByTheDecksNames) {
     r = run({"--spice", named, "--output", "1"});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has_line(r.out, "Nó de saída: 1"));
+    EXPECT_TRUE(has_line(r.out, "O deck não tem linha .ac: a varredura é a das opções."));
     r = run({"--spice", named, "--output", "nowhere"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "morat: the deck has no node named nowhere");
