@@ -15,6 +15,11 @@ namespace {
 
 bool is_continuation(char ch) { return (static_cast<unsigned char>(ch) & 0xC0) == 0x80; }
 
+bool is_control(char ch) {
+    const auto u = static_cast<unsigned char>(ch);
+    return u < 0x20 || u == 0x7F;
+}
+
 char ascii_upper(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
 // Line 1: the node count, then on to the next line.
@@ -72,12 +77,19 @@ LineReader::LineReader(Circuit& circuit, suite::TextScanner& scanner, const Log&
     : c(circuit), in(scanner), log(sink) {}
 
 // A space ends the name and is taken; the name stops after five
-// characters, at a line end and at the end of the text.
+// characters, at a line end and at the end of the text. An element name
+// that goes on after its fifth character is refused, naming it: read as
+// five characters and a first field, it would be misread silently.
 void LineReader::read_name() {
     name.clear();
-    for (int chars = 0; chars < max_name_length && !in.eoln(); ++chars) {
+    int chars = 0;
+    bool ended_by_space = false;
+    for (; chars < max_name_length && !in.eoln(); ++chars) {
         const char ch = in.get();
-        if (ch == ' ') break;
+        if (ch == ' ') {
+            ended_by_space = true;
+            break;
+        }
         if (ch == '\0')
             throw suite::IoError("Not a text file: NUL character in line " +
                                  std::to_string(in.line_number()));
@@ -87,6 +99,15 @@ void LineReader::read_name() {
     label = name + ": ";
     failed = false;
     out_of_range = false;
+    const bool comment = !name.empty() && (name[0] == '*' || name[0] == '.');
+    if (!ended_by_space && !comment && chars == max_name_length && !in.eoln() && in.peek() != ' ' &&
+        !is_control(in.peek())) {
+        std::string whole = name;
+        while (!in.eoln() && in.peek() != ' ' && !is_control(in.peek())) whole += ascii_upper(in.get());
+        if (const std::string shown = cut_chars(whole, 20); shown.size() < whole.size())
+            whole = shown + "...";
+        throw suite::FatalError(whole + ":  Nome de elemento com mais de 5 caracteres.");
+    }
 }
 
 // A field missing because the text ended inside the line is a failed read.

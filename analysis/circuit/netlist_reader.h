@@ -4,8 +4,9 @@
 //   suite::TextScanner in(suite::read_text("filter.net"));
 //   analysis::read_netlist(circuit, in, log);
 //
-// Hard errors (unknown element, unreadable field, limits, "Circuito
-// proibido", bad node numbers or values) throw suite::FatalError with the
+// Hard errors (unknown element, unreadable field, an element name longer
+// than five characters, limits, "Circuito proibido", bad node numbers or
+// values) throw suite::FatalError with the
 // message to show; a node count that cannot be read, or a file that is not
 // text, throws suite::IoError. After either the model is absent
 // (circuit.present is false) until a netlist has been read completely.

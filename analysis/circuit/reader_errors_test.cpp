@@ -34,6 +34,11 @@ TEST(NetlistReaderErrors, FatalMessages) {
         {"3\n1R 1 0 5\n", "1R:  Elemento desconhecido"},
         {"3\n# comment\n", "#:  Elemento desconhecido"},
         // Unreadable fields, after the line has been consumed.
+        // A name that goes on after five characters is refused, whole.
+        {"3\nRLOAD1 1 2 1000\n", "RLOAD1:  Nome de elemento com mais de 5 caracteres."},
+        {"3\nR1 1 2 1\nrload12\t1 2 5\n", "RLOAD12:  Nome de elemento com mais de 5 caracteres."},
+        {"3\nZ12345 0 1E3 2\n", "Z12345:  Nome de elemento com mais de 5 caracteres."},
+        {"3\nC1\t1\t0 2 1e-6\n", "C1\t1\t0:  Nome de elemento com mais de 5 caracteres."},
         {"3\nR1 1 2 1k\n", "R1:  Erro de leitura nesta linha"},
         {"3\nR1 1 2 1,5\n", "R1:  Erro de leitura nesta linha"},
         {"3\nR1 1.0 2 1\n", "R1:  Erro de leitura nesta linha"},
@@ -82,6 +87,15 @@ TEST(NetlistReaderErrors, FatalMessages) {
         EXPECT_EQ(r.io_error, "");
         EXPECT_FALSE(r.c().present);
     }
+}
+
+// Comment and command lines are not names: their first word may be long.
+TEST(NetlistReaderErrors, LongFirstWordsOfCommentLinesAreKept) {
+    const auto r = read_text_netlist("2\n*commentary\n.subcircuit x\nR1 1 0 5\n");
+    EXPECT_EQ(r.fatal, "");
+    ASSERT_EQ(r.log.size(), 9u);
+    EXPECT_EQ(r.log[2], "*COMMentary");
+    EXPECT_EQ(r.log[3], ".SUBCircuit x");
 }
 
 TEST(NetlistReaderErrors, InputOutputErrors) {

@@ -55,7 +55,8 @@ TEST(NetlistReaderHardening, BadInputGivesItsMessage) {
         {"99999999999\nR1 1 0 1\n", "Número máximo de variáveis (120) excedido.", ""},
         {"-99999999999\nR1 1 0 1\n", "Número de nós negativo.", ""},
         // Long lines.
-        {"3\n" + std::string(300, 'R') + " 1 0 1\n", "RRRRR:  Erro de leitura nesta linha", ""},
+        {"3\n" + std::string(300, 'R') + " 1 0 1\n",
+         std::string(20, 'R') + "...:  Nome de elemento com mais de 5 caracteres.", ""},
         {"\x7f"
          "ELF\x02\x01\x01\n",
          "",

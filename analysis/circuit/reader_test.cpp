@@ -79,7 +79,7 @@ TEST(NetlistReader, ExpansionsAndTheirOrder) {
         "Q2 3 2 1 50 1000\n"
         "G1 2 0 1 0 1e-3 1e-4\n"
         "G2 2 0 1 0 1e-3\n"
-        "Z12345 0 1E3 2\n"  // six characters: the 5th digit starts the fields
+        "Z1234\t5 0 1E3 2\n"  // five characters, then a tab before the fields
         "K17 1 0 2 0 1e-3 4e-3 0.5\n");
     ASSERT_EQ(r.fatal, "");
     expect_elements(r, {{"A2", 1e6L / 50, 1, 2, 3, 4},
@@ -232,7 +232,9 @@ TEST(NetlistReader, NamesAndFields) {
     };
     const Case cases[] = {
         {"r1 1 0 5", "R1", 1, 0, 5},                 // lower case accepted
-        {"R12341 2 1E3", "R1234", 1, 2, 1e3L},       // sixth character starts the fields
+        {"R1234 1 2 1E3", "R1234", 1, 2, 1e3L},      // five characters and a blank
+        {"R1234\t1 2 1E3", "R1234", 1, 2, 1e3L},     // a tab after five characters
+        {"R1234\n1 2 1E3", "R1234", 1, 2, 1e3L},     // a line end after five characters
         {"C1\t1 0 2 1e-6", "C1\t1", 0, 2, 1e-6L},    // a tab does not end a name
         {"R1 1 0 5 ohms and more", "R1", 1, 0, 5},   // rest of an R line ignored
         {"R1 1\n\t0\n 47.5e+1\n", "R1", 1, 0, 475},  // fields on following lines

@@ -5,11 +5,13 @@
 //   std::ostringstream out, err;
 //   int status = analysis::morat_main({"filter", "--output", "3", "--tab", "f.tab"}, out, err);
 //
-// Order of a run: open and read the netlist, apply the settings, apply the
-// scales, "Analisar", sweep, then the reports asked for, Monte Carlo,
-// poles and zeros. Exit statuses:
-// 0 done; 1 the netlist is missing, a fatal error ("Erro: " + message on
-// the error stream), an input/output error, or the analysis was refused;
+// Order of a run: with --spice, translate the deck and write its netlist;
+// open and read the netlist, apply the settings, apply the scales (a
+// deck's .ac line, unless the options give the band), "Analisar", sweep,
+// then the reports asked for, Monte Carlo, poles and zeros. Exit statuses:
+// 0 done; 1 the netlist or deck is missing, a fatal error ("Erro: " +
+// message on the error stream), an input/output error (a refused deck
+// among them), or the analysis was refused;
 // 2 a usage error (the usage text on the error stream).
 #pragma once
 
@@ -30,6 +32,10 @@ using suite::Real;
 struct MoratOptions {
     std::string netlist;
     bool help = false;
+    // A SPICE deck instead of a netlist: translated into `netlist` (beside
+    // the deck, or --netlist-out), which is then read and analysed as usual.
+    std::optional<std::string> spice;
+    std::optional<std::string> netlist_out;
     // Settings dialogs.
     std::optional<int> width;
     std::optional<int> decimals;
@@ -44,9 +50,14 @@ struct MoratOptions {
     int segments = 400;
     bool linear = false;
     bool hz = false;
-    // Output-node dialog.
+    bool band_given = false;      // --fmin or --fmax (else a deck's .ac line gives the band)
+    bool segments_given = false;  // --segments
+    // Output-node dialog. With --spice, --output and --listed may name a
+    // node of the deck; the text as given is kept for that.
     int output = 1;
     int listed = 1;
+    std::optional<std::string> output_text;
+    std::optional<std::string> listed_text;
     // Reports.
     bool range = false;
     std::vector<int> sensitivities;

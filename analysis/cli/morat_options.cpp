@@ -2,16 +2,25 @@
 #include <functional>
 #include <map>
 
+#include "analysis/circuit/netlist_reader.h"
 #include "analysis/cli/morat_cli.h"
+#include "analysis/spice/spice_translate.h"
 #include "common/numtext.h"
 
 namespace analysis {
 
 std::string morat_usage() {
     return "Usage: morat NETLIST [options]\n"
+           "       morat --spice DECK [options]\n"
            "Reads NETLIST (\".net\" is appended when its name has no \".\"), analyses it over a\n"
            "frequency sweep and prints the log of the analysis.\n"
            "\n"
+           "SPICE decks:\n"
+           "  --spice DECK                translate the SPICE deck into a netlist beside it (DECK with\n"
+           "                              \".net\" for its extension) and analyse that; the deck's .ac\n"
+           "                              line sets the sweep unless --fmin or --fmax is given\n"
+           "  --netlist-out FILE          write the translated netlist to FILE instead\n"
+           "  --output NAME, --listed NAME  with --spice, a node of the deck by its name\n"
            "Settings:\n"
            "  --width W                   width of listed numbers (14)\n"
            "  --decimals D                decimals of listed numbers (9)\n"
@@ -104,11 +113,26 @@ const std::map<std::string, ValueSetter>& value_options() {
              return to_real(t, v) && (o.variability = v, true);
          }},
         {"--element-variability", to_element_variability},
-        {"--fmin", [](const std::string& t, MoratOptions& o) { return to_real(t, o.fmin); }},
-        {"--fmax", [](const std::string& t, MoratOptions& o) { return to_real(t, o.fmax); }},
-        {"--segments", [](const std::string& t, MoratOptions& o) { return to_int(t, o.segments); }},
-        {"--output", [](const std::string& t, MoratOptions& o) { return to_int(t, o.output); }},
-        {"--listed", [](const std::string& t, MoratOptions& o) { return to_int(t, o.listed); }},
+        {"--fmin", [](const std::string& t, MoratOptions& o) { return o.band_given = to_real(t, o.fmin); }},
+        {"--fmax", [](const std::string& t, MoratOptions& o) { return o.band_given = to_real(t, o.fmax); }},
+        {"--segments",
+         [](const std::string& t, MoratOptions& o) { return o.segments_given = to_int(t, o.segments); }},
+        // A number, or a deck's node name (checked once every option is read).
+        {"--output",
+         [](const std::string& t, MoratOptions& o) {
+             o.output_text = t;
+             to_int(t, o.output);
+             return !t.empty();
+         }},
+        {"--listed",
+         [](const std::string& t, MoratOptions& o) {
+             o.listed_text = t;
+             to_int(t, o.listed);
+             return !t.empty();
+         }},
+        {"--spice", [](const std::string& t, MoratOptions& o) { return !t.empty() && (o.spice = t, true); }},
+        {"--netlist-out",
+         [](const std::string& t, MoratOptions& o) { return !t.empty() && (o.netlist_out = t, true); }},
         {"--sensitivities",
          [](const std::string& t, MoratOptions& o) {
              int v;
@@ -189,7 +213,18 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
         }
         if (!setter->second(value, o)) return "invalid value for " + arg + ": " + value;
     }
-    if (!have_netlist && !o.help) return "no netlist given";
+    if (o.spice && have_netlist) return "a netlist and --spice cannot be given together";
+    if (!have_netlist && !o.spice && !o.help) return "no netlist given";
+    if (o.netlist_out && !o.spice) return "--netlist-out needs --spice";
+    // A node name is for a deck; for a netlist only numbers are nodes.
+    std::int32_t number = 0;
+    if (o.output_text && !suite::parse_int(*o.output_text, number) && !o.spice)
+        return "invalid value for --output: " + *o.output_text;
+    if (o.listed_text && !suite::parse_int(*o.listed_text, number) && !o.spice)
+        return "invalid value for --listed: " + *o.listed_text;
+    if (o.spice)
+        o.netlist =
+            complete_netlist_name(o.netlist_out ? *o.netlist_out : spice::spice_netlist_name(*o.spice));
     if (std::string reason = check_montecarlo_options(o.montecarlo); !reason.empty()) return reason;
     if (std::string reason = check_polezero_options(o.polezero); !reason.empty()) return reason;
     return {};

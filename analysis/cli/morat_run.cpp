@@ -1,9 +1,14 @@
 // One run of morat: the window program's commands in a fixed order.
+#include <filesystem>
+
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/cli/morat_session.h"
 #include "analysis/shell/reports.h"
 #include "analysis/shell/sensitivity_list.h"
+#include "analysis/spice/spice_translate.h"
 #include "common/errors.h"
+#include "common/numtext.h"
+#include "common/textfile.h"
 
 namespace analysis {
 
@@ -40,23 +45,86 @@ std::string apply_settings(const MoratOptions& o, Session& x) {
     return {};
 }
 
-// The scales dialog: frequency axis and segments.
-void apply_scales(const MoratOptions& o, Session& x) {
+// The scales dialog: frequency axis and segments. A deck's .ac line gives
+// the band, scale and segments unless the options give the band; then
+// the options rule as for a netlist.
+void apply_scales(const MoratOptions& o, const spice::AcSweep& deck, Session& x, const Log& log) {
     Sweep& sw = *x.sweep;
     sw.log_scale = !o.linear;
     sw.hertz_units = o.hz;
     sw.scale_min[q_frequency] = o.fmin;
     sw.scale_max[q_frequency] = o.fmax;
     x.circuit->segments = o.segments;
+    if (o.spice && !deck.present) log("O deck não tem linha .ac: a varredura é a das opções.");
+    if (!deck.present) return;
+    if (o.band_given) {
+        log("Varredura do deck substituída pelas opções --fmin e --fmax.");
+        return;
+    }
+    sw.log_scale = deck.log_scale && !o.linear;
+    sw.hertz_units = true;
+    sw.scale_min[q_frequency] = deck.fmin;
+    sw.scale_max[q_frequency] = deck.fmax;
+    if (!o.segments_given) x.circuit->segments = deck.segments;
+}
+
+// --spice: the deck translated and its netlist written. Returns 0 to go
+// on, else the exit status. A netlist beside the deck that this
+// translator did not write is not replaced.
+int translate_deck(const MoratOptions& o, spice::SpiceTranslation& t, const Log& log, std::ostream& err) {
+    const std::string& deck = *o.spice;
+    if (!suite::file_exists(deck)) {
+        log("* Arquivo " + deck + " inexistente.");
+        return 1;
+    }
+    t = spice::translate_spice_file(deck);
+    std::error_code same_error;
+    if (std::filesystem::equivalent(deck, o.netlist, same_error)) {
+        err << "morat: the netlist " << o.netlist
+            << " would replace the deck itself; name another with --netlist-out\n";
+        return 1;
+    }
+    if (!o.netlist_out && suite::file_exists(o.netlist) && !spice::is_translated_netlist(o.netlist)) {
+        err << "morat: " << o.netlist
+            << " is there and was not translated from a SPICE deck; name another netlist with "
+               "--netlist-out\n";
+        return 1;
+    }
+    spice::write_translated_netlist(o.netlist, t);
+    for (const std::string& line : spice::translation_report(t, deck, o.netlist)) log(line);
+    return 0;
+}
+
+// --output or --listed with --spice: a node of the deck by its name, else
+// a netlist node by its number. Returns false when it is neither.
+bool deck_node(const std::optional<std::string>& text, const spice::SpiceTranslation& t, const char* option,
+               int& node, const Log& log) {
+    if (!text) return true;
+    const int found = spice::find_spice_node(t, *text);
+    if (found >= 0) {
+        node = found;
+        log(std::string(option) + " " + *text + ": nó " + std::to_string(found) + " do netlist.");
+        return true;
+    }
+    std::int32_t number = 0;
+    return suite::parse_int(*text, number);
 }
 
 int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err) {
     Circuit& c = *x.circuit;
+    spice::SpiceTranslation deck;
+    if (o.spice)
+        if (const int status = translate_deck(o, deck, log, err); status != 0) return status;
     if (!open_netlist(c, complete_netlist_name(o.netlist), log)) return 1;
     forget_response(*x.sweep);
+    int output = o.output, listed = o.listed;
+    if (o.spice && !deck_node(o.output_text, deck, "--output", output, log))
+        return usage_error(err, "the deck has no node named " + *o.output_text);
+    if (o.spice && !deck_node(o.listed_text, deck, "--listed", listed, log))
+        return usage_error(err, "the deck has no node named " + *o.listed_text);
     if (const std::string reason = apply_settings(o, x); !reason.empty()) return usage_error(err, reason);
-    apply_scales(o, x);
-    if (!start_analysis(c, *x.engine, *x.sweep, x.settings, o.output, o.listed, log)) return 1;
+    apply_scales(o, deck.sweep, x, log);
+    if (!start_analysis(c, *x.engine, *x.sweep, x.settings, output, listed, log)) return 1;
     for (int p : o.sensitivities)
         if (p > c.segments)
             return usage_error(err, "--sensitivities " + std::to_string(p) + ": the sweep has points 0 to " +

@@ -13,6 +13,9 @@
 #include "analysis/shell/output_node_dialog.h"
 #include "analysis/shell/report_commands.h"
 #include "analysis/shell/settings_dialogs.h"
+#include "analysis/spice/spice_translate.h"
+#include "common/errors.h"
+#include "common/textfile.h"
 
 namespace moratw {
 namespace {
@@ -39,12 +42,14 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     // ".net" as the default extension lets the dialog accept a name typed
     // without one, which "Abrir" completes the same way.
     OpenDialog1 = {"Abrir", "Netlists|*.net|Todos|*.*", 1, "net", "", true};
+    OpenDialog2 = {"Importar SPICE", "Decks SPICE|*.cir;*.sp;*.spi;*.ckt;*.net|Todos|*.*", 1, "", "", true};
     SaveDialog1 = {"Salvar", "Resposta em frequência|*.tab", 1, "", "", false};
 
     menuBar()->setObjectName("MainMenu1");
     Arquivo1 = menuBar()->addMenu("Arquivo");
     Arquivo1->setObjectName("Arquivo1");
     Open1 = item(Arquivo1, "Open1", "Abrir", &TForm1::Open1Click);
+    ImportarSPICE1 = item(Arquivo1, "ImportarSPICE1", "Importar SPICE", &TForm1::ImportarSPICE1Click);
     Exit1 = item(Arquivo1, "Exit1", "Terminar", &TForm1::Exit1Click);
     Analise1 = menuBar()->addMenu("Análise");
     Analise1->setObjectName("Analise1");
@@ -110,26 +115,73 @@ void TForm1::Open1Click() {
     if (program_.failed) return;
     const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog1);
     if (!answer.accepted) return;
-    program_.handle(this, [&] {
-        auto& p = program_;
-        const std::string name = analysis::complete_netlist_name(answer.file_name.toStdString());
-        bool opened = false;
-        try {
-            opened = analysis::open_netlist(p.circuit, name, p.log);
-        } catch (...) {
-            analysis::forget_response(p.sweep);  // the model is absent now
-            p.redraw_plot();
-            throw;
-        }
-        if (!opened) return;
-        analysis::forget_response(p.sweep);
-        p.netlist_file_name = name;
-        p.netlist_base_name = analysis::netlist_base_name(name);
-        // Nothing of the previous circuit stays on the screen under the new name.
+    program_.handle(
+        this, [&] { open_netlist_named(analysis::complete_netlist_name(answer.file_name.toStdString())); });
+}
+
+bool TForm1::open_netlist_named(const std::string& name) {
+    auto& p = program_;
+    bool opened = false;
+    try {
+        opened = analysis::open_netlist(p.circuit, name, p.log);
+    } catch (...) {
+        analysis::forget_response(p.sweep);  // the model is absent now
         p.redraw_plot();
-        netlist_read();
-        Form3->NEnsaida->set_panel_int(1);
-        show_window(Form3);
+        throw;
+    }
+    if (!opened) return false;
+    analysis::forget_response(p.sweep);
+    p.netlist_file_name = name;
+    p.netlist_base_name = analysis::netlist_base_name(name);
+    // Nothing of the previous circuit stays on the screen under the new name.
+    p.redraw_plot();
+    netlist_read();
+    Form3->NEnsaida->set_panel_int(1);
+    show_window(Form3);
+    return true;
+}
+
+// "Importar SPICE": the chosen deck translated, its netlist written beside
+// it (asking before replacing a netlist that was not translated from a
+// deck), the translation logged, then "Abrir" on that netlist; the deck's
+// .ac line, when it has one, becomes the sweep of the scales. A refused
+// deck is told in the log and changes nothing.
+void TForm1::ImportarSPICE1Click() {
+    if (program_.failed) return;
+    const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog2);
+    if (!answer.accepted) return;
+    program_.handle(this, [&] {
+        namespace spice = analysis::spice;
+        const std::string deck = answer.file_name.toStdString();
+        if (!suite::file_exists(deck)) {
+            log("* Arquivo " + deck + " inexistente.");
+            return;
+        }
+        spice::SpiceTranslation t;
+        try {
+            t = spice::translate_spice_file(deck);
+        } catch (const suite::IoError& e) {
+            log(std::string("* ") + e.what());
+            return;
+        }
+        const std::string netlist = spice::spice_netlist_name(deck);
+        if (suite::file_exists(netlist) && !spice::is_translated_netlist(netlist) &&
+            suite::dialog_seam().ask(
+                this, "Importar SPICE",
+                QString::fromStdString("O arquivo " + netlist +
+                                       " não foi traduzido de um deck SPICE. Substituí-lo?")) !=
+                suite::Answer::yes)
+            return;
+        spice::write_translated_netlist(netlist, t);
+        for (const std::string& line : spice::translation_report(t, deck, netlist)) log(line);
+        if (!open_netlist_named(netlist) || !t.sweep.present) return;
+        analysis::Sweep& sw = program_.sweep;
+        sw.log_scale = t.sweep.log_scale;
+        sw.hertz_units = true;
+        sw.scale_min[analysis::q_frequency] = t.sweep.fmin;
+        sw.scale_max[analysis::q_frequency] = t.sweep.fmax;
+        program_.circuit.segments = t.sweep.segments;
+        log("Escalas ajustadas à varredura do deck.");
     });
 }
 

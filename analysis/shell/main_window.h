@@ -32,6 +32,7 @@ public:
     QMenu* Arquivo1 = nullptr;
     QMenu* Analise1 = nullptr;
     QAction* Open1 = nullptr;
+    QAction* ImportarSPICE1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* Grficosderespostaemfreqncia1 = nullptr;
     QAction* Escalasdosgrficos1 = nullptr;
@@ -44,6 +45,7 @@ public:
     QAction* Variabilidadedosparmetros1 = nullptr;
     QAction* Tolernciaseparmetros1 = nullptr;
     suite::FileRequest OpenDialog1;
+    suite::FileRequest OpenDialog2;  // SPICE decks
     suite::FileRequest SaveDialog1;
 
     // The other windows, set by the start-up.
@@ -69,6 +71,7 @@ public:
     void netlist_read();
 
     void Open1Click();
+    void ImportarSPICE1Click();
     void Exit1Click();
     void Grficosderespostaemfreqncia1Click();
     void Escalasdosgrficos1Click();
@@ -86,6 +89,9 @@ protected:
 
 private:
     QAction* item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)());
+    // What "Abrir" does with the chosen netlist (inside a handler); true
+    // when it was read.
+    bool open_netlist_named(const std::string& name);
     Program& program_;
     bool analysed_ = false;  // an analysis has started: the whole menu works
 };

@@ -9,11 +9,11 @@ suite_gui_library(analysis_shell_windows
     ${CMAKE_CURRENT_LIST_DIR}/report_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
-  DEPS analysis_display_windows analysis_shell_core analysis_circuit suite_common_gui Qt6::Widgets)
+  DEPS analysis_display_windows analysis_shell_core analysis_circuit analysis_spice suite_common_gui Qt6::Widgets)
 
 if(SUITE_TESTS)
   find_package(Qt6 REQUIRED COMPONENTS Test)
 endif()
 suite_test(analysis_shell_windows_test GUI
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/moratw_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/moratw_test.cpp ${CMAKE_CURRENT_LIST_DIR}/moratw_spice_test.cpp
   DEPS analysis_shell_windows)

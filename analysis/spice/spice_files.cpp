@@ -1,0 +1,64 @@
+// The files of a translation: the deck read, the netlist written beside
+// it, and what the log says about them.
+#include "analysis/spice/spice_translate.h"
+#include "common/errors.h"
+#include "common/numtext.h"
+#include "common/textfile.h"
+
+namespace analysis::spice {
+namespace {
+
+const std::string marker = "* Traduzido do deck SPICE ";
+
+bool ends_with_ci(const std::string& text, const std::string& end) {
+    if (text.size() < end.size()) return false;
+    return lower_case(text.substr(text.size() - end.size())) == end;
+}
+
+std::string frequency(Real hz) { return suite::format_general(hz) + " Hz"; }
+
+}  // namespace
+
+SpiceTranslation translate_spice_file(const std::string& deck_path) {
+    return translate_spice(suite::read_text(deck_path), deck_path, load_text_file);
+}
+
+std::string spice_netlist_name(const std::string& deck_path) {
+    const std::size_t slash = deck_path.find_last_of('/');
+    const std::size_t file = slash == std::string::npos ? 0 : slash + 1;
+    if (ends_with_ci(deck_path, ".net")) return deck_path.substr(0, deck_path.size() - 4) + ".spice.net";
+    const std::size_t dot = deck_path.rfind('.');
+    if (dot == std::string::npos || dot < file || dot == file) return deck_path + ".net";
+    return deck_path.substr(0, dot) + ".net";
+}
+
+bool is_translated_netlist(const std::string& path) {
+    try {
+        if (!suite::file_exists(path)) return false;
+        const std::vector<std::string> lines = suite::read_text_lines(path);
+        return lines.size() >= 2 && lines[1].compare(0, marker.size(), marker) == 0;
+    } catch (const suite::IoError&) {
+        return false;
+    }
+}
+
+void write_translated_netlist(const std::string& path, const SpiceTranslation& t) {
+    suite::write_text_file(path, t.netlist);
+}
+
+std::vector<std::string> translation_report(const SpiceTranslation& t, const std::string& deck_path,
+                                            const std::string& netlist_path) {
+    std::vector<std::string> lines;
+    lines.push_back("Deck SPICE " + deck_path + " traduzido em " + netlist_path + ": " +
+                    std::to_string(t.node_names.size() - 1) + " nós, " + std::to_string(t.elements.size()) +
+                    " elementos.");
+    if (t.sweep.present) {
+        lines.push_back("Varredura do deck: " + t.sweep.line + " (" + frequency(t.sweep.fmin) + " a " +
+                        frequency(t.sweep.fmax) + ", " + std::to_string(t.sweep.segments) +
+                        " segmentos, escala " + (t.sweep.log_scale ? "log" : "linear") + ")");
+        if (!t.sweep.adjustment.empty()) lines.push_back(t.sweep.adjustment);
+    }
+    return lines;
+}
+
+}  // namespace analysis::spice

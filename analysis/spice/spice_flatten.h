@@ -1,0 +1,53 @@
+// Inside the SPICE translator: the deck's circuit flattened into elements
+// with hierarchical names, flat node names and evaluated values. Not for
+// use outside analysis/spice.
+//
+// Subcircuit instances are expanded where their X line stands; an element
+// of instance x2 inside instance x1 is named "x1.x2.r3", and so are its
+// local nodes ("x1.x2.mid"). Ground ("0", "gnd") and the nodes of
+// .global keep their names. Parameters are scoped as SPICE scopes them:
+// the .param lines of the top level are global; a .subckt's parameters
+// (defaults on its line, replaced by the instance's own) and the .param
+// lines of its body belong to each of its instances; names are looked up
+// from the innermost scope out, through the scopes the definition is
+// written in.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/spice/spice_deck.h"
+#include "analysis/spice/spice_values.h"
+
+namespace analysis::spice {
+
+struct FlatElement {
+    char kind = 0;                   // 'r' 'c' 'l' 'v' 'i' 'e' 'f' 'g' 'h' 'k'
+    std::string name;                // hierarchical, lower-case ("x1.rload")
+    std::vector<std::string> nodes;  // flat node names; "0" is ground
+    Real value = 0;                  // R, C, L; V, I: the AC excitation; E, F, G, H: the gain; K: k
+    std::string control;             // F, H: the flat name of the controlling V; K: the first inductor
+    std::string control2;            // K: the second inductor
+    const DeckLine* line = nullptr;
+    std::string instance;  // the instance it belongs to ("" at the top level)
+};
+
+// The .ac line (or the ac command of a .control block) as written.
+struct AcLine {
+    const DeckLine* line = nullptr;
+    std::string kind;  // "dec", "oct" or "lin"
+    Real points = 0, fstart = 0, fstop = 0;
+    bool from_control = false;
+};
+
+struct FlatCircuit {
+    std::vector<FlatElement> elements;  // in the order of the deck
+    std::optional<AcLine> ac;
+    std::vector<std::string> notes;  // what was ignored, with line numbers
+};
+
+// Refuses (suite::IoError) whatever the linear analysis cannot represent.
+FlatCircuit flatten_deck(const DeckText& deck);
+
+}  // namespace analysis::spice
