@@ -23,22 +23,22 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The long description; CPack puts the summary above it and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "frequency-domain study of linear analog circuits and active filters
- A desktop suite for engineers and students who design active filters:
- .
-  * moratw (morat on the command line) reads a netlist and sweeps the
-    frequency: module, phase, group delay, the sensitivity of the transfer
-    function to every element and the deviations that follow from element
-    tolerances, with plots, sensitivity lists, dynamic range and response
-    tables; it finds poles and zeros, computes their deviations and checks
-    the deviations by Monte Carlo;
-  * plaxew (plaxe) draws circuits from a library of 69 symbols, evaluates
-    parameter formulas against a value list and generates the netlist;
-  * kelmaw (kelma) overlays pole/zero deviation tables and reference files
-    in the complex plane.
- .
- The analysis program and the viewer speak Portuguese, the editor English.
- Examples are in /usr/share/doc/filtersuite/examples.")
+    "A desktop suite for engineers and students who design active filters:
+
+ * moratw (morat on the command line) reads a netlist and sweeps the
+   frequency: module, phase, group delay, the sensitivity of the transfer
+   function to every element and the deviations that follow from element
+   tolerances, with plots, sensitivity lists, dynamic range and response
+   tables; it finds poles and zeros, computes their deviations and checks
+   the deviations by Monte Carlo;
+ * plaxew (plaxe) draws circuits from a library of 69 symbols, evaluates
+   parameter formulas against a value list and generates the netlist;
+ * kelmaw (kelma) overlays pole/zero deviation tables and reference files
+   in the complex plane.
+
+The analysis program and the viewer speak Portuguese, the editor English.
+Examples are in /usr/share/doc/filtersuite/examples.")
 
 include(CPack)
