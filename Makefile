@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
 JOBS ?= 2
 
-.PHONY: all deps configure build run test sanitize bench format clean
+.PHONY: all deps configure build run test package sanitize bench format clean
 
 all: build
 
@@ -24,6 +24,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the suite, in $(BUILD) (see README.md, "Installing the suite").
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -113,6 +113,16 @@ Answer QtDialogSeam::ask(QWidget* parent, const QString& title, const QString& t
 
 void QtDialogSeam::end_program(int code) { QCoreApplication::exit(code); }
 
+FileAnswer StartFileSeam::open_file(QWidget* parent, const FileRequest& request) {
+    if (file_name_.isEmpty()) return next_.open_file(parent, request);
+    FileAnswer a;
+    a.accepted = true;
+    a.filter_index = request.filter_index;
+    a.file_name = with_default_ext(QFileInfo(file_name_).absoluteFilePath(), request.default_ext);
+    file_name_.clear();
+    return a;
+}
+
 void RecordingDialogSeam::error_box(QWidget*, const QString& message) { errors << message; }
 
 FileAnswer RecordingDialogSeam::open_file(QWidget*, const FileRequest& request) {

@@ -98,6 +98,32 @@ public:
     }
 };
 
+// The seam of a window program started with a file (a file manager, a
+// desktop entry): the first file dialog for opening is answered with that
+// file, as if it had been chosen there (made absolute, the request's
+// default extension added to a name without one); every other dialog, and
+// every later one, goes to `next`.
+class StartFileSeam : public DialogSeam {
+public:
+    StartFileSeam(const QString& file_name, DialogSeam& next) : file_name_(file_name), next_(next) {}
+    // Whether the file is still waiting for its dialog.
+    bool pending() const { return !file_name_.isEmpty(); }
+
+    void error_box(QWidget* parent, const QString& message) override { next_.error_box(parent, message); }
+    FileAnswer open_file(QWidget* parent, const FileRequest& request) override;
+    FileAnswer save_file(QWidget* parent, const FileRequest& request) override {
+        return next_.save_file(parent, request);
+    }
+    Answer ask(QWidget* parent, const QString& title, const QString& text, bool with_cancel) override {
+        return next_.ask(parent, title, text, with_cancel);
+    }
+    void end_program(int code) override { next_.end_program(code); }
+
+private:
+    QString file_name_;
+    DialogSeam& next_;
+};
+
 // Installs a seam for the lifetime of the object (tests).
 class ScopedDialogSeam {
 public:

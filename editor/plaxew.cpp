@@ -2,16 +2,15 @@
 //
 //   plaxew [CIRCUIT]    CIRCUIT is read at the first activation
 #include <QApplication>
-#include <QIcon>
 
 #include "editor/main/form1.h"
 #include "editor/main/form2.h"
-#include "editor/main/form6.h"
+#include "packaging/program_icon.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Plaxew");
-    QApplication::setWindowIcon(QIcon(plaxew::plaxe_icon(2)));
+    suite::set_program_icon(QStringLiteral("plaxew"));
     // Only Exit and closing the main window end the program.
     app.setQuitOnLastWindowClosed(false);
     plaxew::TForm1 form;

@@ -3,8 +3,9 @@
 // The analysis itself needs no toolkit, so morat starts as fast as a
 // plain program. The picture options (--plot, --pz-plot and their
 // companions) need Qt to draw: with any of them morat hands the whole
-// command line to morat-picture, installed beside it, which runs the same
-// analysis and then draws.
+// command line to morat-picture (beside it in the build folder, in the
+// suite's libexec folder once installed), which runs the same analysis and
+// then draws.
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,13 +27,23 @@ bool is_picture_option(std::string_view a) {
     return false;
 }
 
-// The picture program in the folder of this executable.
+#ifndef MORAT_PICTURE_FROM_BIN
+#define MORAT_PICTURE_FROM_BIN "../libexec/filtersuite"
+#endif
+
+// The picture program: beside this executable in the build folder; once
+// installed, in the suite's libexec folder, found from this executable's
+// folder so that a moved installation still finds it. When it is in
+// neither, the installed place is named in the error.
 std::string picture_program() {
     char self[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return "morat-picture";
     std::string path(self, static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/') + 1) + "morat-picture";
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    const std::string beside = folder + "morat-picture";
+    if (::access(beside.c_str(), X_OK) == 0) return beside;
+    return folder + MORAT_PICTURE_FROM_BIN "/morat-picture";
 }
 
 }  // namespace
