@@ -251,6 +251,47 @@ TEST_F(PoleZeroWindow, CalcularPolosEZerosTakesAnObserverThatSeesEveryPole) {
     EXPECT_EQ(memo().filter("S'(s,R1)").filter("(observador)").size(), 1);
 }
 
+// Two buffered first-order sections: no one element sees both poles.
+const char* const buffered = "4\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\nO1 3 2 3\nR2 3 4 1\nC2 4 0 0.5\n";
+
+TEST_F(PoleZeroWindow, TheAutomaticObserverComputesEveryPoleOfACascade) {
+    open(buffered, 4);
+    EXPECT_FALSE(form->CBauto->isChecked());
+    EXPECT_EQ(form->CBauto->text(), "Observador automático");
+    click(form->CBauto);
+    EXPECT_EQ(form->Eobs->text(), "auto");
+    seam.answer_file(write("two.r", "2\n-1 0\n-2 0\n"));
+    click(form->Button1);
+    EXPECT_TRUE(fatal.empty());
+    EXPECT_TRUE(memo().contains("Elemento observador: R1"));
+    EXPECT_TRUE(memo().contains("Elemento observador: C2"));
+    EXPECT_TRUE(form->pole_zero_set().entries[1].valid);
+    EXPECT_TRUE(form->pole_zero_set().entries[2].valid);
+    EXPECT_FALSE(memo().contains("Não calculáveis."));
+    // The set is complete: a second run recomputes without asking.
+    click(form->Button1);
+    EXPECT_EQ(seam.requests.size(), 1);
+    // An observer chosen by hand leaves the automatic one, and asks again.
+    click(form->Button2);
+    EXPECT_FALSE(form->CBauto->isChecked());
+    EXPECT_EQ(form->Eobs->text(), "R2");
+    seam.answer_file(write("two.r", "2\n-1 0\n-2 0\n"));
+    click(form->Button1);
+    EXPECT_EQ(seam.requests.size(), 2);
+    EXPECT_TRUE(memo().contains("* O elemento observador R2 não vê este polo: sistema singular."));
+}
+
+TEST_F(PoleZeroWindow, CalcularPolosEZerosGivesEveryPoleOfACascadeItsDeviations) {
+    open(buffered, 4);
+    click(form->Button6);
+    EXPECT_TRUE(fatal.empty());
+    EXPECT_FALSE(memo().contains("* Nenhum elemento observador vê todos os pólos."));
+    ASSERT_EQ(form->pole_zero_set().entry_count, 2);
+    EXPECT_TRUE(form->pole_zero_set().entries[1].valid);
+    EXPECT_TRUE(form->pole_zero_set().entries[2].valid);
+    EXPECT_EQ(memo().filter("Desvio Real:").size(), 2);
+}
+
 TEST(PoleZeroWindowInstall, TheMenuCommandShowsTheWindow) {
     Moratw program;
     TForm10* form = install_pole_zero_window(program);
