@@ -79,8 +79,8 @@ void draw_deviation_plot(QPainter& p, QSize box, const DeviationScene& scene, Se
     const QStringList column = deviation_column_texts(scene);
     for (int n = 0; n < column.size(); ++n) plane_text(p, m.text_column(), n * lh, column[n], Qt::white);
 
-    suite::draw_plane_axes(p, m, suite::AxisRule::always);
-    suite::draw_plane_frame(p, m.side, Qt::white);
+    suite::draw_plane_axes(p, m, suite::AxisRule::always, suite::SquareEnd::at_side);
+    suite::draw_plane_frame(p, m.side, Qt::white, suite::SquareEnd::at_side);
     for (int k = 1; k <= scene.set.entry_count; ++k)
         draw_entry(p, m, scene.set.entries[static_cast<std::size_t>(k)], scene);
     show_deviation_selection(p, box, scene, marker);

@@ -79,9 +79,10 @@ TEST(DeviationPlot, AxesFrameAndZeroMarkers) {
     SelectionMarker marker;
     const QImage im = picture({*set, "net", true, true}, marker);
     EXPECT_EQ(im.pixelColor(0, 50), white);  // frame
-    EXPECT_EQ(im.pixelColor(399, 50), white);
-    EXPECT_EQ(im.pixelColor(400, 50), black);  // side 400: the last row and column stay outside
-    EXPECT_EQ(im.pixelColor(200, 400), black);
+    EXPECT_EQ(im.pixelColor(400, 50), white);  // side 400: the frame runs to (side, side)
+    EXPECT_EQ(im.pixelColor(200, 400), white);
+    EXPECT_EQ(im.pixelColor(399, 50), black);
+    EXPECT_EQ(im.pixelColor(401, 50), black);
     // Dotted axes through the centre.
     int vertical = 0, horizontal = 0;
     for (int t = 1; t < 399; ++t) {
