@@ -23,6 +23,7 @@
 
 #include "common/errors.h"
 #include "common/numtext.h"
+#include "common/options.h"
 #include "common/picture.h"
 #include "editor/files/circuitfile.h"
 #include "editor/files/valuelist.h"
@@ -37,7 +38,7 @@ namespace {
 using namespace editor;
 
 constexpr const char* usage_text =
-    "usage: plaxe CIRCUIT [--values FILE.val] [--comments] [--netlist FILE] [--list]\n"
+    "Usage: plaxe CIRCUIT [--values FILE.val] [--comments] [--netlist FILE] [--list]\n"
     "             [--circuit-list] [--evaluate TEXT]...\n"
     "             [--plot FILE [--zoom Z] [--bitmap] [--thin] [--nodes]]\n"
     "Reads CIRCUIT (\".cir\" added when its name has no \".\") and prints the editor's\n"
@@ -58,55 +59,40 @@ struct Options {
 };
 
 bool usage_error(const std::string& message) {
-    std::cerr << "plaxe: " << message << "\n" << usage_text;
+    suite::usage_error(std::cerr, "plaxe", message, usage_text);
     return false;
 }
 
 bool parse_arguments(int argc, char** argv, Options& o) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const auto value = [&](std::string& target) {
-            if (i + 1 >= args.size()) return usage_error(a + " needs a value");
-            target = args[++i];
-            return true;
-        };
-        std::string text;
-        if (a == "--values") {
-            if (!value(o.values)) return false;
-        } else if (a == "--netlist") {
-            if (!value(o.netlist)) return false;
-        } else if (a == "--plot") {
-            if (!value(o.plot)) return false;
-        } else if (a == "--evaluate") {
-            if (!value(text)) return false;
-            o.evaluate.push_back(text);
-        } else if (a == "--zoom") {
-            std::int32_t z = 0;
-            if (!value(text)) return false;
-            if (!suite::parse_int(text, z) || z < 1 || z > 5) return usage_error("the zoom is 1 to 5");
-            o.zoom = z;
-            o.zoom_given = true;
-        } else if (a == "--comments") {
-            o.comments = true;
-        } else if (a == "--list") {
-            o.list = true;
-        } else if (a == "--circuit-list") {
-            o.circuit_list = true;
-        } else if (a == "--bitmap") {
-            o.bitmap = true;
-        } else if (a == "--thin") {
-            o.thin = true;
-        } else if (a == "--nodes") {
-            o.nodes = true;
-        } else if (a.starts_with("--")) {
-            return usage_error("unknown option " + a);
-        } else if (o.circuit.empty()) {
-            o.circuit = a;
-        } else {
-            return usage_error("only one circuit file");
-        }
-    }
+    suite::OptionReader r;
+    const auto text = [](std::string& target) {
+        return [&target](const std::string& v) { return !v.empty() && (target = v, true); };
+    };
+    r.value("--values", text(o.values));
+    r.value("--netlist", text(o.netlist));
+    r.value("--plot", text(o.plot));
+    r.value("--evaluate", [&](const std::string& v) {
+        o.evaluate.push_back(v);
+        return true;
+    });
+    r.checked_value("--zoom", [&](const std::string& v) -> std::string {
+        if (!suite::option_int(v, o.zoom) || o.zoom < 1 || o.zoom > 5) return "the zoom is 1 to 5";
+        o.zoom_given = true;
+        return {};
+    });
+    r.flag("--comments", o.comments);
+    r.flag("--list", o.list);
+    r.flag("--circuit-list", o.circuit_list);
+    r.flag("--bitmap", o.bitmap);
+    r.flag("--thin", o.thin);
+    r.flag("--nodes", o.nodes);
+    r.operand([&](const std::string& a) -> std::string {
+        if (!o.circuit.empty()) return "only one circuit file";
+        o.circuit = a;
+        return {};
+    });
+    if (const std::string why = r.read(std::vector<std::string>(argv + 1, argv + argc)); !why.empty())
+        return usage_error(why);
     if (o.circuit.empty()) return usage_error("no circuit file");
     if (o.plot.empty() && (o.zoom_given || o.bitmap || o.thin || o.nodes))
         return usage_error("--zoom, --bitmap, --thin and --nodes go with --plot");

@@ -51,7 +51,7 @@ TEST(Plaxe, UsageErrorsExitWithTwo) {
                              "x.cir --values", "--list"}) {
         const Result r = plaxe(dir, args);
         EXPECT_EQ(r.status, 2) << args;
-        EXPECT_THAT(r.err, HasSubstr("usage: plaxe CIRCUIT")) << args;
+        EXPECT_THAT(r.err, HasSubstr("Usage: plaxe CIRCUIT")) << args;
         EXPECT_EQ(r.out, "") << args;
     }
     EXPECT_EQ(plaxe(dir, "--help").status, 0);

@@ -99,7 +99,7 @@ TEST_F(Kelma, RefusesABadCommandLine) {
     // The scales dialog's texts: its refusal of the width, and the viewer's
     // report of a window it cannot resolve, which keeps the window.
     EXPECT_EQ(kelma({t, "--window", "0", "0", "-1"})
-                  .err.rfind("kelma: --window: A largura deve ser maior que zero.\nusage: kelma ", 0),
+                  .err.rfind("kelma: --window: A largura deve ser maior que zero.\nUsage: kelma ", 0),
               0u);
     EXPECT_EQ(kWidthMessage, "A largura deve ser maior que zero.");
     const KelmaRun unresolved = kelma({t, "--window", "1e9", "0", "1e-9"});
@@ -108,7 +108,7 @@ TEST_F(Kelma, RefusesABadCommandLine) {
     EXPECT_EQ(kelma({t, "--plot", (dir / "no" / "such" / "p.png").string()}).status, 1);
     const KelmaRun help = kelma({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: kelma TABLE...", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: kelma TABLE...", 0), 0u);
     EXPECT_TRUE(help.err.empty());
 }
 

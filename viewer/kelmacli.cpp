@@ -4,6 +4,7 @@
 
 #include "common/errors.h"
 #include "common/numtext.h"
+#include "common/options.h"
 #include "common/picture.h"
 #include "viewer/tablereader.h"
 #include "viewer/viewerplot.h"
@@ -12,7 +13,7 @@ namespace viewer {
 namespace {
 
 const char* const kUsage =
-    "usage: kelma TABLE... [--plot FILE] [--size N] [--window REMIN IMMIN WIDTH]\n"
+    "Usage: kelma TABLE... [--plot FILE] [--size N] [--window REMIN IMMIN WIDTH]\n"
     "             [--magnify K] [--no-rectangles] [--no-ellipses] [--select SLOT ENTRY]\n";
 
 const char* const kHelp =
@@ -41,64 +42,44 @@ struct UsageError {
     std::string message;
 };
 
-// Takes the values of an option from the argument list.
-class Args {
-public:
-    explicit Args(const std::vector<std::string>& a) : a_(a) {}
-    bool done() const { return i_ >= a_.size(); }
-    const std::string& next() { return a_[i_++]; }
-    const std::string& value(const std::string& option) {
-        if (done()) throw UsageError{option + " needs a value"};
-        return next();
-    }
-    suite::Real real(const std::string& option) {
-        const std::string& v = value(option);
-        suite::Real x = 0;
-        if (!suite::parse_real(v, x)) throw UsageError{option + ": \"" + v + "\" is not a number"};
-        return x;
-    }
-    int integer(const std::string& option, int low, int high) {
-        const std::string& v = value(option);
-        std::int32_t n = 0;
-        if (!suite::parse_int(v, n) || n < low || n > high)
-            throw UsageError{option + ": \"" + v + "\" is not a whole number from " + std::to_string(low) +
-                             " to " + std::to_string(high)};
-        return n;
-    }
+// A real, or a whole number from low to high, of an option's value.
+std::string real_value(const std::string& option, const std::string& v, suite::Real& x) {
+    if (!suite::parse_real(v, x)) return option + ": \"" + v + "\" is not a number";
+    return {};
+}
 
-private:
-    const std::vector<std::string>& a_;
-    std::size_t i_ = 0;
-};
+std::string int_value(const std::string& option, const std::string& v, int low, int high, int& n) {
+    if (!suite::option_int(v, n) || n < low || n > high)
+        return option + ": \"" + v + "\" is not a whole number from " + std::to_string(low) + " to " +
+               std::to_string(high);
+    return {};
+}
 
 Options parse(const std::vector<std::string>& list) {
     Options o;
-    Args a(list);
-    while (!a.done()) {
-        const std::string& arg = a.next();
-        if (arg == "--plot")
-            o.plot = a.value(arg);
-        else if (arg == "--size")
-            o.size = a.integer(arg, 50, 8000);
-        else if (arg == "--window") {
-            o.window = true;
-            o.window_request.re_min = a.real(arg);
-            o.window_request.im_min = a.real(arg);
-            o.window_request.width = a.real(arg);
-        } else if (arg == "--magnify")
-            o.magnify = a.real(arg);
-        else if (arg == "--no-rectangles")
-            o.rectangles = false;
-        else if (arg == "--no-ellipses")
-            o.ellipses = false;
-        else if (arg == "--select") {
-            o.select_slot = a.integer(arg, 1, kSlotCount);
-            o.select_entry = a.integer(arg, 1, kEntryCount);
-        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-')
-            throw UsageError{"unknown option " + arg};
-        else
-            o.tables.push_back(arg);
-    }
+    suite::OptionReader r;
+    r.value("--plot", [&](const std::string& v) { return !v.empty() && (o.plot = v, true); });
+    r.checked_value("--size", [&](const std::string& v) { return int_value("--size", v, 50, 8000, o.size); });
+    r.values("--window", 3, [&](const std::vector<std::string>& v) {
+        o.window = true;
+        std::string why = real_value("--window", v[0], o.window_request.re_min);
+        if (why.empty()) why = real_value("--window", v[1], o.window_request.im_min);
+        if (why.empty()) why = real_value("--window", v[2], o.window_request.width);
+        return why;
+    });
+    r.checked_value("--magnify", [&](const std::string& v) { return real_value("--magnify", v, o.magnify); });
+    r.flag("--no-rectangles", [&] { o.rectangles = false; });
+    r.flag("--no-ellipses", [&] { o.ellipses = false; });
+    r.values("--select", 2, [&](const std::vector<std::string>& v) {
+        std::string why = int_value("--select", v[0], 1, kSlotCount, o.select_slot);
+        if (why.empty()) why = int_value("--select", v[1], 1, kEntryCount, o.select_entry);
+        return why;
+    });
+    r.operand([&](const std::string& a) {
+        o.tables.push_back(a);
+        return std::string();
+    });
+    if (std::string why = r.read(list); !why.empty()) throw UsageError{why};
     if (o.tables.empty() && o.plot.empty()) throw UsageError{"no table file and no picture"};
     return o;
 }
@@ -136,8 +117,7 @@ int run_kelma(const std::vector<std::string>& args, std::ostream& out, std::ostr
         o = parse(args);
         d = display_of(o, window_reports);
     } catch (const UsageError& e) {
-        err << "kelma: " << e.message << "\n" << kUsage;
-        return 2;
+        return suite::usage_error(err, "kelma", e.message, kUsage);
     }
     TableStore store;
     allocate_slots(store);

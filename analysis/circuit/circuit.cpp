@@ -9,8 +9,7 @@ namespace analysis {
 
 void reset_variabilities(Circuit& c) {
     for (int i = 1; i <= c.element_count; ++i) {
-        const std::string& name = c.elements[i].name;
-        const char first = name.empty() ? '\0' : name[0];
+        const char first = element_kind(c, i);
         const bool source = first == 'I' || first == 'V' || first == 'v';
         c.variability[i] = source ? 0 : c.default_variability;
     }

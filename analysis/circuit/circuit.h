@@ -79,6 +79,23 @@ struct Circuit {
     bool present = false;
 };
 
+// The kind of element i: the first character of its name, case-sensitive
+// (the stored parts of expanded elements have lower-case letters); '\0'
+// for an element without a name.
+inline char element_kind(const Circuit& c, int i) {
+    const std::string& name = c.elements[i].name;
+    return name.empty() ? '\0' : name[0];
+}
+
+// How a kind enters the frequency-scaling sum Σ = s·dD/ds: the stamps of
+// C and L scale with s (+1), those of A and K with 1/s (-1); the others
+// do not depend on s (0).
+inline int frequency_scaling_sign(char kind) {
+    if (kind == 'C' || kind == 'L') return 1;
+    if (kind == 'A' || kind == 'K') return -1;
+    return 0;
+}
+
 // Sets variability[i] of every stored element from default_variability;
 // independent sources ("I", "V", "v") get 0.
 void reset_variabilities(Circuit& c);

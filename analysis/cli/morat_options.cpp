@@ -6,6 +6,7 @@
 #include "analysis/cli/morat_cli.h"
 #include "analysis/spice/spice_translate.h"
 #include "common/numtext.h"
+#include "common/options.h"
 
 namespace analysis {
 
@@ -65,12 +66,7 @@ std::string morat_usage() {
 
 namespace {
 
-bool to_int(const std::string& text, int& value) {
-    std::int32_t v = 0;
-    if (!suite::parse_int(text, v)) return false;
-    value = v;
-    return true;
-}
+bool to_int(const std::string& text, int& value) { return suite::option_int(text, value); }
 
 bool to_real(const std::string& text, Real& value) { return suite::parse_real(text, value); }
 
@@ -179,40 +175,18 @@ const std::map<std::string, bool MoratOptions::*>& flag_options() {
 }  // namespace
 
 std::string parse_morat_options(const std::vector<std::string>& args, MoratOptions& o) {
+    suite::OptionReader reader;
+    for (const auto& [name, member] : flag_options()) reader.flag(name, o.*member);
+    for (const auto& [name, set] : value_options())
+        reader.value(name, [&o, set = set](const std::string& v) { return set(v, o); });
     bool have_netlist = false;
-    bool positional_only = false;  // after "--"
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (arg == "--" && !positional_only) {
-            positional_only = true;
-            continue;
-        }
-        if (positional_only || arg.size() < 2 || arg[0] != '-') {
-            if (have_netlist) return "more than one netlist: " + o.netlist + ", " + arg;
-            o.netlist = arg;
-            have_netlist = true;
-            continue;
-        }
-        std::string value;
-        bool inline_value = false;
-        if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inline_value = true;
-        }
-        if (const auto flag = flag_options().find(arg); flag != flag_options().end()) {
-            if (inline_value) return "option " + arg + " takes no value";
-            o.*(flag->second) = true;
-            continue;
-        }
-        const auto setter = value_options().find(arg);
-        if (setter == value_options().end()) return "unknown option " + arg;
-        if (!inline_value) {
-            if (i + 1 >= args.size()) return "option " + arg + " needs a value";
-            value = args[++i];
-        }
-        if (!setter->second(value, o)) return "invalid value for " + arg + ": " + value;
-    }
+    reader.operand([&](const std::string& arg) -> std::string {
+        if (have_netlist) return "more than one netlist: " + o.netlist + ", " + arg;
+        o.netlist = arg;
+        have_netlist = true;
+        return {};
+    });
+    if (std::string why = reader.read(args); !why.empty()) return why;
     if (o.spice && have_netlist) return "a netlist and --spice cannot be given together";
     if (!have_netlist && !o.spice && !o.help) return "no netlist given";
     if (o.netlist_out && !o.spice) return "--netlist-out needs --spice";

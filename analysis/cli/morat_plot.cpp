@@ -15,6 +15,7 @@
 #include "analysis/display/response_plot.h"
 #include "common/errors.h"
 #include "common/numtext.h"
+#include "common/options.h"
 #include "common/picture.h"
 
 namespace analysis {
@@ -75,8 +76,7 @@ void quiet_notices(QtMsgType type, const QMessageLogContext&, const QString& mes
 }
 
 int usage_error(std::ostream& err, const std::string& reason) {
-    err << "morat: " << reason << "\n" << morat_usage();
-    return 2;
+    return suite::usage_error(err, "morat", reason, morat_usage());
 }
 
 // Draws the response of the finished run into the picture file.
@@ -98,38 +98,19 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
 }  // namespace
 
 std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot) {
-    static const char* const valued[] = {"--plot", "--size", "--cursor", "--curves", "--pz-plot"};
     std::vector<std::string> rest;
     bool any = false;
     bool response_only = false;  // --grid, --cursor, --curves: not for --pz-plot
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--") {
-            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-            break;
-        }
-        const std::size_t eq = arg.find('=');
-        const std::string option = arg.substr(0, eq);
-        if (option == "--grid") {
-            if (eq != std::string::npos) return "option --grid takes no value";
-            plot.grid = any = response_only = true;
-            continue;
-        }
-        if (std::find(std::begin(valued), std::end(valued), option) == std::end(valued)) {
-            rest.push_back(arg);
-            continue;
-        }
-        std::string value;
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-        } else {
-            if (i + 1 >= args.size()) return "option " + option + " needs a value";
-            value = args[++i];
-        }
-        if (!set_plot_value(option, value, plot)) return "invalid value for " + option + ": " + value;
-        any = any || option != "--pz-plot";
-        response_only = response_only || (option != "--pz-plot" && option != "--size");
-    }
+    suite::OptionReader reader;
+    reader.pass_through(rest);
+    reader.flag("--grid", [&] { plot.grid = any = response_only = true; });
+    for (const char* option : {"--plot", "--size", "--cursor", "--curves", "--pz-plot"})
+        reader.value(option, [&, name = std::string(option)](const std::string& value) {
+            any = any || name != "--pz-plot";
+            response_only = response_only || (name != "--pz-plot" && name != "--size");
+            return set_plot_value(name, value, plot);
+        });
+    if (std::string why = reader.read(args); !why.empty()) return why;
     if (any && !plot.file && !plot.pz_file) return "--size, --grid, --cursor and --curves need --plot FILE";
     if (response_only && !plot.file) return "--grid, --cursor and --curves need --plot FILE";
     args = rest;

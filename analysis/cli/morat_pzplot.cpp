@@ -7,45 +7,28 @@
 #include "analysis/polezero/deviation_plot.h"
 #include "analysis/polezero/deviation_view.h"
 #include "common/numtext.h"
+#include "common/options.h"
 #include "common/picture.h"
 
 namespace analysis {
 
 std::string take_pz_view_options(std::vector<std::string>& args, PzPlotView& view) {
     std::vector<std::string> rest;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--") {
-            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-            break;
-        }
-        if (arg == "--pz-window") {
-            if (i + 3 >= args.size()) return "option --pz-window needs three values";
-            PoleZeroScales s;
-            const std::string text = args[i + 1] + " " + args[i + 2] + " " + args[i + 3];
-            if (!suite::parse_real(args[i + 1], s.min_re) || !suite::parse_real(args[i + 2], s.min_im) ||
-                !suite::parse_real(args[i + 3], s.width) || !drawable_scales(s))
-                return "invalid value for --pz-window: " + text;
-            view.window = s;
-            i += 3;
-            continue;
-        }
-        const std::size_t eq = arg.find('=');
-        if (arg.substr(0, eq) != "--pz-entry") {
-            rest.push_back(arg);
-            continue;
-        }
-        std::string value;
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-        } else {
-            if (i + 1 >= args.size()) return "option --pz-entry needs a value";
-            value = args[++i];
-        }
-        std::int32_t n = 0;
-        if (!suite::parse_int(value, n) || n < 1) return "invalid value for --pz-entry: " + value;
-        view.entry = n;
-    }
+    suite::OptionReader reader;
+    reader.pass_through(rest);
+    reader.values("--pz-window", 3, [&](const std::vector<std::string>& v) -> std::string {
+        PoleZeroScales s;
+        if (!suite::parse_real(v[0], s.min_re) || !suite::parse_real(v[1], s.min_im) ||
+            !suite::parse_real(v[2], s.width) || !drawable_scales(s))
+            return "invalid value for --pz-window: " + v[0] + " " + v[1] + " " + v[2];
+        view.window = s;
+        return {};
+    });
+    reader.value("--pz-entry", [&](const std::string& value) {
+        int n = 0;
+        return suite::option_int(value, n) && n >= 1 && (view.entry = n, true);
+    });
+    if (std::string why = reader.read(args); !why.empty()) return why;
     args = rest;
     return {};
 }

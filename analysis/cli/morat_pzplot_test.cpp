@@ -125,7 +125,7 @@ TEST_F(MoratPzPlot, NoPictureWithoutASetAndUsageErrors) {
         {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0", "0"},
          "morat: invalid value for --pz-window: 0 0 0\n"},
         {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-window", "0", "0"},
-         "morat: option --pz-window needs three values\n"},
+         "morat: option --pz-window needs 3 values\n"},
         {{"--poles", "x.r", "--pz-plot", "p.png", "--pz-entry", "0"},
          "morat: invalid value for --pz-entry: 0\n"},
         {{"--output", "1", "--poles", example("lc-notch.r"), "--pz-plot", "p.png", "--pz-entry", "3"},

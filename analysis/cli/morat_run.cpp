@@ -8,6 +8,7 @@
 #include "analysis/spice/spice_translate.h"
 #include "common/errors.h"
 #include "common/numtext.h"
+#include "common/options.h"
 #include "common/textfile.h"
 
 namespace analysis {
@@ -17,8 +18,7 @@ namespace {
 using Session = MoratSession;
 
 int usage_error(std::ostream& err, const std::string& reason) {
-    err << "morat: " << reason << "\n" << morat_usage();
-    return 2;
+    return suite::usage_error(err, "morat", reason, morat_usage());
 }
 
 // Settings dialogs: parameters, variabilities, normalisation. Returns the

@@ -296,10 +296,7 @@ inline auto dispatch(char kind, Act&& act) {
     }
 }
 
-char kind_of(const Circuit& c, int i) {
-    const std::string& name = c.elements[i].name;
-    return name.empty() ? '\0' : name[0];
-}
+char kind_of(const Circuit& c, int i) { return element_kind(c, i); }
 
 }  // namespace
 
@@ -327,9 +324,10 @@ Complex store_sensitivities(const Circuit& c, Engine& e, Complex t) {
         const Complex s = e.normalised_sensitivities ? complex_divide(q, t, t_norm) : q;
         e.sens_re[base + static_cast<std::size_t>(i - 1)] = s.re;
         e.sens_im[base + static_cast<std::size_t>(i - 1)] = s.im;
-        if (kind == 'C' || kind == 'L')  // Σ as sum_frequency_sensitivity forms it
+        const int sign = frequency_scaling_sign(kind);  // Σ as sum_frequency_sensitivity forms it
+        if (sign > 0)
             sum = sum + s;
-        else if (kind == 'A' || kind == 'K')
+        else if (sign < 0)
             sum = sum - s;
         q_prev = q;
     }

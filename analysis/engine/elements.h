@@ -14,9 +14,7 @@ namespace analysis {
 enum class StampSet { all, fixed };
 
 // Whether a kind's stamp depends on s: C, L, A and K (the kinds that Σ sums).
-inline bool varies_with_frequency(char kind) {
-    return kind == 'C' || kind == 'L' || kind == 'A' || kind == 'K';
-}
+inline bool varies_with_frequency(char kind) { return frequency_scaling_sign(kind) != 0; }
 
 // Stamps the elements of the set by their kind (the first character of
 // their name), in table order.

@@ -28,7 +28,7 @@ void check_prepared(const Circuit& c, const Engine& e) {
     if (e.observer_mode) {
         const int k = e.observer_element;
         if (k < 1 || k > c.element_count || c.elements[k].name.empty() ||
-            !is_observer_kind(c.elements[k].name[0]))
+            !is_observer_kind(element_kind(c, k)))
             throw std::logic_error("build_and_solve: the observer must be an R, L, C or Z element");
     }
 }
@@ -79,7 +79,7 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
         // The observer's own term: its impedance, negated for a capacitor.
         const int k = e.observer_element;
         Complex z = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
-        if (c.elements[k].name[0] == 'C') z = -z;
+        if (element_kind(c, k) == 'C') z = -z;
         const std::size_t at =
             static_cast<std::size_t>(e.point_index) * static_cast<std::size_t>(e.block_size) +
             static_cast<std::size_t>(k - 1);
@@ -142,8 +142,7 @@ void prepare_fixed_part(Circuit& c, Engine& e) {
     stamp_elements(c, e, StampSet::fixed);
     f.varying.clear();
     for (int i = 1; i <= c.element_count; ++i)
-        if (!c.elements[i].name.empty() && varies_with_frequency(c.elements[i].name[0]))
-            f.varying.push_back(i);
+        if (varies_with_frequency(element_kind(c, i))) f.varying.push_back(i);
     // The varying stamps at s = j widen the spans to cover them too, so that
     // they need not widen them at every point; they write only the
     // imaginary plane, whose values are thrown away.
@@ -235,11 +234,10 @@ Complex adjoint_voltage(const Circuit& c, const Engine& e, int k) {
 Complex sum_frequency_sensitivity(const Circuit& c, Engine& e, int p) {
     Complex sum;
     for (int i = 1; i <= c.element_count; ++i) {
-        const std::string& name = c.elements[i].name;
-        const char kind = name.empty() ? '\0' : name[0];
-        if (kind == 'C' || kind == 'L')
+        const int sign = frequency_scaling_sign(element_kind(c, i));
+        if (sign > 0)
             sum = sum + sensitivity(e, p, i);
-        else if (kind == 'A' || kind == 'K')
+        else if (sign < 0)
             sum = sum - sensitivity(e, p, i);
     }
     e.sens_sum_re = sum.re;

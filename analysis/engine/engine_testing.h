@@ -71,7 +71,7 @@ struct Analysis {
 // Norton current after it.
 inline void scale_element(Circuit& c, int i, long double f) {
     c.elements[i].value *= f;
-    const char kind = c.elements[i].name[0];
+    const char kind = element_kind(c, i);
     if (kind == 'a' || kind == 'q') c.elements[i - 1].value /= f;
     if (kind == 'Z') c.elements[i + 1].value /= f;
 }

@@ -17,10 +17,7 @@ namespace {
 constexpr Real two_pi = 6.283185307179586L;  // as the sweep turns Hz into rad/s
 constexpr Real radians_to_degrees = 180 / std::numbers::pi_v<Real>;
 
-char kind_of(const Circuit& c, int i) {
-    const std::string& name = c.elements[i].name;
-    return name.empty() ? '\0' : name[0];
-}
+char kind_of(const Circuit& c, int i) { return element_kind(c, i); }
 
 // The points of the sweep: where to solve and the nominal T there.
 struct Points {

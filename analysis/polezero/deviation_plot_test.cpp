@@ -78,7 +78,7 @@ TEST(DeviationPlot, AxesFrameAndZeroMarkers) {
     set->entries[1] = {-1, 1, 0, 0, 0, 0, 0, true};  // no deviations
     SelectionMarker marker;
     const QImage im = picture({*set, "net", true, true}, marker);
-    EXPECT_EQ(im.pixelColor(0, 50), white);  // frame
+    EXPECT_EQ(im.pixelColor(0, 50), white);    // frame
     EXPECT_EQ(im.pixelColor(400, 50), white);  // side 400: the frame runs to (side, side)
     EXPECT_EQ(im.pixelColor(200, 400), white);
     EXPECT_EQ(im.pixelColor(399, 50), black);

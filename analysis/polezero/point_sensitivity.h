@@ -6,7 +6,7 @@
 // gain-bandwidth op-amps and couplings), the shift of p per unit relative
 // change of element i is x_i·∂p/∂x_i = F·S_i with F = -s/G.
 //
-//   Complex g = frequency_scaling_sum(kinds, re, im);
+//   Complex g = sum_frequency_sensitivity(c, e, k);   // engine.h
 //   if (!scale_to_point_sensitivities({sigma, omega}, g, re, im)) ...;
 #pragma once
 
@@ -15,11 +15,6 @@
 #include "analysis/engine/complex.h"
 
 namespace analysis {
-
-// kinds[i] is the first character of element i's name (case-sensitive):
-// "C" and "L" add, "A" and "K" subtract, everything else is left out.
-Complex frequency_scaling_sum(std::span<const char> kinds, std::span<const Real> re,
-                              std::span<const Real> im);
 
 // S_i := F·S_i with F = -s/G. Returns false, changing nothing, when G is
 // exactly zero (D does not depend on the frequency: no pole or zero there).

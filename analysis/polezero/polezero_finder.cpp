@@ -76,8 +76,7 @@ struct Bounds {
 Bounds degree_bounds(const Circuit& c) {
     Bounds b;
     for (int i = 1; i <= c.element_count; ++i) {
-        const std::string& name = c.elements[i].name;
-        const char k = name.empty() ? '\0' : name[0];
+        const char k = element_kind(c, i);
         if (k == 'C') ++b.hi;
         if (k == 'L' || k == 'A') --b.lo;
         if (k == 'K') b.lo -= 2;  // the inverse-inductance term enters twice
@@ -520,7 +519,7 @@ bool accepted_pole(Circuit& c, Engine& e, const AnalysisSettings& s, const Syste
 }  // namespace
 
 Real element_frequency_scale(const Circuit& c) {
-    auto kind = [&](int i) { return c.elements[i].name.empty() ? '\0' : c.elements[i].name[0]; };
+    auto kind = [&](int i) { return element_kind(c, i); };
     Real log_r = 0, log_l = 0, log_c = 0;
     int nr = 0, nl = 0, nc = 0;
     for (int i = 1; i <= c.element_count; ++i) {

@@ -340,9 +340,7 @@ bool within_tolerance(Complex r, const AnalysisSettings& s) {
 bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g) {
     Real terms = 0;
     for (int i = 1; i <= c.element_count; ++i) {
-        const std::string& name = c.elements[i].name;
-        const char kind = name.empty() ? '\0' : name[0];
-        if (kind != 'C' && kind != 'L' && kind != 'A' && kind != 'K') continue;
+        if (frequency_scaling_sign(element_kind(c, i)) == 0) continue;
         const Complex si = sensitivity(e, point, i);
         terms += std::hypot(si.re, si.im);
     }
@@ -372,8 +370,8 @@ bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, b
 int pole_zero_capacity(const Circuit& c) { return std::min(max_pole_zero_entries, c.segments + 1); }
 
 bool is_observer_element(const Circuit& c, int i) {
-    if (i < 1 || i > c.element_count || c.elements[i].name.empty()) return false;
-    const char k = c.elements[i].name[0];
+    if (i < 1 || i > c.element_count) return false;
+    const char k = element_kind(c, i);
     return k == 'C' || k == 'L' || k == 'R' || k == 'Z';
 }
 

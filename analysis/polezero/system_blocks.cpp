@@ -101,11 +101,7 @@ BlockRestriction restriction_of(int n, const std::vector<int>& rows, const std::
     return r;
 }
 
-bool varies_with_s(const Circuit& c, int i) {
-    const std::string& name = c.elements[i].name;
-    const char k = name.empty() ? '\0' : name[0];
-    return k == 'C' || k == 'L' || k == 'A' || k == 'K';
-}
+bool varies_with_s(const Circuit& c, int i) { return frequency_scaling_sign(element_kind(c, i)) != 0; }
 
 }  // namespace
 

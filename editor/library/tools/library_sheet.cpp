@@ -10,7 +10,9 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "common/options.h"
 #include "common/picture.h"
 #include "editor/library/library.h"
 #include "editor/library/render.h"
@@ -49,44 +51,42 @@ editor::PackedPoints place(int kind, int ax, int ay, const Options& o) {
     return p;
 }
 
-bool parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--zoom" && i + 1 < argc)
-            o.zoom = std::atoi(argv[++i]);
-        else if (a == "--kinds" && i + 2 < argc) {
-            o.first = std::atoi(argv[++i]);
-            o.last = std::atoi(argv[++i]);
-        } else if (a == "--per-row" && i + 1 < argc)
-            o.per_row = std::atoi(argv[++i]);
-        else if (a == "--bitmap")
-            o.bitmap = true;
-        else if (a == "--thin")
-            o.thin = true;
-        else if (a == "--horizontal")
-            o.horizontal = true;
-        else if (a == "--space")
-            o.space = true;
-        else if (a == "--backspace")
-            o.backspace = true;
-        else if (o.out.empty() && !a.starts_with("--"))
-            o.out = a;
-        else
-            return false;
-    }
-    return !o.out.empty() && o.zoom >= 1 && o.zoom <= 5 && o.first >= 1 && o.last <= editor::library_size &&
-           o.first <= o.last && o.per_row >= 1;
+constexpr const char* usage =
+    "Usage: editor_library_sheet OUT.png [--zoom Z] [--bitmap] [--thin] [--horizontal]"
+    " [--space] [--backspace] [--kinds FIRST LAST] [--per-row N]\n";
+
+std::string parse(int argc, char** argv, Options& o) {
+    suite::OptionReader r;
+    r.value("--zoom",
+            [&](const std::string& v) { return suite::option_int(v, o.zoom) && o.zoom >= 1 && o.zoom <= 5; });
+    r.values("--kinds", 2, [&](const std::vector<std::string>& v) -> std::string {
+        if (!suite::option_int(v[0], o.first) || !suite::option_int(v[1], o.last) || o.first < 1 ||
+            o.last > editor::library_size || o.first > o.last)
+            return "invalid value for --kinds: " + v[0] + " " + v[1];
+        return {};
+    });
+    r.value("--per-row",
+            [&](const std::string& v) { return suite::option_int(v, o.per_row) && o.per_row >= 1; });
+    r.flag("--bitmap", o.bitmap);
+    r.flag("--thin", o.thin);
+    r.flag("--horizontal", o.horizontal);
+    r.flag("--space", o.space);
+    r.flag("--backspace", o.backspace);
+    r.operand([&](const std::string& a) -> std::string {
+        if (!o.out.empty()) return "only one picture file";
+        o.out = a;
+        return {};
+    });
+    if (std::string why = r.read(std::vector<std::string>(argv + 1, argv + argc)); !why.empty()) return why;
+    return o.out.empty() ? "no picture file" : "";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
-    if (!parse(argc, argv, o)) {
-        std::cerr << "usage: editor_library_sheet OUT.png [--zoom Z] [--bitmap] [--thin] [--horizontal]"
-                     " [--space] [--backspace] [--kinds FIRST LAST] [--per-row N]\n";
-        return 2;
-    }
+    if (const std::string why = parse(argc, argv, o); !why.empty())
+        return suite::usage_error(std::cerr, "editor_library_sheet", why, usage);
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
 
