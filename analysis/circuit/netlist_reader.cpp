@@ -26,8 +26,9 @@ char ascii_upper(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(
 void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log) {
     const std::string field = in.read_field();
     long long n = 0;
-    if (field.empty()) throw suite::IoError("Empty netlist: no node count in line 1");
-    if (!suite::parse_long(field, n)) throw suite::IoError("Invalid node count \"" + field + "\" in line 1");
+    if (field.empty()) throw suite::IoError("Netlist vazia: falta o número de nós na linha 1");
+    if (!suite::parse_long(field, n))
+        throw suite::IoError("Número de nós inválido \"" + field + "\" na linha 1");
     in.readln();
     log("Número de nós: " + std::to_string(n));
     if (n > max_variables) throw suite::FatalError("Número máximo de variáveis (120) excedido.");
@@ -91,7 +92,7 @@ void LineReader::read_name() {
             break;
         }
         if (ch == '\0')
-            throw suite::IoError("Not a text file: NUL character in line " +
+            throw suite::IoError("Não é um arquivo de texto: caractere NUL na linha " +
                                  std::to_string(in.line_number()));
         name += ascii_upper(ch);
         while (!in.eoln() && is_continuation(in.peek())) name += in.get();
@@ -200,7 +201,7 @@ bool open_netlist(Circuit& c, const std::string& netlist_file_name, const Log& l
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
         c.present = false;
         const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n');
-        throw suite::IoError("Not a text file: NUL character in line " + std::to_string(line));
+        throw suite::IoError("Não é um arquivo de texto: caractere NUL na linha " + std::to_string(line));
     }
     suite::TextScanner in(std::move(text));
     read_netlist(c, in, log);

@@ -107,7 +107,7 @@ TEST(NetlistReaderErrors, InputOutputErrors) {
         EXPECT_FALSE(r.c().present);
     }
     const auto r = read_text_netlist("abc\nR1 1 0 1\n");
-    EXPECT_EQ(r.io_error, "Invalid node count \"abc\" in line 1");
+    EXPECT_EQ(r.io_error, "Número de nós inválido \"abc\" na linha 1");
     EXPECT_TRUE(r.log.empty());
 }
 

@@ -24,8 +24,8 @@ const std::string out_of_range = "Valor fora da faixa de 1E-300 a 1E+300.";
 TEST(NetlistReaderHardening, BadInputGivesItsMessage) {
     const BadCase cases[] = {
         // Empty files.
-        {"", "", "Empty netlist: no node count in line 1"},
-        {" \n\r\n\t\n", "", "Empty netlist: no node count in line 1"},
+        {"", "", "Netlist vazia: falta o número de nós na linha 1"},
+        {" \n\r\n\t\n", "", "Netlist vazia: falta o número de nós na linha 1"},
         // The text ends inside an element line: no field is invented.
         {"3\nC1 1", "C1:  Erro de leitura nesta linha", ""},
         {"3\nI1 0 2", "I1:  Erro de leitura nesta linha", ""},
@@ -60,9 +60,9 @@ TEST(NetlistReaderHardening, BadInputGivesItsMessage) {
         {"\x7f"
          "ELF\x02\x01\x01\n",
          "",
-         "Invalid node count \"\x7f"
-         "ELF\" in line 1"},  // binary
-        {"3\nR1\0 1 0 1\n"s, "", "Not a text file: NUL character in line 2"},
+         "Número de nós inválido \"\x7f"
+         "ELF\" na linha 1"},  // binary
+        {"3\nR1\0 1 0 1\n"s, "", "Não é um arquivo de texto: caractere NUL na linha 2"},
     };
     for (const BadCase& k : cases) {
         SCOPED_TRACE(k.netlist.substr(0, 60));
@@ -112,10 +112,10 @@ protected:
 };
 
 TEST_F(NetlistFileHardening, NulBytesAnywhereMarkABinaryFile) {
-    EXPECT_EQ(open("3\nR1 1 0 5\0\n"s), "Not a text file: NUL character in line 2");
-    EXPECT_EQ(open("3\r\n* c\r\nR1 1 0\0 5\r\n"s), "Not a text file: NUL character in line 3");
-    EXPECT_EQ(open("\0\0\0\0\x01\x02"s), "Not a text file: NUL character in line 1");
-    EXPECT_EQ(open(""), "Empty netlist: no node count in line 1");
+    EXPECT_EQ(open("3\nR1 1 0 5\0\n"s), "Não é um arquivo de texto: caractere NUL na linha 2");
+    EXPECT_EQ(open("3\r\n* c\r\nR1 1 0\0 5\r\n"s), "Não é um arquivo de texto: caractere NUL na linha 3");
+    EXPECT_EQ(open("\0\0\0\0\x01\x02"s), "Não é um arquivo de texto: caractere NUL na linha 1");
+    EXPECT_EQ(open(""), "Netlist vazia: falta o número de nós na linha 1");
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST_F(MoratRun, RefusalsAndErrorsExitWithOne) {
          {},
          "Descrição do circuito:",
          "Erro: X1:  Elemento desconhecido\n"},
-        {write_netlist("nodes.net", "abc\nR1 1 0 1\n"), {}, "", "Invalid node count \"abc\" in line 1\n"},
+        {write_netlist("nodes.net", "abc\nR1 1 0 1\n"), {}, "", "Número de nós inválido \"abc\" na linha 1\n"},
         {write_netlist("rc.net", rc), {"--output", "4"}, "Nó inválido, fora da faixa 0-3.", ""},
         {write_netlist("rc.net", rc), {"--listed", "-1"}, "Nó inválido, fora da faixa 0-3.", ""},
         {write_netlist("rc.net", rc), {"--output", "3"}, "Nó de saída com tensão calculada sempre nula.", ""},
