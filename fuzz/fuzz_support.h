@@ -97,3 +97,4 @@ int fuzz_polezero_file(const std::uint8_t* data, std::size_t size);
 int fuzz_tables(const std::uint8_t* data, std::size_t size);
 int fuzz_circuit_file(const std::uint8_t* data, std::size_t size);
 int fuzz_formula(const std::uint8_t* data, std::size_t size);
+int fuzz_spice(const std::uint8_t* data, std::size_t size);

@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
                                            TargetCase{"polezero_file", fuzz_polezero_file},
                                            TargetCase{"tables", fuzz_tables},
                                            TargetCase{"circuit_file", fuzz_circuit_file},
-                                           TargetCase{"formula", fuzz_formula}),
+                                           TargetCase{"formula", fuzz_formula},
+                                           TargetCase{"spice", fuzz_spice}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
