@@ -14,6 +14,7 @@
 #include "analysis/polezero/deviations.h"
 #include "analysis/polezero/system_blocks.h"
 #include "common/errors.h"
+#include "common/numtext.h"
 
 namespace analysis {
 
@@ -125,7 +126,8 @@ void transform(const std::vector<ScaledComplex>& f, int lo, int hi, int guard, s
 struct Root {
     Complex z;  // s
     bool converged = false;
-    Real step = 0;  // the last step of its polishing: tiny once it converged on its own
+    Real step = 0;         // the last step of its polishing: tiny once it converged on its own
+    int multiplicity = 1;  // a multiple root, confirmed by the winding around it, is kept this many times
 };
 
 // Samples D and N on the circle of radius w0 and transforms them. False
@@ -294,7 +296,7 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
         Root r = roots[i];
         r.step = std::isfinite(last_step[i]) ? last_step[i] : modulus(r.z);
         out.push_back(r);
-        if (r.z.im != 0) out.push_back({{r.z.re, -r.z.im}, r.converged, r.step});
+        if (r.z.im != 0) out.push_back({{r.z.re, -r.z.im}, r.converged, r.step, 1});
     }
     return out;
 }
@@ -396,7 +398,7 @@ void merge_multiple_roots(CircuitFunction& f, bool zeros, std::vector<Root>& roo
         if (m > 1 && r > 4 * spread && roots_inside(f, zeros, centre, r, mean) == m) {
             centre = mean;
             if (centre.im != 0 && std::fabs(centre.im) <= 1e-18L * modulus(centre)) centre.im = 0;
-            for (int k = 0; k < m; ++k) merged.push_back({centre, true, 0});
+            for (int k = 0; k < m; ++k) merged.push_back({centre, true, 0, m});
         } else {
             for (const std::size_t j : members) merged.push_back(roots[j]);
         }
@@ -644,13 +646,23 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
     for (std::size_t i = 0; i < (poles ? d_roots.size() : n_roots.size()); ++i) {
         if (poles ? d_cancelled[i] : n_used[i]) continue;
         const Root& root = poles ? d_roots[i] : n_roots[i];
+        auto accepted = [&](const AnalysisSettings& with) {
+            return poles ? accepted_pole(c, e, with, blocks, root.z, e.observer_element)
+                         : passes_pole_zero_checks(c, e, with, false, 0, root.z);
+        };
         bool ok = false;
         if (last && last->first.re == root.z.re && last->first.im == root.z.im) {
             ok = last->second;
         } else {
-            ok = root.converged && (poles ? accepted_pole(c, e, s, blocks, root.z, e.observer_element)
-                                          : passes_pole_zero_checks(c, e, s, false, 0, root.z));
+            // A multiple root counted by the winding around it is one: no
+            // observer can see it alone while its other copies remain.
+            ok = root.converged && (root.multiplicity > 1 || accepted(s));
             last = {root.z, ok};
+            if (!ok && root.converged) {
+                AnalysisSettings tiny = s;  // singular only by the pivot tolerance?
+                tiny.pivot_tolerance = std::numeric_limits<Real>::min();
+                if (accepted(tiny)) r.pivot_limited.push_back(point(root.z));
+            }
         }
         (ok ? r.found : r.unconfirmed).push_back(point(root.z));
     }
@@ -699,7 +711,13 @@ void log_search(const PoleZeroSearch& r, const Circuit& c, const AnalysisSetting
     for (const PoleZeroPoint& p : r.cancelled) log("* Pólo e zero cancelados em " + complex_text(s, p));
     if (r.at_origin > 0) log(count_line(r.at_origin, poles, "na origem"));
     if (r.at_infinity > 0) log(count_line(r.at_infinity, poles, "no infinito"));
-    for (const PoleZeroPoint& p : r.unconfirmed) log("* " + one + " não confirmado em " + complex_text(s, p));
+    for (const PoleZeroPoint& p : r.unconfirmed) {
+        log("* " + one + " não confirmado em " + complex_text(s, p));
+        const auto same = [&](const PoleZeroPoint& q) { return q.re == p.re && q.im == p.im; };
+        if (std::any_of(r.pivot_limited.begin(), r.pivot_limited.end(), same))
+            log("  confirmado com uma tolerância de pivô menor que " +
+                suite::format_general(s.pivot_tolerance) + " (Tolerâncias e parâmetros, --tol-pivot).");
+    }
     if (r.unresolved > 0)
         log("* " + std::to_string(r.unresolved) + (poles ? " pólos" : " zeros") +
             " muito afastados da escala de frequência não calculados.");

@@ -53,11 +53,12 @@ Real element_frequency_scale(const Circuit& c);
 
 struct PoleZeroSearch {
     bool poles = true;
-    Real frequency_scale = 0;                // ω0, rad/s: the radius of the sampling circle
-    std::vector<PoleZeroPoint> found;        // passed the run's checks; by modulus, +j first
-    std::vector<PoleZeroPoint> cancelled;    // roots of both D and N, one per pair
-    std::vector<PoleZeroPoint> unconfirmed;  // roots that did not converge or failed the checks
-    int at_origin = 0;                       // of the response N/D, at s = 0
+    Real frequency_scale = 0;                  // ω0, rad/s: the radius of the sampling circle
+    std::vector<PoleZeroPoint> found;          // passed the run's checks; by modulus, +j first
+    std::vector<PoleZeroPoint> cancelled;      // roots of both D and N, one per pair
+    std::vector<PoleZeroPoint> unconfirmed;    // roots that did not converge or failed the checks
+    std::vector<PoleZeroPoint> pivot_limited;  // of those, the ones a smaller pivot tolerance confirms
+    int at_origin = 0;                         // of the response N/D, at s = 0
     int at_infinity = 0;
     int unresolved = 0;         // roots no circle could resolve (too many decades away)
     bool null_output = false;   // N vanishes at every frequency

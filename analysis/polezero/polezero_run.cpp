@@ -126,29 +126,57 @@ int output_winding(PoleZeroContext& x, Complex p) {
     return winding;
 }
 
-// Automatic observer: the block and its observer that take entry k. Sets
-// the observer and the restriction of the engine; false, with the reason
-// logged, when none does.
-bool choose_observer(PoleZeroContext& x, const SystemBlocks& blocks, int k, const Log& memo) {
+// Whether p is a multiple root of one block's determinant: no observer
+// sees it while its other copies stay in the block.
+bool multiple_in_a_block(PoleZeroContext& x, const SystemBlocks& blocks, Complex p) {
+    for (int b = 0; b < blocks.count(); ++b)
+        if (blocks.varies[static_cast<std::size_t>(b)] && roots_near(x.circuit, x.engine, blocks, b, p) > 1)
+            return true;
+    return false;
+}
+
+// Automatic observer: the block and its observer that take entry k, or
+// why none does.
+struct AutomaticChoice {
+    std::optional<BlockObserver> owner;
+    const char* why = nullptr;  // the memo line when there is no owner
+};
+
+AutomaticChoice automatic_owner(PoleZeroContext& x, const SystemBlocks& blocks, int k) {
     Engine& e = x.engine;
     const PoleZeroEntry& en = x.set.entries[k];
-    const auto seeing =
-        observers_seeing(x.circuit, e, x.settings, blocks, {en.Re, en.Im}, e.observer_element);
+    const Complex p{en.Re, en.Im};
+    const auto seeing = observers_seeing(x.circuit, e, x.settings, blocks, p, e.observer_element);
     const auto owner = owner_of_copy(seeing, copies_before(x.set, k));
-    if (!owner) {
-        log_not_a_point(true,
-                        seeing.empty() ? "* Nenhum elemento observador vê este polo."
-                                       : "* Polo listado mais vezes do que o circuito o tem.",
-                        memo);
+    constexpr const char* multiple = "* Polo múltiplo: desvios de primeira ordem indefinidos.";
+    if (!owner && multiple_in_a_block(x, blocks, p)) return {std::nullopt, multiple};
+    if (!owner)
+        return {std::nullopt, seeing.empty() ? "* Nenhum elemento observador vê este polo."
+                                             : "* Polo listado mais vezes do que o circuito o tem."};
+    // A pole listed more than once may be a multiple root of its block,
+    // whatever an observer's solve says there: the winding tells.
+    const bool listed_again = copies_before(x.set, k) + copies_after(x.set, k) > 0;
+    if (owner->multiple || (listed_again && roots_near(x.circuit, e, blocks, owner->block, p) > 1))
+        return {std::nullopt, multiple};
+    return {owner, nullptr};
+}
+
+// Sets the observer and the restriction of the engine for entry k; false,
+// with the reason logged, when no block and observer take it.
+bool choose_observer(PoleZeroContext& x, const SystemBlocks& blocks, int k, const Log& memo) {
+    const AutomaticChoice choice = automatic_owner(x, blocks, k);
+    if (!choice.owner) {
+        const std::string why = choice.why;
+        if (why.starts_with("* Polo múltiplo"))
+            memo(why);
+        else
+            log_not_a_point(true, why, memo);
         return false;
     }
-    if (owner->multiple) {
-        memo("* Polo múltiplo: desvios de primeira ordem indefinidos.");
-        return false;
-    }
-    e.observer_element = owner->observer;
-    e.restriction = &blocks.restrictions[static_cast<std::size_t>(owner->block)];
-    memo("Elemento observador: " + x.circuit.elements[owner->observer].name);
+    Engine& e = x.engine;
+    e.observer_element = choice.owner->observer;
+    e.restriction = &blocks.restrictions[static_cast<std::size_t>(choice.owner->block)];
+    memo("Elemento observador: " + x.circuit.elements[choice.owner->observer].name);
     return true;
 }
 
@@ -177,6 +205,13 @@ Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks
         }
     } restore{e, chosen_before, blocks != nullptr};
     if (poles && blocks && !choose_observer(x, *blocks, k, memo)) return Outcome::refused;
+    if (poles && !blocks && copies_before(x.set, k) + copies_after(x.set, k) > 0 &&
+        roots_near(x.circuit, e, SystemBlocks{}, -1, {en.Re, en.Im}) > 1) {
+        // Identical sections may each hold it once: the automatic observer
+        // would compute every copy.
+        memo("* Polo múltiplo: desvios de primeira ordem indefinidos.");
+        return Outcome::unseen;
+    }
     // A zero listed more than once is a multiple zero when the output
     // winds around it more than once: no element moves it to first order.
     if (!poles && copies_before(x.set, k) + copies_after(x.set, k) > 0 &&
@@ -193,6 +228,10 @@ Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks
     } catch (const suite::FatalError&) {
         // Taking the observer out leaves a block that is singular there:
         // the observer does not see this pole.
+        if (poles && roots_near(x.circuit, e, SystemBlocks{}, -1, {en.Re, en.Im}) > 1) {
+            memo("* Polo múltiplo: desvios de primeira ordem indefinidos.");
+            return Outcome::refused;
+        }
         if (poles)
             log_not_a_point(true,
                             "* O elemento observador " + x.circuit.elements[e.observer_element].name +
@@ -229,8 +268,7 @@ void hint_automatic_observer(PoleZeroContext& x, const std::vector<int>& unseen,
     int seen = 0;
     for (const int k : unseen) {
         e.point_index = k;
-        const PoleZeroEntry& en = x.set.entries[k];
-        if (!observers_seeing(x.circuit, e, x.settings, blocks, {en.Re, en.Im}, observer).empty()) ++seen;
+        if (automatic_owner(x, blocks, k).owner) ++seen;
     }
     e.observer_element = observer;
     e.point_index = point;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <numbers>
 
 #include "analysis/polezero/determinant.h"
 #include "analysis/polezero/polezero_finder.h"
@@ -222,6 +223,47 @@ Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Co
     e.sigma = sigma;
     e.omega = omega;
     return distance;
+}
+
+int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p) {
+    constexpr int points = 32;
+    constexpr Real pi = std::numbers::pi_v<Real>;
+    if (k >= b.count()) return 0;
+    const BlockRestriction* restriction = e.restriction;
+    const bool observer = e.observer_mode, response_only = e.response_only;
+    const Real sigma = e.sigma, omega = e.omega;
+    e.restriction = k >= 0 ? &b.restrictions[static_cast<std::size_t>(k)] : nullptr;
+    e.observer_mode = false;
+    e.response_only = true;
+    const Real r = 1e-6L * std::hypot(p.re, p.im);
+    Real total = 0, last = 0;
+    int winding = 0;
+    try {
+        for (int t = 0; t <= points; ++t) {
+            const Real a = 2 * pi * t / points;
+            e.sigma = p.re + r * std::cos(a);
+            e.omega = p.im + r * std::sin(a);
+            build_and_solve(c, e, std::numeric_limits<Real>::min());
+            const ScaledComplex d = system_determinant(e.system, c.equation_count);
+            const Real arg = std::atan2(d.m.im, d.m.re);
+            if (t > 0) {
+                Real step = arg - last;
+                while (step > pi) step -= 2 * pi;
+                while (step <= -pi) step += 2 * pi;
+                total += step;
+            }
+            last = arg;
+        }
+        winding = static_cast<int>(std::lround(total / (2 * pi)));
+    } catch (const suite::FatalError&) {
+        winding = 0;  // exactly singular on the circle
+    }
+    e.restriction = restriction;
+    e.observer_mode = observer;
+    e.response_only = response_only;
+    e.sigma = sigma;
+    e.omega = omega;
+    return winding;
 }
 
 }  // namespace analysis

@@ -54,4 +54,9 @@ bool element_in_block(const SystemBlocks& b, int k, int i);
 // Solves with `e` (restriction, mode and point are set and restored).
 Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
 
+// The roots of block k's determinant (of the whole matrix's for k = -1)
+// inside the circle |s - p| = 1e-6·|p|: its winding around the circle;
+// 0 when it cannot be told. Solves with `e` as block_root_distance does.
+int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
+
 }  // namespace analysis
