@@ -7,13 +7,17 @@
 // The 99-section RC ladder, wider than one sampling circle reaches, is
 // timed too, its poles held to the same 1e-9.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/engine/sweep.h"
 #include "analysis/polezero/polezero_finder.h"
+#include "analysis/polezero/polezero_run.h"
 #include "bench/ladder_circuits.h"
 #include "bench/polezero_circuits.h"
 #include "bench/prepared_circuit.h"
@@ -98,6 +102,39 @@ void BM_FindPolesRcLadder(benchmark::State& state) {
     state.SetLabel("RC ladder, 99 sections, 249 to 4e6 rad/s");
 }
 BENCHMARK(BM_FindPolesRcLadder)->Unit(benchmark::kMillisecond);
+
+// Cascades handled whole: the ten biquads, different or identical (a
+// tenfold pair), their poles found and every one's deviations computed by
+// the automatic observer, each copy in its own section. A pole off its
+// closed form by more than a relative 1e-9, or one without deviations,
+// stops the run with an error.
+void BM_CascadeDeviations(benchmark::State& state) {
+    const bool identical = state.range(0) == 1;
+    Prepared p(bench::biquad_cascade_netlist(identical), 59);
+    auto set = std::make_unique<analysis::PoleZeroSet>();
+    const std::string file = std::filesystem::temp_directory_path() /
+                             ("polezero_bench_cascade_" + std::to_string(::getpid()) + ".r");
+    analysis::PoleZeroSearch r;
+    int valid = 0;
+    for (auto _ : state) {
+        r = analysis::find_poles_zeros(*p.c, p.s, true);
+        analysis::write_pole_zero_file(file, r.found);
+        analysis::PoleZeroContext x{*p.c, *p.e, *p.sw, p.s, *set, "bench", true};
+        p.sw->pz_valid = false;
+        analysis::run_pole_zero(
+            x, true, [&](const analysis::PoleZeroFileRequest&) { return std::optional<std::string>(file); },
+            [](const std::string&) {});
+        valid = 0;
+        for (int k = 1; k <= set->entry_count; ++k) valid += set->entries[k].valid;
+    }
+    std::filesystem::remove(file);
+    const bench::Real error = worst_error(r.found, bench::biquad_cascade_poles(identical));
+    state.counters["valid"] = valid;
+    report(state, r, valid == 20 ? error : INFINITY);
+    state.SetLabel(identical ? "ten identical biquads, deviations of every copy"
+                             : "ten biquads, 1 to 1e4 rad/s, deviations of every pole");
+}
+BENCHMARK(BM_CascadeDeviations)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 struct Example {
     const char* name;

@@ -62,15 +62,19 @@ inline Real biquad_q(int k) {
 // Ten Tow-Thomas biquads with ideal op-amps in cascade (each low-pass output
 // drives the next input), natural frequencies from 1 to 1e4 rad/s: 10 kohm
 // resistors, C = 1/(w0·10 kohm), RQ = RIN = Q·10 kohm. Output: the last
-// low-pass. Section k uses nodes 6k - 4 .. 6k + 1.
-inline std::string biquad_cascade_netlist() {
-    std::string s = "61\n* ten Tow-Thomas biquads, 1 to 1e4 rad/s\nV1 1 0 1\n";
-    for (int k = 0; k < 10; ++k) {
-        const int b = 6 * (k + 1);
+// low-pass. Section k uses nodes 6k - 4 .. 6k + 1. With `identical`, every
+// section is the one at 1e4·(4/9) rad/s and Q 1, a tenfold pair of poles.
+inline int biquad_section(int k, bool identical) { return identical ? 1 : k; }
+inline std::string biquad_cascade_netlist(bool identical = false) {
+    std::string s = std::string("61\n* ten Tow-Thomas biquads, ") +
+                    (identical ? "identical" : "1 to 1e4 rad/s") + "\nV1 1 0 1\n";
+    for (int j = 0; j < 10; ++j) {
+        const int k = biquad_section(j, identical);
+        const int b = 6 * (j + 1);
         auto n = [&](int i) { return std::to_string(b + i - 6); };  // n(2) .. n(7)
-        const std::string in = k == 0 ? "1" : std::to_string(b - 7);
+        const std::string in = j == 0 ? "1" : std::to_string(b - 7);
         const std::string c = value_text(1 / (biquad_w0(k) * 1e4L)), rq = value_text(biquad_q(k) * 1e4L);
-        const std::string id = std::to_string(k);
+        const std::string id = std::to_string(j);
         s += "RI" + id + " " + in + " " + n(2) + " " + rq + "\n";
         s += "RQ" + id + " " + n(2) + " " + n(3) + " " + rq + "\n";
         s += "CA" + id + " " + n(2) + " " + n(3) + " " + c + "\n";
@@ -87,9 +91,10 @@ inline std::string biquad_cascade_netlist() {
 }
 
 // Its poles: the roots of s² + s·w0/Q + w0² of every section.
-inline std::vector<Pole> biquad_cascade_poles() {
+inline std::vector<Pole> biquad_cascade_poles(bool identical = false) {
     std::vector<Pole> p;
-    for (int k = 0; k < 10; ++k) {
+    for (int j = 0; j < 10; ++j) {
+        const int k = biquad_section(j, identical);
         const Real w = biquad_w0(k), q = biquad_q(k);
         const Real re = -w / (2 * q), im = w * std::sqrt(1 - 1 / (4 * q * q));
         p.push_back({re, im});
