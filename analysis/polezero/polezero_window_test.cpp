@@ -279,6 +279,9 @@ TEST_F(PoleZeroWindow, TheAutomaticObserverComputesEveryPoleOfACascade) {
     click(form->Button1);
     EXPECT_EQ(seam.requests.size(), 2);
     EXPECT_TRUE(memo().contains("* O elemento observador R2 não vê este polo: sistema singular."));
+    EXPECT_FALSE(form->pole_zero_set().entries[1].valid);  // the first section's pole: reported
+    EXPECT_TRUE(form->pole_zero_set().entries[2].valid);   // its own section's: computed
+    EXPECT_TRUE(fatal.empty());
 }
 
 TEST_F(PoleZeroWindow, CalcularPolosEZerosGivesEveryPoleOfACascadeItsDeviations) {
