@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <numbers>
 
 namespace analysis {
 
@@ -22,6 +23,14 @@ Complex in_units(ScaledComplex a, long unit) {
     if (is_zero(a)) return {};
     const long shift = std::max(a.e - unit, static_cast<long>(LDBL_MIN_EXP - LDBL_MANT_DIG - 2));
     return {std::ldexp(a.m.re, static_cast<int>(shift)), std::ldexp(a.m.im, static_cast<int>(shift))};
+}
+
+Real angle_step(Real from, Real to) {
+    constexpr Real pi = std::numbers::pi_v<Real>;
+    Real step = to - from;
+    while (step > pi) step -= 2 * pi;
+    while (step <= -pi) step += 2 * pi;
+    return step;
 }
 
 ScaledComplex system_determinant(const NodalSystem& sys, int n) {

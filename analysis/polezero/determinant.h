@@ -23,6 +23,10 @@ inline bool is_zero(ScaledComplex a) { return a.m.re == 0 && a.m.im == 0; }
 // a as a plain complex number in units of 2^unit.
 Complex in_units(ScaledComplex a, long unit);
 
+// The change of angle from `from` to `to`, brought into (-π, π]: summed
+// around a closed curve, 2π times the winding of the values.
+Real angle_step(Real from, Real to);
+
 // The determinant of the factored system: the pivots on its diagonal,
 // negated for an odd number of row exchanges.
 ScaledComplex system_determinant(const NodalSystem& sys, int n);

@@ -320,14 +320,7 @@ int roots_inside(CircuitFunction& f, bool zeros, Complex c, Real r, Complex& mea
         const ScaledComplex& v = zeros ? n : d;
         if (is_zero(v)) return -1;
         const Real arg = std::atan2(v.m.im, v.m.re);
-        if (t == 0) {
-            unwrapped = arg;
-        } else {
-            Real step = arg - last;
-            while (step > pi) step -= 2 * pi;
-            while (step <= -pi) step += 2 * pi;
-            unwrapped += step;
-        }
+        unwrapped = t == 0 ? arg : unwrapped + angle_step(last, arg);
         last = arg;
         if (t < points) {
             log_size[t] = std::log(modulus(v.m)) + static_cast<Real>(v.e) * std::numbers::ln2_v<Real>;

@@ -91,39 +91,12 @@ int copies_after(const PoleZeroSet& set, int k) {
 }
 
 // The zeros of the output voltage within 1e-6 of |p| around p: its winding
-// around that circle (0 when it cannot be told). Solves with the engine
-// in normal mode at its point.
+// around that circle (0 when it cannot be told).
 int output_winding(PoleZeroContext& x, Complex p) {
-    constexpr int points = 32;
-    constexpr Real pi = std::numbers::pi_v<Real>;
-    Engine& e = x.engine;
-    const Real r = 1e-6L * std::hypot(p.re, p.im);
-    e.observer_mode = false;
-    e.response_only = true;
-    Real total = 0, last = 0;
-    int winding = 0;
-    try {
-        for (int t = 0; t <= points; ++t) {
-            const Real a = 2 * pi * t / points;
-            e.sigma = p.re + r * std::cos(a);
-            e.omega = p.im + r * std::sin(a);
-            build_and_solve(x.circuit, e, std::numeric_limits<Real>::min());
-            const int col = x.circuit.output_column;
-            const Real arg = std::atan2(e.system.normal_im[col], e.system.normal_re[col]);
-            if (t > 0) {
-                Real step = arg - last;
-                while (step > pi) step -= 2 * pi;
-                while (step <= -pi) step += 2 * pi;
-                total += step;
-            }
-            last = arg;
-        }
-        winding = static_cast<int>(std::lround(total / (2 * pi)));
-    } catch (const suite::FatalError&) {
-        winding = 0;
-    }
-    e.response_only = false;
-    return winding;
+    const int col = x.circuit.output_column;
+    return winding_near(x.circuit, x.engine, p, nullptr, [col](const Engine& e) {
+        return Complex{e.system.normal_re[col], e.system.normal_im[col]};
+    });
 }
 
 // Whether p is a multiple root of one block's determinant: no observer

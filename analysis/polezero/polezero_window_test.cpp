@@ -181,8 +181,9 @@ TEST_F(PoleZeroWindow, ABadNumberGoesToTheErrorBoxAndAFatalErrorToTheRoutine) {
     EXPECT_EQ(memo().filter("* O elemento observador RX não vê este polo: sistema singular.").size(), 2);
     EXPECT_EQ(memo().filter("  Polo cancelado ou incorreto.").size(), 2);
     // The automatic observer would compute the pole once: the circuit has it once.
-    EXPECT_TRUE(memo().contains("* 1 polo não visto por RX; o observador automático escolhe um elemento que "
-                                "vê cada polo."));
+    EXPECT_TRUE(
+        memo().contains("* 1 polo não visto por RX; o observador automático escolhe um elemento que "
+                        "vê cada polo."));
     EXPECT_EQ(memo().filter("Não calculáveis.").size(), 2);
 }
 

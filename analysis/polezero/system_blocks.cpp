@@ -15,6 +15,22 @@ namespace analysis {
 
 namespace {
 
+// The engine's frequency, mode and restriction, put back on leaving.
+struct EngineScope {
+    Engine& e;
+    const BlockRestriction* restriction = e.restriction;
+    bool observer_mode = e.observer_mode, response_only = e.response_only;
+    Real sigma = e.sigma, omega = e.omega;
+    explicit EngineScope(Engine& engine) : e(engine) {}
+    ~EngineScope() {
+        e.restriction = restriction;
+        e.observer_mode = observer_mode;
+        e.response_only = response_only;
+        e.sigma = sigma;
+        e.omega = omega;
+    }
+};
+
 using Pattern = std::vector<std::vector<char>>;  // [row][column], 1-based
 
 void add_nonzeros(const NodalSystem& sys, int n, Pattern& p) {
@@ -186,9 +202,7 @@ bool element_in_block(const SystemBlocks& b, int k, int i) {
 Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p) {
     constexpr Real far = std::numeric_limits<Real>::infinity();
     if (k < 0 || k >= b.count() || !b.varies[k]) return far;
-    const BlockRestriction* restriction = e.restriction;
-    const bool observer = e.observer_mode, response_only = e.response_only;
-    const Real sigma = e.sigma, omega = e.omega;
+    const EngineScope keep(e);
     e.restriction = &b.restrictions[k];
     e.observer_mode = false;
     e.response_only = true;
@@ -206,64 +220,49 @@ Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Co
     const Real h = std::hypot(p.re, p.im) * 1e-7L;
     ScaledComplex d0, d1, d2;
     det(p, d0);
-    Real distance = 0;
-    if (!is_zero(d0)) {
-        det({p.re + h, p.im}, d1);
-        det({p.re - h, p.im}, d2);
-        const long unit = std::max({d0.e, d1.e, d2.e});
-        const Complex diff = in_units(d1, unit) - in_units(d2, unit);
-        const Complex v = in_units(d0, unit);
-        const Real size = std::hypot(diff.re, diff.im);
-        distance = size == 0 ? far : 2 * h * std::hypot(v.re, v.im) / size;
-        if (!std::isfinite(distance)) distance = far;
-    }
-    e.restriction = restriction;
-    e.observer_mode = observer;
-    e.response_only = response_only;
-    e.sigma = sigma;
-    e.omega = omega;
-    return distance;
+    if (is_zero(d0)) return 0;
+    det({p.re + h, p.im}, d1);
+    det({p.re - h, p.im}, d2);
+    const long unit = std::max({d0.e, d1.e, d2.e});
+    const Complex diff = in_units(d1, unit) - in_units(d2, unit);
+    const Complex v = in_units(d0, unit);
+    const Real size = std::hypot(diff.re, diff.im);
+    const Real distance = size == 0 ? far : 2 * h * std::hypot(v.re, v.im) / size;
+    return std::isfinite(distance) ? distance : far;
 }
 
-int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p) {
+int winding_near(Circuit& c, Engine& e, Complex p, const BlockRestriction* restriction,
+                 const std::function<Complex(const Engine&)>& value) {
     constexpr int points = 32;
-    constexpr Real pi = std::numbers::pi_v<Real>;
-    if (k >= b.count()) return 0;
-    const BlockRestriction* restriction = e.restriction;
-    const bool observer = e.observer_mode, response_only = e.response_only;
-    const Real sigma = e.sigma, omega = e.omega;
-    e.restriction = k >= 0 ? &b.restrictions[static_cast<std::size_t>(k)] : nullptr;
+    const EngineScope keep(e);
+    e.restriction = restriction;
     e.observer_mode = false;
     e.response_only = true;
     const Real r = 1e-6L * std::hypot(p.re, p.im);
     Real total = 0, last = 0;
-    int winding = 0;
     try {
         for (int t = 0; t <= points; ++t) {
-            const Real a = 2 * pi * t / points;
+            const Real a = 2 * std::numbers::pi_v<Real> * t / points;
             e.sigma = p.re + r * std::cos(a);
             e.omega = p.im + r * std::sin(a);
             build_and_solve(c, e, std::numeric_limits<Real>::min());
-            const ScaledComplex d = system_determinant(e.system, c.equation_count);
-            const Real arg = std::atan2(d.m.im, d.m.re);
-            if (t > 0) {
-                Real step = arg - last;
-                while (step > pi) step -= 2 * pi;
-                while (step <= -pi) step += 2 * pi;
-                total += step;
-            }
+            const Complex v = value(e);
+            const Real arg = std::atan2(v.im, v.re);
+            if (t > 0) total += angle_step(last, arg);
             last = arg;
         }
-        winding = static_cast<int>(std::lround(total / (2 * pi)));
     } catch (const suite::FatalError&) {
-        winding = 0;  // exactly singular on the circle
+        return 0;  // exactly singular on the circle
     }
-    e.restriction = restriction;
-    e.observer_mode = observer;
-    e.response_only = response_only;
-    e.sigma = sigma;
-    e.omega = omega;
-    return winding;
+    return static_cast<int>(std::lround(total / (2 * std::numbers::pi_v<Real>)));
+}
+
+int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p) {
+    if (k >= b.count()) return 0;
+    const BlockRestriction* restriction = k >= 0 ? &b.restrictions[static_cast<std::size_t>(k)] : nullptr;
+    const int n = c.equation_count;
+    return winding_near(c, e, p, restriction,
+                        [n](const Engine& x) { return system_determinant(x.system, n).m; });
 }
 
 }  // namespace analysis

@@ -17,6 +17,7 @@
 //   BlockDistance d = block_root_distance(circuit, e, b, k, p);
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "analysis/circuit/circuit.h"
@@ -58,5 +59,12 @@ Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Co
 // inside the circle |s - p| = 1e-6·|p|: its winding around the circle;
 // 0 when it cannot be told. Solves with `e` as block_root_distance does.
 int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
+
+// The winding, around that circle, of what `value` reads off the engine
+// after each of 32 solves in normal mode (the response only), the system
+// restricted to a block when `restriction` is given; 0 when it cannot be
+// told. The engine's frequency, mode and restriction are put back.
+int winding_near(Circuit& c, Engine& e, Complex p, const BlockRestriction* restriction,
+                 const std::function<Complex(const Engine&)>& value);
 
 }  // namespace analysis
