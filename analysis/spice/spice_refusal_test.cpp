@@ -48,6 +48,9 @@ TEST(SpiceRefusals, EachIsToldWithItsLineAndNumber) {
         {"t\nA1 1 2 amod\n", "Deck SPICE, linha 2: \"A1 1 2 amod\": modelo de código (A) não é suportado"},
         {"t\nN1 1 2 nmod\n", "Deck SPICE, linha 2: \"N1 1 2 nmod\": elemento desconhecido"},
         {"t\n#1 1 2 3\n", "Deck SPICE, linha 2: \"#1 1 2 3\": elemento desconhecido"},
+        // A number beyond the range of the analysis's reals.
+        {"t\nR1 1 0 7e99999\n",
+         "Deck SPICE, linha 2: \"R1 1 0 7e99999\": o valor \"7e99999\" fora do alcance dos números"},
         // Controlled sources given by expressions, tables or polynomials.
         {"t\nE1 1 0 value={v(2)*3}\n",
          "Deck SPICE, linha 2: \"E1 1 0 value={v(2)*3}\": fonte controlada por expressão (value) não pode "

@@ -1,6 +1,8 @@
 // Fields of a line, parameter scopes and the values of a line.
 #include "analysis/spice/spice_scope.h"
 
+#include <cmath>
+
 #include "common/errors.h"
 
 namespace analysis::spice {
@@ -151,7 +153,10 @@ Real LineContext::value(Fields& f, const std::string& what) const {
         const std::string w = f.word();
         if (w.empty()) refuse("falta " + what);
         Real v = 0;
-        if (parse_spice_number(w, v)) return v;
+        if (parse_spice_number(w, v)) {
+            if (!std::isfinite(v)) refuse(what + " \"" + w + "\" fora do alcance dos números");
+            return v;
+        }
         not_a_number(what, w);
     } catch (const ValueError& e) {
         refuse(e.what());
