@@ -163,20 +163,25 @@ YieldEstimate first_order_yield(const LinearModel& m, const ElementReals& v, lon
     const Eigen::Index rows = s.factor.rows(), r = s.factor.cols();
     if (rows == 0 || r == 0) return yield_estimate(samples, samples);
     NormalDraws draws(seed);
-    Eigen::MatrixXd z(r, block), y(rows, block);
+    // Samples by rows, so that each constraint is checked over a block of
+    // samples at a time, without a branch.
+    Eigen::MatrixXd z = Eigen::MatrixXd::Zero(block, r), y(block, rows);
+    const Eigen::MatrixXd factor_t = s.factor.transpose();
+    std::vector<unsigned char> pass(block);
     long long passed = 0;
     for (long long done = 0; done < samples; done += block) {
         const Eigen::Index n = static_cast<Eigen::Index>(std::min<long long>(block, samples - done));
         for (Eigen::Index j = 0; j < n; ++j)
-            for (Eigen::Index i = 0; i < r; ++i) z(i, j) = draws.next();
-        y.leftCols(n).noalias() = s.factor * z.leftCols(n);
-        for (Eigen::Index j = 0; j < n; ++j) {
-            bool pass = true;
-            for (Eigen::Index k = 0; k < rows && pass; ++k)
-                pass = y(k, j) >= s.lo[static_cast<std::size_t>(k)] &&
-                       y(k, j) <= s.hi[static_cast<std::size_t>(k)];
-            passed += pass ? 1 : 0;
+            for (Eigen::Index i = 0; i < r; ++i) z(j, i) = draws.next();
+        y.noalias() = z * factor_t;  // the whole block: rows beyond n are not counted
+        std::fill(pass.begin(), pass.end(), 1);
+        for (Eigen::Index k = 0; k < rows; ++k) {
+            const double lo = s.lo[static_cast<std::size_t>(k)], hi = s.hi[static_cast<std::size_t>(k)];
+            const double* column = y.col(k).data();
+            for (Eigen::Index j = 0; j < n; ++j)
+                pass[static_cast<std::size_t>(j)] &= (column[j] >= lo) & (column[j] <= hi);
         }
+        for (Eigen::Index j = 0; j < n; ++j) passed += pass[static_cast<std::size_t>(j)];
     }
     return yield_estimate(passed, samples);
 }
