@@ -300,8 +300,7 @@ ElementReals assigned_variabilities(const Circuit& c, const ToleranceAssignment&
     return v;
 }
 
-std::vector<std::string> assignment_lines(const Circuit& c, const ToleranceAssignment& a, Real target,
-                                          long long samples, std::uint64_t seed) {
+std::vector<std::string> assignment_lines(const Circuit& c, const ToleranceAssignment& a, Real target) {
     std::vector<std::string> lines;
     if (!a.reached) {
         lines.push_back(a.refusal);
@@ -326,9 +325,6 @@ std::vector<std::string> assignment_lines(const Circuit& c, const ToleranceAssig
         }
         lines.push_back(line);
     }
-    lines.push_back("Rendimento de 1ª ordem com essas tolerâncias: " + yield_text(a.first_order) + "; " +
-                    suite::format_int(samples) + " amostras do modelo linear, semente " +
-                    std::to_string(seed));
     return lines;
 }
 

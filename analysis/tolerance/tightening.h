@@ -86,10 +86,9 @@ ToleranceAssignment tighten_tolerances(const Circuit& c, const LinearModel& m, R
 // The variabilities of `c` with the assignment's tolerances in place.
 ElementReals assigned_variabilities(const Circuit& c, const ToleranceAssignment& a);
 
-// "Tolerâncias padrão para rendimento de 99 %: custo 7 ...", one line per
-// tolerance used with its elements, and the first-order yield; or the
-// refusal.
-std::vector<std::string> assignment_lines(const Circuit& c, const ToleranceAssignment& a, Real target,
-                                          long long samples, std::uint64_t seed);
+// "Tolerâncias padrão para rendimento de 99 %: custo 7 ...", then one line
+// per tolerance used with its elements; or the refusal. The yields of the
+// assignment follow from yield_lines.
+std::vector<std::string> assignment_lines(const Circuit& c, const ToleranceAssignment& a, Real target);
 
 }  // namespace analysis
