@@ -97,9 +97,10 @@ TEST_F(MoratRun, RaisingThePivotToleranceMakesACircuitInsoluble) {
 
 TEST_F(MoratRun, UsageErrorsExitWithTwo) {
     const std::string path = write_netlist("rc.net", rc);
-    for (const Args& args : {Args{}, Args{path, "--segments"}, Args{path, "--bogus"},
-                             Args{path, "--element-variability", "R9=0.1"},
-                             Args{path, "--output", "2", "--sensitivities", "401"}}) {
+    for (const Args& args :
+         {Args{}, Args{path, "--segments"}, Args{path, "--bogus"},
+          Args{path, "--element-variability", "R9=0.1"},
+          Args{path, "--output", "2", "--sensitivities", "401"}}) {
         const Outcome o = run(args);
         EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args.back());
         EXPECT_EQ(o.err.rfind("morat: ", 0), 0u);
