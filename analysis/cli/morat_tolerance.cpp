@@ -1,48 +1,15 @@
 // The tolerance options of morat.
 #include "analysis/cli/morat_tolerance.h"
 
-#include <memory>
-
-#include "analysis/engine/montecarlo.h"
-#include "analysis/tolerance/tightening.h"
+#include "analysis/tolerance/tolerance_report.h"
 #include "analysis/tolerance/worst_case.h"
-#include "analysis/tolerance/yield.h"
 #include "common/numtext.h"
-#include "common/textfile.h"
 
 namespace analysis {
 namespace {
 
-constexpr long long min_linear_samples = 1000;
-constexpr long long max_linear_samples = 10000000;
-constexpr int max_yield_circuits = 1000000;
-
 void log_all(const Log& log, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) log(line);
-}
-
-// The mask file read; false (told in the log) when it is missing or refused.
-bool read_mask(const std::string& file, ResponseMask& mask, const Log& log) {
-    if (!suite::file_exists(file)) {
-        log("* Arquivo " + file + " inexistente.");
-        return false;
-    }
-    const MaskReading r = read_mask_file(file);
-    for (const std::string& why : r.refusals) log("* Máscara " + file + ", " + why);
-    if (!r.refusals.empty()) return false;
-    mask = r.mask;
-    return true;
-}
-
-int distinct_points(const std::vector<MaskConstraint>& k) {
-    std::vector<bool> seen(point_slots, false);
-    int n = 0;
-    for (const MaskConstraint& c : k)
-        if (!seen[static_cast<std::size_t>(c.point)]) {
-            seen[static_cast<std::size_t>(c.point)] = true;
-            ++n;
-        }
-    return n;
 }
 
 }  // namespace
@@ -95,44 +62,16 @@ int run_tolerance_options(const ToleranceOptions& o, std::uint64_t seed, const C
     }
     if (!o.mask) return 0;
     ResponseMask mask;
-    if (!read_mask(*o.mask, mask, log)) return 1;
-    const std::vector<MaskConstraint> k = mask_constraints(mask, sw, sw.last_point);
-    log("Máscara " + *o.mask + ": " + std::to_string(mask.ranges.size()) + " faixas; " +
-        std::to_string(k.size()) + " limites em " + std::to_string(distinct_points(k)) +
-        " pontos da varredura");
-    log_all(log, mask_coverage_notes(mask, sw, sw.last_point));
+    if (!read_mask_report(*o.mask, mask, log)) return 1;
     if (keep) keep->mask = mask;
-    if (k.empty()) {
-        log("* Máscara: nenhum ponto da varredura nas faixas da máscara.");
-        return 1;
-    }
-    const LinearModel m = linear_model(c, e, sw, k);
-    log_all(log, mask_check_lines("Resposta nominal", check_mask(k, m.nominal, {}), k, sw));
-    log_all(log, mask_check_lines("Pior caso linear",
-                                  check_mask(k, m.nominal, constraint_worst_cases(m, c.variability)), k, sw));
-    if (!o.draws()) return 0;
-
+    LinearModel m;
+    if (!report_mask(*o.mask, mask, c, e, sw, m, log)) return 1;
     const long long samples = o.linear_samples.value_or(default_linear_samples);
     const int circuits = o.yield_circuits.value_or(default_yield_circuits);
-    if (o.yield_circuits) {
-        if (const std::string refusal = monte_carlo_refusal(c); !refusal.empty()) {
-            log(refusal);
-            return 1;
-        }
-        const YieldEstimate first = first_order_yield(m, c.variability, samples, seed);
-        const MonteCarloYield mc = monte_carlo_yield(c, e, sw, s, m, circuits, seed);
-        log_all(log, yield_lines(first, samples, seed, mc));
-        log_all(log, ranking_lines(c, sw, m, c.variability));
-    }
-    if (!o.target_percent) return 0;
-    const Real target = *o.target_percent / 100;
-    const ToleranceAssignment t = tighten_tolerances(c, m, target, samples, seed);
-    log_all(log, assignment_lines(c, t, target));
-    if (!t.reached) return 1;
-    auto tightened = std::make_unique<Circuit>(c);
-    tightened->variability = assigned_variabilities(c, t);
-    const MonteCarloYield mc = monte_carlo_yield(*tightened, e, sw, s, m, circuits, seed);
-    log_all(log, yield_lines(t.first_order, samples, seed, mc, " com essas tolerâncias"));
+    if (o.yield_circuits && !report_yield(c, e, sw, s, m, samples, circuits, seed, log)) return 1;
+    if (o.target_percent &&
+        !report_tightening(c, e, sw, s, m, *o.target_percent / 100, samples, circuits, seed, log))
+        return 1;
     return 0;
 }
 

@@ -127,7 +127,8 @@ TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
                            "Sensibilidadesdeplosezeros1=Sensibilidades de polos e zeros",
                            "Mudarndesada1=Mudar nó de saída",
                            "Variabilidadedosparmetros1=Variabilidade dos parâmetros",
-                           "Tolernciaseparmetros1=Tolerâncias e parâmetros"}));
+                           "Tolernciaseparmetros1=Tolerâncias e parâmetros",
+                           "Projetodetolerncias1=Projeto de tolerâncias"}));
     EXPECT_EQ(f.Open1->text(), "Abrir");
     EXPECT_EQ(f.Exit1->text(), "Terminar");
     // Gated commands say nothing before a sweep.
