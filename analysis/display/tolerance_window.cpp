@@ -26,7 +26,7 @@ struct Busy {
 TForm12::TForm12(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {
     setObjectName("Form12");
     setWindowTitle("Projeto de tolerâncias");
-    resize(640, 480);
+    resize(900, 520);
     auto button = [this](const char* name, const QString& caption, QRect at) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
@@ -46,7 +46,7 @@ TForm12::TForm12(Program& program, QWidget* parent) : QWidget(parent, Qt::Window
         return f;
     };
     Button1 = button("Button1", "Ler máscara", {8, 8, 120, 27});
-    Lmascara = label("Nenhuma máscara lida.", {136, 12, 496, 20});
+    Lmascara = label("Nenhuma máscara lida.", {136, 12, 756, 20});
     Lmascara->setObjectName("Lmascara");
     label("Amostras do modelo linear", {8, 46, 190, 20});
     NEamostras = field("NEamostras", suite::int_field, {200, 44, 90, 23});
@@ -99,7 +99,10 @@ void TForm12::show_line(const std::string& line) { Memo1->appendPlainText(qs(lin
 // and the mask read before stays.
 void TForm12::Button1Click() {
     if (program_.failed) return;
-    if (mask_) OpenDialog1.file_name = qs(mask_->file_name);
+    // The mask read last, else one named after the netlist.
+    OpenDialog1.file_name = qs(mask_                                ? mask_->file_name
+                               : program_.netlist_base_name.empty() ? ""
+                                                                    : program_.netlist_base_name + ".msk");
     const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog1);
     if (!answer.accepted) return;
     program_.handle(this, [&] {

@@ -69,6 +69,12 @@ protected:
 
 TEST_F(ToleranceWindow, TheMemoShowsWhatMoratLogs) {
     EXPECT_EQ(form.windowTitle(), "Projeto de tolerâncias");
+    t->netlist_base_name = dir.path("rc");
+    seam.file_answers.clear();
+    form.Button1Click();  // cancelled
+    ASSERT_EQ(seam.requests.size(), 1);
+    EXPECT_EQ(seam.requests[0].file_name.toStdString(), dir.path("rc.msk"));  // named after the netlist
+    seam.requests.clear();
     form.Button2Click();
     EXPECT_EQ(memo(), QStringList{"* Leia uma máscara primeiro."});
     t->plot_changed = nullptr;  // no response window to sweep

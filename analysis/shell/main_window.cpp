@@ -240,7 +240,12 @@ void TForm1::Tolernciaseparmetros1Click() {
 }
 
 void TForm1::Projetodetolerncias1Click() {
-    if (!Form12) Form12 = new TForm12(program_, this);
+    if (!Form12) {
+        Form12 = new TForm12(program_, this);
+        QRect frame(QPoint(0, 0), Form12->size());
+        frame.moveCenter(geometry().center());  // over this window, as the others open
+        Form12->move(frame.topLeft());
+    }
     show_window(Form12);
 }
 
