@@ -168,7 +168,8 @@ std::vector<std::string> mask_coverage_notes(const ResponseMask& mask, const Swe
         const std::string where = "* Máscara, linha " + std::to_string(r.line) + ": ";
         const std::string band = short_text(r.f1) + " a " + short_text(r.f2) + " " + unit;
         if (covered_points(mask, r, sw, segments).empty())
-            notes.push_back(where + "nenhum ponto da varredura de " + band + ".");
+            notes.push_back(where + "nenhum ponto da varredura " +
+                            (r.f1 == r.f2 ? "em " + short_text(r.f1) + " " + unit : "de " + band) + ".");
         else if (sweep_frequency(mask, sw, r.f1) * (1 + end_widening) < first ||
                  sweep_frequency(mask, sw, r.f2) * (1 - end_widening) > last)
             notes.push_back(where + "a faixa de " + band +

@@ -139,7 +139,7 @@ Sweep sweep_of(bool hertz) {
 TEST(MaskConstraints, RangesCoverThePointsBetweenTheirEndsInTheSweepsUnit) {
     const Sweep hz = sweep_of(true);
     const MaskReading r = parse_mask({"unidade Hz", "modulo 10 100 -3 0", "atraso 100 100 0 1",
-                                      "modulo 2000 5000 - 0", "modulo 500 2000 -9 -5"},
+                                      "modulo 2000 5000 - 0", "modulo 500 2000 -9 -5", "atraso 3E3 3E3 - 1"},
                                      "m");
     ASSERT_TRUE(r.refusals.empty());
     const std::vector<MaskConstraint> k = mask_constraints(r.mask, hz, 10);
@@ -160,7 +160,8 @@ TEST(MaskConstraints, RangesCoverThePointsBetweenTheirEndsInTheSweepsUnit) {
               (std::vector<std::string>{
                   "* Máscara, linha 4: nenhum ponto da varredura de 2000 a 5000 Hz.",
                   "* Máscara, linha 5: a faixa de 500 a 2000 Hz passa além da varredura; só os pontos dentro "
-                  "dela são verificados."}));
+                  "dela são verificados.",
+                  "* Máscara, linha 6: nenhum ponto da varredura em 3000 Hz."}));
 
     // The same sweep in rad/s: a mask in Hz covers the points of 2π times its frequencies.
     Sweep rad = sweep_of(false);
