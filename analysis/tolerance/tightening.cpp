@@ -275,10 +275,18 @@ ToleranceAssignment tighten_tolerances(const Circuit& c, const LinearModel& m, R
     auto reaches = [&](const std::optional<std::vector<int>>& steps) {
         return steps && search.yield(*steps).fraction >= target;
     };
+    auto cost = [](const std::vector<int>& steps) {
+        int sum = 0;
+        for (int x : steps) sum += x;
+        return sum;
+    };
     Real lo = 0, hi = search.top_level();
     std::optional<std::vector<int>> best = search.assignment(hi);
     if (!reaches(best)) return finish(tightest);
-    for (int i = 0; i < 60 && hi - lo > 1e-9L * hi; ++i) {
+    int short_cost = 0;  // the cost of the assignment at lo, which falls short
+    // Once the assignment that falls short costs as much as the one that
+    // reaches, no level between them costs less.
+    for (int i = 0; i < 60 && hi - lo > 1e-9L * hi && short_cost < cost(*best); ++i) {
         const Real mid = (lo + hi) / 2;
         std::optional<std::vector<int>> steps = search.assignment(mid);
         if (steps && steps == best) {
@@ -288,6 +296,7 @@ ToleranceAssignment tighten_tolerances(const Circuit& c, const LinearModel& m, R
             best = steps;
         } else {
             lo = mid;
+            if (steps) short_cost = std::max(short_cost, cost(*steps));
         }
     }
     return finish(*best);
