@@ -8,7 +8,8 @@
 // Order of a run: with --spice, translate the deck and write its netlist;
 // open and read the netlist, apply the settings, apply the scales (a
 // deck's .ac line, unless the options give the band), "Analisar", sweep,
-// then the reports asked for, Monte Carlo, poles and zeros. Exit statuses:
+// then the reports asked for, Monte Carlo, the tolerance design, poles
+// and zeros. Exit statuses:
 // 0 done; 1 the netlist or deck is missing, a fatal error ("Erro: " +
 // message on the error stream), an input/output error (a refused deck
 // among them), or the analysis was refused;
@@ -23,6 +24,7 @@
 
 #include "analysis/cli/morat_montecarlo.h"
 #include "analysis/cli/morat_polezero.h"
+#include "analysis/cli/morat_tolerance.h"
 #include "common/real.h"
 
 namespace analysis {
@@ -64,6 +66,8 @@ struct MoratOptions {
     std::optional<std::string> tab;
     // Monte Carlo, after the reports.
     MonteCarloOptions montecarlo;
+    // Worst case, mask, yield and tolerances, after Monte Carlo.
+    ToleranceOptions tolerance;
     // Poles and zeros, after the reports.
     PoleZeroOptions polezero;
 };

@@ -45,7 +45,7 @@ std::string morat_usage() {
            "  --sensitivities P           sensitivity list at point P (repeatable)\n"
            "  --tab FILE                  save the response table in FILE\n"
            "  --help                      print this text\n" +
-           montecarlo_usage() + polezero_usage() +
+           montecarlo_usage() + tolerance_usage() + polezero_usage() +
            "Picture of the response (after the run):\n"
            "  --plot FILE                 draw the response window's plot into FILE (.svg: SVG, else PNG)\n"
            "  --size WxH                  picture size in pixels (696x480)\n"
@@ -145,6 +145,22 @@ const std::map<std::string, ValueSetter>& value_options() {
                       MoratOptions& o) { return set_montecarlo_option("--seed", t, o.montecarlo); }},
         {"--mc-table", [](const std::string& t,
                           MoratOptions& o) { return set_montecarlo_option("--mc-table", t, o.montecarlo); }},
+        {"--worst-case",
+         [](const std::string& t, MoratOptions& o) {
+             return set_tolerance_option("--worst-case", t, o.tolerance);
+         }},
+        {"--mask", [](const std::string& t,
+                      MoratOptions& o) { return set_tolerance_option("--mask", t, o.tolerance); }},
+        {"--yield", [](const std::string& t,
+                       MoratOptions& o) { return set_tolerance_option("--yield", t, o.tolerance); }},
+        {"--linear-samples",
+         [](const std::string& t, MoratOptions& o) {
+             return set_tolerance_option("--linear-samples", t, o.tolerance);
+         }},
+        {"--target-yield",
+         [](const std::string& t, MoratOptions& o) {
+             return set_tolerance_option("--target-yield", t, o.tolerance);
+         }},
         {"--poles",
          [](const std::string& t, MoratOptions& o) { return set_polezero_option("--poles", t, o.polezero); }},
         {"--zeros",
@@ -199,7 +215,11 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
     if (o.spice)
         o.netlist =
             complete_netlist_name(o.netlist_out ? *o.netlist_out : spice::spice_netlist_name(*o.spice));
-    if (std::string reason = check_montecarlo_options(o.montecarlo); !reason.empty()) return reason;
+    // --seed also seeds the circuits and samples of the tolerance design.
+    MonteCarloOptions montecarlo = o.montecarlo;
+    if (o.tolerance.draws()) montecarlo.seed.reset();
+    if (std::string reason = check_montecarlo_options(montecarlo); !reason.empty()) return reason;
+    if (std::string reason = check_tolerance_options(o.tolerance); !reason.empty()) return reason;
     if (std::string reason = check_polezero_options(o.polezero); !reason.empty()) return reason;
     return {};
 }

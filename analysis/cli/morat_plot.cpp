@@ -86,6 +86,8 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
     for (int k : plot.curves) view.plot_curve[k] = true;
     view.show_grid = plot.grid;
     if (!x.montecarlo->module_sd.empty()) view.monte_carlo = x.montecarlo.get();
+    if (x.tolerance->mask) view.mask = &*x.tolerance->mask;
+    view.worst_case = x.tolerance->worst_case;
     x.circuit->current_curve = plot.curves.front();
     x.sweep->cursor = plot.cursor.value_or(0);
     ResponseScene scene{*x.circuit, *x.engine, *x.sweep, x.settings, view, complete_netlist_name(o.netlist),

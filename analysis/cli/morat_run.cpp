@@ -140,6 +140,11 @@ int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err
             run_montecarlo_options(o.montecarlo, c, *x.engine, *x.sweep, x.settings, log, x.montecarlo.get());
         status != 0)
         return status;
+    if (const int status =
+            run_tolerance_options(o.tolerance, o.montecarlo.seed.value_or(default_monte_carlo_seed), c,
+                                  *x.engine, *x.sweep, x.settings, log, x.tolerance.get());
+        status != 0)
+        return status;
     return run_polezero_options(o.polezero, c, *x.engine, *x.sweep, x.settings,
                                 netlist_base_name(complete_netlist_name(o.netlist)), log, err,
                                 x.polezero.get());

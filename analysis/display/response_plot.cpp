@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/tolerance/worst_case.h"
 #include "common/numtext.h"
 
 namespace analysis {
@@ -135,46 +136,124 @@ QPen monte_carlo_pen() {
     return pen;
 }
 
-// Once every point is computed: the Monte Carlo band of module and phase
-// as dashed lines over the whole sweep (where it meets the first-order
-// band, the grey shows between the dashes), and the legend, top right,
-// with a short line of each band and its name.
-void draw_monte_carlo_band(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view) {
-    const MonteCarloResult* r = monte_carlo_band(view, g);
-    if (!r || !view.superpose_deviations || !(view.plot_curve[q_module] || view.plot_curve[q_phase])) return;
-    p.setPen(monte_carlo_pen());
-    for (int k : {q_module, q_phase}) {
-        if (!view.plot_curve[k]) continue;
-        const std::vector<Real>& sd = k == q_module ? r->module_sd : r->phase_sd;
-        for (Real side : {-1.0L, 1.0L}) {
-            QPolygon line;
-            for (int pt = 0; pt <= g.segments; ++pt) {
-                const Real v = quantity_value(sw.points[pt], k);
-                // Not across a wrap of the phase from one end of (−180, 180] to the other.
-                if (k == q_phase && pt > 0 && std::fabs(v - quantity_value(sw.points[pt - 1], k)) > 180) {
-                    p.drawPolyline(line);
-                    line.clear();
-                }
-                line << QPoint(g.point_x(pt), g.value_y(k, v + side * sd[pt]));
+QPen worst_case_pen() { return QPen(plot_colour::worst_case, 0, Qt::DotLine); }
+
+// The two lines value ± deviation(point) of curve k over the whole sweep,
+// not across a wrap of the phase from one end of (−180, 180] to the other.
+template <typename Deviation>
+void draw_band(QPainter& p, const PlotGeometry& g, const Sweep& sw, int k, Deviation deviation) {
+    for (Real side : {-1.0L, 1.0L}) {
+        QPolygon line;
+        for (int pt = 0; pt <= g.segments; ++pt) {
+            const Real v = quantity_value(sw.points[pt], k);
+            if (k == q_phase && pt > 0 && std::fabs(v - quantity_value(sw.points[pt - 1], k)) > 180) {
+                p.drawPolyline(line);
+                line.clear();
             }
-            p.drawPolyline(line);
+            line << QPoint(g.point_x(pt), g.value_y(k, v + side * deviation(pt)));
+        }
+        p.drawPolyline(line);
+    }
+}
+
+bool mask_shown(const PlotView& view) {
+    if (!view.mask) return false;
+    for (const MaskRange& r : view.mask->ranges)
+        if (view.plot_curve[r.quantity == MaskQuantity::module ? q_module : q_delay]) return true;
+    return false;
+}
+
+// The mask under the curves: each range's limits as orange lines over its
+// frequencies, with a hatched strip on the forbidden side, inside the plot
+// area. A range of one frequency is drawn a few pixels wide.
+void draw_mask(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view) {
+    if (!view.mask || !frequency_range_refusal(sw).empty()) return;
+    constexpr int strip = 10, least_width = 7;
+    p.save();
+    p.setClipRect(QRect(QPoint(g.left, g.top), QPoint(g.right, g.bottom)));
+    auto x_of = [&](Real f) {
+        const Real u = sweep_frequency(*view.mask, sw, f);
+        const Real x = g.x_origin + g.x_scale * (sw.log_scale ? std::log(u) : u);
+        return static_cast<int>(std::lround(std::clamp<Real>(x, -2000, 4000)));
+    };
+    for (const MaskRange& r : view.mask->ranges) {
+        const int k = r.quantity == MaskQuantity::module ? q_module : q_delay;
+        if (!view.plot_curve[k]) continue;
+        int x0 = x_of(r.f1), x1 = x_of(r.f2);
+        if (x1 - x0 < least_width) {
+            const int centre = (x0 + x1) / 2;
+            x0 = centre - least_width / 2;
+            x1 = centre + least_width / 2;
+        }
+        for (int side = 0; side < 2; ++side) {
+            if (side == 0 ? !r.has_lower : !r.has_upper) continue;
+            const int y = g.value_y(k, side == 0 ? r.lower : r.upper);
+            const QRect band =
+                side == 0 ? QRect(x0, y, x1 - x0 + 1, strip) : QRect(x0, y - strip, x1 - x0 + 1, strip);
+            p.fillRect(band,
+                       QBrush(plot_colour::mask_hatch, side == 0 ? Qt::BDiagPattern : Qt::FDiagPattern));
+            p.setPen(QPen(plot_colour::mask, 2));
+            p.drawLine(x0, y, x1, y);
         }
     }
+    p.restore();
+}
+
+// Once every point is computed: the Monte Carlo band of module and phase
+// as dashed lines (where it meets the first-order band, the grey shows
+// between the dashes) and the worst-case band as dotted ones, over the
+// whole sweep; then the legend, top right, with a short line of each band
+// (and of the mask) and its name.
+void draw_extra_bands(QPainter& p, const PlotGeometry& g, const ResponseScene& s) {
+    const PlotView& view = s.view;
+    const Sweep& sw = s.sweep;
+    const MonteCarloResult* r = monte_carlo_band(view, g);
+    const bool banded = view.superpose_deviations && (view.plot_curve[q_module] || view.plot_curve[q_phase]);
+    const bool worst = banded && view.worst_case && s.engine.block_size == s.circuit.element_count &&
+                       s.engine.block_count > g.segments;
+    struct Entry {
+        QPen pen;
+        QColor colour;
+        QString text;
+    };
+    std::vector<Entry> legend;
+    if (r && banded) {
+        p.setPen(monte_carlo_pen());
+        for (int k : {q_module, q_phase})
+            if (view.plot_curve[k])
+                draw_band(p, g, sw, k,
+                          [&](int pt) { return (k == q_module ? r->module_sd : r->phase_sd)[pt]; });
+        legend.push_back({monte_carlo_pen(), plot_colour::monte_carlo,
+                          "Monte Carlo: " + QString::number(r->accepted) + " circuitos"});
+    }
+    if (worst) {
+        std::vector<WorstCasePoint> w;
+        for (int pt = 0; pt <= g.segments; ++pt) w.push_back(linear_worst_case(s.circuit, s.engine, pt));
+        p.setPen(worst_case_pen());
+        for (int k : {q_module, q_phase})
+            if (view.plot_curve[k])
+                draw_band(p, g, sw, k, [&](int pt) { return k == q_module ? w[pt].module : w[pt].phase; });
+        legend.push_back({worst_case_pen(), plot_colour::worst_case, "Pior caso linear"});
+    }
+    if (mask_shown(view)) legend.push_back({QPen(plot_colour::mask, 2), plot_colour::mask, "Máscara"});
+    if (legend.empty()) return;
+    if (banded)
+        legend.insert(legend.begin(), {QPen(plot_colour::grey, 0), plot_colour::grey, "Desvios de 1ª ordem"});
     const QFontMetrics fm = p.fontMetrics();
-    const QString lines[] = {"Desvios de 1ª ordem",
-                             "Monte Carlo: " + QString::number(r->accepted) + " circuitos"};
-    const int text_width = std::max(fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(lines[1]));
+    int text_width = 0;
+    for (const Entry& e : legend) text_width = std::max(text_width, fm.horizontalAdvance(e.text));
     const int sample = 4 * fm.horizontalAdvance("X"), pad = 4;
+    const int rows = static_cast<int>(legend.size());
     const QRect box(g.right - 2 * pad - sample - pad - text_width - 2, g.top + 2,
-                    3 * pad + sample + text_width, 2 * g.line_height + 2 * pad);
+                    3 * pad + sample + text_width, rows * g.line_height + 2 * pad);
     p.fillRect(box, plot_colour::background);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < rows; ++i) {
         const int y = box.top() + pad + i * g.line_height;
         const int x = box.left() + pad;
-        p.setPen(i == 0 ? QPen(plot_colour::grey, 0) : monte_carlo_pen());
+        p.setPen(legend[static_cast<std::size_t>(i)].pen);
         p.drawLine(x, y + g.line_height / 2, x + sample, y + g.line_height / 2);
-        p.setPen(i == 0 ? plot_colour::grey : plot_colour::monte_carlo);
-        p.drawText(x + sample + pad, y + fm.ascent(), lines[i]);
+        p.setPen(legend[static_cast<std::size_t>(i)].colour);
+        p.drawText(x + sample + pad, y + fm.ascent(), legend[static_cast<std::size_t>(i)].text);
     }
 }
 
@@ -368,6 +447,7 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
         draw_vertical_grid(p, g, s.sweep);
         draw_horizontal_grid(p, g, s.sweep, current);
     }
+    draw_mask(p, g, s.sweep, s.view);
     p.setPen(plot_colour::text);
     p.drawRect(g.left, g.top, g.right - g.left, g.bottom - g.top);
     draw_curve_labels(p, g, s.sweep, s.view);
@@ -387,7 +467,7 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
         // over the margins and the bottom line, up to ±2000 pixels.
         done = sweep(s.circuit, s.engine, s.sweep, s.settings, collect,
                      [&](int pt) { draw_segment(p, g, s.sweep, s.view, pt); });
-        if (done) draw_monte_carlo_band(p, g, s.sweep, s.view);
+        if (done) draw_extra_bands(p, g, s);
         refusal = lines;
     } else if (s.sweep.prepared) {
         refusal += "\n";

@@ -31,6 +31,7 @@
 #include "analysis/engine/montecarlo.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
+#include "analysis/tolerance/mask.h"
 
 class QPainter;
 class QFontMetrics;
@@ -52,6 +53,12 @@ struct PlotView {
     // band, value ± sample standard deviation, is drawn beside the
     // first-order band, with a legend. Not owned.
     const MonteCarloResult* monte_carlo = nullptr;
+    // A response mask: its limits drawn on the module and delay curves when
+    // they are plotted, a strip on the forbidden side hatched. Not owned.
+    const ResponseMask* mask = nullptr;
+    // The linear worst-case band, value ± Σ|v_i·S_i|, from the sweep's
+    // sensitivities (morat --worst-case, the tolerance window).
+    bool worst_case = false;
 };
 
 // Everything the plot reads (and the sweep it runs writes).
@@ -72,6 +79,9 @@ const QColor text = Qt::white;          // frame, labels, readout text
 const QColor grey{128, 128, 128};       // grid, deviation bands, readout box
 const QColor decade = Qt::yellow;       // grid line at a decade boundary
 const QColor monte_carlo{255, 0, 255};  // the Monte Carlo band (fuchsia)
+const QColor worst_case{0, 160, 255};   // the worst-case band (azure, dotted)
+const QColor mask{255, 140, 0};         // the mask's limits (orange)
+const QColor mask_hatch{150, 80, 0};    // its forbidden side
 }  // namespace plot_colour
 // Colour of curve 1..5: module lime, phase red, delay yellow, module
 // deviation aqua, phase deviation silver.

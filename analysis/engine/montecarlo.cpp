@@ -104,7 +104,7 @@ std::string monte_carlo_refusal(const Circuit& c) {
 }
 
 void draw_circuit(const Circuit& c, Circuit& sample, NormalDraws& draws, long long& redrawn) {
-    std::array<Real, max_elements + 1> factor;
+    ElementReals factor;
     factor.fill(1);
     for (int i = 1; i <= c.element_count; ++i) {
         const Real v = c.variability[i];
@@ -115,6 +115,10 @@ void draw_circuit(const Circuit& c, Circuit& sample, NormalDraws& draws, long lo
             ++redrawn;
         }
     }
+    scale_circuit(c, sample, factor);
+}
+
+void scale_circuit(const Circuit& c, Circuit& sample, const ElementReals& factor) {
     for (int i = 1; i <= c.element_count; ++i) sample.elements[i].value = c.elements[i].value * factor[i];
     for (int i = 1; i <= c.element_count; ++i) {
         const char kind = kind_of(c, i);
@@ -133,7 +137,7 @@ void draw_circuit(const Circuit& c, Circuit& sample, NormalDraws& draws, long lo
 }
 
 MonteCarloResult monte_carlo(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
-                             int samples, std::uint64_t seed) {
+                             int samples, std::uint64_t seed, const MonteCarloSample& on_sample) {
     if (!sw.response_valid) throw std::logic_error("monte_carlo: no finished sweep");
     MonteCarloResult r;
     r.samples = samples;
@@ -158,6 +162,7 @@ MonteCarloResult monte_carlo(const Circuit& c, Engine& e, const Sweep& sw, const
             continue;
         }
         ++r.accepted;
+        if (on_sample) on_sample(dm, df);
         module.add(dm, r.accepted);
         phase.add(df, r.accepted);
     }

@@ -38,6 +38,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,12 +89,22 @@ std::string monte_carlo_refusal(const Circuit& c);
 // counting the redraws.
 void draw_circuit(const Circuit& c, Circuit& sample, NormalDraws& draws, long long& redrawn);
 
+// Sets the values of `sample` (a copy of `c`) to those of `c` times
+// factor[i] (elements 1..element_count), with the dependent values as the
+// draws change them: GB and hfe kept under Ro and hie, Vs under Rs.
+void scale_circuit(const Circuit& c, Circuit& sample, const ElementReals& factor);
+
+// Called for every accepted circuit with its module (dB) and phase
+// (degrees) relative to the nominal T at each point of the sweep.
+using MonteCarloSample = std::function<void(const std::vector<Real>& module, const std::vector<Real>& phase)>;
+
 // Runs N circuits over the points of the finished sweep `sw` of `c`.
 // `e` is the engine of that sweep: its sensitivity blocks give Σ for the
 // normalisation; it is not used to solve (the samples have an engine of
 // their own). Needs sw.response_valid (std::logic_error otherwise).
+// `on_sample`, when given, sees every accepted circuit.
 MonteCarloResult monte_carlo(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
-                             int samples, std::uint64_t seed);
+                             int samples, std::uint64_t seed, const MonteCarloSample& on_sample = {});
 
 // The Monte Carlo table: a header, one line per point with the frequency,
 // the first-order module and phase deviations of the sweep and the sample

@@ -9,6 +9,7 @@
 #include "analysis/display/response_window.h"
 #include "analysis/display/scales_dialog.h"
 #include "analysis/display/sensitivity_window.h"
+#include "analysis/display/tolerance_window.h"
 #include "analysis/shell/error_window.h"
 #include "analysis/shell/output_node_dialog.h"
 #include "analysis/shell/report_commands.h"
@@ -76,6 +77,8 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
                                       &TForm1::Variabilidadedosparmetros1Click);
     Tolernciaseparmetros1 = item(Analise1, "Tolernciaseparmetros1", "Tolerâncias e parâmetros",
                                  &TForm1::Tolernciaseparmetros1Click);
+    Projetodetolerncias1 = item(Analise1, "Projetodetolerncias1", "Projeto de tolerâncias",
+                                &TForm1::Projetodetolerncias1Click);
 }
 
 QAction* TForm1::item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
@@ -234,6 +237,16 @@ void TForm1::Variabilidadedosparmetros1Click() {
 void TForm1::Tolernciaseparmetros1Click() {
     Form9->FormPaint();
     show_window(Form9);
+}
+
+void TForm1::Projetodetolerncias1Click() {
+    if (!Form12) {
+        Form12 = new TForm12(program_, this);
+        QRect frame(QPoint(0, 0), Form12->size());
+        frame.moveCenter(geometry().center());  // over this window, as the others open
+        Form12->move(frame.topLeft());
+    }
+    show_window(Form12);
 }
 
 }  // namespace moratw

@@ -22,6 +22,7 @@ class TForm6;
 class TForm7;
 class TForm8;
 class TForm9;
+class TForm12;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -44,6 +45,7 @@ public:
     QAction* Mudarndesada1 = nullptr;
     QAction* Variabilidadedosparmetros1 = nullptr;
     QAction* Tolernciaseparmetros1 = nullptr;
+    QAction* Projetodetolerncias1 = nullptr;
     suite::FileRequest OpenDialog1;
     suite::FileRequest OpenDialog2;  // SPICE decks
     suite::FileRequest SaveDialog1;
@@ -59,6 +61,9 @@ public:
     TForm9* Form9 = nullptr;
     QWidget* Form10 = nullptr;
     QWidget* Form11 = nullptr;
+    // "Projeto de tolerâncias", made the first time it is asked for (a
+    // window of this one's, closed with it).
+    TForm12* Form12 = nullptr;
 
     // Appends one line to the log.
     void log(const std::string& line);
@@ -83,6 +88,7 @@ public:
     void Mudarndesada1Click();
     void Variabilidadedosparmetros1Click();
     void Tolernciaseparmetros1Click();
+    void Projetodetolerncias1Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

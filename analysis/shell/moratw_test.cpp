@@ -17,6 +17,7 @@
 #include "analysis/display/response_window.h"
 #include "analysis/display/scales_dialog.h"
 #include "analysis/display/sensitivity_window.h"
+#include "analysis/display/tolerance_window.h"
 #include "analysis/shell/error_window.h"
 #include "analysis/shell/main_window.h"
 #include "analysis/shell/output_node_dialog.h"
@@ -127,7 +128,8 @@ TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
                            "Sensibilidadesdeplosezeros1=Sensibilidades de polos e zeros",
                            "Mudarndesada1=Mudar nó de saída",
                            "Variabilidadedosparmetros1=Variabilidade dos parâmetros",
-                           "Tolernciaseparmetros1=Tolerâncias e parâmetros"}));
+                           "Tolernciaseparmetros1=Tolerâncias e parâmetros",
+                           "Projetodetolerncias1=Projeto de tolerâncias"}));
     EXPECT_EQ(f.Open1->text(), "Abrir");
     EXPECT_EQ(f.Exit1->text(), "Terminar");
     // Gated commands say nothing before a sweep.
@@ -178,6 +180,27 @@ TEST_F(Moratw_, OpenAnalyseReportAndSave) {
     app.Form1->Listarsensibilidades1Click();
     EXPECT_TRUE(app.Form7->isVisible());
     EXPECT_TRUE(app.Form7->Memo1->toPlainText().startsWith("Nó 2; Sensibilidades de T(s) em"));
+}
+
+// "Projeto de tolerâncias" opens its window, once, over the main window;
+// the mask it reads is drawn on the response.
+TEST_F(Moratw_, ToleranceDesignOpensItsWindowAndDrawsTheMask) {
+    open(write("rc", rc));
+    analyse(2);
+    ASSERT_TRUE(program().sweep.response_valid);
+    EXPECT_EQ(app.Form1->Form12, nullptr);
+    app.Form1->Projetodetolerncias1Click();
+    TForm12* form = app.Form1->Form12;
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), "Projeto de tolerâncias");
+    app.Form1->Projetodetolerncias1Click();
+    EXPECT_EQ(app.Form1->Form12, form);
+    std::ofstream(dir / "rc.msk") << "unidade rad/s\r\nmodulo 0.2 0.5 -1 0.2\r\n";
+    seam.answer_file(QString::fromStdString((dir / "rc.msk").string()));
+    form->Button1Click();
+    EXPECT_EQ(program().view.mask, &*form->mask());
+    EXPECT_TRUE(form->Memo1->toPlainText().contains("Resposta nominal: atende à máscara."));
 }
 
 TEST_F(Moratw_, ATableThatCannotBeWrittenShowsThePortugueseErrorBox) {

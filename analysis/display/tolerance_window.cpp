@@ -1,0 +1,207 @@
+#include "analysis/display/tolerance_window.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include "analysis/display/program.h"
+#include "analysis/tolerance/tolerance_report.h"
+
+namespace moratw {
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The wait cursor while a computation runs inside a handler.
+struct Busy {
+    Busy() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Busy() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+TForm12::TForm12(Program& program, QWidget* parent) : QWidget(parent, Qt::Window), program_(program) {
+    setObjectName("Form12");
+    setWindowTitle("Projeto de tolerâncias");
+    resize(900, 520);
+    auto button = [this](const char* name, const QString& caption, QRect at) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setGeometry(at);
+        return b;
+    };
+    auto label = [this](const QString& caption, QRect at) {
+        auto* l = new QLabel(caption, this);
+        l->setGeometry(at);
+        return l;
+    };
+    auto field = [this](const char* name, suite::tipo_campo type, QRect at) {
+        auto* f = new suite::TNEdit(this);
+        f->setObjectName(name);
+        f->set_field_type(type);
+        f->setGeometry(at);
+        return f;
+    };
+    Button1 = button("Button1", "Ler máscara", {8, 8, 120, 27});
+    Lmascara = label("Nenhuma máscara lida.", {136, 12, 756, 20});
+    Lmascara->setObjectName("Lmascara");
+    label("Amostras do modelo linear", {8, 46, 190, 20});
+    NEamostras = field("NEamostras", suite::int_field, {200, 44, 90, 23});
+    label("Circuitos de Monte Carlo", {310, 46, 190, 20});
+    NEcircuitos = field("NEcircuitos", suite::int_field, {502, 44, 90, 23});
+    label("Semente", {8, 76, 190, 20});
+    NEsemente = field("NEsemente", suite::int_field, {200, 74, 90, 23});
+    label("Rendimento desejado (%)", {310, 76, 190, 20});
+    NEalvo = field("NEalvo", suite::real_field, {502, 74, 90, 23});
+    NEamostras->set_panel_int(static_cast<std::int32_t>(analysis::default_linear_samples));
+    NEcircuitos->set_panel_int(1000);
+    NEsemente->set_panel_int(1);
+    NEalvo->set_panel_real(99);
+    CBmascara = new QCheckBox("Máscara no gráfico", this);
+    CBmascara->setObjectName("CBmascara");
+    CBmascara->setGeometry(8, 104, 200, 23);
+    CBmascara->setChecked(true);
+    CBpiorcaso = new QCheckBox("Pior caso linear no gráfico", this);
+    CBpiorcaso->setObjectName("CBpiorcaso");
+    CBpiorcaso->setGeometry(220, 104, 260, 23);
+    Button2 = button("Button2", "Calcular rendimento", {8, 136, 170, 27});
+    Button3 = button("Button3", "Apertar tolerâncias", {186, 136, 170, 27});
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setFont(QFont("DejaVu Sans Mono", 9));
+    Memo1->setGeometry(0, 172, width(), height() - 172);
+    OpenDialog1 = {"Ler máscara", "Máscaras|*.msk|Todos|*.*", 1, "msk", "", true};
+    connect(Button1, &QPushButton::clicked, this, &TForm12::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm12::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm12::Button3Click);
+    connect(CBmascara, &QCheckBox::clicked, this, &TForm12::CBmascaraClick);
+    connect(CBpiorcaso, &QCheckBox::clicked, this, &TForm12::CBpiorcasoClick);
+}
+
+TForm12::~TForm12() {
+    if (mask_ && program_.view.mask == &*mask_) program_.view.mask = nullptr;
+    program_.view.worst_case = false;
+}
+
+void TForm12::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Memo1->setGeometry(0, 172, width(), std::max(height() - 172, 40));
+}
+
+void TForm12::show_line(const std::string& line) { Memo1->appendPlainText(qs(line)); }
+
+// "Ler máscara": the chosen file read; a file refused or missing is told
+// and the mask read before stays.
+void TForm12::Button1Click() {
+    if (program_.failed) return;
+    // The mask read last, else one named after the netlist.
+    OpenDialog1.file_name = qs(mask_                                ? mask_->file_name
+                               : program_.netlist_base_name.empty() ? ""
+                                                                    : program_.netlist_base_name + ".msk");
+    const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog1);
+    if (!answer.accepted) return;
+    program_.handle(this, [&] {
+        const analysis::Log log = [this](const std::string& line) { show_line(line); };
+        Memo1->clear();
+        analysis::ResponseMask read;
+        if (!analysis::read_mask_report(answer.file_name.toStdString(), read, log)) return;
+        if (mask_ && program_.view.mask == &*mask_) program_.view.mask = nullptr;
+        mask_ = std::move(read);
+        Lmascara->setText(qs(mask_->file_name));
+        show_on_plot();  // the response window draws it, sweeping when it must
+        analysis::LinearModel model;
+        if (program_.sweep.response_valid && !program_.failed)
+            analysis::report_mask(mask_->file_name, *mask_, program_.circuit, program_.engine, program_.sweep,
+                                  model, log);
+    });
+}
+
+bool TForm12::checked_mask(analysis::LinearModel& model) {
+    if (!mask_) {
+        show_line("* Leia uma máscara primeiro.");
+        return false;
+    }
+    if (!program_.sweep.response_valid) {
+        show_line("* A resposta em frequência ainda não foi calculada.");
+        return false;
+    }
+    const analysis::Log log = [this](const std::string& line) { show_line(line); };
+    return analysis::report_mask(mask_->file_name, *mask_, program_.circuit, program_.engine, program_.sweep,
+                                 model, log);
+}
+
+bool TForm12::sampling(long long& samples, int& circuits, std::uint64_t& seed) {
+    samples = NEamostras->panel_int();
+    circuits = NEcircuitos->panel_int();
+    const std::int32_t s = NEsemente->panel_int();
+    if (samples < analysis::min_linear_samples || samples > analysis::max_linear_samples) {
+        show_line("* Amostras do modelo linear: de 1000 a 10000000.");
+        return false;
+    }
+    if (circuits < 2 || circuits > analysis::max_yield_circuits) {
+        show_line("* Circuitos de Monte Carlo: de 2 a 1000000.");
+        return false;
+    }
+    if (s < 0) {
+        show_line("* A semente deve ser zero ou positiva.");
+        return false;
+    }
+    seed = static_cast<std::uint64_t>(s);
+    return true;
+}
+
+// "Calcular rendimento": the mask's lines, both yields and the ranking.
+void TForm12::Button2Click() {
+    program_.handle(this, [&] {
+        Memo1->clear();
+        long long samples = 0;
+        int circuits = 0;
+        std::uint64_t seed = 0;
+        analysis::LinearModel model;
+        if (!sampling(samples, circuits, seed) || !checked_mask(model)) return;
+        const Busy busy;
+        const analysis::Log log = [this](const std::string& line) { show_line(line); };
+        analysis::report_yield(program_.circuit, program_.engine, program_.sweep, program_.settings, model,
+                               samples, circuits, seed, log);
+    });
+}
+
+// "Apertar tolerâncias": the mask's lines, then the tolerances for the
+// target yield with their Monte Carlo confirmation.
+void TForm12::Button3Click() {
+    program_.handle(this, [&] {
+        Memo1->clear();
+        long long samples = 0;
+        int circuits = 0;
+        std::uint64_t seed = 0;
+        if (!sampling(samples, circuits, seed)) return;
+        const analysis::Real target = NEalvo->panel_real();
+        if (!(target > 0 && target < 100)) {
+            show_line("* O rendimento desejado deve estar entre 0 e 100 %.");
+            return;
+        }
+        analysis::LinearModel model;
+        if (!checked_mask(model)) return;
+        const Busy busy;
+        const analysis::Log log = [this](const std::string& line) { show_line(line); };
+        analysis::report_tightening(program_.circuit, program_.engine, program_.sweep, program_.settings,
+                                    model, target / 100, samples, circuits, seed, log);
+    });
+}
+
+void TForm12::CBmascaraClick() { show_on_plot(); }
+
+void TForm12::CBpiorcasoClick() { show_on_plot(); }
+
+void TForm12::show_on_plot() {
+    program_.view.mask = CBmascara->isChecked() && mask_ ? &*mask_ : nullptr;
+    program_.view.worst_case = CBpiorcaso->isChecked();
+    program_.redraw_plot();
+}
+
+}  // namespace moratw

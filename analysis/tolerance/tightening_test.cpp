@@ -1,0 +1,182 @@
+// The variance shares and the tolerance search: against every assignment
+// of two parts enumerated with the closed-form yield, refusals, and a
+// multi-point mask on the Sallen-Key example.
+#include "analysis/tolerance/tightening.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/engine/engine_testing.h"
+#include "common/textfile.h"
+
+namespace analysis::testing {
+namespace {
+
+constexpr long double db = 8.68588963806502L;
+
+long double phi(long double x) { return std::erfc(-x / std::sqrt(2.0L)) / 2; }
+
+struct Swept {
+    Analysis a;
+    Swept(const std::string& netlist, int output, Real fmin, Real fmax, int segments, bool hz = false)
+        : a(netlist) {
+        a.c->segments = segments;
+        a.sw->hertz_units = hz;
+        a.sw->scale_min[q_frequency] = fmin;
+        a.sw->scale_max[q_frequency] = fmax;
+        EXPECT_TRUE(start_analysis(*a.c, *a.e, *a.sw, a.s, output, 1, a.log));
+        EXPECT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log));
+    }
+};
+
+// Two parts with module coefficients aR and aC at a one-point window
+// [M0 − l, M0 + u]: an assignment (tR, tC) has σ = √((aR·tR)² + (aC·tC)²) and
+// yield Φ(u/σ) − Φ(−l/σ). The search must find the least cost that any of
+// the 36 assignments reaching the target has.
+TEST(Tightening, TwoPartsAgainstEveryAssignmentEnumerated) {
+    struct Case {
+        const char* netlist;
+        int output;
+        long double ar, ac;  // Re S at x = 2, per unit relative change
+    };
+    const Case cases[] = {{"2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n", 2, -0.8L, -0.8L},
+                          {"1\nI1 0 1 1\nR1 1 0 1\nC1 1 0 1\n", 1, 0.2L, -0.8L}};
+    const long long samples = 200000;
+    int checked = 0;
+    for (const Case& k : cases) {
+        Swept s(k.netlist, k.output, 1, 4, 2);
+        const Real m0 = s.a.sw->points[1].module;
+        for (auto [below, above] : {std::pair{0.3L, 0.5L}, {0.05L, 0.08L}, {1.0L, 0.02L}}) {
+            const LinearModel m =
+                linear_model(*s.a.c, *s.a.e, *s.a.sw, {{1, MaskQuantity::module, m0 - below, m0 + above, 1}});
+            auto exact = [&](int r, int c) {
+                const long double sigma =
+                    db * std::hypot(k.ar * standard_tolerances[r], k.ac * standard_tolerances[c]);
+                return phi(above / sigma) - phi(-below / sigma);
+            };
+            for (long double target : {0.5L, 0.8L, 0.9L, 0.95L, 0.99L, 0.999L}) {
+                int least = -1;
+                bool marginal = false;
+                for (int r = 0; r <= 5; ++r)
+                    for (int c = 0; c <= 5; ++c) {
+                        const long double y = exact(r, c);
+                        if (std::fabs(y - target) < 5 * std::sqrt(target * (1 - target) / samples))
+                            marginal = true;
+                        if (y >= target && (least < 0 || r + c < least)) least = r + c;
+                    }
+                if (marginal) continue;  // an assignment too close to the target for the samples to tell
+                SCOPED_TRACE(::testing::Message() << k.netlist << " window " << (double)below << " "
+                                                  << (double)above << " target " << (double)target);
+                const ToleranceAssignment t = tighten_tolerances(*s.a.c, m, target, samples, 7);
+                ++checked;
+                if (least < 0) {
+                    EXPECT_FALSE(t.reached);
+                    EXPECT_EQ(t.refusal.rfind(
+                                  "* Tolerâncias: nenhuma combinação das tolerâncias padrão alcança ", 0),
+                              0u);
+                    continue;
+                }
+                ASSERT_TRUE(t.reached) << t.refusal;
+                ASSERT_EQ(t.elements, (std::vector<int>{2, 3}));
+                EXPECT_EQ(t.cost, least);
+                EXPECT_EQ(t.cost, t.steps[0] + t.steps[1]);
+                EXPECT_GE(exact(t.steps[0], t.steps[1]), target);
+                EXPECT_GE(t.first_order.fraction, target);
+                const ElementReals v = assigned_variabilities(*s.a.c, t);
+                EXPECT_EQ(v[2], standard_tolerances[static_cast<std::size_t>(t.steps[0])]);
+                EXPECT_EQ(v[1], 0);  // the source stays ideal
+            }
+        }
+    }
+    EXPECT_GT(checked, 25);
+}
+
+// Shares at the limiting point: (a_i·v_i)²/σ²; for the current into R ∥ C
+// at x = 2 with equal variabilities, 0.2² : 0.8², 5.88 % and 94.12 %.
+TEST(Tightening, SharesAtTheLimitingPointAreRankedWithTheirClosedForm) {
+    Swept s("2\nI1 0 1 1\nR1 1 0 1\nC1 1 0 1\nR2 1 2 1\nR3 2 0 1E9\n", 1, 1, 4, 2);
+    change_all_variabilities(*s.a.c, 0.05L);
+    s.a.c->variability[s.a.element_named("R3")] = 0;
+    std::vector<MaskConstraint> k;
+    for (int p = 0; p <= 2; ++p) {
+        const Real m = s.a.sw->points[p].module;
+        k.push_back({p, MaskQuantity::module, m - (p == 1 ? 0.3L : 3), m + 3, 4 + p});
+    }
+    const LinearModel m = linear_model(*s.a.c, *s.a.e, *s.a.sw, k);
+    const LimitingConstraint l = limiting_constraint(m, s.a.c->variability);
+    ASSERT_EQ(l.constraint, 1);
+    EXPECT_FALSE(l.upper);
+    EXPECT_NEAR(l.margin, 0.3L, 1e-15L);
+    const std::vector<VarianceShare> shares = variance_shares(m, 1, s.a.c->variability);
+    ASSERT_EQ(shares.size(), 3u);  // R2 carries a little current into the 1E9 ohm
+    EXPECT_EQ(shares[0].element, s.a.element_named("C1"));
+    EXPECT_EQ(shares[1].element, s.a.element_named("R1"));
+    EXPECT_NEAR(shares[0].share, 0.64L / 0.68L, 1e-8L);
+    EXPECT_NEAR(shares[1].share, 0.04L / 0.68L, 1e-8L);
+    EXPECT_LT(shares[2].share, 1e-12L);
+    const std::vector<std::string> lines = ranking_lines(*s.a.c, *s.a.sw, m, s.a.c->variability);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(
+        lines[0].rfind("Ponto limitante: módulo em 2 rad/s (limite inferior, linha 5): margem 0.3 dB = ", 0),
+        0u)
+        << lines[0];
+    EXPECT_EQ(lines[1], "Parcelas da variância nesse ponto:");
+    EXPECT_EQ(lines[2], "  C1     94.12 %");
+    EXPECT_EQ(lines[3], "  R1      5.88 %");
+    EXPECT_EQ(lines[4], "  outros 1 elementos: 0.00 %");
+}
+
+TEST(Tightening, RefusesWhenTheNominalResponseFailsTheMask) {
+    Swept s("2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n", 2, 1, 4, 2);
+    const Real m0 = s.a.sw->points[1].module;
+    const LinearModel m =
+        linear_model(*s.a.c, *s.a.e, *s.a.sw, {{1, MaskQuantity::module, m0 + 0.1L, m0 + 1, 3}});
+    const ToleranceAssignment t = tighten_tolerances(*s.a.c, m, 0.9L, 10000, 1);
+    EXPECT_FALSE(t.reached);
+    EXPECT_EQ(t.refusal,
+              "* Tolerâncias: a resposta nominal não atende à máscara; nenhuma tolerância alcança 90 %.");
+    EXPECT_EQ(assignment_lines(*s.a.c, t, 0.9L), std::vector<std::string>{t.refusal});
+    // The yield itself is still what it is: below one half, the window lying above the nominal module.
+    const YieldEstimate y = first_order_yield(m, s.a.c->variability, 1000, 1);
+    EXPECT_GT(y.passed, 0);
+    EXPECT_LT(y.passed, 500);
+}
+
+// The Sallen-Key example against a pass band and a stop band: the
+// assignment reaches the target, and no single step of it can be undone
+// without falling short, by the same first-order yield.
+TEST(Tightening, SallenKeyPassAndStopBand) {
+    const std::string netlist =
+        suite::read_text(std::string(SUITE_SOURCE_DIR) + "/examples/sallen-key-lowpass.net");
+    Swept s(netlist, 4, 100, 10000, 40, true);
+    const MaskReading r =
+        parse_mask({"unidade Hz", "modulo 100 700 -1.5 0.3", "modulo 3000 10000 - -17"}, "sk");
+    ASSERT_TRUE(r.refusals.empty());
+    const LinearModel m = linear_model(*s.a.c, *s.a.e, *s.a.sw, mask_constraints(r.mask, *s.a.sw, 40));
+    const long long samples = 50000;
+    const ToleranceAssignment t = tighten_tolerances(*s.a.c, m, 0.99L, samples, 3);
+    ASSERT_TRUE(t.reached) << t.refusal;
+    EXPECT_EQ(t.elements.size(), 6u);
+    EXPECT_GT(t.cost, 0);
+    EXPECT_GE(t.first_order.fraction, 0.99L);
+    for (std::size_t j = 0; j < t.steps.size(); ++j) {
+        if (t.steps[j] == 0) continue;
+        ToleranceAssignment looser = t;
+        --looser.steps[j];
+        const YieldEstimate y = first_order_yield(m, assigned_variabilities(*s.a.c, looser), samples, 3);
+        EXPECT_LT(y.fraction, 0.99L) << s.a.c->elements[t.elements[j]].name;
+    }
+    const std::vector<std::string> lines = assignment_lines(*s.a.c, t, 0.99L);
+    EXPECT_EQ(lines[0], "Tolerâncias padrão para rendimento de 99 %: custo " + std::to_string(t.cost) +
+                            " (cada degrau de 10 % para 5, 2, 1, 0.5 e 0.1 % custa 1)");
+    ASSERT_GE(lines.size(), 2u);
+    std::size_t listed = 0;  // every element once, under its tolerance
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        for (std::size_t at = lines[i].find(':') + 1; at < lines[i].size(); ++at)
+            listed += lines[i][at] == ' ' && at + 1 < lines[i].size() && lines[i][at + 1] != ' ' ? 1 : 0;
+    EXPECT_EQ(listed, t.elements.size());
+}
+
+}  // namespace
+}  // namespace analysis::testing
