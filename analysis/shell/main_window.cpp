@@ -37,6 +37,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setReadOnly(true);  // the log: lines are selected and copied, not typed
     Memo1->setFont(QFont("DejaVu Sans Mono", 9));
     setCentralWidget(Memo1);
 

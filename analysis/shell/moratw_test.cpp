@@ -138,6 +138,10 @@ TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
     f.Listarsensibilidades1Click();
     EXPECT_EQ(f.Memo1->toPlainText(), "");
     EXPECT_TRUE(seam.requests.isEmpty());
+    // The log takes no typing.
+    f.Memo1->setFocus();
+    QTest::keyClicks(f.Memo1, "a");
+    EXPECT_EQ(f.Memo1->toPlainText(), "");
 }
 
 TEST_F(Moratw_, OpenAnalyseReportAndSave) {
