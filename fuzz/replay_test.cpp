@@ -51,13 +51,11 @@ TEST_P(FuzzReplay, KeptInputsRunCleanly) {
     EXPECT_GT(replay(GetParam().name, GetParam().run), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
-                         ::testing::Values(TargetCase{"netlist", fuzz_netlist},
-                                           TargetCase{"polezero_file", fuzz_polezero_file},
-                                           TargetCase{"tables", fuzz_tables},
-                                           TargetCase{"circuit_file", fuzz_circuit_file},
-                                           TargetCase{"formula", fuzz_formula},
-                                           TargetCase{"spice", fuzz_spice}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Targets, FuzzReplay,
+    ::testing::Values(TargetCase{"netlist", fuzz_netlist}, TargetCase{"polezero_file", fuzz_polezero_file},
+                      TargetCase{"tables", fuzz_tables}, TargetCase{"circuit_file", fuzz_circuit_file},
+                      TargetCase{"formula", fuzz_formula}, TargetCase{"spice", fuzz_spice}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

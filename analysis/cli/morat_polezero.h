@@ -3,11 +3,10 @@
 // a pole file (--poles, pole mode) or a zero file (--zeros, zero mode),
 // printing the window's memo lines; --observer chooses the observer element
 // for poles (the first element with that name, in any case; default the
-// last element, as after "Analisar"; "auto" chooses one for every pole); --deviations saves the deviation table as
-// "Salvar desvios calculados" does and prints its confirmation line.
-// Before them, --find-poles and --find-zeros find the poles (the zeros at
-// the output node) with the engine and write them as a pole (zero) file,
-// printing what was found.
+// last element, as after "Analisar"; "auto" chooses one for every pole); --deviations saves the deviation
+// table as "Salvar desvios calculados" does and prints its confirmation line. Before them, --find-poles and
+// --find-zeros find the poles (the zeros at the output node) with the engine and write them as a pole (zero)
+// file, printing what was found.
 #pragma once
 
 #include <optional>

@@ -78,8 +78,8 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
                                       &TForm1::Variabilidadedosparmetros1Click);
     Tolernciaseparmetros1 = item(Analise1, "Tolernciaseparmetros1", "Tolerâncias e parâmetros",
                                  &TForm1::Tolernciaseparmetros1Click);
-    Projetodetolerncias1 = item(Analise1, "Projetodetolerncias1", "Projeto de tolerâncias",
-                                &TForm1::Projetodetolerncias1Click);
+    Projetodetolerncias1 =
+        item(Analise1, "Projetodetolerncias1", "Projeto de tolerâncias", &TForm1::Projetodetolerncias1Click);
 }
 
 QAction* TForm1::item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
