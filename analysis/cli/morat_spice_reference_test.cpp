@@ -11,6 +11,7 @@
 
 #include "analysis/cli/morat_cli.h"
 #include "analysis/cli/morat_session.h"
+#include "analysis/cli/reference_testing.h"
 #include "common/textfile.h"
 
 namespace analysis {
@@ -25,33 +26,14 @@ struct ReferencePoint {
 };
 
 std::vector<ReferencePoint> read_reference(const fs::path& path) {
-    std::ifstream in(path);
     std::vector<ReferencePoint> points;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        ReferencePoint p{};
-        fields >> p.frequency >> p.re >> p.im;
-        points.push_back(p);
-    }
+    for (const auto& r : testing::read_reference_rows(path)) points.push_back({r[0], r[1], r[2]});
     return points;
 }
 
 // The arguments of the deck's header line "*   morat --spice examples/...".
 std::vector<std::string> header_arguments(const fs::path& deck) {
-    std::ifstream in(deck);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t at = line.find("morat --spice ");
-        if (at == std::string::npos) continue;
-        std::istringstream words(line.substr(at + 6));
-        std::vector<std::string> args;
-        for (std::string w; words >> w;) args.push_back(w);
-        args[1] = (fs::path(SUITE_SOURCE_DIR) / args[1]).string();
-        return args;
-    }
-    return {};
+    return testing::header_arguments(deck, "morat --spice ", 1);
 }
 
 fs::path scratch(const std::string& test) {

@@ -11,6 +11,7 @@
 
 #include "analysis/cli/morat_cli.h"
 #include "analysis/cli/morat_session.h"
+#include "analysis/cli/reference_testing.h"
 
 namespace analysis {
 namespace {
@@ -22,33 +23,15 @@ struct ReferencePoint {
 };
 
 std::vector<ReferencePoint> read_reference(const fs::path& path) {
-    std::ifstream in(path);
     std::vector<ReferencePoint> points;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        ReferencePoint p{};
-        fields >> p.frequency >> p.module >> p.phase;
-        points.push_back(p);
-    }
+    for (const auto& r : testing::read_reference_rows(path))
+        points.push_back({static_cast<double>(r[0]), static_cast<double>(r[1]), static_cast<double>(r[2])});
     return points;
 }
 
 // The arguments of the header line "*   morat examples/NAME ...".
 std::vector<std::string> header_arguments(const fs::path& netlist) {
-    std::ifstream in(netlist);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t at = line.find("morat examples/");
-        if (at == std::string::npos) continue;
-        std::istringstream words(line.substr(at + 6));
-        std::vector<std::string> args;
-        for (std::string w; words >> w;) args.push_back(w);
-        args[0] = (fs::path(SUITE_SOURCE_DIR) / args[0]).string();
-        return args;
-    }
-    return {};
+    return testing::header_arguments(netlist, "morat examples/", 0);
 }
 
 double phase_difference(double a, double b) {

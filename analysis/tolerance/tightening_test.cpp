@@ -8,27 +8,13 @@
 #include <cmath>
 
 #include "analysis/engine/engine_testing.h"
+#include "analysis/tolerance/tolerance_testing.h"
 #include "common/textfile.h"
 
 namespace analysis::testing {
 namespace {
 
-constexpr long double db = 8.68588963806502L;
-
-long double phi(long double x) { return std::erfc(-x / std::sqrt(2.0L)) / 2; }
-
-struct Swept {
-    Analysis a;
-    Swept(const std::string& netlist, int output, Real fmin, Real fmax, int segments, bool hz = false)
-        : a(netlist) {
-        a.c->segments = segments;
-        a.sw->hertz_units = hz;
-        a.sw->scale_min[q_frequency] = fmin;
-        a.sw->scale_max[q_frequency] = fmax;
-        EXPECT_TRUE(start_analysis(*a.c, *a.e, *a.sw, a.s, output, 1, a.log));
-        EXPECT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log));
-    }
-};
+using Swept = SweptCircuit;
 
 // Two parts with module coefficients aR and aC at a one-point window
 // [M0 − l, M0 + u]: an assignment (tR, tC) has σ = √((aR·tR)² + (aC·tC)²) and

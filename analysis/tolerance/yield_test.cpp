@@ -11,27 +11,14 @@
 
 #include "analysis/engine/engine_testing.h"
 #include "analysis/engine/montecarlo.h"
+#include "analysis/tolerance/tolerance_testing.h"
 #include "common/textfile.h"
 
 namespace analysis::testing {
 namespace {
 
-constexpr long double db = 8.68588963806502L;
-
-long double phi(long double x) { return std::erfc(-x / std::sqrt(2.0L)) / 2; }
-
-struct Swept {
-    Analysis a;
-    Swept(const std::string& netlist, int output, Real fmin, Real fmax, int segments, bool hz = false)
-        : a(netlist) {
-        a.c->segments = segments;
-        a.sw->hertz_units = hz;
-        a.sw->scale_min[q_frequency] = fmin;
-        a.sw->scale_max[q_frequency] = fmax;
-        EXPECT_TRUE(start_analysis(*a.c, *a.e, *a.sw, a.s, output, 1, a.log));
-        EXPECT_TRUE(sweep(*a.c, *a.e, *a.sw, a.s, a.log));
-    }
-    void vary(const char* name, Real v) { a.c->variability[a.element_named(name)] = v; }
+struct Swept : SweptCircuit {
+    using SweptCircuit::SweptCircuit;
     // One module constraint at point p, `below` dB under and `above` dB over the nominal.
     LinearModel one_point(int p, Real below, Real above) const {
         const Real m = a.sw->points[p].module;
