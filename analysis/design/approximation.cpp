@@ -161,9 +161,11 @@ Real degree(Approximation a, const PrototypeRequirement& r) {
 // ---------------------------------------------------------------------------
 // Poles, zeros and gain.
 
-// Puts conjugate pairs into one order, each pair exactly conjugate: the
-// real member first, then (σ + jω, σ − jω) with ω > 0 by increasing ω.
-// Members whose imaginary part is within tol·|s| of zero are taken as real.
+// Puts a set listed with its conjugates into one order, each pair exactly
+// conjugate: the real member first, then (σ + jω, σ − jω) with ω > 0 by
+// increasing ω (the member with ω < 0 given is replaced by the conjugate of
+// its partner). Members whose imaginary part is within tol·|s| of zero are
+// taken as real.
 std::vector<Complex> conjugate_ordered(const std::vector<Complex>& roots, Real tol) {
     std::vector<Complex> real, upper;
     for (const Complex& s : roots) {
@@ -242,6 +244,7 @@ Prototype inverse_chebyshev(int n, const PrototypeRequirement& r) {
     for (int k = 1; 2 * k - 1 < n; ++k) {
         const Real zero = ws / std::cos((2 * k - 1) * pi / (2 * n));
         p.zeros.push_back({0, zero});
+        p.zeros.push_back({0, -zero});
     }
     p.poles = conjugate_ordered(p.poles, 1e-15L);
     p.zeros = conjugate_ordered(p.zeros, 0);
@@ -265,8 +268,10 @@ Prototype elliptic(int n, const PrototypeRequirement& r) {
     const Real wp = k.k * ws;
     for (int i = 1; 2 * i <= n; ++i) {
         const Real u = Real(2 * i - 1) / n;
-        p.zeros.push_back(j * (ws / cd_normalised(u, v).real()));
-        p.poles.push_back(j * cd_normalised(Complex(u, -v0), v) * wp);
+        const Complex zero = j * (ws / cd_normalised(u, v).real());
+        const Complex pole = j * cd_normalised(Complex(u, -v0), v) * wp;
+        p.zeros.insert(p.zeros.end(), {zero, std::conj(zero)});
+        p.poles.insert(p.poles.end(), {pole, std::conj(pole)});
     }
     if (n % 2 == 1) p.poles.push_back({(j * sn_normalised(Complex(0, v0), v)).real() * wp, 0});
     p.poles = conjugate_ordered(p.poles, 1e-15L);
@@ -378,7 +383,7 @@ std::vector<Complex> polynomial_roots(const std::vector<Coefficient>& a) {
 
 Real bessel_scale(const Prototype& unit, Real ripple_db) {
     Real lo = 0, hi = 1;
-    while (attenuation_db(unit, hi) < ripple_db) {
+    for (int i = 0; i < 200 && attenuation_db(unit, hi) < ripple_db; ++i) {
         lo = hi;
         hi *= 2;
     }
