@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 #include "analysis/design/cascade.h"
@@ -149,6 +150,20 @@ SectionMeasure measure_sallen_key_equal(const Values& v, Shape shape) {
 // Lowpass: H = −(1/(R1R3C1C2))/(s² + s(1/R1+1/R2+1/R3)/C1 + 1/(R2R3C1C2)).
 // Highpass: H = −s²(C1/C2)/(s² + s(C1+C2+C3)/(R2C2C3) + 1/(R1R2C2C3)).
 // Bandpass: H = −(s/(R1C2))/(s² + s(C1+C2)/(R3C1C2) + (1/R1+1/R2)/(R3C1C2)).
+// The mfb highpass's capacitors for K = C1/C2: C1 = C3 the standard value
+// nearest C0 and C2 the one nearest C1/K, as gain_range takes them; when
+// their ratio is not K, C1 the other standard neighbour of C0, so that an
+// ω0 moved a little keeps the capacitors of a gain taken at the first ω0.
+std::optional<std::pair<Real, Real>> mfb_high_capacitors(const SectionSpec& s, const RealiseOptions& o) {
+    const Real x = c0(s, o), nearest = nearest_cap(x, o);
+    const auto [below, above] = standard_neighbours(x, o.capacitors);
+    for (Real c1 : {nearest, nearest == below ? above : below}) {
+        const Real c2 = nearest_cap(c1 / s.gain, o);
+        if (std::fabs(c1 / c2 / s.gain - 1) <= end_tolerance) return std::pair{c1, c2};
+    }
+    return std::nullopt;
+}
+
 void mfb(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
     const Real w0 = s.w0, q = s.q, k = s.gain;
     if (s.shape == Shape::lowpass) {
@@ -165,7 +180,7 @@ void mfb(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
         b.cap("C1", 3, 0, c1);
         b.cap("C2", 4, 2, c2);
     } else if (s.shape == Shape::highpass) {
-        const Real c = nearest_cap(c0(s, o), o), c2 = nearest_cap(c / k, o);
+        const auto [c, c2] = *mfb_high_capacitors(s, o);
         const Real r2 = q * (2 * c + c2) / (w0 * c2 * c);
         b.cap("C1", 1, 3, c);
         b.cap("C2", 3, 2, c2);
@@ -360,6 +375,16 @@ bool inverting_output(Topology t, Shape shape) {
            (t == Topology::biquad && shape != Shape::lowpass);
 }
 
+// Whether the section's gain lies in gain_range (the mfb highpass: whether
+// standard capacitors give it).
+bool gain_taken(Topology t, const SectionSpec& s, const RealiseOptions& o) {
+    const Real k = s.gain;
+    if (!(k > 0 && std::isfinite(k))) return false;
+    if (t == Topology::mfb && s.shape == Shape::highpass) return mfb_high_capacitors(s, o).has_value();
+    const GainRange g = gain_range(t, s, o);
+    return g.low <= g.high && k >= g.low * (1 - end_tolerance) && k <= g.high * (1 + end_tolerance);
+}
+
 void check_spec(Topology t, const SectionSpec& s, const RealiseOptions& o) {
     const std::string where = " (" + topology_name(t) + ", " + shape_name(s.shape) + ").";
     if (!realisable(t, s.shape))
@@ -369,11 +394,9 @@ void check_spec(Topology t, const SectionSpec& s, const RealiseOptions& o) {
     if (!positive(s.w0) || !positive(o.impedance) || (!first_order(s.shape) && !positive(s.q)) ||
         (s.shape == Shape::notch && !(s.wz >= 0 && std::isfinite(s.wz))))
         throw std::invalid_argument("Seção com w0, Q, wz ou impedância inválidos" + where);
-    const GainRange g = gain_range(t, s, o);
-    const Real k = s.gain;
-    if (!(positive(k) && g.low <= g.high && k >= g.low * (1 - end_tolerance) &&
-          k <= g.high * (1 + end_tolerance)))
-        throw std::invalid_argument("Ganho " + netlist_value(k) + " fora do alcance da topologia" + where);
+    if (!gain_taken(t, s, o))
+        throw std::invalid_argument("Ganho " + netlist_value(s.gain) + " fora do alcance da topologia" +
+                                    where);
 }
 
 }  // namespace

@@ -92,7 +92,9 @@ struct RealiseOptions {
 // exact resistors. std::invalid_argument when the topology does not
 // realise the shape, ω0, Q or ωz is not usable, or the gain lies outside
 // gain_range (by more than a relative 1e-9; a fixed gain must be the one
-// gain_range gives). A gain within 1e-9 of 1 (of 3 − 1/Q for the
+// gain_range gives; the mfb highpass also takes C1 at the other standard
+// neighbour of C0 when that gives the gain, so that a gain taken from
+// gain_range stays realisable when ω0 is then moved a little). A gain within 1e-9 of 1 (of 3 − 1/Q for the
 // equal-component lowpass) leaves the divider out, the mfb bandpass at
 // K = 2Q² (within 1e-9, taken as 2Q²) leaves R2 out, and a notch with
 // ωz = ω0 leaves R9 out.

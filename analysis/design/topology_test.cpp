@@ -249,6 +249,13 @@ TEST(SectionCircuits, BiquadInternalOutputsPeakAtTheLevel) {
     }
 }
 
+Real value(const SectionCircuit& s, const std::string& role) {
+    for (const Part& p : s.parts)
+        if (p.role == role) return p.value;
+    ADD_FAILURE() << "no " << role;
+    return 0;
+}
+
 TEST(SectionCircuits, TablesGainRangesAndRefusals) {
     using T = Topology;
     using S = Shape;
@@ -316,6 +323,18 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
             EXPECT_THROW(realise(r.t, s, e12), std::invalid_argument);
         }
     }
+    // The mfb highpass keeps the capacitors of its gain when ω0 moves C0 = 1/(ω0·10k) across the
+    // border √(15n·18n) = 16.43n: at 16.2n C1 = 15n, C2 = 8.2n; at 16.7n still, not 18n and 10n.
+    SectionSpec hp = spec(S::highpass, 0.7071L, 2, 1 / (16.2e-9L * 10e3));
+    hp.gain = gain_range(T::mfb, hp, e12).low;
+    hp.w0 = 1 / (16.7e-9L * 10e3);
+    EXPECT_NE(gain_range(T::mfb, hp, e12).low, hp.gain);
+    const SectionCircuit moved = realise(T::mfb, hp, e12);
+    EXPECT_EQ(value(moved, "C1"), static_cast<Real>(15e-9));
+    EXPECT_EQ(value(moved, "C2"), static_cast<Real>(8.2e-9));
+    expect_relative(measure(moved).w0, hp.w0, 1e-12L, "w0");
+    hp.gain = 1.7L;  // neither 18n/10n nor 15n/8.2n
+    EXPECT_THROW(realise(T::mfb, hp, e12), std::invalid_argument);
     // The equal-component Sallen-Key needs Q > 1/2 (an amplifier gain above 1).
     for (S shape : {S::lowpass, S::highpass}) {
         const GainRange g = gain_range(T::sallen_key_equal, spec(shape, 0.5L, 1), e12);
@@ -325,13 +344,6 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
     EXPECT_THROW(realise(T::mfb, spec(S::lowpass, 0.7071L, 1, 0), e12), std::invalid_argument);
     EXPECT_THROW(realise(T::mfb, spec(S::lowpass, 0, 1), e12), std::invalid_argument);
     EXPECT_THROW(realise(T::biquad, spec(S::notch, 1, 1, w1k, -1), e12), std::invalid_argument);
-}
-
-Real value(const SectionCircuit& s, const std::string& role) {
-    for (const Part& p : s.parts)
-        if (p.role == role) return p.value;
-    ADD_FAILURE() << "no " << role;
-    return 0;
 }
 
 TEST(ResistorRounding, StandardValuesNeverWorseThanPlainRounding) {
