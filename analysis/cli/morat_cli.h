@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/cli/morat_design.h"
 #include "analysis/cli/morat_montecarlo.h"
 #include "analysis/cli/morat_polezero.h"
 #include "analysis/cli/morat_tolerance.h"
@@ -45,6 +46,8 @@ struct MoratOptions {
     std::optional<Real> tol_pivot;
     std::optional<Real> variability;  // as "Mudar todas"
     std::vector<std::pair<std::string, Real>> element_variabilities;
+    // Every element whose name begins with the letter (either case), after --variability.
+    std::vector<std::pair<char, Real>> kind_variabilities;
     bool normalise = false;
     // Scales dialog.
     Real fmin = 0.2L;
@@ -68,6 +71,8 @@ struct MoratOptions {
     MonteCarloOptions montecarlo;
     // Worst case, mask, yield and tolerances, after Monte Carlo.
     ToleranceOptions tolerance;
+    // A filter designed first; the analysis is then of its netlist.
+    DesignCliOptions design;
     // Poles and zeros, after the reports.
     PoleZeroOptions polezero;
 };

@@ -1,4 +1,5 @@
 // Option parsing and usage text of morat.
+#include <cctype>
 #include <functional>
 #include <map>
 
@@ -13,6 +14,7 @@ namespace analysis {
 std::string morat_usage() {
     return "Usage: morat NETLIST [options]\n"
            "       morat --spice DECK [options]\n"
+           "       morat --design MASK [--design-out STEM] [options]\n"
            "Reads NETLIST (\".net\" is appended when its name has no \".\"), analyses it over a\n"
            "frequency sweep and prints the log of the analysis.\n"
            "\n"
@@ -28,8 +30,10 @@ std::string morat_usage() {
            "  --tol-admittance X          tolerance for admittances and frequencies (1e-5)\n"
            "  --tol-pivot X               tolerance for impedances and voltages (1e-7)\n"
            "  --variability X             every element's variability, sources 0 (0.05)\n"
+           "  --kind-variability K=X      variability of every element whose name begins with the\n"
+           "                              letter K (repeatable, after --variability)\n"
            "  --element-variability NAME=X  variability of the first element named NAME\n"
-           "                              (repeatable, applied after --variability)\n"
+           "                              (repeatable, applied after --kind-variability)\n"
            "  --normalise                 normalise deviations and sensitivities by the slope\n"
            "Scales:\n"
            "  --fmin F                    lowest frequency (0.2)\n"
@@ -45,7 +49,7 @@ std::string morat_usage() {
            "  --sensitivities P           sensitivity list at point P (repeatable)\n"
            "  --tab FILE                  save the response table in FILE\n"
            "  --help                      print this text\n" +
-           montecarlo_usage() + tolerance_usage() + polezero_usage() +
+           montecarlo_usage() + tolerance_usage() + polezero_usage() + design_usage() +
            "Picture of the response (after the run):\n"
            "  --plot FILE                 draw the response window's plot into FILE (.svg: SVG, else PNG)\n"
            "  --size WxH                  picture size in pixels (696x480)\n"
@@ -79,6 +83,15 @@ bool to_element_variability(const std::string& text, MoratOptions& o) {
     return true;
 }
 
+bool to_kind_variability(const std::string& text, MoratOptions& o) {
+    Real x = 0;
+    if (text.size() < 3 || text[1] != '=' || !std::isalpha(static_cast<unsigned char>(text[0])) ||
+        !to_real(text.substr(2), x) || x < 0)
+        return false;
+    o.kind_variabilities.emplace_back(text[0], x);
+    return true;
+}
+
 using ValueSetter = std::function<bool(const std::string&, MoratOptions&)>;
 
 const std::map<std::string, ValueSetter>& value_options() {
@@ -109,6 +122,7 @@ const std::map<std::string, ValueSetter>& value_options() {
              return to_real(t, v) && (o.variability = v, true);
          }},
         {"--element-variability", to_element_variability},
+        {"--kind-variability", to_kind_variability},
         {"--fmin", [](const std::string& t, MoratOptions& o) { return o.band_given = to_real(t, o.fmin); }},
         {"--fmax", [](const std::string& t, MoratOptions& o) { return o.band_given = to_real(t, o.fmax); }},
         {"--segments",
@@ -195,6 +209,8 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
     for (const auto& [name, member] : flag_options()) reader.flag(name, o.*member);
     for (const auto& [name, set] : value_options())
         reader.value(name, [&o, set = set](const std::string& v) { return set(v, o); });
+    for (const std::string& name : design_option_names())
+        reader.value(name, [&o, name](const std::string& v) { return set_design_option(name, v, o.design); });
     bool have_netlist = false;
     reader.operand([&](const std::string& arg) -> std::string {
         if (have_netlist) return "more than one netlist: " + o.netlist + ", " + arg;
@@ -204,7 +220,10 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
     });
     if (std::string why = reader.read(args); !why.empty()) return why;
     if (o.spice && have_netlist) return "a netlist and --spice cannot be given together";
-    if (!have_netlist && !o.spice && !o.help) return "no netlist given";
+    if (std::string reason = check_design_options(o.design); !reason.empty()) return reason;
+    if (o.design.active() && (have_netlist || o.spice))
+        return "a design writes its own netlist: give no netlist and no --spice with --design or --type";
+    if (!have_netlist && !o.spice && !o.help && !o.design.active()) return "no netlist given";
     if (o.netlist_out && !o.spice) return "--netlist-out needs --spice";
     // A node name is for a deck; for a netlist only numbers are nodes.
     std::int32_t number = 0;
@@ -219,7 +238,9 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
     MonteCarloOptions montecarlo = o.montecarlo;
     if (o.tolerance.draws()) montecarlo.seed.reset();
     if (std::string reason = check_montecarlo_options(montecarlo); !reason.empty()) return reason;
-    if (std::string reason = check_tolerance_options(o.tolerance); !reason.empty()) return reason;
+    ToleranceOptions tolerance = o.tolerance;  // a design brings its mask
+    if (o.design.active() && !tolerance.mask) tolerance.mask = "design";
+    if (std::string reason = check_tolerance_options(tolerance); !reason.empty()) return reason;
     if (std::string reason = check_polezero_options(o.polezero); !reason.empty()) return reason;
     return {};
 }

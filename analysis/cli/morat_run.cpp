@@ -1,4 +1,5 @@
 // One run of morat: the window program's commands in a fixed order.
+#include <cctype>
 #include <filesystem>
 
 #include "analysis/circuit/netlist_reader.h"
@@ -41,6 +42,13 @@ std::string apply_settings(const MoratOptions& o, Session& x) {
         if (found == 0) return "no element named " + given + " in the circuit";
         c.variability[found] = value;
     }
+    for (const auto& [letter, value] : o.kind_variabilities)
+        for (int i = 1; i <= c.element_count; ++i) {
+            const char k = element_kind(c, i);
+            if (std::toupper(static_cast<unsigned char>(k)) ==
+                std::toupper(static_cast<unsigned char>(letter)))
+                c.variability[i] = value;
+        }
     apply_normalisation(s, *x.sweep, o.normalise);
     return {};
 }
@@ -110,7 +118,36 @@ bool deck_node(const std::optional<std::string>& text, const spice::SpiceTransla
     return suite::parse_int(*text, number);
 }
 
-int analyse(const MoratOptions& o, Session& x, const Log& log, std::ostream& err) {
+// A design: its files written, then the options of the analysis of its
+// netlist: its output, the mask's span in the mask's unit, its parts'
+// tolerances, and the mask with the yield and the worst case unless the
+// options say otherwise.
+int design_first(MoratOptions& o, const Log& log) {
+    design::DesignOutcome d;
+    if (const int status = run_design_options(o.design, d, log); status != 0) return status;
+    o.netlist = d.netlist_file;
+    if (!o.output_text) o.output = d.design.netlist.output_node;
+    if (!o.band_given) {
+        o.fmin = d.band.f1;
+        o.fmax = d.band.f2;
+        o.hz = d.band.hertz;
+    }
+    const design::DesignOptions& p = o.design.options;
+    if (!o.variability) o.variability = p.resistor_variability();
+    o.kind_variabilities.insert(o.kind_variabilities.begin(), {'C', p.capacitor_tolerance});
+    if (!p.opamp.ideal) o.kind_variabilities.insert(o.kind_variabilities.begin() + 1, {'A', 0});
+    if (!o.tolerance.mask) o.tolerance.mask = d.mask_file;
+    if (!o.tolerance.yield_circuits) o.tolerance.yield_circuits = default_yield_circuits;
+    if (!o.tolerance.worst_case)
+        o.tolerance.worst_case = d.netlist_file.substr(0, d.netlist_file.size() - 4) + ".wct";
+    log("Análise do filtro projetado: " + d.check_command);
+    return 0;
+}
+
+int analyse(const MoratOptions& given, Session& x, const Log& log, std::ostream& err) {
+    MoratOptions o = given;
+    if (o.design.active())
+        if (const int status = design_first(o, log); status != 0) return status;
     Circuit& c = *x.circuit;
     spice::SpiceTranslation deck;
     if (o.spice)

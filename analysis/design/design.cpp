@@ -1,0 +1,382 @@
+// The design of a filter: approximation, order, sections, topologies and
+// part values.
+#include "analysis/design/design.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "analysis/design/engine_check.h"
+#include "analysis/design/plan.h"
+
+namespace analysis::design {
+namespace {
+
+Real db_to_ratio(Real db) { return std::pow(Real(10), db / 20); }
+Real ratio_to_db(Real r) { return 20 * std::log10(r); }
+
+// The bands over which a section's deviation is compared: the filter's
+// pass band(s), a decade beyond an open edge.
+std::vector<Band> pass_bands(const Requirement& r) {
+    switch (r.type) {
+        case FilterType::lowpass:
+            return {{r.wp2 / 10, r.wp2, false, 24}};
+        case FilterType::highpass:
+            return {{r.wp1, r.wp1 * 10, false, 24}};
+        case FilterType::bandpass:
+            return {{r.wp1, r.wp2, false, 24}};
+        case FilterType::bandstop:
+            return {{r.wp1 / 10, r.wp1, false, 12}, {r.wp2, r.wp2 * 10, false, 12}};
+    }
+    return {};
+}
+
+// The topologies a family offers for a shape.
+std::vector<Topology> family_topologies(TopologyFamily f, Shape shape) {
+    const bool first = first_order(shape);
+    switch (f) {
+        case TopologyFamily::sallen_key:
+            if (first) return {Topology::follower_rc};
+            return {Topology::sallen_key_unity, Topology::sallen_key_equal};
+        case TopologyFamily::mfb:
+            if (first) return {Topology::inverting};
+            return {Topology::mfb};
+        case TopologyFamily::biquad:
+            if (first) return {Topology::inverting};
+            return {Topology::biquad};
+        case TopologyFamily::automatic:
+            if (first) return {Topology::follower_rc, Topology::inverting};
+            return {Topology::sallen_key_unity, Topology::sallen_key_equal, Topology::mfb, Topology::biquad};
+    }
+    return {};
+}
+
+// The gain a topology gives a section that asks for `wanted`: the same
+// where resistors set it, less where it cannot reach it (not the last
+// section), a fixed gain when it is within `slack` of the wanted one (the
+// last section) or below it (the others); nullopt when none will do.
+std::optional<Real> usable_gain(Topology t, SectionSpec spec, Real wanted, bool last, Real slack_db,
+                                const RealiseOptions& ro) {
+    spec.gain = wanted;
+    const GainRange g = gain_range(t, spec, ro);
+    if (g.low > g.high * (1 + 1e-9L)) return std::nullopt;
+    const Real tol = 1e-9L;
+    if (g.exact) {
+        if (wanted >= g.low * (1 - tol) && wanted <= g.high * (1 + tol))
+            return std::clamp(wanted, g.low, g.high);
+        if (!last && wanted > g.high) return g.high;
+        return std::nullopt;
+    }
+    if (last)
+        return std::fabs(ratio_to_db(g.low / wanted)) <= slack_db ? std::optional<Real>(g.low) : std::nullopt;
+    return g.low <= wanted * (1 + tol) ? std::optional<Real>(g.low) : std::nullopt;
+}
+
+// The parts of a section for `target`, with the op-amps' gain-bandwidth
+// undone: the ω0 and Q asked of the parts are corrected until the
+// section's poles, as the engine finds them with the op-amp model, lie at
+// the spec's.
+SectionCircuit realise_for_opamps(Topology t, const SectionSpec& spec, const RealiseOptions& ro,
+                                  const OpAmpModel& opamp, SectionSpec& target) {
+    target = spec;
+    SectionCircuit s = realise(t, target, ro);
+    if (opamp.ideal) return s;
+    for (int i = 0; i < 12; ++i) {
+        const SectionMeasure m = measure_with_opamps(s, opamp);
+        const Real dw = spec.w0 / m.w0, dq = first_order(spec.shape) ? 1 : spec.q / m.q;
+        if (!std::isfinite(dw) || !std::isfinite(dq)) break;
+        if (std::fabs(dw - 1) < 1e-7L && std::fabs(dq - 1) < 1e-7L) break;
+        target.w0 *= dw;
+        if (spec.shape == Shape::notch) target.wz = spec.wz;  // the zeros do not move with the op-amps
+        if (!first_order(spec.shape)) target.q *= dq;
+        // A gain that the form fixes (equal-component Sallen-Key) follows the new Q.
+        const GainRange g = gain_range(t, target, ro);
+        target.gain = g.exact ? std::clamp(spec.gain, g.low, g.high) : g.low;
+        s = realise(t, target, ro);
+    }
+    return s;
+}
+
+// How far rounded parts move a section's response: the relative errors of
+// ω0 and ωz weighted by 2Q (near its peak a section's response moves by
+// about 2Q times the relative shift of ω0), of Q and of the gain.
+Real rounding_error(const SectionSpec& spec, const SectionMeasure& m) {
+    const Real w = first_order(spec.shape) ? 1 : std::max(Real(1), 2 * spec.q);
+    auto sq = [](Real x) { return x * x; };
+    Real e = sq(w * (m.w0 / spec.w0 - 1)) + sq(m.gain / spec.gain - 1);
+    if (!first_order(spec.shape)) e += sq(m.q / spec.q - 1);
+    if (spec.shape == Shape::notch) e += sq(w * (m.wz / spec.wz - 1));
+    return e;
+}
+
+int count_parts(const Cascade& c) {
+    int n = 0;
+    for (const SectionCircuit& s : c.sections) n += static_cast<int>(s.parts.size());
+    return n;
+}
+
+// The prototype with its frequencies multiplied by a.
+Prototype scaled(const Prototype& p, Real a) {
+    Prototype q = p;
+    for (auto& x : q.poles) x *= a;
+    for (auto& x : q.zeros) x *= a;
+    q.gain = p.gain * std::pow(a, Real(p.poles.size()) - Real(p.zeros.size()));
+    return q;
+}
+
+// The Bessel prototype that keeps the delay limits of a low-pass: the
+// unit-delay prototype scaled by a, feasible when the module and the
+// delay limits all hold; the middle of the feasible scales (on a
+// logarithmic scale), or the scale that puts the delay at the middle of
+// its limits when that one is feasible.
+std::optional<Prototype> bessel_for_delay(const Requirement& r, const PrototypeTargets& t, int n) {
+    const Prototype unit = bessel_unit_delay(n);
+    auto feasible = [&](Real a) {
+        const Prototype p = scaled(unit, a);
+        if (attenuation_db(p, 1) > t.nearest.ripple_db) return false;
+        for (const PrototypeRequirement& s : t.each_stop)
+            if (attenuation_db(p, s.stop_edge) < s.attenuation_db) return false;
+        // The delay in seconds at w: the prototype's (in 1/Ω) over ωp2.
+        for (int i = 0; i <= 40; ++i) {
+            const Real w = r.delay_w1 * std::pow(r.delay_w2 / r.delay_w1, Real(i) / 40);
+            const Real tau = group_delay(p, w / r.wp2) / r.wp2;
+            if (r.delay_lower && tau < *r.delay_lower) return false;
+            if (r.delay_upper && tau > *r.delay_upper) return false;
+        }
+        return true;
+    };
+    if (r.delay_lower && r.delay_upper) {
+        const Real a = 2 / ((*r.delay_lower + *r.delay_upper) * r.wp2);
+        if (feasible(a)) return scaled(unit, a);
+    }
+    int first = -1, last = -1, best_first = -1, best_last = -1;
+    const int steps = 3000;
+    auto scale_at = [&](int i) { return std::pow(Real(10), -3 + 6 * Real(i) / steps); };
+    for (int i = 0; i <= steps; ++i) {
+        if (feasible(scale_at(i))) {
+            if (first < 0) first = i;
+            last = i;
+            if (last - first > best_last - best_first) best_first = first, best_last = last;
+        } else {
+            first = -1;
+        }
+    }
+    if (best_first < 0) return std::nullopt;
+    return scaled(unit, scale_at((best_first + best_last) / 2));
+}
+
+// The order's slack shared between the edges: of the frequency scales a
+// at which the prototype, its frequencies multiplied by a, still keeps
+// the pass band's ripple at Ω = 1 and every stop band's attenuation, the
+// geometric middle. The pass band then reaches a little beyond its edge
+// and the stop band begins a little before its own, so that parts that
+// move the response a little either way keep the mask.
+Prototype share_slack(const Prototype& p, const PrototypeTargets& t) {
+    auto feasible = [&](Real a) {
+        const Prototype q = scaled(p, a);
+        if (attenuation_db(q, 1) > t.nearest.ripple_db * (1 + 1e-9L) + 1e-12L) return false;
+        for (const PrototypeRequirement& s : t.each_stop)
+            if (attenuation_db(q, s.stop_edge) < s.attenuation_db * (1 - 1e-9L)) return false;
+        return true;
+    };
+    if (!feasible(1)) return p;  // an order below the minimum: nothing to share
+    auto boundary = [&](Real inside, Real outside) {
+        for (int i = 0; i < 100; ++i) {
+            const Real m = std::sqrt(inside * outside);
+            (feasible(m) ? inside : outside) = m;
+        }
+        return inside;
+    };
+    Real far = 1;
+    for (const PrototypeRequirement& s : t.each_stop) far = std::max(far, s.stop_edge);
+    const Real high = feasible(far) ? far : boundary(1, far);
+    const Real low = feasible(1 / far) ? 1 / far : boundary(1, 1 / far);
+    return scaled(p, std::sqrt(low * high));
+}
+
+bool delay_design(const Requirement& r, Approximation a) {
+    return a == Approximation::bessel && r.flat_delay && r.type == FilterType::lowpass;
+}
+
+}  // namespace
+
+std::string family_name(TopologyFamily f) {
+    switch (f) {
+        case TopologyFamily::sallen_key:
+            return "sallen-key";
+        case TopologyFamily::mfb:
+            return "mfb";
+        case TopologyFamily::biquad:
+            return "biquad";
+        case TopologyFamily::automatic:
+            return "auto";
+    }
+    return "";
+}
+
+bool family_from_name(const std::string& text, TopologyFamily& f) {
+    std::string s = text;
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (s == "sallen-key")
+        f = TopologyFamily::sallen_key;
+    else if (s == "mfb")
+        f = TopologyFamily::mfb;
+    else if (s == "biquad")
+        f = TopologyFamily::biquad;
+    else
+        return false;
+    return true;
+}
+
+int required_order(const Requirement& r, Approximation a, Real margin_db) {
+    const PrototypeTargets t = prototype_targets(r, margin_db);
+    if (delay_design(r, a)) {
+        for (int n = 1; n <= max_prototype_order; ++n)
+            if (bessel_for_delay(r, t, n)) return n;
+        return max_prototype_order + 1;
+    }
+    if (a == Approximation::inverse_chebyshev || a == Approximation::elliptic)
+        return minimum_order(a, t.nearest);
+    int n = 1;
+    for (const PrototypeRequirement& s : t.each_stop) n = std::max(n, minimum_order(a, s));
+    return n;
+}
+
+Design design_filter(const Requirement& r, Approximation a, int order, const DesignOptions& o) {
+    Design d;
+    d.requirement = r;
+    d.approximation = a;
+    d.order = order;
+    d.resistors = o.resistors;
+    d.margin_db = o.margin_db.value_or(default_margin(r));
+    d.targets = prototype_targets(r, d.margin_db);
+    d.minimum_order = required_order(r, a, d.margin_db);
+    if (delay_design(r, a)) {
+        auto p = bessel_for_delay(r, d.targets, order);
+        d.prototype = p ? *p : prototype(a, order, d.targets.nearest);
+    } else {
+        d.prototype = share_slack(prototype(a, order, d.targets.nearest), d.targets);
+    }
+    std::vector<SectionSpec> specs = plan_sections(r, d.prototype);
+    const Real peak = db_to_ratio(d.targets.peak_db);
+    const Real level = peak / db_to_ratio(internal_backoff_db);
+    const std::vector<Band> bands = pass_bands(r);
+    d.cascade.opamp = o.opamp;
+    std::vector<SectionSpec> front;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const bool last = i + 1 == specs.size();
+        SectionSpec unit = specs[i];
+        unit.gain = 1;
+        std::vector<SectionSpec> with = front;
+        with.push_back(unit);
+        const Real wanted = (last ? peak : level) / cascade_peak(with);
+        RealiseOptions ro{o.impedance, o.capacitors, {}, level};
+        ro.peak = [front](const std::function<ComplexReal(Real)>& h) { return cascade_peak(front, h); };
+        SectionDesign sd;
+        std::vector<Topology> offered = family_topologies(o.topology, unit.shape);
+        std::vector<Topology> usable;
+        std::vector<Real> gains;
+        for (Topology t : offered) {
+            if (!realisable(t, unit.shape)) continue;
+            if (auto g = usable_gain(t, unit, wanted, last, d.margin_db / 2, ro)) {
+                usable.push_back(t);
+                gains.push_back(*g);
+            }
+        }
+        if (usable.empty() && o.topology != TopologyFamily::automatic) {
+            sd.notes.push_back(family_name(o.topology) + " não realiza esta seção: biquad.");
+            for (Topology t : family_topologies(TopologyFamily::biquad, unit.shape))
+                if (auto g = usable_gain(t, unit, wanted, last, d.margin_db / 2, ro)) {
+                    usable.push_back(t);
+                    gains.push_back(*g);
+                }
+        }
+        if (usable.empty())
+            throw std::invalid_argument("nenhuma topologia realiza a seção " +
+                                        std::string(1, section_letter(int(i))));
+        // The fewest op-amps first, then the least deviation.
+        int fewest = 99;
+        for (Topology t : usable) fewest = std::min(fewest, opamp_count(t, unit.shape));
+        Real best = std::numeric_limits<Real>::infinity();
+        std::size_t chosen = usable.size();
+        for (std::size_t k = 0; k < usable.size(); ++k) {
+            if (opamp_count(usable[k], unit.shape) > fewest) continue;
+            SectionSpec spec = unit;
+            spec.gain = gains[k];
+            const SectionCircuit s = realise(usable[k], spec, ro);
+            const Real dev =
+                section_deviation(s, o.opamp, bands, o.resistor_variability(), o.capacitor_tolerance);
+            if (dev < best || chosen == usable.size()) best = dev, chosen = k;
+        }
+        sd.spec = unit;
+        sd.spec.gain = gains[chosen];
+        sd.deviation_db = best;
+        // The impedance level whose standard values come nearest: a few
+        // levels around the one asked for give other capacitors and other
+        // resistor neighbours.
+        RealiseOptions level_ro = ro;
+        Real least = std::numeric_limits<Real>::infinity();
+        for (Real f : {1.0L, 0.8L, 1.25L, 0.65L, 1.5L}) {
+            RealiseOptions trial = ro;
+            trial.impedance = o.impedance * f;
+            try {
+                const Rounding x = round_resistors(realise(usable[chosen], sd.spec, trial), o.resistors);
+                const Real e = rounding_error(sd.spec, measure(x.searched));
+                if (e < least * (1 - 1e-9L)) least = e, level_ro = trial;
+            } catch (const std::invalid_argument&) {
+            }
+        }
+        sd.exact = realise_for_opamps(usable[chosen], sd.spec, level_ro, o.opamp, sd.target);
+        const Rounding rounding = round_resistors(sd.exact, o.resistors);
+        sd.rounded = rounding.searched;
+        sd.plain = measure(rounding.plain);
+        sd.achieved = measure_with_opamps(sd.rounded, o.opamp);
+        front.push_back(sd.spec);
+        d.cascade.sections.push_back(sd.rounded);
+        d.sections.push_back(std::move(sd));
+    }
+    d.netlist = cascade_netlist(d.cascade);
+    d.opamps = static_cast<int>(d.netlist.opamp_outputs.size());
+    d.parts = count_parts(d.cascade);
+    return d;
+}
+
+DesignChoice choose_design(const Requirement& r, const DesignOptions& o) {
+    DesignChoice c;
+    std::vector<Approximation> list;
+    if (o.approximation)
+        list = {*o.approximation};
+    else if (r.flat_delay && r.type == FilterType::lowpass)
+        list = {Approximation::bessel};
+    else
+        list = {Approximation::butterworth, Approximation::chebyshev, Approximation::inverse_chebyshev,
+                Approximation::elliptic, Approximation::bessel};
+    const Real margin = o.margin_db.value_or(default_margin(r));
+    for (Approximation a : list) {
+        Candidate k{a, o.order.value_or(0), 0, 0, {}};
+        if (!o.order) k.order = required_order(r, a, margin);
+        if (k.order > max_prototype_order) {
+            k.refusal = "nenhuma ordem até " + std::to_string(max_prototype_order) + " atende";
+            c.candidates.push_back(k);
+            continue;
+        }
+        try {
+            Design d = design_filter(r, a, k.order, o);
+            k.opamps = d.opamps;
+            k.parts = d.parts;
+            const bool better = !c.found || d.opamps < c.design.opamps ||
+                                (d.opamps == c.design.opamps && d.parts < c.design.parts);
+            if (better) {
+                c.design = std::move(d);
+                c.found = true;
+            }
+        } catch (const std::exception& e) {
+            k.refusal = e.what();
+        }
+        c.candidates.push_back(k);
+    }
+    return c;
+}
+
+}  // namespace analysis::design
