@@ -132,6 +132,7 @@ int design_first(MoratOptions& o, const Log& log) {
         o.fmax = d.band.f2;
         o.hz = d.band.hertz;
     }
+    if (d.small_pivots && !o.tol_pivot) o.tol_pivot = design::design_pivot_tolerance;
     const design::DesignOptions& p = o.design.options;
     if (!o.variability) o.variability = p.resistor_variability();
     o.kind_variabilities.insert(o.kind_variabilities.begin(), {'C', p.capacitor_tolerance});

@@ -90,7 +90,7 @@ SectionCircuit realise_for_opamps(Topology t, const SectionSpec& spec, const Rea
         target.w0 *= dw;
         if (spec.shape == Shape::notch) target.wz = spec.wz;  // the zeros do not move with the op-amps
         if (!first_order(spec.shape)) target.q *= dq;
-        // A gain that the form fixes (equal-component Sallen-Key) follows the new Q.
+        // A gain that a form fixes or bounds by Q follows the new Q.
         const GainRange g = gain_range(t, target, ro);
         target.gain = g.exact ? std::clamp(spec.gain, g.low, g.high) : g.low;
         s = realise(t, target, ro);
@@ -317,9 +317,11 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
         // resistor neighbours.
         RealiseOptions level_ro = ro;
         Real least = std::numeric_limits<Real>::infinity();
-        for (Real f : {1.0L, 0.8L, 1.25L, 0.65L, 1.5L}) {
+        for (int step = 0; step <= 16; ++step) {
+            // 1, then up and down by steps of a 32nd of a decade, to ±25 %... ±78 %.
+            const int k = step % 2 == 0 ? step / 2 : -(step + 1) / 2;
             RealiseOptions trial = ro;
-            trial.impedance = o.impedance * f;
+            trial.impedance = o.impedance * std::pow(Real(10), Real(k) / 32);
             try {
                 const Rounding x = round_resistors(realise(usable[chosen], sd.spec, trial), o.resistors);
                 const Real e = rounding_error(sd.spec, measure(x.searched));
@@ -365,17 +367,15 @@ DesignChoice choose_design(const Requirement& r, const DesignOptions& o) {
             Design d = design_filter(r, a, k.order, o);
             k.opamps = d.opamps;
             k.parts = d.parts;
-            const bool better = !c.found || d.opamps < c.design.opamps ||
-                                (d.opamps == c.design.opamps && d.parts < c.design.parts);
-            if (better) {
-                c.design = std::move(d);
-                c.found = true;
-            }
+            c.designs.push_back(std::move(d));
         } catch (const std::exception& e) {
             k.refusal = e.what();
         }
         c.candidates.push_back(k);
     }
+    std::stable_sort(c.designs.begin(), c.designs.end(), [](const Design& a, const Design& b) {
+        return a.opamps != b.opamps ? a.opamps < b.opamps : a.parts < b.parts;
+    });
     return c;
 }
 

@@ -4,8 +4,8 @@
 //
 //   RequirementReading r = requirement_from_mask(mask);
 //   DesignOptions o;                                   // defaults: see below
-//   DesignChoice c = choose_design(r.requirement, o, log);   // every approximation, the cheapest
-//   Design& d = c.design;
+//   DesignChoice c = choose_design(r.requirement, o);   // every approximation, the cheapest first
+//   Design& d = c.designs.front();
 //   std::vector<std::string> net = netlist_lines(d.netlist, design_comments(d, o, command));
 //
 // Sections and gains. The sections come from plan_sections (plan.h) in
@@ -109,14 +109,13 @@ struct Candidate {
 };
 
 struct DesignChoice {
-    bool found = false;
-    Design design;
     std::vector<Candidate> candidates;
+    std::vector<Design> designs;  // the ones designed, the fewest op-amps first, then the fewest parts
 };
 
 // Every approximation (or the forced one) at its minimum order (or the
-// forced order); the one with the fewest op-amps, then the fewest parts.
-// With a flat delay asked for and no approximation forced, Bessel.
+// forced order). With a flat delay asked for of a low-pass and no
+// approximation forced, Bessel alone.
 DesignChoice choose_design(const Requirement& r, const DesignOptions& o);
 
 // The comment lines of the netlist: the requirement, the approximation
@@ -124,8 +123,13 @@ DesignChoice choose_design(const Requirement& r, const DesignOptions& o);
 // morat command line that checks the design.
 std::vector<std::string> design_comments(const Design& d, const DesignOptions& o, const std::string& check);
 
-// The log lines of a design: the candidates, the choice and its sections.
-std::vector<std::string> design_report(const DesignChoice& c, const DesignOptions& o);
+// The log lines: the candidates tried, and a design with its sections.
+std::vector<std::string> candidates_report(const DesignChoice& c, const Requirement& r);
+// "chebyshev, ordem 4, E96": the approximation, the filter's order (twice
+// the prototype's for band-pass and band-stop) and the resistor series.
+std::string design_label(const Design& d);
+int filter_order(FilterType t, int prototype_order);
+std::vector<std::string> design_report(const Design& d, const DesignOptions& o);
 
 // The parts list: one line per value (kind, value, series, tolerance,
 // count, names) and the op-amps.

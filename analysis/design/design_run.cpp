@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 
 #include "analysis/design/drawing.h"
 #include "common/errors.h"
@@ -38,6 +39,7 @@ std::string check_command(const DesignOutcome& d, const DesignOptions& o) {
     if (d.band.hertz) c += " --hz";
     c += " --fmin " + netlist_value(d.band.f1) + " --fmax " + netlist_value(d.band.f2);
     c += " --output " + std::to_string(d.design.netlist.output_node);
+    if (d.small_pivots) c += " --tol-pivot " + netlist_value(design_pivot_tolerance);
     c += " --variability " + netlist_value(o.resistor_variability());
     c += " --kind-variability C=" + netlist_value(o.capacitor_tolerance);
     if (!o.opamp.ideal) c += " --kind-variability A=0";
@@ -140,8 +142,8 @@ int run_design(const DesignRequest& q, DesignOutcome& out, const Log& log) {
         }
     }
     DesignChoice c = choose_design(r, o);
-    for (const std::string& l : design_report(c, o)) log(l);
-    if (!c.found) {
+    for (const std::string& l : candidates_report(c, r)) log(l);
+    if (c.designs.empty()) {
         log("* Nenhum projeto realiza o requisito.");
         return 1;
     }
@@ -149,43 +151,63 @@ int run_design(const DesignRequest& q, DesignOutcome& out, const Log& log) {
     for (const MaskRange& x : m.mask.ranges) lo = std::min(lo, x.f1), hi = std::max(hi, x.f2);
     if (!(hi > lo)) hi = lo * 10, lo /= 10;
     out.band = {lo, hi, m.mask.hertz, q.check_segments};
-    // The check, and another order or a finer series when the design misses the mask.
-    Design best = c.design;
-    FilterCheck best_check = check_filter(best.netlist, m.mask, q.check_segments);
-    Design d = best;
-    for (int attempt = 0; attempt < 4 && !(best_check.meets && best_check.levels_ok); ++attempt) {
-        const auto series = finer(o.resistors);
-        std::string what;
-        if (series) {
-            o.resistors = *series;
-            what = "a série " + series_name(*series);
-        } else if (!o.order && d.order < max_prototype_order) {
-            o.order = d.order + 1;
-            what = "a ordem " + std::to_string(d.order + 1);
-        } else {
-            break;
-        }
-        log("* O projeto arredondado não atende" +
-            std::string(best_check.meets ? " à regra dos níveis:" : " à máscara:"));
-        log_check(best_check, log);
-        log("  tentando " + what + ".");
-        try {
-            d = design_filter(r, d.approximation, o.order.value_or(d.order), o);
-        } catch (const std::exception& e) {
-            log("* " + std::string(e.what()));
-            break;
-        }
+    // The designs checked, the cheapest first: the first whose rounded parts
+    // keep the mask and the level rule is the design. When none does, a
+    // finer series, then the next orders.
+    Design best;
+    FilterCheck best_check;
+    bool have = false, met = false;
+    auto worst = [](const FilterCheck& k) {
+        return k.nominal.module.present ? k.nominal.module.margin : -std::numeric_limits<Real>::infinity();
+    };
+    auto attempt = [&](const Design& d) {
         const FilterCheck k = check_filter(d.netlist, m.mask, q.check_segments);
-        const bool better =
-            (k.meets && k.levels_ok) || k.nominal.module.margin > best_check.nominal.module.margin;
+        const bool ok = k.meets && k.levels_ok;
+        if (!ok) {
+            log("* " + design_label(d) + " não atende" + (k.meets ? " à regra dos níveis:" : " à máscara:"));
+            log_check(k, log);
+        }
+        const bool better = !have || ok || (k.meets && !best_check.meets) ||
+                            (k.meets == best_check.meets && worst(k) > worst(best_check));
         if (better) {
             best = d;
             best_check = k;
-            for (const std::string& l : design_report({true, d, {}}, o)) log(l);
+            have = true;
+        }
+        return ok;
+    };
+    std::vector<Design> designs = std::move(c.designs);
+    for (const Design& d : designs)
+        if ((met = attempt(d))) break;
+    for (int extra = 1; !met;) {
+        if (const auto series = finer(o.resistors)) {
+            o.resistors = *series;
+            log("Tentando resistores " + series_name(*series) + ".");
+        } else if (!o.order && extra <= 2) {
+            log("Tentando a ordem seguinte.");
+            for (Design& d : designs) d.order += 1;
+            ++extra;
+        } else {
+            break;
+        }
+        for (Design& d : designs) {
+            if (d.order > max_prototype_order) continue;
+            try {
+                d = design_filter(r, d.approximation, d.order, o);
+            } catch (const std::exception& e) {
+                log("* " + design_label(d) + ": " + e.what());
+                continue;
+            }
+            if ((met = attempt(d))) break;
         }
     }
     out.design = best;
-    out.meets = best_check.meets && best_check.levels_ok;
+    out.meets = met;
+    out.small_pivots = best_check.small_pivots;
+    if (out.small_pivots)
+        log("As admitâncias do circuito deixam pivôs menores que a tolerância de 1E-7: a análise usa " +
+            netlist_value(design_pivot_tolerance) + " (--tol-pivot).");
+    for (const std::string& l : design_report(best, o)) log(l);
     log_check(best_check, log);
     if (!out.meets) log("* O projeto não atende ao requisito; os arquivos são escritos assim mesmo.");
     // The files.

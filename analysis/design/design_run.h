@@ -34,6 +34,7 @@ struct DesignOutcome {
     std::string mask_file, netlist_file, circuit_file, values_file, parts_file;
     Band band;  // the mask's span, in its unit
     bool meets = false;
+    bool small_pivots = false;  // the analysis needs --tol-pivot design_pivot_tolerance
     std::string check_command;  // the morat command line that checks the design
 };
 

@@ -29,8 +29,10 @@ void read_into(Circuit& c, const std::vector<std::string>& lines) {
 }  // namespace
 
 Analysed analyse_lines(const std::vector<std::string>& lines, int output, const Band& band,
-                       Real resistor_tolerance, Real capacitor_tolerance) {
+                       Real resistor_tolerance, Real capacitor_tolerance,
+                       std::optional<Real> pivot_tolerance) {
     Analysed a;
+    if (pivot_tolerance) a.settings.pivot_tolerance = *pivot_tolerance;
     Circuit& c = *a.circuit;
     read_into(c, lines);
     for (int i = 1; i <= c.element_count; ++i) {
@@ -56,8 +58,8 @@ Real section_deviation(const SectionCircuit& s, const OpAmpModel& opamp, const s
     Real worst = 0;
     for (const Band& b : bands) {
         try {
-            const Analysed a =
-                analyse_lines(lines, n.output_node, b, resistor_tolerance, capacitor_tolerance);
+            const Analysed a = analyse_lines(lines, n.output_node, b, resistor_tolerance, capacitor_tolerance,
+                                             design_pivot_tolerance);
             for (int p = 0; p <= a.circuit->segments; ++p)
                 worst = std::max(worst, a.sweep->points[p].module_dev);
         } catch (const suite::FatalError&) {
@@ -114,8 +116,20 @@ FilterCheck check_filter(const CascadeNetlist& n, const ResponseMask& mask, int 
         hi = std::max(hi, r.f2);
     }
     if (!(hi > lo)) hi = lo * 10, lo /= 10;
-    const Analysed a =
-        analyse_lines(netlist_lines(n, {}), n.output_node, {lo, hi, mask.hertz, segments}, 0, 0);
+    Analysed a;
+    const std::vector<std::string> lines = netlist_lines(n, {});
+    try {
+        a = analyse_lines(lines, n.output_node, {lo, hi, mask.hertz, segments}, 0, 0);
+    } catch (const suite::FatalError&) {
+        try {
+            a = analyse_lines(lines, n.output_node, {lo, hi, mask.hertz, segments}, 0, 0,
+                              design_pivot_tolerance);
+            f.small_pivots = true;
+        } catch (const suite::FatalError& e) {
+            f.lines.push_back(std::string("* O circuito projetado não pôde ser analisado: ") + e.what());
+            return f;
+        }
+    }
     const Circuit& c = *a.circuit;
     const Sweep& sw = *a.sweep;
     const std::vector<MaskConstraint> k = mask_constraints(mask, sw, c.segments);

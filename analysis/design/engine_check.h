@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,15 @@ struct Analysed {
 // Reads the lines, gives resistors and capacitors their tolerances as
 // variabilities (everything else 0) and sweeps the band at `output`.
 // suite::FatalError from the reader or the engine.
+// The pivot tolerance is the analysis program's own unless given.
 Analysed analyse_lines(const std::vector<std::string>& lines, int output, const Band& band,
-                       Real resistor_tolerance, Real capacitor_tolerance);
+                       Real resistor_tolerance, Real capacitor_tolerance,
+                       std::optional<Real> pivot_tolerance = {});
+
+// The pivot tolerance taken when the analysis program's own (1E-7) refuses
+// a designed circuit as singular: the admittances of high-Q sections
+// (hundreds of kilohms beside nanofarads) leave pivots below it.
+constexpr Real design_pivot_tolerance = 1e-20L;
 
 // The largest statistical deviation of the module (dB) of one section,
 // alone, over the bands; +infinity when a band cannot be solved.
@@ -65,6 +73,7 @@ struct FilterCheck {
     std::vector<std::string> lines;  // the mask check as the analysis logs it
     Real output_peak = 0;
     std::vector<OpAmpLevel> levels;  // every op-amp output but the filter's own
+    bool small_pivots = false;       // solved with design_pivot_tolerance
 };
 FilterCheck check_filter(const CascadeNetlist& n, const ResponseMask& mask, int segments);
 

@@ -141,47 +141,88 @@ std::vector<SectionSpec> plan_sections(const Requirement& r, const Prototype& p)
 
 Real cascade_peak(const std::vector<SectionSpec>& sections) { return cascade_peak(sections, {}); }
 
+namespace {
+
+// |H(jω)|² of a section, in real arithmetic.
+Real section_power(const SectionSpec& s, Real w) {
+    const Real w2 = w * w, k2 = s.gain * s.gain;
+    if (first_order(s.shape))
+        return k2 * (s.shape == Shape::lowpass1 ? s.w0 * s.w0 : w2) / (s.w0 * s.w0 + w2);
+    const Real re = s.w0 * s.w0 - w2, im = s.w0 * w / s.q, d = re * re + im * im;
+    switch (s.shape) {
+        case Shape::lowpass:
+            return k2 * s.w0 * s.w0 * s.w0 * s.w0 / d;
+        case Shape::highpass:
+            return k2 * w2 * w2 / d;
+        case Shape::bandpass:
+            return k2 * im * im / d;
+        default: {
+            const Real n = s.wz * s.wz - w2;
+            return k2 * n * n / d;
+        }
+    }
+}
+
+}  // namespace
+
 Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra) {
     Real lo = 1e300L, hi = 0;
+    std::vector<Real> points;  // where sections peak
     for (const SectionSpec& s : sections) {
         lo = std::min(lo, s.w0);
         hi = std::max(hi, s.w0);
+        points.push_back(s.w0);
+        if (!first_order(s.shape) && s.q > 0.7072L) {
+            const Real shift = std::sqrt(1 - 1 / (2 * s.q * s.q));
+            points.push_back(s.w0 * shift);
+            points.push_back(s.w0 / shift);
+        }
         if (s.shape == Shape::notch) {
             lo = std::min(lo, s.wz);
             hi = std::max(hi, s.wz);
         }
     }
     if (sections.empty()) lo = hi = 1;
-    auto magnitude = [&](Real w) {
-        C h(1);
-        for (const SectionSpec& s : sections) h *= section_response(s, C(0, w));
-        if (extra) h *= extra(w);
-        return std::abs(h);
+    auto power = [&](Real w) {
+        Real p = 1;
+        for (const SectionSpec& s : sections) p *= section_power(s, w);
+        if (extra) p *= std::norm(extra(w));
+        return p;
     };
-    // A scan fine enough for the sharpest peak of the sections (its
-    // half-width is about ω0/Q), then a golden-section refinement.
-    Real qmax = 1;
-    for (const SectionSpec& s : sections) qmax = std::max(qmax, s.q);
-    const Real span = std::log(hi / lo) + 2 * std::log(Real(1e6));
-    const int n = std::clamp(static_cast<int>(span * qmax * 40), 2000, 200000);
-    const Real start = std::log(lo / 1e6L);
-    Real best = -1, best_x = start;
-    const Real step = span / n;
-    for (int i = 0; i <= n; ++i) {
-        const Real x = start + step * i;
-        const Real m = magnitude(std::exp(x));
-        if (m > best) best = m, best_x = x;
+    // A geometric scan of 200 points a decade from far below to far above
+    // the sections (the ends stand for zero and infinite frequency), the
+    // points where sections peak, then a golden-section refinement of the
+    // largest maxima.
+    const Real ratio = std::pow(Real(10), Real(1) / 200);
+    for (Real w = lo / 100; w <= hi * 100; w *= ratio) points.push_back(w);
+    points.push_back(lo * 1e-6L);
+    points.push_back(hi * 1e6L);
+    std::sort(points.begin(), points.end());
+    std::vector<Real> values(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) values[i] = power(points[i]);
+    Real best = 0;
+    std::vector<std::pair<Real, std::size_t>> maxima;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        best = std::max(best, values[i]);
+        const bool left = i == 0 || values[i] >= values[i - 1];
+        const bool right = i + 1 == points.size() || values[i] >= values[i + 1];
+        if (left && right && i > 0 && i + 1 < points.size()) maxima.emplace_back(values[i], i);
     }
-    Real a = best_x - step, b = best_x + step;
+    std::sort(maxima.rbegin(), maxima.rend());
     const Real g = (std::sqrt(Real(5)) - 1) / 2;
-    for (int i = 0; i < 80; ++i) {
-        const Real c = b - g * (b - a), d = a + g * (b - a);
-        if (magnitude(std::exp(c)) > magnitude(std::exp(d)))
-            b = d;
-        else
-            a = c;
+    for (std::size_t m = 0; m < std::min<std::size_t>(maxima.size(), 4); ++m) {
+        const std::size_t i = maxima[m].second;
+        Real a = std::log(points[i - 1]), b = std::log(points[i + 1]);
+        for (int k = 0; k < 60; ++k) {
+            const Real c = b - g * (b - a), d = a + g * (b - a);
+            if (power(std::exp(c)) > power(std::exp(d)))
+                b = d;
+            else
+                a = c;
+        }
+        best = std::max(best, power(std::exp((a + b) / 2)));
     }
-    return std::max(best, magnitude(std::exp((a + b) / 2)));
+    return std::sqrt(best);
 }
 
 }  // namespace analysis::design

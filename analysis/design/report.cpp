@@ -81,12 +81,7 @@ std::string opamp_text(const OpAmpModel& m) {
     return "amp. ops. com GB = " + short_text(m.gb) + " rad/s e Ro = " + short_text(m.ro) + " ohms";
 }
 
-std::string topology_text(const SectionCircuit& s) {
-    std::string t = topology_name(s.topology);
-    if (s.topology == Topology::sallen_key_unity) t += " (ganho unitário)";
-    if (s.topology == Topology::sallen_key_equal) t += " (componentes iguais)";
-    return t;
-}
+std::string topology_text(const SectionCircuit& s) { return topology_form_name(s.topology); }
 
 }  // namespace
 
@@ -122,30 +117,37 @@ std::vector<std::string> design_comments(const Design& d, const DesignOptions& o
     return c;
 }
 
-std::vector<std::string> design_report(const DesignChoice& c, const DesignOptions& o) {
-    std::vector<std::string> lines;
-    if (c.candidates.size() > 1 || !c.found) {
-        lines.push_back("Aproximações (ordem mínima, amplificadores operacionais, peças):");
-        for (const Candidate& k : c.candidates) {
-            std::string t = "  " + approximation_name(k.approximation) + ": ";
-            if (!k.refusal.empty())
-                t += k.refusal;
-            else
-                t += "ordem " + std::to_string(k.order) + ", " + std::to_string(k.opamps) + " amp. ops., " +
-                     std::to_string(k.parts) + " peças";
-            lines.push_back(t);
-        }
+int filter_order(FilterType t, int prototype_order) {
+    return t == FilterType::bandpass || t == FilterType::bandstop ? 2 * prototype_order : prototype_order;
+}
+
+std::string design_label(const Design& d) {
+    return approximation_name(d.approximation) + ", ordem " +
+           std::to_string(filter_order(d.requirement.type, d.order)) + ", " + series_name(d.resistors);
+}
+
+std::vector<std::string> candidates_report(const DesignChoice& c, const Requirement& r) {
+    std::vector<std::string> lines{"Aproximações (ordem mínima, amplificadores operacionais, peças):"};
+    for (const Candidate& k : c.candidates) {
+        std::string t = "  " + approximation_name(k.approximation) + ": ";
+        if (!k.refusal.empty())
+            t += k.refusal;
+        else
+            t += "ordem " + std::to_string(filter_order(r.type, k.order)) + ", " + std::to_string(k.opamps) +
+                 " amp. ops., " + std::to_string(k.parts) + " peças";
+        lines.push_back(t);
     }
-    if (!c.found) return lines;
-    const Design& d = c.design;
+    return lines;
+}
+
+std::vector<std::string> design_report(const Design& d, const DesignOptions& o) {
+    std::vector<std::string> lines;
     const Requirement& r = d.requirement;
-    std::string chosen =
-        "Escolhida: " + approximation_name(d.approximation) + ", ordem " + std::to_string(d.order);
-    if (c.candidates.size() > 1) chosen += " (menos amplificadores operacionais, depois menos peças)";
-    lines.push_back(chosen);
+    lines.push_back("Projeto: " + design_label(d));
     if (d.order < d.minimum_order)
-        lines.push_back("* A ordem " + std::to_string(d.order) + " é menor que a mínima (" +
-                        std::to_string(d.minimum_order) + "): o projeto não atende ao requisito.");
+        lines.push_back("* A ordem " + std::to_string(filter_order(r.type, d.order)) +
+                        " é menor que a mínima (" + std::to_string(filter_order(r.type, d.minimum_order)) +
+                        "): o projeto não atende ao requisito.");
     lines.push_back("Requisito: " + requirement_text(r) + "; margem " + short_text(d.margin_db) + " dB");
     for (std::size_t i = 0; i < d.sections.size(); ++i) {
         const SectionDesign& s = d.sections[i];

@@ -39,6 +39,8 @@ std::string shape_name(Shape s) {
 
 GainRange empty_range() { return {1, 0, false}; }
 
+constexpr Real min_equal_c_highpass_gain = 1.05L;
+
 struct Builder {
     SectionCircuit c;
     void r(const char* role, int a, int b, Real value) { c.parts.push_back({role, 'R', a, b, value}); }
@@ -108,29 +110,43 @@ SectionMeasure measure_sallen_key_unity(const Values& v, Shape shape) {
     return {w0, 1 / (w0 * c2 * (r1 + r2)), v.conductance("R1") / g, 0};
 }
 
-// ---- Sallen-Key with an amplifier of gain A = 1 + R3/R4.
+// ---- Sallen-Key with equal capacitors and an amplifier of gain A = 1 + R3/R4.
 // Lowpass: D = s²R1R2C1C2 + s(C2(R1+R2) + R1C1(1−A)) + 1, H = A·divider/D.
 // Highpass: H = A·s²/(s² + s((1−A)/(R1C1) + (C1+C2)/(R2C1C2)) + 1/(R1R2C1C2)).
-// Equal parts give ω0 = 1/(RC) and 1/Q = 3 − A.
+// With C1 = C2 = C and x = √(R1/R2): ω0 = 1/(C·√(R1R2)), and
+//   lowpass  1/Q = 1/x + (2 − A)·x,   highpass  1/Q = (1 − A)/x + 2x.
+// The lowpass takes A = K when K ≥ 3 − 1/Q, else A = 3 − 1/Q (x = 1: equal
+// resistors) and divides the input by K/A; the highpass takes A = K ≥ 1.
+Real equal_c_lowpass_ratio(Real q, Real a) {
+    if (std::fabs(a - 2) < 1e-12L) return q;
+    const Real b = 1 / q, d = std::sqrt(std::max<Real>(0, b * b - 4 * (2 - a)));
+    if (a > 2) return (d - b) / (2 * (a - 2));
+    // Two positive roots: the one nearer 1 spreads the resistors least.
+    const Real x1 = (b - d) / (2 * (2 - a)), x2 = (b + d) / (2 * (2 - a));
+    return std::fabs(std::log(x1)) < std::fabs(std::log(x2)) ? x1 : x2;
+}
+
 void sallen_key_equal(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
-    const Real c = nearest_cap(c0(s, o), o), r = 1 / (s.w0 * c);
-    const Real a = 3 - 1 / s.q, r4 = o.impedance;
+    const Real c = nearest_cap(c0(s, o), o), r = 1 / (s.w0 * c), q = s.q, r4 = o.impedance;
     if (s.shape == Shape::highpass) {
+        const Real a = s.gain;
+        const Real x = (1 / q + std::sqrt(1 / (q * q) + 8 * (a - 1))) / 4;
         b.cap("C1", 1, 3, c);
         b.cap("C2", 3, 4, c);
-        b.r("R1", 3, 2, r);
-        b.r("R2", 4, 0, r);
+        b.r("R1", 3, 2, r * x);
+        b.r("R2", 4, 0, r / x);
         b.r("R3", 2, 5, (a - 1) * r4);
         b.r("R4", 5, 0, r4);
     } else {
-        const Real d = s.gain / a;
-        b.r("R1", 1, 3, below_one(d) ? r / d : r);
-        b.r("R2", 3, 4, r);
+        const Real a = std::max(s.gain, 3 - 1 / q), d = s.gain / a;
+        const Real x = equal_c_lowpass_ratio(q, a), r1 = r * x;
+        b.r("R1", 1, 3, below_one(d) ? r1 / d : r1);
+        b.r("R2", 3, 4, r / x);
         b.cap("C1", 3, 2, c);
         b.cap("C2", 4, 0, c);
         b.r("R3", 2, 5, (a - 1) * r4);
         b.r("R4", 5, 0, r4);
-        if (below_one(d)) b.r("R5", 3, 0, r / (1 - d));
+        if (below_one(d)) b.r("R5", 3, 0, r1 / (1 - d));
     }
     b.op("", 5, 4, 2);
 }
@@ -445,7 +461,7 @@ std::string topology_form_name(Topology t) {
         case Topology::sallen_key_unity:
             return "sallen-key (ganho unitário)";
         case Topology::sallen_key_equal:
-            return "sallen-key (componentes iguais)";
+            return "sallen-key (capacitores iguais)";
         case Topology::mfb:
             return "mfb (realimentação múltipla)";
         case Topology::biquad:
@@ -465,11 +481,12 @@ GainRange gain_range(Topology t, const SectionSpec& spec, const RealiseOptions& 
         case Topology::sallen_key_unity:
         case Topology::follower_rc:
             return high ? GainRange{1, 1, false} : GainRange{0, 1, true};
-        case Topology::sallen_key_equal: {
+        case Topology::sallen_key_equal:
+            // The amplifier needs a gain above 1 (R3 > 0): a lowpass of Q > 0.5
+            // (A ≥ 3 − 1/Q), a highpass of K ≥ 1.001.
+            if (high) return {min_equal_c_highpass_gain, infinity, true};
             if (!(spec.q > 0.5L)) return empty_range();
-            const Real a = 3 - 1 / spec.q;
-            return high ? GainRange{a, a, false} : GainRange{0, a, true};
-        }
+            return {0, infinity, true};
         case Topology::mfb: {
             if (spec.shape == Shape::bandpass) return {0, 2 * spec.q * spec.q, true};
             if (spec.shape == Shape::lowpass) return {0, infinity, true};

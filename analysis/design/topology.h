@@ -19,9 +19,9 @@
 //   sallen_key_unity, highpass: C1(1,3) C2(3,4) R1(3,2) R2(4,0)                 op −2 +4 →2   (K = 1)
 //   sallen_key_equal, lowpass:  R1(1,3) R2(3,4) C1(3,2) C2(4,0) R3(2,5) R4(5,0) [R5(3,0)]
 //                                                                               op −5 +4 →2
-//     C1 = C2, R1‖R5 = R2, amplifier gain 1 + R3/R4 = 3 − 1/Q; R5 divides
-//     the input as R3 does above.
-//   sallen_key_equal, highpass: C1(1,3) C2(3,4) R1(3,2) R2(4,0) R3(2,5) R4(5,0) op −5 +4 →2   (K = 3 − 1/Q)
+//     C1 = C2, amplifier gain A = 1 + R3/R4: A = K when K ≥ 3 − 1/Q,
+//     else A = 3 − 1/Q with R1‖R5 = R2 and R5 dividing the input as R3 does above.
+//   sallen_key_equal, highpass: C1(1,3) C2(3,4) R1(3,2) R2(4,0) R3(2,5) R4(5,0) op −5 +4 →2   (K = A ≥ 1.05)
 //   mfb, lowpass:   R1(1,3) R2(3,2) R3(3,4) C1(3,0) C2(4,2)                     op −4 +0 →2
 //   mfb, highpass:  C1(1,3) C2(3,2) C3(3,4) R1(3,0) R2(4,2)                     op −4 +0 →2   (K = C1/C2)
 //   mfb, bandpass:  R1(1,3) [R2(3,0)] C1(3,4) C2(3,2) R3(4,2)                   op −4 +0 →2
@@ -55,17 +55,18 @@ int opamp_count(Topology t, Shape shape);
 // "sallen-key", "mfb", "biquad" ...: the topology's name in the log and on the command line.
 std::string topology_name(Topology t);
 // The name with its form, for the log: "sallen-key (ganho unitário)",
-// "sallen-key (componentes iguais)", "biquad (Tow-Thomas)" ...
+// "sallen-key (capacitores iguais)", "biquad (Tow-Thomas)" ...
 std::string topology_form_name(Topology t);
 
 // The gains K that resistors set exactly: [low, high] (high may be
 // infinite). A topology whose gain is fixed by its form (Sallen-Key
-// highpass, K = 1 or 3 − 1/Q) or by a ratio of standard capacitors (mfb
+// unity highpass, K = 1) or by a ratio of standard capacitors (mfb
 // highpass: C1 = C3 the standard value nearest 1/(ω0·impedance), C2 the
 // one nearest C1/spec.gain) has exact = false and low = high = the gain it
 // gives. A range with low > high is empty: a shape the topology does not
-// realise, the equal-component Sallen-Key with Q ≤ 0.5 (its amplifier
-// would need a gain below 1).
+// realise, the equal-capacitor Sallen-Key lowpass with Q ≤ 0.5 (its
+// amplifier would need a gain below 1). The equal-capacitor highpass takes
+// gains from 1.05 up (R3 at least a twentieth of R4).
 struct GainRange {
     Real low = 0, high = 0;
     bool exact = true;
@@ -94,8 +95,8 @@ struct RealiseOptions {
 // gain_range (by more than a relative 1e-9; a fixed gain must be the one
 // gain_range gives; the mfb highpass also takes C1 at the other standard
 // neighbour of C0 when that gives the gain, so that a gain taken from
-// gain_range stays realisable when ω0 is then moved a little). A gain within 1e-9 of 1 (of 3 − 1/Q for the
-// equal-component lowpass) leaves the divider out, the mfb bandpass at
+// gain_range stays realisable when ω0 is then moved a little). A gain within 1e-9 of 1 (of 3 − 1/Q or
+// more for the equal-capacitor lowpass) leaves the divider out, the mfb bandpass at
 // K = 2Q² (within 1e-9, taken as 2Q²) leaves R2 out, and a notch with
 // ωz = ω0 leaves R9 out.
 // Capacitors: the Sallen-Key unity lowpass takes C2 nearest C0/(2Q) and C1

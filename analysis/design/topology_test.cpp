@@ -127,6 +127,12 @@ std::vector<Case> cases() {
         {T::sallen_key_equal, spec(S::lowpass, 10, 0.5L, 3e3), sk + "R3(2,5) R4(5,0) R5(3,0) op -5 +4 >2 "},
         {T::sallen_key_equal, spec(S::highpass, 0.55L, 3 - 1 / 0.55L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
         {T::sallen_key_equal, spec(S::highpass, 10, 2.9L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        // Gains above 3 − 1/Q: the amplifier takes them, the resistors part (below and above A = 2).
+        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 1.8L), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, spec(S::lowpass, 3, 6), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 2), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, spec(S::highpass, 0.7071L, 1.5L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, spec(S::highpass, 0.3L, 1.05L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
         {T::mfb, spec(S::lowpass, 0.3L, 2), mfb_low},
         {T::mfb, spec(S::lowpass, 0.7071L, 1), mfb_low},
         {T::mfb, spec(S::lowpass, 10, 0.5L, 700), mfb_low},
@@ -289,8 +295,8 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
     const Row rows[] = {
         {T::sallen_key_unity, spec(S::lowpass, 0.7071L, 1), 0, 1, true},
         {T::sallen_key_unity, spec(S::highpass, 0.7071L, 1), 1, 1, false},
-        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 1), 0, a707, true},
-        {T::sallen_key_equal, spec(S::highpass, 2, 1), 2.5L, 2.5L, false},
+        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 1), 0, inf, true},
+        {T::sallen_key_equal, spec(S::highpass, 2, 1), 1.05L, inf, true},
         {T::mfb, spec(S::lowpass, 10, 1), 0, inf, true},
         {T::mfb, spec(S::bandpass, 3, 1), 0, 18, true},
         // C1 = C3 = 15n nearest 1/(ω0·10k) = 15.9n; C1/2 = 7.5n is nearer 8.2n than 6.8n on a log scale.
@@ -335,12 +341,12 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
     expect_relative(measure(moved).w0, hp.w0, 1e-12L, "w0");
     hp.gain = 1.7L;  // neither 18n/10n nor 15n/8.2n
     EXPECT_THROW(realise(T::mfb, hp, e12), std::invalid_argument);
-    // The equal-component Sallen-Key needs Q > 1/2 (an amplifier gain above 1).
-    for (S shape : {S::lowpass, S::highpass}) {
-        const GainRange g = gain_range(T::sallen_key_equal, spec(shape, 0.5L, 1), e12);
-        EXPECT_GT(g.low, g.high);
-        EXPECT_THROW(realise(T::sallen_key_equal, spec(shape, 0.5L, 1), e12), std::invalid_argument);
-    }
+    // The equal-capacitor Sallen-Key needs an amplifier gain above 1: a
+    // lowpass of Q > 1/2, a highpass of K ≥ 1.05 (R3 at least a twentieth of R4).
+    const GainRange g = gain_range(T::sallen_key_equal, spec(S::lowpass, 0.5L, 1), e12);
+    EXPECT_GT(g.low, g.high);
+    EXPECT_THROW(realise(T::sallen_key_equal, spec(S::lowpass, 0.5L, 1), e12), std::invalid_argument);
+    EXPECT_THROW(realise(T::sallen_key_equal, spec(S::highpass, 2, 1.049L), e12), std::invalid_argument);
     EXPECT_THROW(realise(T::mfb, spec(S::lowpass, 0.7071L, 1, 0), e12), std::invalid_argument);
     EXPECT_THROW(realise(T::mfb, spec(S::lowpass, 0, 1), e12), std::invalid_argument);
     EXPECT_THROW(realise(T::biquad, spec(S::notch, 1, 1, w1k, -1), e12), std::invalid_argument);
