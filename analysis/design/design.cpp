@@ -82,20 +82,48 @@ SectionCircuit realise_for_opamps(Topology t, const SectionSpec& spec, const Rea
     target = spec;
     SectionCircuit s = realise(t, target, ro);
     if (opamp.ideal) return s;
-    for (int i = 0; i < 12; ++i) {
-        const SectionMeasure m = measure_with_opamps(s, opamp);
-        const Real dw = spec.w0 / m.w0, dq = first_order(spec.shape) ? 1 : spec.q / m.q;
-        if (!std::isfinite(dw) || !std::isfinite(dq)) break;
-        if (std::fabs(dw - 1) < 1e-7L && std::fabs(dq - 1) < 1e-7L) break;
-        target.w0 *= dw;
-        if (spec.shape == Shape::notch) target.wz = spec.wz;  // the zeros do not move with the op-amps
-        if (!first_order(spec.shape)) target.q *= dq;
-        // A gain that a form fixes or bounds by Q follows the new Q.
-        const GainRange g = gain_range(t, target, ro);
-        target.gain = g.exact ? std::clamp(spec.gain, g.low, g.high) : g.low;
-        s = realise(t, target, ro);
+    // The capacitors stay: only resistors follow the corrected ω0 and Q.
+    RealiseOptions same = ro;
+    for (const Part& p : s.parts)
+        if (p.kind == 'C') same.capacitors_kept.emplace_back(p.role, p.value);
+    auto error = [&](const SectionMeasure& m) {
+        const Real e = std::fabs(std::log(m.w0 / spec.w0));
+        return first_order(spec.shape) ? e : std::max(e, std::fabs(std::log(m.q / spec.q)));
+    };
+    SectionMeasure m = measure_with_opamps(s, opamp);
+    Real best = error(m), step = 1;
+    SectionCircuit best_circuit = s;
+    SectionSpec best_target = target;
+    for (int i = 0; i < 40 && best > 1e-8L; ++i) {
+        SectionSpec next = best_target;
+        next.w0 *= std::pow(spec.w0 / m.w0, step);
+        if (!first_order(spec.shape)) next.q *= std::pow(spec.q / m.q, step);
+        // A gain that a form bounds by Q follows the new Q; the zeros do not move with the op-amps.
+        const GainRange g = gain_range(t, next, same);
+        if (!(t == Topology::mfb && spec.shape == Shape::highpass) && g.low <= g.high)
+            next.gain = g.exact ? std::clamp(spec.gain, g.low, g.high) : g.low;
+        SectionCircuit trial;
+        SectionMeasure tm;
+        try {
+            trial = realise(t, next, same);
+            tm = measure_with_opamps(trial, opamp);
+        } catch (const std::invalid_argument&) {
+            step /= 2;
+            continue;
+        }
+        const Real e = error(tm);
+        if (std::isfinite(e) && e < best) {
+            best = e, best_circuit = trial, best_target = next, m = tm;
+        } else {
+            step /= 2;  // too far: a shorter step from the best so far
+        }
     }
-    return s;
+    if (!(best < 1e-4L))
+        throw std::invalid_argument(topology_name(t) +
+                                    ": o GB dos amplificadores operacionais é baixo demais " +
+                                    "para esta seção (f0 e Q não se corrigem)");
+    target = best_target;
+    return best_circuit;
 }
 
 // How far rounded parts move a section's response: the relative errors of
@@ -243,6 +271,98 @@ int required_order(const Requirement& r, Approximation a, Real margin_db) {
     return n;
 }
 
+namespace {
+
+// A topology that realises a section, with the gain it takes there.
+struct Offer {
+    Topology topology;
+    Real gain;
+    Real deviation = 0;
+};
+
+// The topologies of the family that realise the section with a usable
+// gain (the biquad when the family realises none, told in `notes`), the
+// fewest op-amps first, then the least deviation over the pass band.
+std::vector<Offer> ranked_offers(const SectionSpec& unit, Real wanted, bool last, const Design& d,
+                                 const DesignOptions& o, const RealiseOptions& ro,
+                                 std::vector<std::string>& notes) {
+    std::vector<Offer> offers;
+    auto collect = [&](TopologyFamily f) {
+        for (Topology t : family_topologies(f, unit.shape))
+            if (realisable(t, unit.shape))
+                if (auto g = usable_gain(t, unit, wanted, last, d.margin_db / 2, ro))
+                    offers.push_back({t, *g});
+    };
+    collect(o.topology);
+    if (offers.empty() && o.topology != TopologyFamily::automatic) {
+        notes.push_back(family_name(o.topology) + " não realiza esta seção: biquad.");
+        collect(TopologyFamily::biquad);
+    }
+    const std::vector<Band> bands = pass_bands(d.requirement);
+    for (Offer& x : offers) {
+        SectionSpec spec = unit;
+        spec.gain = x.gain;
+        x.deviation = section_deviation(realise(x.topology, spec, ro), o.opamp, bands,
+                                        o.resistor_variability(), o.capacitor_tolerance);
+    }
+    std::stable_sort(offers.begin(), offers.end(), [&](const Offer& a, const Offer& b) {
+        const int na = opamp_count(a.topology, unit.shape), nb = opamp_count(b.topology, unit.shape);
+        return na != nb ? na < nb : a.deviation < b.deviation;
+    });
+    return offers;
+}
+
+// The impedance level whose standard values come nearest: levels around
+// the one asked for give other capacitors and other resistor neighbours.
+RealiseOptions best_level(Topology t, const SectionSpec& spec, const RealiseOptions& ro,
+                          const DesignOptions& o) {
+    RealiseOptions best = ro;
+    Real least = std::numeric_limits<Real>::infinity();
+    for (int step = 0; step <= 16; ++step) {
+        // 1, then up and down by a 32nd of a decade at a time, to ±78 %.
+        const int k = step % 2 == 0 ? step / 2 : -(step + 1) / 2;
+        RealiseOptions trial = ro;
+        trial.impedance = o.impedance * std::pow(Real(10), Real(k) / 32);
+        try {
+            const Rounding x = round_resistors(realise(t, spec, trial), o.resistors);
+            const Real e = rounding_error(spec, measure(x.searched));
+            if (e < least * (1 - 1e-9L)) least = e, best = trial;
+        } catch (const std::invalid_argument&) {
+        }
+    }
+    return best;
+}
+
+// One section: the first offer whose parts can be found (with finite-GB
+// op-amps, the correction can fail), its parts rounded.
+SectionDesign design_section(const SectionSpec& unit, Real wanted, bool last, const Design& d,
+                             const DesignOptions& o, const RealiseOptions& ro, char letter) {
+    SectionDesign sd;
+    const std::vector<Offer> offers = ranked_offers(unit, wanted, last, d, o, ro, sd.notes);
+    std::string why = "nenhuma topologia realiza a seção " + std::string(1, letter);
+    for (const Offer& x : offers) {
+        sd.spec = unit;
+        sd.spec.gain = x.gain;
+        sd.deviation_db = x.deviation;
+        try {
+            sd.exact = realise_for_opamps(x.topology, sd.spec, best_level(x.topology, sd.spec, ro, o),
+                                          o.opamp, sd.target);
+        } catch (const std::invalid_argument& e) {
+            why = "seção " + std::string(1, letter) + ", " + e.what();
+            sd.notes.push_back(e.what());
+            continue;
+        }
+        const Rounding rounding = round_resistors(sd.exact, o.resistors);
+        sd.rounded = rounding.searched;
+        sd.plain = measure(rounding.plain);
+        sd.achieved = measure_with_opamps(sd.rounded, o.opamp);
+        return sd;
+    }
+    throw std::invalid_argument(why);
+}
+
+}  // namespace
+
 Design design_filter(const Requirement& r, Approximation a, int order, const DesignOptions& o) {
     Design d;
     d.requirement = r;
@@ -258,10 +378,9 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
     } else {
         d.prototype = share_slack(prototype(a, order, d.targets.nearest), d.targets);
     }
-    std::vector<SectionSpec> specs = plan_sections(r, d.prototype);
+    const std::vector<SectionSpec> specs = plan_sections(r, d.prototype);
     const Real peak = db_to_ratio(d.targets.peak_db);
     const Real level = peak / db_to_ratio(internal_backoff_db);
-    const std::vector<Band> bands = pass_bands(r);
     d.cascade.opamp = o.opamp;
     std::vector<SectionSpec> front;
     for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -270,70 +389,12 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
         unit.gain = 1;
         std::vector<SectionSpec> with = front;
         with.push_back(unit);
+        // Equal maxima: the gain that takes the running product's peak to
+        // the level (the pass-band peak for the last section).
         const Real wanted = (last ? peak : level) / cascade_peak(with);
-        RealiseOptions ro{o.impedance, o.capacitors, {}, level};
+        RealiseOptions ro{o.impedance, o.capacitors, {}, level, {}};
         ro.peak = [front](const std::function<ComplexReal(Real)>& h) { return cascade_peak(front, h); };
-        SectionDesign sd;
-        std::vector<Topology> offered = family_topologies(o.topology, unit.shape);
-        std::vector<Topology> usable;
-        std::vector<Real> gains;
-        for (Topology t : offered) {
-            if (!realisable(t, unit.shape)) continue;
-            if (auto g = usable_gain(t, unit, wanted, last, d.margin_db / 2, ro)) {
-                usable.push_back(t);
-                gains.push_back(*g);
-            }
-        }
-        if (usable.empty() && o.topology != TopologyFamily::automatic) {
-            sd.notes.push_back(family_name(o.topology) + " não realiza esta seção: biquad.");
-            for (Topology t : family_topologies(TopologyFamily::biquad, unit.shape))
-                if (auto g = usable_gain(t, unit, wanted, last, d.margin_db / 2, ro)) {
-                    usable.push_back(t);
-                    gains.push_back(*g);
-                }
-        }
-        if (usable.empty())
-            throw std::invalid_argument("nenhuma topologia realiza a seção " +
-                                        std::string(1, section_letter(int(i))));
-        // The fewest op-amps first, then the least deviation.
-        int fewest = 99;
-        for (Topology t : usable) fewest = std::min(fewest, opamp_count(t, unit.shape));
-        Real best = std::numeric_limits<Real>::infinity();
-        std::size_t chosen = usable.size();
-        for (std::size_t k = 0; k < usable.size(); ++k) {
-            if (opamp_count(usable[k], unit.shape) > fewest) continue;
-            SectionSpec spec = unit;
-            spec.gain = gains[k];
-            const SectionCircuit s = realise(usable[k], spec, ro);
-            const Real dev =
-                section_deviation(s, o.opamp, bands, o.resistor_variability(), o.capacitor_tolerance);
-            if (dev < best || chosen == usable.size()) best = dev, chosen = k;
-        }
-        sd.spec = unit;
-        sd.spec.gain = gains[chosen];
-        sd.deviation_db = best;
-        // The impedance level whose standard values come nearest: a few
-        // levels around the one asked for give other capacitors and other
-        // resistor neighbours.
-        RealiseOptions level_ro = ro;
-        Real least = std::numeric_limits<Real>::infinity();
-        for (int step = 0; step <= 16; ++step) {
-            // 1, then up and down by steps of a 32nd of a decade, to ±25 %... ±78 %.
-            const int k = step % 2 == 0 ? step / 2 : -(step + 1) / 2;
-            RealiseOptions trial = ro;
-            trial.impedance = o.impedance * std::pow(Real(10), Real(k) / 32);
-            try {
-                const Rounding x = round_resistors(realise(usable[chosen], sd.spec, trial), o.resistors);
-                const Real e = rounding_error(sd.spec, measure(x.searched));
-                if (e < least * (1 - 1e-9L)) least = e, level_ro = trial;
-            } catch (const std::invalid_argument&) {
-            }
-        }
-        sd.exact = realise_for_opamps(usable[chosen], sd.spec, level_ro, o.opamp, sd.target);
-        const Rounding rounding = round_resistors(sd.exact, o.resistors);
-        sd.rounded = rounding.searched;
-        sd.plain = measure(rounding.plain);
-        sd.achieved = measure_with_opamps(sd.rounded, o.opamp);
+        SectionDesign sd = design_section(unit, wanted, last, d, o, ro, section_letter(static_cast<int>(i)));
         front.push_back(sd.spec);
         d.cascade.sections.push_back(sd.rounded);
         d.sections.push_back(std::move(sd));

@@ -219,7 +219,12 @@ int run_design(const DesignRequest& q, DesignOutcome& out, const Log& log) {
     const std::vector<std::string> comments = design_comments(best, o, out.check_command);
     if (own_mask) suite::write_text_file(out.mask_file, mask_text);
     suite::write_text_file(out.netlist_file, netlist_lines(best.netlist, comments));
-    write_drawing(out.circuit_file, out.values_file, draw_cascade(best.cascade, best.netlist, comments));
+    // In the editor a word in parentheses is a formula: the drawing's comments take brackets.
+    std::vector<std::string> drawn = comments;
+    for (std::string& c : drawn)
+        for (char& ch : c)
+            if (ch == '(' || ch == ')') ch = ch == '(' ? '[' : ']';
+    write_drawing(out.circuit_file, out.values_file, draw_cascade(best.cascade, best.netlist, drawn));
     suite::write_text_file(out.parts_file, parts_list(best, o));
     log("Arquivos escritos: " + out.netlist_file + ", " + out.circuit_file + ", " + out.values_file + ", " +
         out.parts_file + (own_mask ? ", " + out.mask_file : ""));

@@ -51,6 +51,12 @@ struct Builder {
 Real c0(const SectionSpec& s, const RealiseOptions& o) { return 1 / (s.w0 * o.impedance); }
 Real nearest_cap(Real x, const RealiseOptions& o) { return nearest_standard(x, o.capacitors); }
 Real cap_at_least(Real x, const RealiseOptions& o) { return standard_neighbours(x, o.capacitors).second; }
+// The capacitor `role` of o.capacitors_kept when given, else `chosen`.
+Real kept(const RealiseOptions& o, const char* role, Real chosen) {
+    for (const auto& [name, value] : o.capacitors_kept)
+        if (name == role) return value;
+    return chosen;
+}
 bool below_one(Real ratio) { return ratio < 1 - end_tolerance; }
 
 // The part values of a section by role; a part left out is an open circuit.
@@ -78,15 +84,15 @@ struct Values {
 void sallen_key_unity(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
     const Real w0 = s.w0, q = s.q;
     if (s.shape == Shape::highpass) {
-        const Real c = nearest_cap(c0(s, o), o);
+        const Real c = kept(o, "C1", nearest_cap(c0(s, o), o));
         b.cap("C1", 1, 3, c);
         b.cap("C2", 3, 4, c);
         b.r("R1", 3, 2, 1 / (2 * q * c * w0));
         b.r("R2", 4, 0, 2 * q / (c * w0));
     } else {
         // R1 + R2 = 1/(ω0QC2), R1·R2 = 1/(ω0²C1C2): real roots need C1 ≥ 4Q²C2.
-        const Real c2 = nearest_cap(c0(s, o) / (2 * q), o);
-        const Real c1 = cap_at_least(4 * q * q * c2, o);
+        const Real c2 = kept(o, "C2", nearest_cap(c0(s, o) / (2 * q), o));
+        const Real c1 = kept(o, "C1", cap_at_least(4 * q * q * c2, o));
         const Real sum = 1 / (w0 * q * c2), product = 1 / (w0 * w0 * c1 * c2);
         const Real larger = (sum + std::sqrt(std::max<Real>(0, sum * sum - 4 * product))) / 2;
         const Real r1 = product / larger, k = s.gain;
@@ -127,7 +133,7 @@ Real equal_c_lowpass_ratio(Real q, Real a) {
 }
 
 void sallen_key_equal(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
-    const Real c = nearest_cap(c0(s, o), o), r = 1 / (s.w0 * c), q = s.q, r4 = o.impedance;
+    const Real c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (s.w0 * c), q = s.q, r4 = o.impedance;
     if (s.shape == Shape::highpass) {
         const Real a = s.gain;
         const Real x = (1 / q + std::sqrt(1 / (q * q) + 8 * (a - 1))) / 4;
@@ -185,8 +191,8 @@ void mfb(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
     if (s.shape == Shape::lowpass) {
         // u = 1/R2 and v = 1/R3: (1+K)u + v = ω0C1/Q, u·v = ω0²C1C2, real
         // when C1 ≥ 4Q²(1+K)C2; C2 puts √(R2R3) near R0.
-        const Real c2 = nearest_cap(c0(s, o) / (2 * q * std::sqrt(1 + k)), o);
-        const Real c1 = cap_at_least(4 * q * q * (1 + k) * c2, o);
+        const Real c2 = kept(o, "C2", nearest_cap(c0(s, o) / (2 * q * std::sqrt(1 + k)), o));
+        const Real c1 = kept(o, "C1", cap_at_least(4 * q * q * (1 + k) * c2, o));
         const Real bq = w0 * c1 / q;
         const Real root = std::sqrt(std::max<Real>(0, bq * bq - 4 * (1 + k) * w0 * w0 * c1 * c2));
         const Real r2 = (bq + root) / (2 * w0 * w0 * c1 * c2), r3 = 2 / (bq + root);
@@ -196,7 +202,8 @@ void mfb(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
         b.cap("C1", 3, 0, c1);
         b.cap("C2", 4, 2, c2);
     } else if (s.shape == Shape::highpass) {
-        const auto [c, c2] = *mfb_high_capacitors(s, o);
+        const auto [c, c2] = o.capacitors_kept.empty() ? *mfb_high_capacitors(s, o)
+                                                       : std::pair{kept(o, "C1", 0), kept(o, "C2", 0)};
         const Real r2 = q * (2 * c + c2) / (w0 * c2 * c);
         b.cap("C1", 1, 3, c);
         b.cap("C2", 3, 2, c2);
@@ -205,7 +212,7 @@ void mfb(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
         b.r("R2", 4, 2, r2);
     } else {
         // At K = 2Q² (within end_tolerance) R2 is left out and K is 2Q².
-        const Real c = nearest_cap(c0(s, o), o);
+        const Real c = kept(o, "C1", nearest_cap(c0(s, o), o));
         const bool r2 = k < 2 * q * q * (1 - end_tolerance);
         b.r("R1", 1, 3, r2 ? q / (w0 * c * k) : 1 / (2 * q * w0 * c));
         if (r2) b.r("R2", 3, 0, 1 / (w0 * c * (2 * q - k / q)));
@@ -273,7 +280,7 @@ void scale_biquad(Biquad& q, Shape shape, const RealiseOptions& o) {
 }
 
 void biquad(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
-    const Real w0 = s.w0, k = s.gain, c = nearest_cap(c0(s, o), o), r = 1 / (w0 * c);
+    const Real w0 = s.w0, k = s.gain, c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (w0 * c);
     Biquad q{
         .c1 = c, .c2 = c, .r1 = r, .r2 = r, .r3 = s.q * r, .r4 = o.impedance, .r5 = o.impedance, .r6 = r};
     const bool summer = s.shape == Shape::highpass || s.shape == Shape::notch;
@@ -349,7 +356,7 @@ SectionMeasure measure_biquad(const Values& v, Shape shape) {
 // sR1C1/(1 + sR1C1). Inverting: H = −(R2/R1)/(1 + sR2C1) or
 // −(R2/R1)·sR1C1/(1 + sR1C1).
 void follower_rc(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
-    const Real c = nearest_cap(c0(s, o), o), r = 1 / (s.w0 * c), k = s.gain;
+    const Real c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (s.w0 * c), k = s.gain;
     if (s.shape == Shape::lowpass1) {
         b.r("R1", 1, 3, below_one(k) ? r / k : r);
         b.cap("C1", 3, 0, c);
@@ -362,7 +369,7 @@ void follower_rc(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
 }
 
 void inverting(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
-    const Real c = nearest_cap(c0(s, o), o), r = 1 / (s.w0 * c), k = s.gain;
+    const Real c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (s.w0 * c), k = s.gain;
     if (s.shape == Shape::lowpass1) {
         b.r("R1", 1, 3, r / k);
         b.r("R2", 3, 2, r);
@@ -396,7 +403,8 @@ bool inverting_output(Topology t, Shape shape) {
 bool gain_taken(Topology t, const SectionSpec& s, const RealiseOptions& o) {
     const Real k = s.gain;
     if (!(k > 0 && std::isfinite(k))) return false;
-    if (t == Topology::mfb && s.shape == Shape::highpass) return mfb_high_capacitors(s, o).has_value();
+    if (t == Topology::mfb && s.shape == Shape::highpass)
+        return !o.capacitors_kept.empty() || mfb_high_capacitors(s, o).has_value();
     const GainRange g = gain_range(t, s, o);
     return g.low <= g.high && k >= g.low * (1 - end_tolerance) && k <= g.high * (1 + end_tolerance);
 }

@@ -42,6 +42,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "analysis/design/section.h"
 #include "analysis/design/series.h"
@@ -86,6 +88,10 @@ struct RealiseOptions {
     Series capacitors = Series::e12;
     PeakFunction peak;  // none: internal nodes not scaled
     Real level = 1;
+    // Capacitors by role ("C1", "C2") taken as they are instead of chosen:
+    // the same capacitors while ω0 and Q are corrected (the fixed gain of
+    // an mfb highpass is then theirs).
+    std::vector<std::pair<std::string, Real>> capacitors_kept;
 };
 
 // The circuit, with capacitors from `o.capacitors` near 1/(ω0·impedance)
