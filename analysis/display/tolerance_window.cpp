@@ -105,13 +105,19 @@ void TForm12::Button1Click() {
                                                                     : program_.netlist_base_name + ".msk");
     const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog1);
     if (!answer.accepted) return;
+    load_mask(answer.file_name.toStdString());
+}
+
+bool TForm12::load_mask(const std::string& file) {
+    bool loaded = false;
     program_.handle(this, [&] {
         const analysis::Log log = [this](const std::string& line) { show_line(line); };
         Memo1->clear();
         analysis::ResponseMask read;
-        if (!analysis::read_mask_report(answer.file_name.toStdString(), read, log)) return;
+        if (!analysis::read_mask_report(file, read, log)) return;
         if (mask_ && program_.view.mask == &*mask_) program_.view.mask = nullptr;
         mask_ = std::move(read);
+        loaded = true;
         Lmascara->setText(qs(mask_->file_name));
         show_on_plot();  // the response window draws it, sweeping when it must
         analysis::LinearModel model;
@@ -119,6 +125,7 @@ void TForm12::Button1Click() {
             analysis::report_mask(mask_->file_name, *mask_, program_.circuit, program_.engine, program_.sweep,
                                   model, log);
     });
+    return loaded;
 }
 
 bool TForm12::checked_mask(analysis::LinearModel& model) {

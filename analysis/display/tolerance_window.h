@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "analysis/tolerance/mask.h"
 #include "analysis/tolerance/yield.h"
@@ -46,6 +47,12 @@ public:
 
     // The mask read, if any.
     const std::optional<analysis::ResponseMask>& mask() const { return mask_; }
+
+    // Reads a mask file as "Ler máscara" does, without its dialog: the
+    // memo shows the reading and, when the sweep has finished, the check
+    // of the response against it. False (told in the memo) when the file
+    // is missing or refused; the mask read before then stays.
+    bool load_mask(const std::string& file);
 
     void Button1Click();
     void Button2Click();

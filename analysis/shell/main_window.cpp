@@ -1,15 +1,19 @@
 #include "analysis/shell/main_window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <cctype>
 
 #include "analysis/circuit/netlist_reader.h"
+#include "analysis/design/design_run.h"
 #include "analysis/display/program.h"
 #include "analysis/display/response_window.h"
 #include "analysis/display/scales_dialog.h"
 #include "analysis/display/sensitivity_window.h"
 #include "analysis/display/tolerance_window.h"
+#include "analysis/shell/design_dialog.h"
 #include "analysis/shell/error_window.h"
 #include "analysis/shell/output_node_dialog.h"
 #include "analysis/shell/report_commands.h"
@@ -26,6 +30,22 @@ void show_window(QWidget* w) {
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+// The wait cursor while a design runs.
+struct Busy {
+    Busy() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Busy() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// The file of a design's set that is there and was not written by a
+// design (run_design refuses to replace it), or the empty string.
+std::string foreign_design_file(const analysis::design::DesignRequest& q) {
+    namespace design = analysis::design;
+    if (design::is_design_netlist(q.stem + ".net")) return {};
+    for (const std::string& f : design::design_files(q.stem, !q.mask.has_value()))
+        if (suite::file_exists(f)) return f;
+    return {};
 }
 
 }  // namespace
@@ -52,6 +72,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     Arquivo1->setObjectName("Arquivo1");
     Open1 = item(Arquivo1, "Open1", "Abrir", &TForm1::Open1Click);
     ImportarSPICE1 = item(Arquivo1, "ImportarSPICE1", "Importar SPICE", &TForm1::ImportarSPICE1Click);
+    Projetarfiltro1 = item(Arquivo1, "Projetarfiltro1", "Projetar filtro", &TForm1::Projetarfiltro1Click);
     Exit1 = item(Arquivo1, "Exit1", "Terminar", &TForm1::Exit1Click);
     Analise1 = menuBar()->addMenu("Análise");
     Analise1->setObjectName("Analise1");
@@ -187,6 +208,86 @@ void TForm1::ImportarSPICE1Click() {
         program_.circuit.segments = t.sweep.segments;
         log("Escalas ajustadas à varredura do deck.");
     });
+}
+
+// "Projetar filtro": the dialog of the design's choices.
+void TForm1::Projetarfiltro1Click() {
+    if (program_.failed) return;
+    if (!Form13) {
+        Form13 = new TForm13(this);
+        Form13->design_asked = [this] { design_filter(); };
+        QRect frame(QPoint(0, 0), Form13->size());
+        frame.moveCenter(geometry().center());
+        Form13->move(frame.topLeft());
+    }
+    show_window(Form13);
+}
+
+// "Projetar": every line of the design in the log. Files there that a
+// design did not write are replaced only when the user says so.
+void TForm1::design_filter() {
+    namespace design = analysis::design;
+    program_.handle(Form13, [&] {
+        design::DesignRequest q;
+        if (!Form13->request(q, program_.log)) return;
+        std::string last;
+        const analysis::Log log = [&](const std::string& line) {
+            last = line;
+            program_.log(line);
+        };
+        design::DesignOutcome d;
+        const auto run = [&] {
+            const Busy busy;
+            d = {};
+            return design::run_design(q, d, log);
+        };
+        if (run() != 0) {
+            const std::string foreign = foreign_design_file(q);
+            if (foreign.empty() ||
+                last != "* O arquivo " + foreign +
+                            " já existe e não foi escrito por um projeto: escolha outro nome.")
+                return;
+            if (suite::dialog_seam().ask(Form13, "Projetar filtro",
+                                         QString::fromStdString("O arquivo " + foreign +
+                                                                " não foi escrito por um projeto. Substituir "
+                                                                "os arquivos do projeto?")) !=
+                suite::Answer::yes)
+                return;
+            q.replace = true;
+            if (run() != 0) return;
+        }
+        Form13->hide();
+        open_design(d, q.options);
+    });
+}
+
+// The designed netlist opened as "Abrir" opens one, swept over the mask's
+// span with its parts' tolerances as variabilities, analysed at the
+// design's output as "Analisar" does, and the mask checked in "Projeto de
+// tolerâncias".
+void TForm1::open_design(const analysis::design::DesignOutcome& d, const analysis::design::DesignOptions& o) {
+    if (!open_netlist_named(d.netlist_file)) return;
+    analysis::Circuit& c = program_.circuit;
+    analysis::Sweep& sw = program_.sweep;
+    sw.log_scale = true;
+    sw.hertz_units = d.band.hertz;
+    sw.scale_min[analysis::q_frequency] = d.band.f1;
+    sw.scale_max[analysis::q_frequency] = d.band.f2;
+    c.segments = d.band.segments;
+    // The series the design ended with (it may have taken a finer one).
+    analysis::change_all_variabilities(
+        c, o.resistor_tolerance.value_or(analysis::design::series_tolerance(d.design.resistors)));
+    for (int i = 1; i <= c.element_count; ++i) {
+        const char kind =
+            static_cast<char>(std::toupper(static_cast<unsigned char>(analysis::element_kind(c, i))));
+        if (kind == 'C') c.variability[i] = o.capacitor_tolerance;
+        if (kind == 'O' || kind == 'A') c.variability[i] = 0;
+    }
+    Form3->NEnsaida->set_panel_int(d.design.netlist.output_node);
+    Form3->Button1Click();
+    if (!program_.sweep.response_valid) return;
+    Projetodetolerncias1Click();
+    Form12->load_mask(d.mask_file);
 }
 
 void TForm1::Exit1Click() { suite::dialog_seam().end_program(0); }

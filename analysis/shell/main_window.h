@@ -11,6 +11,11 @@ class QAction;
 class QMenu;
 class QPlainTextEdit;
 
+namespace analysis::design {
+struct DesignOptions;
+struct DesignOutcome;
+}  // namespace analysis::design
+
 namespace moratw {
 
 struct Program;
@@ -23,6 +28,7 @@ class TForm7;
 class TForm8;
 class TForm9;
 class TForm12;
+class TForm13;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -34,6 +40,7 @@ public:
     QMenu* Analise1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* ImportarSPICE1 = nullptr;
+    QAction* Projetarfiltro1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* Grficosderespostaemfreqncia1 = nullptr;
     QAction* Escalasdosgrficos1 = nullptr;
@@ -64,6 +71,8 @@ public:
     // "Projeto de tolerâncias", made the first time it is asked for (a
     // window of this one's, closed with it).
     TForm12* Form12 = nullptr;
+    // "Projetar filtro", made the first time it is asked for.
+    TForm13* Form13 = nullptr;
 
     // Appends one line to the log.
     void log(const std::string& line);
@@ -77,6 +86,7 @@ public:
 
     void Open1Click();
     void ImportarSPICE1Click();
+    void Projetarfiltro1Click();
     void Exit1Click();
     void Grficosderespostaemfreqncia1Click();
     void Escalasdosgrficos1Click();
@@ -98,6 +108,9 @@ private:
     // What "Abrir" does with the chosen netlist (inside a handler); true
     // when it was read.
     bool open_netlist_named(const std::string& name);
+    // "Projetar" of Form13: the design run, then its netlist opened and analysed.
+    void design_filter();
+    void open_design(const analysis::design::DesignOutcome& d, const analysis::design::DesignOptions& o);
     Program& program_;
     bool analysed_ = false;  // an analysis has started: the whole menu works
 };

@@ -63,7 +63,8 @@ const char* const divider_deck =
 TEST_F(ImportarSPICE, ComesAfterAbrirInTheFileMenu) {
     QStringList captions;
     for (QAction* a : app.Form1->Arquivo1->actions()) captions << a->objectName() + "=" + a->text();
-    EXPECT_EQ(captions, QStringList({"Open1=Abrir", "ImportarSPICE1=Importar SPICE", "Exit1=Terminar"}));
+    EXPECT_EQ(captions, QStringList({"Open1=Abrir", "ImportarSPICE1=Importar SPICE",
+                                     "Projetarfiltro1=Projetar filtro", "Exit1=Terminar"}));
 }
 
 TEST_F(ImportarSPICE, TranslatesWritesLogsAndOpensAsAbrir) {
