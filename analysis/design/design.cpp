@@ -138,6 +138,48 @@ Real rounding_error(const SectionSpec& spec, const SectionMeasure& m) {
     return e;
 }
 
+// What a section's rounded parts make of it: its spec with the achieved
+// ω0, Q, gain and ωz.
+SectionSpec achieved_spec(const SectionDesign& sd) {
+    SectionSpec s = sd.spec;
+    s.w0 = sd.achieved.w0;
+    s.gain = sd.achieved.gain;
+    if (!first_order(s.shape)) s.q = sd.achieved.q;
+    if (s.shape == Shape::notch) s.wz = sd.achieved.wz;
+    return s;
+}
+
+// The lowest and the highest module (dB) of the sections' product over the
+// pass band(s), two decades of them where a band is open.
+std::pair<Real, Real> pass_band_extremes(const Requirement& r, const std::vector<SectionSpec>& sections) {
+    std::vector<std::pair<Real, Real>> bands;
+    switch (r.type) {
+        case FilterType::lowpass:
+            bands = {{r.wp2 / 100, r.wp2}};
+            break;
+        case FilterType::highpass:
+            bands = {{r.wp1, r.wp1 * 100}};
+            break;
+        case FilterType::bandpass:
+            bands = {{r.wp1, r.wp2}};
+            break;
+        case FilterType::bandstop:
+            bands = {{r.wp1 / 100, r.wp1}, {r.wp2, r.wp2 * 100}};
+            break;
+    }
+    Real low = std::numeric_limits<Real>::infinity(), high = -low;
+    for (const auto& [a, b] : bands)
+        for (int i = 0; i <= 400; ++i) {
+            const Real w = a * std::pow(b / a, Real(i) / 400);
+            ComplexReal h(1);
+            for (const SectionSpec& s : sections) h *= section_response(s, ComplexReal(0, w));
+            const Real db = 20 * std::log10(std::abs(h));
+            low = std::min(low, db);
+            high = std::max(high, db);
+        }
+    return {low, high};
+}
+
 int count_parts(const Cascade& c) {
     int n = 0;
     for (const SectionCircuit& s : c.sections) n += static_cast<int>(s.parts.size());
@@ -382,23 +424,43 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
     const Real peak = db_to_ratio(d.targets.peak_db);
     const Real level = peak / db_to_ratio(internal_backoff_db);
     d.cascade.opamp = o.opamp;
-    std::vector<SectionSpec> front;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const bool last = i + 1 == specs.size();
-        SectionSpec unit = specs[i];
-        unit.gain = 1;
-        std::vector<SectionSpec> with = front;
-        with.push_back(unit);
-        // Equal maxima: the gain that takes the running product's peak to
-        // the level (the pass-band peak for the last section).
-        const Real wanted = (last ? peak : level) / cascade_peak(with);
-        RealiseOptions ro{o.impedance, o.capacitors, {}, level, {}};
-        ro.peak = [front](const std::function<ComplexReal(Real)>& h) { return cascade_peak(front, h); };
-        SectionDesign sd = design_section(unit, wanted, last, d, o, ro, section_letter(static_cast<int>(i)));
-        front.push_back(sd.spec);
-        d.cascade.sections.push_back(sd.rounded);
-        d.sections.push_back(std::move(sd));
+    // Every section in turn, the ones in front as their rounded parts make
+    // them (each section's gain then makes up for what rounding did to the
+    // ones before it), every level multiplied by `trim`.
+    auto design_all = [&](Real trim) {
+        std::vector<SectionDesign> done;
+        std::vector<SectionSpec> front;
+        for (std::size_t i = 0; i < specs.size(); ++i) {
+            const bool last = i + 1 == specs.size();
+            SectionSpec unit = specs[i];
+            unit.gain = 1;
+            std::vector<SectionSpec> with = front;
+            with.push_back(unit);
+            // Equal maxima: the gain that takes the running product's peak to
+            // the level (the pass-band peak for the last section).
+            const Real wanted = trim * (last ? peak : level) / cascade_peak(with);
+            RealiseOptions ro{o.impedance, o.capacitors, {}, trim * level, {}};
+            ro.peak = [front, unit](const std::function<ComplexReal(Real)>& h) {
+                return cascade_peak(front, h, {unit});
+            };
+            done.push_back(design_section(unit, wanted, last, d, o, ro, section_letter(static_cast<int>(i))));
+            front.push_back(achieved_spec(done.back()));
+        }
+        const auto [low, high] = pass_band_extremes(r, front);
+        return std::pair{done, (low + high - r.lower_db - r.upper_db) / 2};
+    };
+    // Rounding moves the ripple's peaks and troughs unevenly: a second pass
+    // with every level moved by the offset centres the pass band between its limits.
+    auto [sections, offset] = design_all(1);
+    if (std::fabs(offset) > 1e-3L) {
+        try {
+            auto [again, rest] = design_all(db_to_ratio(-offset));
+            if (std::fabs(rest) < std::fabs(offset)) sections = std::move(again);
+        } catch (const std::invalid_argument&) {
+        }
     }
+    d.sections = std::move(sections);
+    for (const SectionDesign& sd : d.sections) d.cascade.sections.push_back(sd.rounded);
     d.netlist = cascade_netlist(d.cascade);
     d.opamps = static_cast<int>(d.netlist.opamp_outputs.size());
     d.parts = count_parts(d.cascade);

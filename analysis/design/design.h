@@ -46,7 +46,7 @@ enum class TopologyFamily { automatic, sallen_key, mfb, biquad };
 std::string family_name(TopologyFamily f);                          // "sallen-key", "mfb", "biquad", "auto"
 bool family_from_name(const std::string& text, TopologyFamily& f);  // sallen-key, mfb, biquad
 
-constexpr Real internal_backoff_db = 0.2;
+constexpr Real internal_backoff_db = 0.5;
 
 struct DesignOptions {
     std::optional<Approximation> approximation;

@@ -165,10 +165,13 @@ Real section_power(const SectionSpec& s, Real w) {
 
 }  // namespace
 
-Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra) {
+Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra,
+                  const std::vector<SectionSpec>& around) {
     Real lo = 1e300L, hi = 0;
     std::vector<Real> points;  // where sections peak
-    for (const SectionSpec& s : sections) {
+    std::vector<SectionSpec> all = sections;
+    all.insert(all.end(), around.begin(), around.end());
+    for (const SectionSpec& s : all) {
         lo = std::min(lo, s.w0);
         hi = std::max(hi, s.w0);
         points.push_back(s.w0);
@@ -182,7 +185,7 @@ Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<
             hi = std::max(hi, s.wz);
         }
     }
-    if (sections.empty()) lo = hi = 1;
+    if (all.empty()) lo = hi = 1;
     auto power = [&](Real w) {
         Real p = 1;
         for (const SectionSpec& s : sections) p *= section_power(s, w);

@@ -39,6 +39,9 @@ std::vector<SectionSpec> plan_sections(const Requirement& r, const Prototype& p)
 // with its gain), from a dense logarithmic scan spanning every ω0 and ωz
 // of the sections, refined around the largest point.
 Real cascade_peak(const std::vector<SectionSpec>& sections);
-Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra);
+// The same times |extra(jω)|, the scan spanning the sections of `around` too
+// (the section that `extra` belongs to).
+Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra,
+                  const std::vector<SectionSpec>& around = {});
 
 }  // namespace analysis::design

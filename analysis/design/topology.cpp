@@ -560,16 +560,38 @@ SectionMeasure measure(const SectionCircuit& s) {
 namespace {
 
 // Relative distances of a measured section from its spec.
+// Relative errors, and their weighted sum: near its peak a section's
+// response moves by about 2Q times a relative shift of ω0 (or ωz), by
+// about the relative error of Q and of the gain.
 struct Errors {
-    Real w0 = 0, q = 0, wz = 0, gain = 0;
-    Real sum() const { return w0 * w0 + q * q + wz * wz + gain * gain; }
+    Real w0 = 0, q = 0, wz = 0, gain = 0, weight = 1;
+    Real sum() const {
+        const Real w = weight * w0, z = weight * wz;
+        return w * w + q * q + z * z + gain * gain;
+    }
 };
 
 Errors errors(const SectionMeasure& m, const SectionSpec& s) {
-    Errors e{std::fabs(m.w0 / s.w0 - 1), 0, 0, std::fabs(m.gain / s.gain - 1)};
-    if (!first_order(s.shape)) e.q = std::fabs(m.q / s.q - 1);
+    Errors e{std::fabs(m.w0 / s.w0 - 1), 0, 0, std::fabs(m.gain / s.gain - 1), 1};
+    if (!first_order(s.shape)) {
+        e.q = std::fabs(m.q / s.q - 1);
+        e.weight = std::max(Real(1), 2 * s.q);
+    }
     if (s.shape == Shape::notch) e.wz = s.wz > 0 ? std::fabs(m.wz / s.wz - 1) : std::fabs(m.wz / s.w0);
     return e;
+}
+
+// The standard values a resistor may take in the search: its neighbours
+// below and above, and with few resistors the next ones out too.
+std::vector<Real> candidates(Real exact, Series series, bool wide) {
+    const auto [below, above] = standard_neighbours(exact, series);
+    std::vector<Real> c{below};
+    if (above != below) c.push_back(above);
+    if (wide) {
+        c.insert(c.begin(), step_standard(below, series, -1));
+        c.push_back(step_standard(c.back(), series, 1));
+    }
+    return c;
 }
 
 }  // namespace
@@ -577,31 +599,32 @@ Errors errors(const SectionMeasure& m, const SectionSpec& s) {
 Rounding round_resistors(const SectionCircuit& exact, Series resistors, const MeasureFunction& m) {
     Rounding r{exact, exact};
     std::vector<std::size_t> at;
-    std::vector<std::pair<Real, Real>> choice;
     for (std::size_t i = 0; i < exact.parts.size(); ++i) {
         const Part& p = exact.parts[i];
         if (p.kind != 'R') continue;
         at.push_back(i);
-        choice.push_back(standard_neighbours(p.value, resistors));
         r.plain.parts[i].value = nearest_standard(p.value, resistors);
     }
     if (at.size() > 20) throw std::invalid_argument("Seção com resistores demais para a busca.");
+    // Up to five resistors: two values each way (4^5 sets); more: one each way.
+    const bool wide = at.size() <= 5;
+    std::vector<std::vector<Real>> choice;
+    for (std::size_t i : at) choice.push_back(candidates(exact.parts[i].value, resistors, wide));
     r.searched = r.plain;
     const Errors plain = errors(m(r.plain), exact.spec);
     Real best = plain.sum();
     SectionCircuit trial = exact;
-    for (unsigned long set = 0; set < (1UL << at.size()); ++set) {
-        bool repeated = false;  // "above" of a resistor already standard is its "below"
-        for (std::size_t j = 0; j < at.size(); ++j) {
-            const bool up = (set >> j) & 1U;
-            repeated = repeated || (up && choice[j].first == choice[j].second);
-            trial.parts[at[j]].value = up ? choice[j].second : choice[j].first;
-        }
-        if (repeated) continue;
+    std::vector<std::size_t> digit(at.size(), 0);  // a mixed-radix count over the choices
+    while (true) {
+        for (std::size_t j = 0; j < at.size(); ++j) trial.parts[at[j]].value = choice[j][digit[j]];
         const Errors e = errors(m(trial), exact.spec);
-        if (!(e.w0 <= plain.w0 && e.q <= plain.q && e.wz <= plain.wz) || !(e.sum() < best)) continue;
-        best = e.sum();
-        r.searched = trial;
+        if (e.w0 <= plain.w0 && e.q <= plain.q && e.wz <= plain.wz && e.sum() < best) {
+            best = e.sum();
+            r.searched = trial;
+        }
+        std::size_t j = 0;
+        while (j < at.size() && ++digit[j] == choice[j].size()) digit[j++] = 0;
+        if (j == at.size()) break;
     }
     return r;
 }
