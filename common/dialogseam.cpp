@@ -101,7 +101,9 @@ FileAnswer QtDialogSeam::save_file(QWidget* parent, const FileRequest& request) 
 Answer QtDialogSeam::ask(QWidget* parent, const QString& title, const QString& text, bool with_cancel) {
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (with_cancel) buttons |= QMessageBox::Cancel;
-    switch (QMessageBox::question(parent, title, text, buttons)) {
+    // Every question of the programs asks before replacing or losing
+    // something: "Não" is the answer a stray Return gives.
+    switch (QMessageBox::question(parent, title, text, buttons, QMessageBox::No)) {
         case QMessageBox::Yes:
             return Answer::yes;
         case QMessageBox::No:

@@ -169,6 +169,14 @@ TEST(MoratDesign, RefusalsWriteNothing) {
     run(u, {"--design", lp, "--approximation", "butterworth", "--yield", "20", "--linear-samples", "1000"});
     EXPECT_EQ(u.status, 0) << u.out;
     EXPECT_EQ(suite::read_text_lines(dir.path("lp.net"))[1].rfind("* Filtro projetado: butterworth", 0), 0u);
+    // A requirement given by options does not replace a mask of someone's own.
+    const std::string own =
+        dir.write("own.msk", "* mine\nunidade Hz\nmodulo 10 100 -1 0\nmodulo 300 900 - -9\n");
+    DesignRun v;
+    run(v, {"--type", "lowpass", "--pass", "1000", "--stop", "3000", "--design-out", dir.path("own")});
+    EXPECT_EQ(v.status, 1);
+    EXPECT_NE(v.out.find("* O arquivo " + own + " já existe"), std::string::npos) << v.out;
+    EXPECT_EQ(suite::read_text_lines(own).front(), "* mine");
     // Usage errors.
     const std::vector<std::pair<std::vector<std::string>, std::string>> usage = {
         {{"--type", "lowpass", "--pass", "1000", "--stop", "2000"}, "--type needs --design-out STEM"},

@@ -65,12 +65,27 @@ void log_check(const FilterCheck& f, const Log& log) {
                 short_text(20 * std::log10(l.peak / f.output_peak)) + " dB acima.");
 }
 
-// Files there that a design did not write.
+// The first line of a mask that a design wrote.
+const char* const mask_mark = "* Máscara do projeto ";
+
+bool is_design_mask(const std::string& file) {
+    try {
+        const std::vector<std::string> lines = suite::read_text_lines(file);
+        return !lines.empty() && lines[0].rfind(mask_mark, 0) == 0;
+    } catch (const suite::IoError&) {
+        return false;
+    }
+}
+
+// Files there that a design did not write: any of them when the netlist
+// there is not a design's, and a mask of someone's own in any case.
 std::string foreign_file(const std::string& stem, bool with_mask) {
     const std::string net = stem + ".net";
     const bool ours = suite::file_exists(net) && is_design_netlist(net);
     for (const std::string& f : design_files(stem, with_mask))
         if (suite::file_exists(f) && !ours) return f;
+    if (with_mask && suite::file_exists(stem + ".msk") && !is_design_mask(stem + ".msk"))
+        return stem + ".msk";
     return {};
 }
 
@@ -97,7 +112,7 @@ int run_design(const DesignRequest& q, DesignOutcome& out, const Log& log) {
     std::vector<std::string> mask_text;
     MaskReading m;
     if (own_mask) {
-        mask_text = mask_lines(*q.requirement, "Máscara do projeto " + file_name_only(q.stem));
+        mask_text = mask_lines(*q.requirement, std::string(mask_mark + 2) + file_name_only(q.stem));
         m = parse_mask(mask_text, out.mask_file);
     } else {
         if (!suite::file_exists(out.mask_file)) {
