@@ -90,8 +90,8 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
     view.worst_case = x.tolerance->worst_case;
     x.circuit->current_curve = plot.curves.front();
     x.sweep->cursor = plot.cursor.value_or(0);
-    ResponseScene scene{*x.circuit, *x.engine, *x.sweep, x.settings, view, complete_netlist_name(o.netlist),
-                        log};
+    const std::string netlist = x.netlist.empty() ? complete_netlist_name(o.netlist) : x.netlist;
+    ResponseScene scene{*x.circuit, *x.engine, *x.sweep, x.settings, view, netlist, log};
     const QSize size(plot.width, plot.height);
     suite::save_picture(*plot.file, size,
                         [&](QPainter& p) { draw_response(p, size, scene, plot.cursor.has_value()); });
@@ -162,7 +162,9 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
         if (plot.file) save_plot(plot, options, session, log);
         if (plot.pz_file)
             save_pz_plot(*plot.pz_file, QSize(plot.width, plot.height), *session.polezero,
-                         netlist_base_name(complete_netlist_name(options.netlist)), pz_view);
+                         netlist_base_name(session.netlist.empty() ? complete_netlist_name(options.netlist)
+                                                                   : session.netlist),
+                         pz_view);
     } catch (const suite::FatalError& e) {
         out.flush();
         err << "Erro: " << e.what() << '\n';

@@ -153,7 +153,8 @@ int analyse(const MoratOptions& given, Session& x, const Log& log, std::ostream&
     spice::SpiceTranslation deck;
     if (o.spice)
         if (const int status = translate_deck(o, deck, log, err); status != 0) return status;
-    if (!open_netlist(c, complete_netlist_name(o.netlist), log)) return 1;
+    x.netlist = complete_netlist_name(o.netlist);
+    if (!open_netlist(c, x.netlist, log)) return 1;
     forget_response(*x.sweep);
     int output = o.output, listed = o.listed;
     if (o.spice && !deck_node(o.output_text, deck, "--output", output, log))

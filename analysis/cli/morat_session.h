@@ -24,6 +24,7 @@ struct MoratSession {
     std::unique_ptr<PoleZeroSet> polezero = std::make_unique<PoleZeroSet>();  // of --poles or --zeros
     std::unique_ptr<MonteCarloResult> montecarlo = std::make_unique<MonteCarloResult>();  // of --monte-carlo
     std::unique_ptr<ToleranceRun> tolerance = std::make_unique<ToleranceRun>();  // of --mask, --worst-case
+    std::string netlist;  // the netlist analysed (a design's or a deck's is known only after the run)
 };
 
 // run_morat on a session that the caller keeps; returns the exit status.

@@ -482,7 +482,9 @@ DesignChoice choose_design(const Requirement& r, const DesignOptions& o) {
         Candidate k{a, o.order.value_or(0), 0, 0, {}};
         if (!o.order) k.order = required_order(r, a, margin);
         if (k.order > max_prototype_order) {
-            k.refusal = "nenhuma ordem até " + std::to_string(max_prototype_order) + " atende";
+            k.refusal = o.order ? "a ordem pedida passa do limite (protótipo de ordem até " +
+                                      std::to_string(max_prototype_order) + ")"
+                                : "nenhuma ordem até " + std::to_string(max_prototype_order) + " atende";
             c.candidates.push_back(k);
             continue;
         }
