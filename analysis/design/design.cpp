@@ -52,10 +52,8 @@ std::vector<Topology> family_topologies(TopologyFamily f, Shape shape) {
     return {};
 }
 
-// The gain a topology gives a section that asks for `wanted`: the same
-// where resistors set it, less where it cannot reach it (not the last
-// section), a fixed gain when it is within `slack` of the wanted one (the
-// last section) or below it (the others); nullopt when none will do.
+}  // namespace
+
 std::optional<Real> usable_gain(Topology t, SectionSpec spec, Real wanted, bool last, Real slack_db,
                                 const RealiseOptions& ro) {
     spec.gain = wanted;
@@ -72,6 +70,8 @@ std::optional<Real> usable_gain(Topology t, SectionSpec spec, Real wanted, bool 
         return std::fabs(ratio_to_db(g.low / wanted)) <= slack_db ? std::optional<Real>(g.low) : std::nullopt;
     return g.low <= wanted * (1 + tol) ? std::optional<Real>(g.low) : std::nullopt;
 }
+
+namespace {
 
 // The parts of a section for `target`, with the op-amps' gain-bandwidth
 // undone: the ω0 and Q asked of the parts are corrected until the

@@ -95,6 +95,14 @@ struct Design {
 // std::invalid_argument when a section cannot be realised.
 Design design_filter(const Requirement& r, Approximation a, int order, const DesignOptions& o);
 
+// The gain a topology gives a section that asks for `wanted`: the same
+// where resistors set it; where they cannot reach it, their highest (a
+// section before the last, which then stays below its level); a gain the
+// form fixes when it lies within `slack_db` of the wanted one (the last
+// section) or not above it (the others); nullopt when none will do.
+std::optional<Real> usable_gain(Topology t, SectionSpec spec, Real wanted, bool last, Real slack_db,
+                                const RealiseOptions& ro);
+
 // The minimum order of an approximation for the requirement (with the
 // margin), delay limits included for Bessel. max_prototype_order + 1
 // when none reaches it.

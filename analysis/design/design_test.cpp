@@ -140,6 +140,34 @@ TEST(DesignFilter, GainBandwidthIsUndoneSectionBySection) {
     }
 }
 
+TEST(DesignFilter, ASectionTakesTheGainItsTopologyCanGive) {
+    const RealiseOptions ro;
+    const SectionSpec low{Shape::lowpass, 1000, 0.8L, 0, 1}, high{Shape::highpass, 1000, 0.8L, 0, 1};
+    struct Row {
+        Topology t;
+        SectionSpec spec;
+        Real wanted;
+        bool last;
+        std::optional<Real> gain;
+    };
+    const std::vector<Row> rows = {
+        {Topology::sallen_key_unity, low, 0.7L, false, 0.7L},  // a divider
+        {Topology::sallen_key_unity, low, 1.5L, false, 1},     // its most, below the level
+        {Topology::sallen_key_unity, low, 1.5L, true, {}},     // the last must reach it
+        {Topology::sallen_key_unity, high, 1.01L, false, 1},   // fixed, not above
+        {Topology::sallen_key_unity, high, 0.99L, false, {}},  // fixed, above the level
+        {Topology::sallen_key_unity, high, 1.004L, true, 1},   // fixed, within 0.05 dB
+        {Topology::sallen_key_unity, high, 1.01L, true, {}},   // fixed, 0.086 dB off
+        {Topology::sallen_key_equal, {Shape::lowpass, 1000, 0.5L, 0, 1}, 1, false, {}},  // Q 0.5: none
+        {Topology::mfb, low, 123, true, 123},
+    };
+    for (const Row& r : rows) {
+        const auto g = usable_gain(r.t, r.spec, r.wanted, r.last, 0.05L, ro);
+        EXPECT_EQ(g.has_value(), r.gain.has_value()) << topology_name(r.t) << " " << (double)r.wanted;
+        if (g && r.gain) EXPECT_NEAR(*g, *r.gain, 1e-12);
+    }
+}
+
 TEST(DesignFilter, TheCheapestApproximationIsChosenAndForcedChoicesKept) {
     const Requirement r = requirement_of(low_pass);
     DesignOptions o;
