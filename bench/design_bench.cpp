@@ -23,7 +23,7 @@ analysis::ResponseMask mask_of(const std::vector<std::string>& lines) {
 
 const std::vector<std::string> band_pass = {"unidade Hz", "modulo 50 500 - -50", "modulo 800 1250 -1 0",
                                             "modulo 2000 20000 - -50"};
-const std::vector<std::string> low_pass = {"unidade Hz", "modulo 10 1000 -1 0", "modulo 2000 20000 - -35"};
+const std::vector<std::string> low_pass = {"unidade Hz", "modulo 10 1000 -1 0", "modulo 2500 20000 - -35"};
 
 // The design of `a` at prototype order n, drawn, checked and its yield taken.
 void design_drawn_checked(const analysis::ResponseMask& mask, Approximation a, int n,
