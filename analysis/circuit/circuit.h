@@ -46,6 +46,16 @@ struct Element {
     std::uint8_t extra_var = 0;  // V, E, F: index of the extra variable added
 };
 
+// An ideal op-amp (nullor). The element table does not hold it: its
+// output pair's rows and its input pair's columns are merged instead. It
+// is kept here by name and nodes for what needs its place (its noise).
+struct IdealOpAmp {
+    std::string name;
+    std::uint8_t out_plus = 0, out_minus = 0;
+    std::uint8_t in_minus = 0, in_plus = 0;
+};
+constexpr int max_ideal_opamps = max_variables;  // each one takes an equation away
+
 using NodeMap = std::array<std::uint8_t, max_variables + 1>;  // 0..120
 using ElementReals = std::array<Real, max_elements + 1>;      // 1..400
 
@@ -59,6 +69,10 @@ struct Circuit {
     int variable_count = 0;  // node_count plus one per V, E, F
     int equation_count = 0;  // node_count minus one per H, O
     int last_equation = 0;   // equation_count - 1, set after reading
+
+    // Ideal op-amps, 1..ideal_opamp_count, in netlist order.
+    std::array<IdealOpAmp, max_ideal_opamps + 1> ideal_opamps{};
+    int ideal_opamp_count = 0;
 
     NodeMap column_map{};     // node or extra variable -> column
     NodeMap row_map{};        // node or extra variable -> row (permuted by the solver)

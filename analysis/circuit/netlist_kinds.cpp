@@ -124,6 +124,14 @@ void ideal_opamp(LineReader& line) {
     merge_nodes(c, c.row_map, o.a, o.b);
     c.equation_count -= 1;
     c.element_count -= 1;
+    if (c.ideal_opamp_count < max_ideal_opamps) {
+        IdealOpAmp& op = c.ideal_opamps[static_cast<std::size_t>(++c.ideal_opamp_count)];
+        op.name = line.name;
+        op.out_plus = static_cast<std::uint8_t>(o.a);
+        op.out_minus = static_cast<std::uint8_t>(o.b);
+        op.in_minus = static_cast<std::uint8_t>(o.c);
+        op.in_plus = static_cast<std::uint8_t>(o.d);
+    }
     line.log(line.label + "Saída entre " + N(o.a) + " e " + N(o.b) + ", entradas em " + N(o.c) + " e " +
              N(o.d));
 }

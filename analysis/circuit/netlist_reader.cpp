@@ -36,6 +36,7 @@ void read_node_count(Circuit& c, suite::TextScanner& in, const Log& log) {
     c.node_count = static_cast<int>(n);
     c.variable_count = c.node_count;
     c.equation_count = c.node_count;
+    c.ideal_opamp_count = 0;
     for (int k = 0; k <= c.node_count; ++k) {
         c.column_map[k] = static_cast<std::uint8_t>(k);
         c.row_map[k] = static_cast<std::uint8_t>(k);

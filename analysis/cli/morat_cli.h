@@ -24,6 +24,7 @@
 
 #include "analysis/cli/morat_design.h"
 #include "analysis/cli/morat_montecarlo.h"
+#include "analysis/cli/morat_noise.h"
 #include "analysis/cli/morat_polezero.h"
 #include "analysis/cli/morat_tolerance.h"
 #include "common/real.h"
@@ -67,6 +68,8 @@ struct MoratOptions {
     bool range = false;
     std::vector<int> sensitivities;
     std::optional<std::string> tab;
+    // Noise: computed with the sweep, reported after the reports above.
+    NoiseOptions noise;
     // Monte Carlo, after the reports.
     MonteCarloOptions montecarlo;
     // Worst case, mask, yield and tolerances, after Monte Carlo.

@@ -49,7 +49,7 @@ std::string morat_usage() {
            "  --sensitivities P           sensitivity list at point P (repeatable)\n"
            "  --tab FILE                  save the response table in FILE\n"
            "  --help                      print this text\n" +
-           montecarlo_usage() + tolerance_usage() + polezero_usage() + design_usage() +
+           noise_usage() + montecarlo_usage() + tolerance_usage() + polezero_usage() + design_usage() +
            "Picture of the response (after the run):\n"
            "  --plot FILE                 draw the response window's plot into FILE (.svg: SVG, else PNG)\n"
            "  --size WxH                  picture size in pixels (696x480)\n"
@@ -209,6 +209,10 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
     for (const auto& [name, member] : flag_options()) reader.flag(name, o.*member);
     for (const auto& [name, set] : value_options())
         reader.value(name, [&o, set = set](const std::string& v) { return set(v, o); });
+    for (const char* name : {"--noise", "--temperature", "--opamp-noise", "--swing"})
+        reader.value(name, [&o, name](const std::string& v) { return set_noise_option(name, v, o.noise); });
+    reader.values("--noise-band", 2,
+                  [&o](const std::vector<std::string>& v) { return set_noise_band(v, o.noise); });
     for (const std::string& name : design_option_names())
         reader.value(name, [&o, name](const std::string& v) { return set_design_option(name, v, o.design); });
     bool have_netlist = false;

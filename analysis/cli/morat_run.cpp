@@ -164,6 +164,10 @@ int analyse(const MoratOptions& given, Session& x, const Log& log, std::ostream&
     if (const std::string reason = apply_settings(o, x); !reason.empty()) return usage_error(err, reason);
     apply_scales(o, deck.sweep, x, log);
     if (!start_analysis(c, *x.engine, *x.sweep, x.settings, output, listed, log)) return 1;
+    x.settings.noise = noise_settings(o.noise);
+    if (const std::string name = unknown_noise_name(c, x.settings.noise); !name.empty())
+        return usage_error(err, "--opamp-noise " + name + ": the circuit has no op-amp named " + name);
+    prepare_noise(c, *x.sweep, x.settings.noise);
     for (int p : o.sensitivities)
         if (p > c.segments)
             return usage_error(err, "--sensitivities " + std::to_string(p) + ": the sweep has points 0 to " +
@@ -175,6 +179,7 @@ int analyse(const MoratOptions& given, Session& x, const Log& log, std::ostream&
         for (const std::string& line : sensitivity_list(c, *x.engine, *x.sweep, x.settings)) log(line);
     }
     if (o.tab) save_response_table(*o.tab, c, *x.sweep, x.settings, log);
+    run_noise_options(o.noise, c, *x.sweep, x.settings, log);
     if (const int status =
             run_montecarlo_options(o.montecarlo, c, *x.engine, *x.sweep, x.settings, log, x.montecarlo.get());
         status != 0)

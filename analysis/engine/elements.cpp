@@ -6,6 +6,15 @@
 // recorded stamp. The adjoint excitation is −1 at the output, so for any
 // matrix change dM the response changes by dT = wᵀ·dM·x, and for a change
 // db of the sources by dT = −wᵀ·db. Each Q below is x_i·∂T/∂x_i.
+//
+// Each kind's weight of a node p is Σ_r w_r·∂(row r)/∂V(p) over its own
+// stamps: the response to a unit voltage added in series between node p
+// and the element (the noise voltage of an ideal op-amp's input drives
+// every element at that input node but the op-amp this way). With
+// d(p, a, b) = [p = a] − [p = b]: an admittance y from a to b weighs
+// d(p, a, b)·y·Va(a, b); a transconductance g from a to b controlled by
+// (cn, dn) weighs d(p, cn, dn)·g·Va(a, b); a constraint row u weighs its
+// coefficient of V(p) times w(u).
 #include "analysis/engine/elements.h"
 
 #include "common/errors.h"
@@ -27,6 +36,8 @@ Complex mul(Complex a, Complex b) { return complex_multiply(a, b); }
 Complex mul(Complex a, Complex b, Complex d) { return complex_multiply(complex_multiply(a, b), d); }
 
 Complex stamp_of(const Circuit& c, int i) { return {c.stamp_re[i], c.stamp_im[i]}; }
+
+Real d(int p, int a, int b) { return static_cast<Real>((p == a) - (p == b)); }
 const Element& el(const Circuit& c, int i) { return c.elements[i]; }
 
 // value/s at the engine's frequency.
@@ -44,6 +55,10 @@ struct Resistor {
         const Element& x = el(c, i);
         return -mul(stamp_of(c, i), Vn(c, e, x.node1, x.node2), Va(c, e, x.node1, x.node2));
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        return scale(mul(stamp_of(c, i), Va(c, e, x.node1, x.node2)), d(p, x.node1, x.node2));
+    }
 };
 
 // ---- a, q: Ro of an A element, hie of a Q element --------------------------
@@ -55,6 +70,9 @@ struct SeriesPart {
         const Element& x = el(c, i);
         const Complex p = mul(Vn(c, e, x.node1, x.node2), Va(c, e, x.node1, x.node2));
         return -q_prev - Complex{p.re / x.value, p.im / x.value};
+    }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        return Resistor::node_weight(c, e, i, p);
     }
 };
 
@@ -68,6 +86,9 @@ struct Capacitor {
         const Element& x = el(c, i);
         return mul(stamp_of(c, i), Vn(c, e, x.node1, x.node2), Va(c, e, x.node1, x.node2));
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        return Resistor::node_weight(c, e, i, p);
+    }
 };
 
 // ---- L: inductor, y = 1/(L·s); sensitivity as a resistor's ---------------------
@@ -79,6 +100,9 @@ struct Inductor {
     }
     static Complex sensitivity(const Circuit& c, const Engine& e, int i, Complex q) {
         return Resistor::sensitivity(c, e, i, q);
+    }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        return Resistor::node_weight(c, e, i, p);
     }
 };
 
@@ -94,6 +118,9 @@ struct SourceResistance {
         current.re += j;
         return mul(current, Va(c, e, x.node2, x.node1));
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        return Resistor::node_weight(c, e, i, p);
+    }
 };
 
 // ---- G, M, Q: transconductance g = value ---------------------------------------
@@ -106,6 +133,10 @@ struct Transconductor {
         const Element& x = el(c, i);
         return mul(stamp_of(c, i), Vn(c, e, x.node3, x.node4), Va(c, e, x.node1, x.node2));
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        return scale(mul(stamp_of(c, i), Va(c, e, x.node1, x.node2)), d(p, x.node3, x.node4));
+    }
 };
 
 // ---- A: op-amp, transconductance g = value/s (value = GB/Ro) --------------------
@@ -116,6 +147,9 @@ struct OpAmp {
     }
     static Complex sensitivity(const Circuit& c, const Engine& e, int i, Complex q) {
         return Transconductor::sensitivity(c, e, i, q);
+    }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        return Transconductor::node_weight(c, e, i, p);
     }
 };
 
@@ -135,6 +169,11 @@ struct CommonMode {
         const Complex n3 = Vn(c, e, x.node3, 0), n4 = Vn(c, e, x.node4, 0);
         return mul(stamp_of(c, i), mul(a1, n3) + mul(a1, n4) + mul(a2, n3) + mul(a2, n4));
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        const Real k = static_cast<Real>((p == x.node3) + (p == x.node4));
+        return scale(mul(stamp_of(c, i), Va(c, e, x.node1, 0) + Va(c, e, x.node2, 0)), k);
+    }
 };
 
 // ---- H: current-controlled voltage source, y = 1/Rm ---------------------------
@@ -146,6 +185,10 @@ struct Ccvs {
     static Complex sensitivity(const Circuit& c, const Engine& e, int i, Complex) {
         const Element& x = el(c, i);
         return -mul(stamp_of(c, i), Vn(c, e, x.node1, x.node2), Va(c, e, x.node3, x.node4));
+    }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        return scale(mul(stamp_of(c, i), Va(c, e, x.node3, x.node4)), d(p, x.node1, x.node2));
     }
 };
 
@@ -163,6 +206,12 @@ struct Gyrator {
         const Complex b = mul(Va(c, e, x.node1, x.node2), Vn(c, e, x.node3, x.node4));
         return mul(stamp_of(c, i), a - b);
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        const Complex a = scale(Va(c, e, x.node1, x.node2), d(p, x.node3, x.node4));
+        const Complex b = scale(Va(c, e, x.node4, x.node3), d(p, x.node1, x.node2));
+        return mul(stamp_of(c, i), a + b);
+    }
 };
 
 // ---- K: mutual term of coupled inductors, y = value/s --------------------------
@@ -177,6 +226,12 @@ struct Coupling {
         const Element& x = el(c, i);
         const Complex a = mul(Vn(c, e, x.node3, x.node4), Va(c, e, x.node1, x.node2));
         const Complex b = mul(Vn(c, e, x.node1, x.node2), Va(c, e, x.node3, x.node4));
+        return mul(stamp_of(c, i), a + b);
+    }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        const Complex a = scale(Va(c, e, x.node1, x.node2), d(p, x.node3, x.node4));
+        const Complex b = scale(Va(c, e, x.node3, x.node4), d(p, x.node1, x.node2));
         return mul(stamp_of(c, i), a + b);
     }
 };
@@ -194,6 +249,7 @@ struct CurrentSource {
         const Element& x = el(c, i);
         return scale(Va(c, e, x.node1, x.node2), x.value);
     }
+    static Complex node_weight(const Circuit&, const Engine&, int, int) { return {}; }
 };
 
 // ---- V: voltage source; its constraint row is the extra variable's -------------
@@ -210,6 +266,10 @@ struct VoltageSource {
         const Element& x = el(c, i);
         return scale(xa(c, e, x.extra_var), x.value);
     }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        return scale(xa(c, e, x.extra_var), -d(p, x.node1, x.node2));
+    }
 };
 
 // ---- E: voltage-controlled voltage source, y = Av (stored by the reader) -------
@@ -225,6 +285,10 @@ struct Vcvs {
     static Complex sensitivity(const Circuit& c, const Engine& e, int i, Complex) {
         const Element& x = el(c, i);
         return mul(stamp_of(c, i), Vn(c, e, x.node3, x.node4), xa(c, e, x.extra_var));
+    }
+    static Complex node_weight(const Circuit& c, const Engine& e, int i, int p) {
+        const Element& x = el(c, i);
+        return scale(xa(c, e, x.extra_var), x.value * d(p, x.node3, x.node4) - d(p, x.node1, x.node2));
     }
 };
 
@@ -243,12 +307,14 @@ struct Cccs {
         const Element& x = el(c, i);
         return mul(stamp_of(c, i), xn(c, e, x.extra_var), Va(c, e, x.node1, x.node2));
     }
+    static Complex node_weight(const Circuit&, const Engine&, int, int) { return {}; }
 };
 
 // ---- any other kind: nothing -----------------------------------------------------
 struct NoElement {
     static void stamp(Circuit&, Engine&, int) {}
     static Complex sensitivity(const Circuit&, const Engine&, int, Complex) { return {}; }
+    static Complex node_weight(const Circuit&, const Engine&, int, int) { return {}; }
 };
 
 // The one dispatch on the kind letter (case-sensitive): calls `act` with
@@ -331,6 +397,14 @@ Complex store_sensitivities(const Circuit& c, Engine& e, Complex t) {
             sum = sum - s;
         q_prev = q;
     }
+    return sum;
+}
+
+Complex node_weight(const Circuit& c, const Engine& e, int p) {
+    Complex sum;
+    for (int i = 1; i <= c.element_count; ++i)
+        sum = sum +
+              dispatch(kind_of(c, i), [&](auto rules) { return decltype(rules)::node_weight(c, e, i, p); });
     return sum;
 }
 

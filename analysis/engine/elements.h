@@ -28,4 +28,11 @@ void stamp_listed(Circuit& c, Engine& e, const std::vector<int>& elements);
 // formed as sum_frequency_sensitivity forms it.
 Complex store_sensitivities(const Circuit& c, Engine& e, Complex t);
 
+// After a solve: Σ_r w_r·∂(row r)/∂V(p) over every element's stamps, the
+// response to a unit voltage added in series between node p (not ground)
+// and every element attached to it: what a noise voltage in series with
+// an ideal op-amp's input at node p drives (the op-amp's input itself
+// carries no current).
+Complex node_weight(const Circuit& c, const Engine& e, int p);
+
 }  // namespace analysis

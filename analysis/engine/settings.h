@@ -12,6 +12,7 @@
 #include "analysis/circuit/circuit.h"
 #include "analysis/circuit/log.h"
 #include "analysis/engine/engine.h"
+#include "analysis/engine/noise.h"
 
 namespace analysis {
 
@@ -25,6 +26,7 @@ struct AnalysisSettings {
     Real pivot_tolerance = 1e-7L;     // smallest acceptable pivot
     int number_width = 14;            // fixed format of every listing
     int number_decimals = 9;
+    NoiseSettings noise;  // off: the sweep computes no noise
 };
 
 // x in the listings' fixed format (number_decimals decimals, right-aligned

@@ -63,6 +63,10 @@ void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, 
     pt.adj_re = adj.re;
     pt.adj_im = adj.im;
     pt.delay = -e.sens_sum_im / e.omega;  // Σ left by build_and_solve
+    if (!sw.noise_sources.empty()) {
+        Real* row = sw.noise_power.data() + static_cast<std::size_t>(p) * sw.noise_sources.size();
+        pt.noise = std::sqrt(noise_powers(c, e, sw.noise_sources, row));
+    }
 }
 
 // Statistical deviations of point p from its sensitivities and the
@@ -90,6 +94,9 @@ void compute_deviations(const Circuit& c, Engine& e, Sweep& sw, const AnalysisSe
 // Point `from` (record and sensitivity blocks) goes to `to`.
 void move_point(Engine& e, Sweep& sw, int from, int to) {
     sw.points[to] = sw.points[from];
+    const std::size_t n = sw.noise_sources.size();
+    std::copy_n(sw.noise_power.begin() + static_cast<std::ptrdiff_t>(from * n), n,
+                sw.noise_power.begin() + static_cast<std::ptrdiff_t>(to * n));
     const auto size = static_cast<std::ptrdiff_t>(e.block_size);
     std::copy_n(e.sens_re.get() + from * size, size, e.sens_re.get() + to * size);
     std::copy_n(e.sens_im.get() + from * size, size, e.sens_im.get() + to * size);
@@ -123,11 +130,24 @@ void reset_sweep(Circuit& c, Engine& e, Sweep& sw, const Log& log) {
     sw.pz_valid = false;  // the blocks that held them are released
     sw.deviations_stale = true;
     allocate_sensitivity_blocks(e, c.element_count, c.segments + 2);
+    sw.noise_power.assign(static_cast<std::size_t>(c.segments + 2) * sw.noise_sources.size(), 0);
     sw.prepared = c.present && c.element_count > 0;
+}
+
+void prepare_noise(const Circuit& c, Sweep& sw, const NoiseSettings& n) {
+    sw.noise_sources = n.on ? noise_sources(c, n) : std::vector<NoiseSource>{};
+    sw.noise_power.assign(static_cast<std::size_t>(c.segments + 2) * sw.noise_sources.size(), 0);
+    for (PointRecord& pt : sw.points) {
+        pt.computed = false;
+        pt.noise = 0;
+    }
+    sw.response_valid = false;
 }
 
 void forget_response(Sweep& sw) {
     sw.prepared = false;
+    sw.noise_sources.clear();  // they name elements of the circuit read before
+    sw.noise_power.clear();
     sw.response_valid = false;
     sw.pz_valid = false;
 }

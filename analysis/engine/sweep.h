@@ -15,10 +15,12 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "analysis/circuit/circuit.h"
 #include "analysis/circuit/log.h"
 #include "analysis/engine/engine.h"
+#include "analysis/engine/noise.h"
 #include "analysis/engine/settings.h"
 
 namespace analysis {
@@ -41,6 +43,7 @@ struct PointRecord {
     Real t_im = 0;
     Real adj_re = 0;  // adjoint voltage of the listed node
     Real adj_im = 0;
+    Real noise = 0;  // output noise density, V/√Hz (with noise sources prepared)
 };
 
 struct Sweep {
@@ -61,6 +64,11 @@ struct Sweep {
     int last_point = 0;  // highest point computed so far
     int cursor = 0;      // the plot's cursor point
 
+    // Noise (noise.h): the sources prepare_noise found, and per point 0..N+1
+    // each source's power density at the output (V²/Hz), point-major.
+    std::vector<NoiseSource> noise_sources;
+    std::vector<Real> noise_power;
+
     bool prepared = false;        // reset_sweep ran for the circuit now read
     bool response_valid = false;  // a sweep has finished over the stored points
     bool pz_valid = false;        // the pole/zero results in the same storage are complete
@@ -78,6 +86,11 @@ void reset_sweep(Circuit& c, Engine& e, Sweep& sw, const Log& log);
 
 // A new netlist was read: the stored results no longer belong to it.
 void forget_response(Sweep& sw);
+
+// Noise at the points of the next sweep (after start_analysis): finds the
+// sources for the settings (none when they are off) and marks every point
+// not computed, so that the sweep computes each point's noise with it.
+void prepare_noise(const Circuit& c, Sweep& sw, const NoiseSettings& n);
 
 // Runs the sweep (see the header comment). Returns true when every point is
 // computed; then response_valid is set and pz_valid cleared. Returns false
