@@ -400,6 +400,14 @@ Complex store_sensitivities(const Circuit& c, Engine& e, Complex t) {
     return sum;
 }
 
+Complex node_weight(const Circuit& c, const Engine& e, int p, const std::vector<int>& elements) {
+    Complex sum;
+    for (const int i : elements)
+        sum = sum +
+              dispatch(kind_of(c, i), [&](auto rules) { return decltype(rules)::node_weight(c, e, i, p); });
+    return sum;
+}
+
 Complex node_weight(const Circuit& c, const Engine& e, int p) {
     Complex sum;
     for (int i = 1; i <= c.element_count; ++i)

@@ -34,5 +34,8 @@ Complex store_sensitivities(const Circuit& c, Engine& e, Complex t);
 // an ideal op-amp's input at node p drives (the op-amp's input itself
 // carries no current).
 Complex node_weight(const Circuit& c, const Engine& e, int p);
+// The same over the listed elements only (those with a node at p: the
+// others weigh nothing).
+Complex node_weight(const Circuit& c, const Engine& e, int p, const std::vector<int>& elements);
 
 }  // namespace analysis

@@ -51,14 +51,16 @@ enum class NoiseKind { resistor, opamp_voltage, opamp_current_minus, opamp_curre
 struct NoiseSource {
     std::string name;  // the element's name
     NoiseKind kind = NoiseKind::resistor;
-    int element = 0;     // in the element table (R, Z, A), or among the ideal op-amps
-    bool ideal = false;  // an O element
-    Real density = 0;    // its own power density: A²/Hz (currents) or V²/Hz (voltages)
+    int element = 0;            // in the element table (R, Z, A), or among the ideal op-amps
+    bool ideal = false;         // an O element
+    Real density = 0;           // its own power density: A²/Hz (currents) or V²/Hz (voltages)
+    std::vector<int> attached;  // an ideal op-amp's input voltage: the elements at its input node
 };
 
 // The sources of the circuit with their densities at the settings'
 // temperature, in table order (ideal op-amps after the elements); op-amp
-// sources of zero density are left out.
+// sources of zero density, and input currents into ground (which nothing
+// sees), are left out.
 std::vector<NoiseSource> noise_sources(const Circuit& c, const NoiseSettings& s);
 
 // A name of `named` that no op-amp of the circuit carries, or "".
