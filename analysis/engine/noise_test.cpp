@@ -119,6 +119,10 @@ TEST(Noise, IdealOpAmpInputVoltageIsASeriesSource) {
          "5\nV1 1 0 0\nR1 1 2 1000\nG1 4 0 2 0 1e-4\nE1 3 0 2 0 0.5\nR2 2 3 2000\nO1 5 0 4\nVN 2 5 1\nR3 4 2 "
          "5000\n",
          4},
+        // A non-inverting amplifier whose + input a VCVS drives, and a
+        // transconductance controlled there into the feedback node.
+        {"4\nV1 1 0 1\nE1 2 0 1 0 1\nO1 3 2 4\nR1 3 0 1000\nR2 4 3 9000\nG1 3 0 2 0 1e-3\n",
+         "5\nV1 1 0 0\nE1 2 0 1 0 1\nO1 3 5 4\nR1 3 0 1000\nR2 4 3 9000\nVN 5 2 1\nG1 3 0 2 0 1e-3\n", 4},
     };
     NoiseSettings n{.on = true, .opamps = {1, 0}};
     for (const Row& r : rows) {
