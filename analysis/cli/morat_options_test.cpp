@@ -112,6 +112,15 @@ TEST(MoratOptions, UsageErrors) {
         {{"a", "--element-variability", "R1=x"}, "invalid value for --element-variability: R1=x"},
         {{"a", "--tab", ""}, "invalid value for --tab: "},
         {{"a", "--range=yes"}, "option --range takes no value"},
+        {{"a", "--kind-variability", "C"}, "invalid value for --kind-variability: C"},
+        {{"a", "--kind-variability", "1=0.1"}, "invalid value for --kind-variability: 1=0.1"},
+        {{"a", "--opamp-noise", "1e-9"}, "invalid value for --opamp-noise: 1e-9"},
+        {{"a", "--opamp-noise", "=1e-9,0"}, "invalid value for --opamp-noise: =1e-9,0"},
+        {{"a", "--opamp-noise", "O1=1e-9,-1"}, "invalid value for --opamp-noise: O1=1e-9,-1"},
+        {{"a", "--noise-band", "100", "10"}, "invalid value for --noise-band: 100 10 (0 < F1 < F2)"},
+        {{"a", "--noise-band", "100"}, "option --noise-band needs 2 values"},
+        {{"a", "--temperature", "-300"}, "invalid value for --temperature: -300"},
+        {{"a", "--swing", "0"}, "invalid value for --swing: 0"},
     };
     for (const Case& k : cases) {
         MoratOptions o;
