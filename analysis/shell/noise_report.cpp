@@ -93,17 +93,17 @@ NoiseSummary noise_summary(const Sweep& sw, const NoiseBand& band) {
     n.band = band;
     const auto [first, last] = band_points(sw, band);
     if (first < 0) return n;
-    std::vector<Real> f, out, in;
+    std::vector<Real> f, out;
+    Real gain = 0;  // the largest |T| over the band
     for (int p = first; p <= last; ++p) {
         const PointRecord& pt = sw.points[p];
-        const Real s = pt.noise * pt.noise, t2 = pt.t_re * pt.t_re + pt.t_im * pt.t_im;
         f.push_back(hertz(sw, pt.frequency));
-        out.push_back(s);
-        in.push_back(t2 > 0 ? s / t2 : 0);
+        out.push_back(pt.noise * pt.noise);
+        gain = std::max(gain, std::sqrt(pt.t_re * pt.t_re + pt.t_im * pt.t_im));
         if (pt.noise > n.peak_density) n.peak_density = pt.noise, n.peak_point = p;
     }
     n.output_rms = std::sqrt(integrate_power(f, out));
-    n.input_rms = std::sqrt(integrate_power(f, in));
+    n.input_rms = gain > 0 ? n.output_rms / gain : 0;
     for (std::size_t k = 0; k < sw.noise_sources.size(); ++k) {
         std::vector<Real> s;
         for (int p = first; p <= last; ++p) s.push_back(power(sw, p, k));

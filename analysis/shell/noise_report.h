@@ -11,8 +11,11 @@
 // Densities are per hertz whatever the sweep's unit. Over a band the
 // output power density is integrated in hertz point to point as a power
 // law between neighbouring points (exact for the slopes of RC sections,
-// far better than trapezoids on a logarithmic sweep); the input-referred
-// noise integrates the output density over |T|².
+// far better than trapezoids on a logarithmic sweep). The input-referred
+// noise over a band is the output noise over the filter's gain in it (the
+// largest |T|): the input noise that the filter's pass band would carry
+// to the same output noise (the density over |T| of every point, which the
+// table gives, grows without bound in a stop band).
 #pragma once
 
 #include <optional>
