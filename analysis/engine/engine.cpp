@@ -67,11 +67,11 @@ void restrict_to_block(NodalSystem& sys, int n, const BlockRestriction& r) {
     }
 }
 
-void sensitivity_pass(const Circuit& c, Engine& e) {
+// False (nothing stored) for a null output with normalised sensitivities.
+bool sensitivity_pass(const Circuit& c, Engine& e) {
     const int col = c.output_column;
     const Complex t{e.system.normal_re[col], e.system.normal_im[col]};
-    if (e.normalised_sensitivities && t.re == 0 && t.im == 0)
-        throw suite::FatalError("Saída nula. A análise não pode ser feita.");
+    if (e.normalised_sensitivities && t.re == 0 && t.im == 0) return false;
     const Complex sum = store_sensitivities(c, e, t);
     e.sens_sum_re = sum.re;
     e.sens_sum_im = sum.im;
@@ -87,6 +87,7 @@ void sensitivity_pass(const Circuit& c, Engine& e) {
         e.sens_im[at] = z.im;
         sum_frequency_sensitivity(c, e, e.point_index);
     }
+    return true;
 }
 
 }  // namespace
@@ -184,7 +185,24 @@ void load_fixed_part(const Circuit& c, Engine& e) {
 
 }  // namespace
 
+const char* solve_failure_message(SolveOutcome o) {
+    switch (o) {
+        case SolveOutcome::singular:
+            return "Circuito insolúvel (determinante muito pequeno).";
+        case SolveOutcome::null_output:
+            return "Saída nula. A análise não pode ser feita.";
+        case SolveOutcome::solved:
+            break;
+    }
+    return "";
+}
+
 void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
+    const SolveOutcome o = try_build_and_solve(c, e, pivot_tolerance);
+    if (o != SolveOutcome::solved) throw suite::FatalError(solve_failure_message(o));
+}
+
+SolveOutcome try_build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
     check_prepared(c, e);
     ++e.solve_count;
     c.row_map = c.saved_row_map;
@@ -202,9 +220,11 @@ void build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance) {
     e.system.normal_re[0] = 0;
     e.system.adjoint_re[0] = 0;
     if (e.restriction) restrict_to_block(e.system, c.equation_count, *e.restriction);
-    factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance,
-                     !e.response_only);
-    if (!e.response_only) sensitivity_pass(c, e);
+    if (!factor_and_solve(e.system, c.equation_count, c.row_map, c.variable_count, pivot_tolerance,
+                          !e.response_only))
+        return SolveOutcome::singular;
+    if (!e.response_only && !sensitivity_pass(c, e)) return SolveOutcome::null_output;
+    return SolveOutcome::solved;
 }
 
 void build_system(Circuit& c, Engine& e, int only) {

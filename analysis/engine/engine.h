@@ -129,6 +129,20 @@ inline void stamp_transconductance(Circuit& c, Engine& e, int i, int a, int b, i
     add_pattern(e.system, c.row_map[a], c.column_map[cn], c.row_map[b], c.column_map[dn], g.re, g.im);
 }
 
+// What a solve came to: the fatal conditions of the analysis are values
+// here; build_and_solve turns them into suite::FatalError.
+enum class SolveOutcome { solved, singular, null_output };
+// "Circuito insolúvel (determinante muito pequeno)." and "Saída nula. A
+// análise não pode ser feita.", the messages of the failures.
+const char* solve_failure_message(SolveOutcome o);
+
+// As build_and_solve, with a failure as its outcome instead of an
+// exception: for the numeric code to which a singular circuit is an
+// ordinary answer (a Monte Carlo circuit, a vertex of the worst case, a
+// pole that an observer does not see). After a failure the system and the
+// blocks of the point are not results.
+[[nodiscard]] SolveOutcome try_build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance);
+
 // Builds the system at s = sigma + j·omega, solves it and runs the
 // sensitivity pass (with response_only: solves for the normal solution
 // only; the adjoint vectors and the blocks are then not results). Throws suite::FatalError for a singular

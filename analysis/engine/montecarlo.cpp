@@ -43,11 +43,8 @@ bool solve_sample(Circuit& c, Engine& e, Real pivot_tolerance, const Points& x, 
     e.use_fixed_part = true;
     for (std::size_t p = 0; p < x.omega.size(); ++p) {
         e.omega = x.omega[p];
-        try {
-            build_and_solve(c, e, pivot_tolerance);
-        } catch (const suite::FatalError&) {
-            return false;  // singular at this point
-        }
+        if (try_build_and_solve(c, e, pivot_tolerance) != SolveOutcome::solved)
+            return false;  // singular here
         const Complex t{e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
         if (t.re == 0 && t.im == 0) return false;
         const Complex q = complex_divide(t, x.nominal[p]);

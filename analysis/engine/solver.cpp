@@ -11,19 +11,15 @@
 #include <cstring>
 #include <utility>
 
-#include "common/errors.h"
-
 namespace analysis {
 namespace {
 
-const char* const singular_message = "Circuito insolúvel (determinante muito pequeno).";
-
-[[noreturn, gnu::noinline, gnu::cold]] void singular() { throw suite::FatalError(singular_message); }
-
-inline void check_pivot(NodalSystem& sys, int k, Real tolerance) {
+// Whether the pivot at (k, k) is usable; records its norm.
+inline bool check_pivot(NodalSystem& sys, int k, Real tolerance) {
     const Real re = sys.matrix_re[k][k], im = sys.matrix_im[k][k];
-    if (pivot_size(re, im) < tolerance) singular();
+    if (pivot_size(re, im) < tolerance) return false;
     sys.pivot_norm[k] = re * re + im * im;
+    return true;
 }
 
 // Where the rows went: exchanges are recorded here, one step each, and
@@ -211,20 +207,21 @@ void backward(NodalSystem& sys, int n, bool adjoint) {
     std::memset(sys.adjoint_im.data(), 0, bytes);
 }
 
-void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance,
+bool factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance,
                       bool adjoint) {
     sys.row_exchanges = 0;
     {
         RowOrder order(row_map, n, variable_count);
         for (int k = 1; k <= n - 1; ++k) {
             choose_pivot(sys, k, n, order);
-            check_pivot(sys, k, pivot_tolerance);
+            if (!check_pivot(sys, k, pivot_tolerance)) return false;
             eliminate(sys, k, n);
         }
     }
-    check_pivot(sys, n, pivot_tolerance);
+    if (!check_pivot(sys, n, pivot_tolerance)) return false;
     forward(sys, n, adjoint);
     backward(sys, n, adjoint);
+    return true;
 }
 
 }  // namespace analysis

@@ -114,12 +114,11 @@ inline Real pivot_size(Real re, Real im) { return std::fabs(re) + std::fabs(im);
 
 // Factors the n×n system in place and solves the normal and the adjoint
 // right-hand sides. Rows exchanged during pivoting are exchanged in
-// row_map too (entries 1..variable_count). Throws suite::FatalError
-// "Circuito insolúvel (determinante muito pequeno)." when a pivot's size
-// is below pivot_tolerance; the system is then left half factored.
-// With adjoint false only M·x = b is solved, and the adjoint vectors are
-// left as they were.
-void factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count, Real pivot_tolerance,
-                      bool adjoint = true);
+// row_map too (entries 1..variable_count). Returns false when a pivot's
+// size is below pivot_tolerance (a singular system); the system is then
+// left half factored. With adjoint false only M·x = b is solved, and the
+// adjoint vectors are left as they were.
+[[nodiscard]] bool factor_and_solve(NodalSystem& sys, int n, NodeMap& row_map, int variable_count,
+                                    Real pivot_tolerance, bool adjoint = true);
 
 }  // namespace analysis

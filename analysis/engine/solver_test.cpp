@@ -76,7 +76,7 @@ TEST(Solver, NormalAndAdjointAfterRowExchanges) {
     auto sys = std::make_unique<NodalSystem>();
     NodeMap row_map = identity_map(4);
     load(*sys, p, 4);
-    factor_and_solve(*sys, 4, row_map, 4, 1e-7L);
+    ASSERT_TRUE(factor_and_solve(*sys, 4, row_map, 4, 1e-7L));
     EXPECT_NE(row_map, identity_map(4)) << "the test matrix should have forced row exchanges";
     expect_solutions(*sys, p, row_map, 4);
 }
@@ -90,7 +90,7 @@ TEST(Solver, RowMapEntriesFollowTheirRowsAndExtraVariablesToo) {
     row_map[3] = 1;
     row_map[4] = 2;
     load(*sys, p, 2);
-    factor_and_solve(*sys, 2, row_map, 4, 1e-7L);
+    ASSERT_TRUE(factor_and_solve(*sys, 2, row_map, 4, 1e-7L));
     EXPECT_EQ(row_map[1], 2);
     EXPECT_EQ(row_map[2], 1);
     EXPECT_EQ(row_map[3], 2);
@@ -116,7 +116,7 @@ TEST(Solver, PivotBySumOfPartsWithTiesKeepingTheUpperRow) {
         auto sys = std::make_unique<NodalSystem>();
         NodeMap row_map = identity_map(2);
         load(*sys, p, 2);
-        factor_and_solve(*sys, 2, row_map, 2, 1e-7L);
+        ASSERT_TRUE(factor_and_solve(*sys, 2, row_map, 2, 1e-7L));
         EXPECT_EQ(row_map[1], k.exchanged ? 2 : 1) << k.lower.real() << " " << k.lower.imag();
         expect_solutions(*sys, p, row_map, 2);
     }
@@ -145,14 +145,9 @@ TEST(Solver, SmallPivotsStopWithTheSingularMessage) {
         NodeMap row_map = identity_map(n);
         load(*sys, p, n);
         if (k.singular) {
-            try {
-                factor_and_solve(*sys, n, row_map, n, k.tolerance);
-                ADD_FAILURE() << "case " << i << " solved";
-            } catch (const suite::FatalError& e) {
-                EXPECT_STREQ(e.what(), "Circuito insolúvel (determinante muito pequeno).");
-            }
+            EXPECT_FALSE(factor_and_solve(*sys, n, row_map, n, k.tolerance)) << "case " << i << " solved";
         } else {
-            EXPECT_NO_THROW(factor_and_solve(*sys, n, row_map, n, k.tolerance)) << "case " << i;
+            EXPECT_TRUE(factor_and_solve(*sys, n, row_map, n, k.tolerance)) << "case " << i;
         }
     }
 }
@@ -166,7 +161,7 @@ TEST(Solver, ClearingRemovesEverythingAnEarlierLargerSystemLeft) {
     const Problem big = problem(rows, {1, 2, 3, 4, 5, 6}, std::vector<C>(6, C(1, 0)));
     NodeMap map6 = identity_map(6);
     load(*sys, big, 6);
-    factor_and_solve(*sys, 6, map6, 6, 1e-7L);
+    ASSERT_TRUE(factor_and_solve(*sys, 6, map6, 6, 1e-7L));
     expect_solutions(*sys, big, map6, 6);
 
     const Problem small = problem({{{2, 0}, {0, 1}}, {{0, -1}, {3, 0}}}, {1, 0}, {{0, 0}, {-1, 0}});
@@ -180,7 +175,7 @@ TEST(Solver, ClearingRemovesEverythingAnEarlierLargerSystemLeft) {
                 ASSERT_EQ(sys->matrix_im[r][col], 0) << r << "," << col;
             }
         }
-    factor_and_solve(*sys, 2, map2, 2, 1e-7L);
+    ASSERT_TRUE(factor_and_solve(*sys, 2, map2, 2, 1e-7L));
     expect_solutions(*sys, small, map2, 2);
 }
 
@@ -204,7 +199,7 @@ TEST(Solver, SparseBandedSystemMatchesTheDenseRule) {
     auto sys = std::make_unique<NodalSystem>();
     NodeMap map = identity_map(n);
     load(*sys, p, n);
-    factor_and_solve(*sys, n, map, n, 1e-7L);
+    ASSERT_TRUE(factor_and_solve(*sys, n, map, n, 1e-7L));
     expect_solutions(*sys, p, map, n);
 }
 

@@ -25,11 +25,7 @@ constexpr Real not_solved = std::numeric_limits<Real>::quiet_NaN();
 bool response_at(Circuit& c, Engine& e, Real omega, Real pivot_tolerance, Complex& t) {
     e.sigma = 0;
     e.omega = omega;
-    try {
-        build_and_solve(c, e, pivot_tolerance);
-    } catch (const suite::FatalError&) {
-        return false;
-    }
+    if (try_build_and_solve(c, e, pivot_tolerance) != SolveOutcome::solved) return false;
     t = {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
     return (t.re != 0 || t.im != 0) && std::isfinite(t.re) && std::isfinite(t.im);
 }
