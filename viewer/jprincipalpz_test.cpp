@@ -246,7 +246,7 @@ TEST_F(Kelmaw, ScalesDialogAppliesOnTheFirstClickAfterTheErrorBox) {
     QTimer::singleShot(0, [&] {
         Tjescalaspz* dlg = w.jescalaspz;
         QApplication::setActiveWindow(dlg);
-        QTest::qWaitForWindowActive(dlg);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));  // a dialog never active would hide a wrong outcome
         dlg->NEdelta->setFocus();
         dlg->NEdelta->setText("3x");
         auto* timer = new QTimer;
@@ -260,8 +260,8 @@ TEST_F(Kelmaw, ScalesDialogAppliesOnTheFirstClickAfterTheErrorBox) {
         timer->start(20);
         QTest::mousePress(dlg->Button1, Qt::LeftButton);  // its release is lost in the box
         button_down_after_box = dlg->Button1->isDown();
-        QApplication::setActiveWindow(dlg);  // the window manager's part, offscreen
-        QTest::qWaitForWindowActive(dlg);
+        QApplication::setActiveWindow(dlg);             // the window manager's part, offscreen
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));  // a dialog never active would hide a wrong outcome
         dlg->NEdelta->setText("3");
         QTest::mouseClick(dlg->Button1, Qt::LeftButton);
         if (dlg->isVisible()) dlg->reject();

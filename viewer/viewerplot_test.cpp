@@ -56,7 +56,9 @@ TEST(ViewerPlot, EmptyPlotHasAxesFrameAndWindowTexts) {
         EXPECT_EQ(im.pixelColor(k, 0), QColor(Qt::yellow));
         // The right edge is x = side; y = side is the row below the box.
         EXPECT_EQ(im.pixelColor(400, k), QColor(Qt::yellow)) << k;
-        if (k != 200) EXPECT_EQ(im.pixelColor(399, k), kBlack) << k;
+        if (k != 200) {
+            EXPECT_EQ(im.pixelColor(399, k), kBlack) << k;
+        }
     }
     EXPECT_EQ(im.pixelColor(400, 0), QColor(Qt::yellow));
     EXPECT_EQ(im.pixelColor(401, 200), kBlack);

@@ -142,7 +142,9 @@ TEST(MoratDesign, DesignsKeepTheirMasksDrawingsAndLevelRule) {
         for (const auto& [name, e] : design::testing::parse_netlist(net)) {
             if (name == "VIN") continue;
             ++elements;
-            if (name[0] == 'R' || name[0] == 'C') EXPECT_EQ(listed.count(name), 1u) << name;
+            if (name[0] == 'R' || name[0] == 'C') {
+                EXPECT_EQ(listed.count(name), 1u) << name;
+            }
         }
         EXPECT_EQ(counted, elements);
     }

@@ -164,7 +164,9 @@ TEST(DesignFilter, ASectionTakesTheGainItsTopologyCanGive) {
     for (const Row& r : rows) {
         const auto g = usable_gain(r.t, r.spec, r.wanted, r.last, 0.05L, ro);
         EXPECT_EQ(g.has_value(), r.gain.has_value()) << topology_name(r.t) << " " << (double)r.wanted;
-        if (g && r.gain) EXPECT_NEAR(*g, *r.gain, 1e-12);
+        if (g && r.gain) {
+            EXPECT_NEAR(*g, *r.gain, 1e-12);
+        }
     }
 }
 

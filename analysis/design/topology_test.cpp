@@ -19,7 +19,8 @@ namespace analysis::design {
 namespace {
 
 const Real w1k = 6283.185307179586L;  // 1 kHz
-const RealiseOptions e12{.impedance = 10e3, .capacitors = Series::e12, .peak = {}, .level = 1};
+const RealiseOptions e12{
+    .impedance = 10e3, .capacitors = Series::e12, .peak = {}, .level = 1, .capacitors_kept = {}};
 
 // One section as the engine solves it: the voltage of a local node, 1 V at the input.
 class Solved {
