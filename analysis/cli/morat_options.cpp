@@ -55,9 +55,10 @@ std::string morat_usage() {
            "  --size WxH                  picture size in pixels (696x480)\n"
            "  --grid                      draw the grid\n"
            "  --cursor P                  cursor marker and readout at point P\n"
-           "  --curves LIST               curves to draw, by number or name, the first one current:\n"
-           "                              1 module, 2 phase, 3 delay, 4 module-dev, 5 phase-dev "
-           "(module,phase)\n" +
+           "  --curves LIST               curves to draw, by number or name, the first one current\n"
+           "                              (module,phase): 1 module, 2 phase, 3 delay, 4 module-dev,\n"
+           "                              5 phase-dev, 6 noise (the output noise density in\n"
+           "                              dBV/sqrt(Hz); it computes the noise as the noise options do)\n" +
            "Picture of the pole/zero deviations (after --poles or --zeros):\n"
            "  --pz-plot FILE              draw the deviation plot window's picture into FILE\n"
            "                              (.svg: SVG, else PNG; size from --size, 696x480)\n"

@@ -26,12 +26,14 @@ std::string lower(std::string s) {
     return s;
 }
 
-// A curve by number (1..5), by name or by its label; 0 when unknown.
+// A curve by number (1..6), by name or by its label (the noise's with or
+// without its accent); 0 when unknown.
 int curve_number(const std::string& item) {
-    static const char* const names[] = {"", "module", "phase", "delay", "module-dev", "phase-dev"};
-    static const char* const labels[] = {"", "modl", "fase", "atgr", "vemo", "vefa"};
+    static const char* const names[] = {"", "module", "phase", "delay", "module-dev", "phase-dev", "noise"};
+    static const char* const labels[] = {"", "modl", "fase", "atgr", "vemo", "vefa", "ruído"};
     const std::string s = lower(item);
-    for (int k = 1; k <= 5; ++k)
+    if (s == "ruido") return q_noise;
+    for (int k = 1; k <= q_noise; ++k)
         if (s == names[k] || s == labels[k] || s == std::to_string(k)) return k;
     return 0;
 }
@@ -137,6 +139,11 @@ int morat_main_with_plot(const std::vector<std::string>& args, std::ostream& out
     if (const std::string reason = check_pz_plot(options, plot.pz_file.has_value(), pz_view); !reason.empty())
         return usage_error(err, reason);
     if (!plot.file && !plot.pz_file) return run_morat(options, out, err);
+    // The noise curve needs the noise: asked for alone it computes it as
+    // the noise options do, at their default temperature.
+    if (std::find(plot.curves.begin(), plot.curves.end(), q_noise) != plot.curves.end() &&
+        !options.noise.on())
+        options.noise.celsius = NoiseSettings{}.celsius;
 
     MoratSession session;
     const int status = analyse_with_morat(options, session, out, err);

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "analysis/cli/morat_cli.h"
+#include "analysis/display/response_plot.h"
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 
 namespace analysis {
@@ -28,6 +32,11 @@ TEST(MoratPlotOptions, AreTakenOutOfTheArguments) {
     EXPECT_TRUE(plot.grid);
     EXPECT_EQ(plot.cursor, 7);
     EXPECT_EQ(plot.curves, (std::vector<int>{2, 1, 3}));
+    for (const char* noise : {"noise", "6", "Ruído", "ruido"}) {
+        std::vector<std::string> a{"--plot", "p.png", "--curves", std::string("vefa,") + noise};
+        ASSERT_EQ(take_plot_options(a, plot), "") << noise;
+        EXPECT_EQ(plot.curves, (std::vector<int>{5, 6})) << noise;
+    }
 
     std::vector<std::string> plain{"f.net", "--", "--grid"};
     PlotOptions none;
@@ -49,7 +58,8 @@ TEST(MoratPlotOptions, BadValuesAreUsageErrors) {
         {{"--plot", "p.png", "--size", "800"}, "invalid value for --size: 800"},
         {{"--plot", "p.png", "--size", "50x480"}, "invalid value for --size: 50x480"},
         {{"--plot", "p.png", "--size", "800x99999"}, "invalid value for --size: 800x99999"},
-        {{"--plot", "p.png", "--curves", "module,6"}, "invalid value for --curves: module,6"},
+        {{"--plot", "p.png", "--curves", "module,7"}, "invalid value for --curves: module,7"},
+        {{"--plot", "p.png", "--curves", "noisy"}, "invalid value for --curves: noisy"},
         {{"--plot", "p.png", "--curves", ""}, "invalid value for --curves: "},
         {{"--plot", "p.png", "--curves", "1,"}, "invalid value for --curves: 1,"},
         {{"--plot", "p.png", "--cursor", "-1"}, "invalid value for --cursor: -1"},
@@ -116,6 +126,29 @@ TEST_F(MoratPlot, NoPictureWhenTheRunFailsOrTheCursorIsOutside) {
     EXPECT_FALSE(fs::exists(file("b.png")));
     EXPECT_EQ(run({"--output", "2", "--plot", (dir / "no" / "c.png").string()}), 1);
     EXPECT_NE(err.str(), "");
+}
+
+// --curves noise computes the noise (its report in the log) and draws the
+// divider's thermal noise, 20·log10 √(4kT·500) dBV/√Hz, at its height on
+// the default −180..−100 scale; other curves draw no violet.
+TEST_F(MoratPlot, TheNoiseCurveIsDrawnAtItsHeight) {
+    suite::testing::ScratchDir scratch;
+    auto rows = [](const std::string& file) {
+        const QImage image(QString::fromStdString(file));
+        std::vector<int> found;
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixelColor(400, y) == QColor(160, 120, 255)) found.push_back(y);
+        return found;
+    };
+    ASSERT_EQ(run({"--output", "2", "--plot", scratch.path("n.png"), "--curves", "module,noise"}), 0);
+    EXPECT_NE(out.str().find("Ruído a 27 °C: 2 resistores e 0 fontes"), std::string::npos);
+    const int bottom = 479 - QFontMetrics(plot_font()).height();
+    const double db = 10 * std::log10(4 * 1.380649e-23 * 300.15 * 500);
+    EXPECT_EQ(rows(scratch.path("n.png")),
+              std::vector<int>{static_cast<int>(std::lround(bottom - (db + 180) / 80 * bottom))});
+    ASSERT_EQ(run({"--output", "2", "--plot", scratch.path("p.png"), "--curves", "module,phase"}), 0);
+    EXPECT_EQ(out.str().find("Ruído"), std::string::npos);
+    EXPECT_TRUE(rows(scratch.path("p.png")).empty());
 }
 
 TEST_F(MoratPlot, HelpListsThePictureOptions) {

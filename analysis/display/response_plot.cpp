@@ -78,23 +78,30 @@ void draw_horizontal_grid(QPainter& p, const PlotGeometry& g, const Sweep& sw, i
 }
 
 // The labels of the plotted curves in the left margin: label and maximum
-// from the top, minimum and unit from the bottom.
+// from the top, minimum and unit from the bottom. The noise's unit is too
+// wide for the margin beside its minimum: it takes a line of its own.
 void draw_curve_labels(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view) {
     const QFontMetrics fm = p.fontMetrics();
     const int lh = g.line_height;
-    int top_line = 0, plotted = 0;
-    for (int k = 1; k <= 5; ++k) plotted += view.plot_curve[k] ? 1 : 0;
-    int bottom_line = plotted;
-    for (int k = 1; k <= 5; ++k) {
-        if (!view.plot_curve[k]) continue;
+    int top_line = 0, bottom_line = 0;
+    for (int k = 1; k <= q_noise; ++k)
+        if (curve_shown(view, sw, k)) bottom_line += k == q_noise ? 2 : 1;
+    for (int k = 1; k <= q_noise; ++k) {
+        if (!curve_shown(view, sw, k)) continue;
         p.setPen(curve_colour(k));
         const int y = g.top + top_line * lh + fm.ascent();
-        p.drawText(2, y, QString(quantity_label(k)) + ":");
+        p.drawText(2, y, QString::fromUtf8(quantity_label(k)) + ":");
         p.drawText(2, y + lh, qs(short_number(sw.scale_max[k])));
         top_line += 2;
         const int yb = g.bottom - bottom_line * lh + fm.ascent();
-        p.drawText(2, yb, qs(short_number(sw.scale_min[k]) + " " + quantity_unit(sw, k)));
-        --bottom_line;
+        if (k == q_noise) {
+            p.drawText(2, yb, qs(short_number(sw.scale_min[k])));
+            p.drawText(2, yb + lh, qs(quantity_unit(sw, k)));
+            bottom_line -= 2;
+        } else {
+            p.drawText(2, yb, qs(short_number(sw.scale_min[k]) + " " + quantity_unit(sw, k)));
+            --bottom_line;
+        }
     }
 }
 
@@ -262,8 +269,8 @@ void draw_segment(QPainter& p, const PlotGeometry& g, const Sweep& sw, const Plo
     const PointRecord& b = sw.points[pt];
     const int x0 = g.point_x(pt - 1), x1 = g.point_x(pt);
     auto line = [&](int k, Real va, Real vb) { p.drawLine(x0, g.value_y(k, va), x1, g.value_y(k, vb)); };
-    for (int k = 1; k <= 5; ++k) {
-        if (!view.plot_curve[k]) continue;
+    for (int k = 1; k <= q_noise; ++k) {
+        if (!curve_shown(view, sw, k)) continue;
         if (view.superpose_deviations && (k == q_module || k == q_phase)) {
             const int dev = k == q_module ? q_module_dev : q_phase_dev;
             const Real da = quantity_value(a, dev), db = quantity_value(b, dev);
@@ -294,14 +301,15 @@ void draw_marker(QPainter& p, QPoint at) {
 void draw_readout(QPainter& p, const PlotGeometry& g, const ResponseScene& s, int pt, int current) {
     const QFontMetrics fm = p.fontMetrics();
     const int pad = 3;
-    QString lines[6];
+    const int last = last_curve(s.sweep);
+    QString lines[q_noise + 1];
     int width = fm.horizontalAdvance("Freq rad/s") +
                 fm.horizontalAdvance(QString(std::max(s.settings.number_width, 1), '0'));
-    for (int k = 0; k <= 5; ++k) {
+    for (int k = 0; k <= last; ++k) {
         lines[k] = qs(readout_text(s.sweep, s.settings, pt, k));
         width = std::max(width, fm.horizontalAdvance(lines[k]));
     }
-    for (int k = 0; k <= 5; ++k) {
+    for (int k = 0; k <= last; ++k) {
         const QRect row(g.readout_x, g.readout_y + k * g.line_height, width + 2 * pad, g.line_height);
         const bool highlighted = k == current;
         p.fillRect(row, highlighted ? plot_colour::text : plot_colour::grey);
@@ -332,20 +340,22 @@ QColor curve_colour(int curve) {
             return QColor(0, 255, 255);  // aqua
         case q_phase_dev:
             return QColor(192, 192, 192);  // silver
+        case q_noise:
+            return QColor(160, 120, 255);  // violet
         default:
             return plot_colour::text;
     }
 }
 
 const char* quantity_label(int quantity) {
-    static const char* const labels[] = {"Freq", "Modl", "Fase", "AtGr", "VeMo", "VeFa"};
-    return quantity >= 0 && quantity <= 5 ? labels[quantity] : "";
+    static const char* const labels[] = {"Freq", "Modl", "Fase", "AtGr", "VeMo", "VeFa", "Ruído"};
+    return quantity >= 0 && quantity <= q_noise ? labels[quantity] : "";
 }
 
 std::string quantity_unit(const Sweep& sw, int quantity) {
-    static const char* const units[] = {"", "dB", "gr", "s", "dB", "gr"};
+    static const char* const units[] = {"", "dB", "gr", "s", "dB", "gr", "dBV/√Hz"};
     if (quantity == q_frequency) return frequency_unit_name(sw);
-    return quantity >= 1 && quantity <= 5 ? units[quantity] : "";
+    return quantity >= 1 && quantity <= q_noise ? units[quantity] : "";
 }
 
 Real quantity_value(const PointRecord& pt, int quantity) {
@@ -362,9 +372,21 @@ Real quantity_value(const PointRecord& pt, int quantity) {
             return pt.module_dev;
         case q_phase_dev:
             return pt.phase_dev;
+        case q_noise:
+            return 20 * std::log10(pt.noise);
         default:
             return 0;
     }
+}
+
+int last_curve(const Sweep& sw) { return sw.noise_sources.empty() ? q_phase_dev : q_noise; }
+
+int current_curve(const Circuit& c, const Sweep& sw) {
+    return std::clamp(c.current_curve, 1, last_curve(sw));
+}
+
+bool curve_shown(const PlotView& view, const Sweep& sw, int k) {
+    return k >= 1 && k <= last_curve(sw) && view.plot_curve[static_cast<std::size_t>(k)];
 }
 
 QFont plot_font() {
@@ -375,9 +397,9 @@ QFont plot_font() {
 }
 
 std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity) {
-    return std::string(quantity_label(quantity)) +
-           listing_number(settings, quantity_value(sw.points[point], quantity)) + " " +
-           quantity_unit(sw, quantity);
+    std::string number = listing_number(settings, quantity_value(sw.points[point], quantity));
+    if (quantity == q_noise) number = number.starts_with(' ') ? number.substr(1) : " " + number;
+    return std::string(quantity_label(quantity)) + number + " " + quantity_unit(sw, quantity);
 }
 
 int PlotGeometry::point_x(int p) const {
@@ -414,7 +436,7 @@ PlotGeometry plot_geometry(const QFontMetrics& fm, QSize size, const Circuit& c,
     g.top = 0;
     g.bottom = g.height - 1 - g.line_height;
     g.readout_x = g.left + 4;
-    g.readout_y = view.readout_on_top ? 6 : g.bottom - 6 * g.line_height;
+    g.readout_y = view.readout_on_top ? 6 : g.bottom - (last_curve(sw) + 1) * g.line_height;
     g.segments = std::max(c.segments, 1);
     g.log_scale = sw.log_scale;
     const Real fmin = sw.scale_min[q_frequency], fmax = sw.scale_max[q_frequency];
@@ -422,7 +444,7 @@ PlotGeometry plot_geometry(const QFontMetrics& fm, QSize size, const Circuit& c,
     const Real b = sw.log_scale ? std::log(fmax) : fmax;
     g.x_scale = (g.right - g.left) / (b - a);
     g.x_origin = g.left - g.x_scale * a;
-    for (int k = 1; k <= 5; ++k) {
+    for (int k = 1; k <= q_noise; ++k) {
         g.y_scale[k] = (g.top - g.bottom) / (sw.scale_max[k] - sw.scale_min[k]);
         g.y_offset[k] = g.bottom - sw.scale_min[k] * g.y_scale[k];
     }
@@ -442,7 +464,7 @@ bool draw_response(QPainter& p, QSize size, ResponseScene& s, bool with_cursor) 
     p.fillRect(QRect(QPoint(0, 0), size), plot_colour::background);
     s.view.marker = QPoint(-100, -100);
     const PlotGeometry g = plot_geometry(p.fontMetrics(), size, s.circuit, s.sweep, s.view);
-    const int current = std::clamp(s.circuit.current_curve, 1, 5);
+    const int current = current_curve(s.circuit, s.sweep);
     if (s.view.show_grid) {
         draw_vertical_grid(p, g, s.sweep);
         draw_horizontal_grid(p, g, s.sweep, current);
@@ -493,14 +515,14 @@ void draw_cursor_in(QPainter& p, const PlotGeometry& g, ResponseScene& s) {
     p.save();
     draw_marker(p, s.view.marker);
     s.view.marker = QPoint(-100, -100);
-    const int current = std::clamp(s.circuit.current_curve, 1, 5);
+    const int current = current_curve(s.circuit, s.sweep);
     const int pt = std::clamp(s.sweep.cursor, 0, std::min(s.circuit.segments, point_slots - 1));
     const PointRecord& point = s.sweep.points[pt];
     // Only the points of the analysis now prepared: after another netlist
     // has been read the stored points belong to the previous circuit.
     if (s.sweep.prepared && point.computed) {
         draw_readout(p, g, s, pt, current);
-        if (s.view.plot_curve[current]) {
+        if (curve_shown(s.view, s.sweep, current)) {
             const int y = std::clamp(g.value_y(current, quantity_value(point, current)), g.top, g.bottom);
             s.view.marker = QPoint(g.point_x(pt), y);
             draw_marker(p, s.view.marker);

@@ -40,7 +40,8 @@ namespace analysis {
 
 // What the response window shows besides the sweep's own state.
 struct PlotView {
-    std::array<bool, 6> plot_curve{false, true, true, false, false, false};  // curves 1..5
+    // Curves 1..6; the noise curve is drawn only while the sweep has noise sources.
+    std::array<bool, 7> plot_curve{false, true, true, false, false, false, false};
     bool show_grid = false;
     bool superpose_deviations = true;
     bool readout_on_top = false;
@@ -83,19 +84,29 @@ const QColor worst_case{0, 160, 255};   // the worst-case band (azure, dotted)
 const QColor mask{255, 140, 0};         // the mask's limits (orange)
 const QColor mask_hatch{150, 80, 0};    // its forbidden side
 }  // namespace plot_colour
-// Colour of curve 1..5: module lime, phase red, delay yellow, module
-// deviation aqua, phase deviation silver.
+// Colour of curve 1..6: module lime, phase red, delay yellow, module
+// deviation aqua, phase deviation silver, noise violet.
 QColor curve_colour(int curve);
-// "Freq", "Modl", "Fase", "AtGr", "VeMo", "VeFa".
+// "Freq", "Modl", "Fase", "AtGr", "VeMo", "VeFa", "Ruído".
 const char* quantity_label(int quantity);
-// The frequency unit, "dB", "gr", "s", "dB", "gr".
+// The frequency unit, "dB", "gr", "s", "dB", "gr", "dBV/√Hz".
 std::string quantity_unit(const Sweep& sw, int quantity);
-// The value of quantity 0..5 of a point.
+// The value of quantity 0..6 of a point; the noise as 20·log10 of its
+// density in V/√Hz (−∞ for a noiseless output).
 Real quantity_value(const PointRecord& pt, int quantity);
+
+// The last curve the sweep has: q_noise while it has noise sources, else
+// q_phase_dev. The keys, the readout and the labels go up to it.
+int last_curve(const Sweep& sw);
+// The current curve of the circuit within 1..last_curve.
+int current_curve(const Circuit& c, const Sweep& sw);
+// Whether curve k is drawn: chosen in the view and one the sweep has.
+bool curve_shown(const PlotView& view, const Sweep& sw, int k);
 
 // A line of the readout: the label, the value of point `point` in the
 // listing format (right-aligned, its own blanks part it from the label), a
-// space and the unit: "Modl    -3.010300000 dB".
+// space and the unit: "Modl    -3.010300000 dB". The five letters of
+// "Ruído" take one of the number's blanks, so that the numbers line up.
 std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity);
 
 // The font of every text of the plot.
@@ -110,7 +121,7 @@ struct PlotGeometry {
     int segments = 2;
     bool log_scale = true;
     Real x_origin = 0, x_scale = 0;             // x = x_origin + x_scale·f (or ·ln f)
-    std::array<Real, 6> y_offset{}, y_scale{};  // y = offset + scale·value, curves 1..5
+    std::array<Real, 7> y_offset{}, y_scale{};  // y = offset + scale·value, curves 1..6
 
     // x of point p.
     int point_x(int p) const;

@@ -157,6 +157,39 @@ TEST(ResponsePlot, CursorMarkerIsErasedByTheNextMoveAndTheReadoutHighlightsTheCu
     EXPECT_EQ(pic.t->view.marker, QPoint(-100, -100));
 }
 
+// The divider's output noise is the thermal noise of R1‖R2 = 500 Ω,
+// 20·log10 √(4kT·500) dBV/√Hz: a flat violet line at that height, with its
+// readout row; nothing of it while the sweep has no noise sources.
+TEST(ResponsePlot, NoiseCurveAtTheDividersThermalNoiseOnlyWithNoise) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::divider);
+    pic.t->view.plot_curve[q_noise] = true;
+    pic.t->sweep.scale_min[q_noise] = -175;
+    pic.t->sweep.scale_max[q_noise] = -165;
+    const QColor violet = curve_colour(q_noise);
+    for (bool noise : {false, true}) {
+        NoiseSettings n;
+        n.on = noise;
+        prepare_noise(pic.t->circuit, pic.t->sweep, n);
+        ASSERT_TRUE(pic.draw(false));
+        const PlotGeometry g = pic.geometry();
+        const Real db = 10 * std::log10(4 * 1.380649e-23L * 300.15L * 500);  // −170.8
+        const int y = static_cast<int>(std::lround(g.bottom - (db + 175) / 10 * (g.bottom - g.top)));
+        for (int pt : {1, 250, 399}) {
+            const int x = g.point_x(pt) + 1;
+            EXPECT_EQ(pic.image.pixelColor(x, y) == violet, noise) << pt;
+            EXPECT_NE(pic.image.pixelColor(x, y - 2), violet);
+            EXPECT_NE(pic.image.pixelColor(x, y + 2), violet);
+        }
+        EXPECT_EQ(g.readout_y, g.bottom - (noise ? 7 : 6) * g.line_height);
+    }
+    // The number gives a blank to the label's fifth letter, or gets one.
+    auto& settings = pic.t->settings;
+    EXPECT_EQ(readout_text(pic.t->sweep, settings, 0, q_noise), "Ruído -170.815483740 dBV/√Hz");
+    settings.number_decimals = 3;
+    EXPECT_EQ(readout_text(pic.t->sweep, settings, 0, q_noise), "Ruído     -170.815 dBV/√Hz");
+}
+
 TEST(ResponsePlot, RefusedRangesDrawFrameAndLabelsOnlyAndAreLoggedOnce) {
     struct Row {
         bool log_scale;

@@ -84,9 +84,9 @@ void TForm4::FormKeyDown(int key, Qt::KeyboardModifiers) {
 // Up, Down, + and −: the current curve's range, when it is plotted.
 bool TForm4::curve_key(int key) {
     auto& sw = program_.sweep;
-    const int k = std::clamp(program_.circuit.current_curve, 1, 5);
+    const int k = analysis::current_curve(program_.circuit, sw);
     const analysis::Real span = sw.scale_max[k] - sw.scale_min[k];
-    const bool plotted = program_.view.plot_curve[k];
+    const bool plotted = analysis::curve_shown(program_.view, sw, k);
     switch (key) {
         case Qt::Key_Up:
         case Qt::Key_Down:
@@ -146,10 +146,12 @@ bool TForm4::cursor_key(int key) {
             move_cursor(cursor - 1);
             return true;
         case Qt::Key_Q:
-        case Qt::Key_Clear:
-            program_.circuit.current_curve = std::clamp(program_.circuit.current_curve, 1, 5) % 5 + 1;
+        case Qt::Key_Clear: {  // through the noise too while the sweep has it
+            const int current = analysis::current_curve(program_.circuit, program_.sweep);
+            program_.circuit.current_curve = current % analysis::last_curve(program_.sweep) + 1;
             draw_cursor();
             return true;
+        }
         case Qt::Key_Space:
             draw_cursor();
             return true;
@@ -165,7 +167,7 @@ bool TForm4::cursor_key(int key) {
 bool TForm4::display_key(int key) {
     auto& view = program_.view;
     int& current = program_.circuit.current_curve;
-    current = std::clamp(current, 1, 5);
+    current = analysis::current_curve(program_.circuit, program_.sweep);
     switch (key) {
         case Qt::Key_Insert:
             view.plot_curve[current] = true;
@@ -255,7 +257,7 @@ void TForm4::zoom_to(const QRect& r) {
     auto& prog = program_;
     if (prog.failed || !prog.sweep.prepared || !analysis::frequency_range_refusal(prog.sweep).empty()) return;
     const analysis::PlotGeometry g = geometry_now();
-    const int k = std::clamp(prog.circuit.current_curve, 1, 5);
+    const int k = analysis::current_curve(prog.circuit, prog.sweep);
     prog.sweep.scale_min[analysis::q_frequency] = g.frequency_at(r.left());
     prog.sweep.scale_max[analysis::q_frequency] = g.frequency_at(r.right());
     prog.sweep.scale_min[k] = g.value_at(k, r.bottom());

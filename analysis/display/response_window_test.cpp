@@ -158,6 +158,24 @@ TEST_F(ResponseWindow, CurveKeys) {
     EXPECT_EQ(shown, 1);
 }
 
+// Q reaches the noise curve only while the sweep has noise sources.
+TEST_F(ResponseWindow, QReachesTheNoiseWhileTheSweepHasIt) {
+    for (bool noise : {false, true}) {
+        analysis::NoiseSettings n;
+        n.on = noise;
+        analysis::prepare_noise(t->circuit, t->sweep, n);
+        t->circuit.current_curve = 5;
+        key(Qt::Key_Q);
+        EXPECT_EQ(t->circuit.current_curve, noise ? analysis::q_noise : 1);
+    }
+    key(Qt::Key_Insert);
+    key(Qt::Key_Up);
+    EXPECT_TRUE(t->view.plot_curve[analysis::q_noise]);
+    EXPECT_EQ(t->sweep.scale_min[analysis::q_noise], -140);
+    key(Qt::Key_Q);
+    EXPECT_EQ(t->circuit.current_curve, 1);
+}
+
 TEST_F(ResponseWindow, KeysReachTheFormThroughTheKeyboard) {
     QTest::keyClick(&form, Qt::Key_Q);
     EXPECT_EQ(t->circuit.current_curve, 2);

@@ -88,7 +88,7 @@ TForm5::TForm5(Program& program, TForm4& plot, QWidget* parent)
     Lteclas->setGeometry(8, 322, 513, 23);
 }
 
-// The six rows of limits: a caption, the minimum, the maximum, and the
+// The seven rows of limits: a caption, the minimum, the maximum, and the
 // curve's "plotar" box (the frequency row has its keys instead).
 void TForm5::build_rows() {
     label(this, "Mínimo", 180, 60, 100);
@@ -104,12 +104,13 @@ void TForm5::build_rows() {
         {"Atraso de grupo  (s)", "NEtmin", "NEtmax", "CBtg", "plotar (t)"},
         {"Desvio do módulo  (dB)", "NEdmmin", "NEdmmax", "CBdm", "plotar"},
         {"Desvio da fase (graus)", "NEdfamin", "NEdfamax", "CBdf", "plotar"},
+        {"Ruído (dBV/√Hz)", "NErmin", "NErmax", "CBru", "plotar"},
     };
-    suite::TNEdit** mins[] = {&NEfmin, &NEmmin, &NEfamin, &NEtmin, &NEdmmin, &NEdfamin};
-    suite::TNEdit** maxs[] = {&NEfmax, &NEmmax, &NEfamax, &NEtmax, &NEdmmax, &NEdfamax};
-    QCheckBox** boxes[] = {nullptr, &CBmdl, &CBfas, &CBtg, &CBdm, &CBdf};
-    for (int i = 0; i < 6; ++i) {
-        const int y = 84 + 29 * i;
+    suite::TNEdit** mins[] = {&NEfmin, &NEmmin, &NEfamin, &NEtmin, &NEdmmin, &NEdfamin, &NErmin};
+    suite::TNEdit** maxs[] = {&NEfmax, &NEmmax, &NEfamax, &NEtmax, &NEdmmax, &NEdfamax, &NErmax};
+    QCheckBox** boxes[] = {nullptr, &CBmdl, &CBfas, &CBtg, &CBdm, &CBdf, &CBru};
+    for (int i = 0; i < 7; ++i) {
+        const int y = 84 + 25 * i;
         label(this, rows[i].caption, 8, y, 168);
         *mins[i] = number_field(this, rows[i].min, suite::real_field, 180, y);
         *maxs[i] = number_field(this, rows[i].max, suite::real_field, 291, y);
@@ -120,15 +121,17 @@ void TForm5::build_rows() {
     }
 }
 
-std::array<suite::TNEdit*, 6> TForm5::min_fields() const {
-    return {NEfmin, NEmmin, NEfamin, NEtmin, NEdmmin, NEdfamin};
+std::array<suite::TNEdit*, 7> TForm5::min_fields() const {
+    return {NEfmin, NEmmin, NEfamin, NEtmin, NEdmmin, NEdfamin, NErmin};
 }
 
-std::array<suite::TNEdit*, 6> TForm5::max_fields() const {
-    return {NEfmax, NEmmax, NEfamax, NEtmax, NEdmmax, NEdfamax};
+std::array<suite::TNEdit*, 7> TForm5::max_fields() const {
+    return {NEfmax, NEmmax, NEfamax, NEtmax, NEdmmax, NEdfamax, NErmax};
 }
 
-std::array<QCheckBox*, 6> TForm5::curve_boxes() const { return {nullptr, CBmdl, CBfas, CBtg, CBdm, CBdf}; }
+std::array<QCheckBox*, 7> TForm5::curve_boxes() const {
+    return {nullptr, CBmdl, CBfas, CBtg, CBdm, CBdf, CBru};
+}
 
 void TForm5::Fill() {
     const auto& sw = program_.sweep;
@@ -138,7 +141,7 @@ void TForm5::Fill() {
     NEsegmentos->set_panel_int(program_.circuit.segments);
     RGescala->set_item_index(sw.log_scale ? 1 : 0);
     RGunidade->set_item_index(sw.hertz_units ? 0 : 1);
-    for (int k = 0; k <= 5; ++k) {
+    for (int k = 0; k <= analysis::q_noise; ++k) {
         min_fields()[k]->set_panel_real(sw.scale_min[k]);
         max_fields()[k]->set_panel_real(sw.scale_max[k]);
         if (k > 0) curve_boxes()[k]->setChecked(view.plot_curve[k]);
@@ -159,13 +162,13 @@ void TForm5::Button1Click() {
         sw.log_scale = RGescala->item_index() == 1;
         sw.hertz_units = RGunidade->item_index() == 0;
         c.segments = NEsegmentos->panel_int();
-        for (int k = 0; k <= 5; ++k) {
+        for (int k = 0; k <= analysis::q_noise; ++k) {
             sw.scale_min[k] = min_fields()[k]->panel_real();
             sw.scale_max[k] = max_fields()[k]->panel_real();
         }
         view.show_grid = CBgrade->isChecked();
         view.superpose_deviations = CBsuper->isChecked();
-        for (int k = 1; k <= 5; ++k) view.plot_curve[k] = curve_boxes()[k]->isChecked();
+        for (int k = 1; k <= analysis::q_noise; ++k) view.plot_curve[k] = curve_boxes()[k]->isChecked();
         view.readout_on_top = CBacima->isChecked();
         const bool axis_changed = c.segments != remembered_.segments ||
                                   sw.log_scale != remembered_.log_scale ||

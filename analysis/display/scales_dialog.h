@@ -49,7 +49,9 @@ public:
     suite::TNEdit *NEtmin = nullptr, *NEtmax = nullptr;
     suite::TNEdit *NEdmmin = nullptr, *NEdmmax = nullptr;
     suite::TNEdit *NEdfamin = nullptr, *NEdfamax = nullptr;
+    suite::TNEdit *NErmin = nullptr, *NErmax = nullptr;  // the noise, dBV/√Hz
     QCheckBox *CBmdl = nullptr, *CBfas = nullptr, *CBtg = nullptr, *CBdm = nullptr, *CBdf = nullptr;
+    QCheckBox* CBru = nullptr;  // the noise curve, drawn while the sweep has noise
     QCheckBox *CBgrade = nullptr, *CBsuper = nullptr, *CBacima = nullptr;
     QPushButton* Button1 = nullptr;  // "Aplicar"
     QLabel* Lteclas = nullptr;       // the key summary
@@ -58,10 +60,10 @@ public:
     void Button1Click();
 
 private:
-    // Minimum and maximum fields of quantity 0..5, and the check box of curves 1..5.
-    std::array<suite::TNEdit*, 6> min_fields() const;
-    std::array<suite::TNEdit*, 6> max_fields() const;
-    std::array<QCheckBox*, 6> curve_boxes() const;
+    // Minimum and maximum fields of quantity 0..6, and the check box of curves 1..6.
+    std::array<suite::TNEdit*, 7> min_fields() const;
+    std::array<suite::TNEdit*, 7> max_fields() const;
+    std::array<QCheckBox*, 7> curve_boxes() const;
     void build_rows();
 
     Program& program_;

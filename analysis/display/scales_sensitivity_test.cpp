@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -97,6 +98,33 @@ TEST_F(Scales, HertzMovesTheBandByTwoPi) {
     EXPECT_NEAR(static_cast<double>(t->sweep.points[0].module),
                 static_cast<double>(-10 * std::log10(1 + w * w)), 1e-9);
     EXPECT_NE(t->sweep.points[0].module, radians_module);
+}
+
+// The noise row's limits move the noise curve (the divider's, near −170.8
+// dBV/√Hz, a quarter of the height above the minimum); its box hides it.
+TEST_F(Scales, TheNoiseRowMovesTheNoiseCurve) {
+    EXPECT_EQ(dialog.NErmin->text(), "-180");
+    EXPECT_EQ(dialog.NErmax->text(), "-100");
+    t.analyse(testing::divider);
+    analysis::NoiseSettings on;
+    on.on = true;
+    analysis::prepare_noise(t->circuit, t->sweep, on);
+    auto row = [&] {
+        for (int y = 0; y < plot.PaintBox1->image().height(); ++y)
+            if (plot.PaintBox1->image().pixelColor(400, y) == analysis::curve_colour(analysis::q_noise))
+                return y;
+        return -1;
+    };
+    const Real db = 10 * std::log10(4 * 1.380649e-23L * 300.15L * 500);
+    dialog.NErmin->set_panel_real(db - 2.5L);
+    dialog.NErmax->set_panel_real(db + 7.5L);
+    dialog.CBru->setChecked(true);
+    dialog.Button1Click();
+    const int bottom = plot.PaintBox1->image().height() - 1 - QFontMetrics(analysis::plot_font()).height();
+    EXPECT_NEAR(row(), bottom * 0.75, 1);
+    dialog.CBru->setChecked(false);
+    dialog.Button1Click();
+    EXPECT_EQ(row(), -1);
 }
 
 TEST_F(Scales, TypedFieldsAreReadWhenTheButtonIsClicked) {

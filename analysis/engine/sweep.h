@@ -28,8 +28,17 @@ namespace analysis {
 constexpr int max_segments = 1000;
 constexpr int point_slots = max_segments + 2;  // points and pole/zero entries 0..1001
 
-// Plotted quantities (curve numbers); 0 is the frequency.
-enum Quantity { q_frequency = 0, q_module = 1, q_phase = 2, q_delay = 3, q_module_dev = 4, q_phase_dev = 5 };
+// Plotted quantities (curve numbers); 0 is the frequency. The output noise
+// density (dBV/√Hz) is a curve only while the sweep has noise sources.
+enum Quantity {
+    q_frequency = 0,
+    q_module = 1,
+    q_phase = 2,
+    q_delay = 3,
+    q_module_dev = 4,
+    q_phase_dev = 5,
+    q_noise = 6
+};
 
 struct PointRecord {
     bool computed = false;
@@ -49,9 +58,9 @@ struct PointRecord {
 struct Sweep {
     bool log_scale = true;
     bool hertz_units = false;
-    // Scale limits: 0 frequency, then the curves 1..5 (see Quantity).
-    std::array<Real, 6> scale_min{0.2L, -60, -180, 0, 0, 0};
-    std::array<Real, 6> scale_max{5, 10, 180, 15, 7, 15};
+    // Scale limits: 0 frequency, then the curves 1..6 (see Quantity).
+    std::array<Real, 7> scale_min{0.2L, -60, -180, 0, 0, 0, -180};
+    std::array<Real, 7> scale_max{5, 10, 180, 15, 7, 15, -100};
     bool deviations_stale = false;
 
     std::array<PointRecord, point_slots> points{};

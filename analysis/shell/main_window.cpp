@@ -8,6 +8,7 @@
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/design/design_run.h"
+#include "analysis/display/noise_window.h"
 #include "analysis/display/program.h"
 #include "analysis/display/response_window.h"
 #include "analysis/display/scales_dialog.h"
@@ -101,6 +102,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
                                  &TForm1::Tolernciaseparmetros1Click);
     Projetodetolerncias1 =
         item(Analise1, "Projetodetolerncias1", "Projeto de tolerâncias", &TForm1::Projetodetolerncias1Click);
+    Rudo1 = item(Analise1, "Rudo1", "Ruído", &TForm1::Rudo1Click);
 }
 
 QAction* TForm1::item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
@@ -119,6 +121,7 @@ void TForm1::fatal_error(const std::string& message) {
 
 void TForm1::analysis_started() {
     analysed_ = true;
+    if (Form14) Form14->clear();
     Analise1->setEnabled(true);
     Analise1->menuAction()->setEnabled(true);
     for (QAction* a : Analise1->actions()) a->setEnabled(true);
@@ -156,6 +159,7 @@ bool TForm1::open_netlist_named(const std::string& name) {
     }
     if (!opened) return false;
     analysis::forget_response(p.sweep);
+    if (Form14) Form14->clear();
     p.netlist_file_name = name;
     p.netlist_base_name = analysis::netlist_base_name(name);
     // Nothing of the previous circuit stays on the screen under the new name.
@@ -349,6 +353,19 @@ void TForm1::Projetodetolerncias1Click() {
         Form12->move(frame.topLeft());
     }
     show_window(Form12);
+}
+
+void TForm1::Rudo1Click() {
+    if (!Form14) {
+        Form14 = new TForm14(program_, this);
+        // Over this window but below its menu, which it would hide: a
+        // window of this one's stays in front of it.
+        QRect frame(QPoint(0, 0), Form14->size());
+        frame.moveCenter(geometry().center());
+        frame.moveTop(geometry().top() + menuBar()->height() + 40);
+        Form14->move(frame.topLeft());
+    }
+    show_window(Form14);
 }
 
 }  // namespace moratw

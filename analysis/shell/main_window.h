@@ -29,6 +29,7 @@ class TForm8;
 class TForm9;
 class TForm12;
 class TForm13;
+class TForm14;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -53,6 +54,7 @@ public:
     QAction* Variabilidadedosparmetros1 = nullptr;
     QAction* Tolernciaseparmetros1 = nullptr;
     QAction* Projetodetolerncias1 = nullptr;
+    QAction* Rudo1 = nullptr;
     suite::FileRequest OpenDialog1;
     suite::FileRequest OpenDialog2;  // SPICE decks
     suite::FileRequest SaveDialog1;
@@ -73,6 +75,8 @@ public:
     TForm12* Form12 = nullptr;
     // "Projetar filtro", made the first time it is asked for.
     TForm13* Form13 = nullptr;
+    // "Ruído", made the first time it is asked for (a window of this one's).
+    TForm14* Form14 = nullptr;
 
     // Appends one line to the log.
     void log(const std::string& line);
@@ -99,6 +103,7 @@ public:
     void Variabilidadedosparmetros1Click();
     void Tolernciaseparmetros1Click();
     void Projetodetolerncias1Click();
+    void Rudo1Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "analysis/display/noise_window.h"
 #include "analysis/display/program.h"
 #include "analysis/display/response_window.h"
 #include "analysis/display/scales_dialog.h"
@@ -129,7 +130,7 @@ TEST_F(Moratw_, StartsWithOnlyTheMainWindowAndTheAnalysisMenuDisabled) {
                            "Mudarndesada1=Mudar nó de saída",
                            "Variabilidadedosparmetros1=Variabilidade dos parâmetros",
                            "Tolernciaseparmetros1=Tolerâncias e parâmetros",
-                           "Projetodetolerncias1=Projeto de tolerâncias"}));
+                           "Projetodetolerncias1=Projeto de tolerâncias", "Rudo1=Ruído"}));
     EXPECT_EQ(f.Open1->text(), "Abrir");
     EXPECT_EQ(f.Exit1->text(), "Terminar");
     // Gated commands say nothing before a sweep.
@@ -205,6 +206,34 @@ TEST_F(Moratw_, ToleranceDesignOpensItsWindowAndDrawsTheMask) {
     form->Button1Click();
     EXPECT_EQ(program().view.mask, &*form->mask());
     EXPECT_TRUE(form->Memo1->toPlainText().contains("Resposta nominal: atende à máscara."));
+}
+
+// "Ruído" opens its window once; the response window draws its noise; a
+// new analysis and a new netlist clear what it shows.
+TEST_F(Moratw_, NoiseOpensItsWindowAndANewAnalysisOrNetlistClearsIt) {
+    open(write("divider", divider));
+    analyse(2);
+    app.Form1->Rudo1Click();
+    TForm14* form = app.Form1->Form14;
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle(), "Ruído");
+    EXPECT_EQ(form->Button1->text() + "|" + form->Button2->text(), "Calcular ruído|Salvar tabela de ruído");
+    app.Form1->Rudo1Click();
+    EXPECT_EQ(app.Form1->Form14, form);
+    form->Button1Click();
+    EXPECT_TRUE(form->Memo1->toPlainText().contains("Ruído na saída de 0.2 a 5 rad/s: "));
+    int violet = 0;  // in one column of the response
+    for (int y = 0; y < app.Form4->PaintBox1->image().height(); ++y)
+        violet +=
+            app.Form4->PaintBox1->image().pixelColor(400, y) == analysis::curve_colour(analysis::q_noise);
+    EXPECT_EQ(violet, 1);
+    analyse(2);
+    EXPECT_EQ(form->Memo1->toPlainText(), "");
+    form->Button1Click();
+    EXPECT_TRUE(form->computed());
+    open(write("rc", rc));
+    EXPECT_FALSE(form->computed());
+    EXPECT_EQ(form->Memo1->toPlainText(), "");
 }
 
 TEST_F(Moratw_, ATableThatCannotBeWrittenShowsThePortugueseErrorBox) {
