@@ -124,6 +124,57 @@ TEST(SpiceRefusals, EachIsToldWithItsLineAndNumber) {
         {"t\nL1 1 0 1m\nL2 2 0 -1m\nK1 L1 L2 0.5\n",
          "Deck SPICE, linha 4: \"K1 L1 L2 0.5\": indutâncias acopladas de sinais opostos não são "
          "representáveis"},
+        // Multipliers: m = 0 leaves no element; X lines and sources take none;
+        // ac= belongs to R alone.
+        {"t\nR1 1 0 1k m=0\n", "Deck SPICE, linha 2: \"R1 1 0 1k m=0\": m = 0"},
+        {"t\nV1 1 0 ac 1\nC1 1 0 1n M={1-1}\n", "Deck SPICE, linha 3: \"C1 1 0 1n M={1-1}\": m = 0"},
+        {"t\nL1 1 0 1m m=0.0\n", "Deck SPICE, linha 2: \"L1 1 0 1m m=0.0\": m = 0"},
+        {"t\nR1 1 0 1k m=1e-99999\n", "Deck SPICE, linha 2: \"R1 1 0 1k m=1e-99999\": m = 0"},
+        {"t\n.subckt s a\nR1 a 0 1k m={n}\n.ends\n.param n=0\nX1 1 s\n",
+         "Deck SPICE, linha 3 (em x1): \"R1 a 0 1k m={n}\": m = 0"},
+        {"t\nR1 1 0 1k m={1/0}\n",
+         "Deck SPICE, linha 2: \"R1 1 0 1k m={1/0}\": expressão sem valor finito (divisão por zero ou fora "
+         "do domínio): 1/0"},
+        {"t\nR1 1 0 1k m=\n",
+         "Deck SPICE, linha 2: \"R1 1 0 1k m=\": expressão inválida (falta um valor): R1 1 0 1k m="},
+        {"t\n.subckt s a\nR1 a 0 1\n.ends\nX1 1 s m=2\n",
+         "Deck SPICE, linha 5: \"X1 1 s m=2\": o subcircuito s não tem o parâmetro m"},
+        {"t\nV1 1 0 ac 1 m=2\n", "Deck SPICE, linha 2: \"V1 1 0 ac 1 m=2\": campo inesperado \"m\""},
+        {"t\nC1 1 0 1n ac=2n\n",
+         "Deck SPICE, linha 2: \"C1 1 0 1n ac=2n\": parâmetro ac desconhecido ou não suportado"},
+        // Lines of files, subcircuits and parameters that are not well formed.
+        {"t\n.include a.inc b\n",
+         "Deck SPICE, linha 2: \".include a.inc b\": texto a mais depois do nome do arquivo"},
+        {"t\n.lib a.lib fast slow\n",
+         "Deck SPICE, linha 2: \".lib a.lib fast slow\": texto a mais depois da seção"},
+        {"t\n.subckt s a\n.ends\n.subckt S b\n.ends\n",
+         "Deck SPICE, linha 4: \".subckt S b\": o subcircuito s já foi definido"},
+        {"t\n.subckt\n", "Deck SPICE, linha 2: \".subckt\": falta o nome do subcircuito"},
+        {"t\n.subckt s a r=1 b\n.ends\n",
+         "Deck SPICE, linha 2: \".subckt s a r=1 b\": campo inesperado na linha .subckt"},
+        {"t\n.subckt s a 1r=2\n.ends\n",
+         "Deck SPICE, linha 2: \".subckt s a 1r=2\": nome de parâmetro inválido: 1r"},
+        {"t\n.param\n", "Deck SPICE, linha 2: \".param\": falta o parâmetro"},
+        {"t\n.endif\n", "Deck SPICE, linha 2: \".endif\": blocos .if não são suportados"},
+        {"t\n.subckt s a k=1\n.ends\nX1 1 s k=1 2\n",
+         "Deck SPICE, linha 4: \"X1 1 s k=1 2\": campo inesperado \"2\""},
+        {"t\nX1\n", "Deck SPICE, linha 2: \"X1\": falta o nome do subcircuito"},
+        {"t\nF1 1 0\n", "Deck SPICE, linha 2: \"F1 1 0\": falta a fonte de tensão de controle"},
+        {"t\nK1 L1\n", "Deck SPICE, linha 2: \"K1 L1\": faltam os dois indutores acoplados"},
+        {"t\nR1 (1 0) 1\n", "Deck SPICE, linha 2: \"R1 (1 0) 1\": falta o primeiro nó"},
+        {"t\nE1 1 0 2 0 2 3\n", "Deck SPICE, linha 2: \"E1 1 0 2 0 2 3\": campo inesperado \"3\""},
+        {"t\nV1 1 0 ac 1 (2)\n", "Deck SPICE, linha 2: \"V1 1 0 ac 1 (2)\": \"(\" inesperado"},
+        {"t\nR1 1 0 {1\n", "Deck SPICE, linha 2: \"R1 1 0 {1\": falta \"}\" no fim da expressão"},
+        {"t\nR1 1 0 {temper*2}\n",
+         "Deck SPICE, linha 2: \"R1 1 0 {temper*2}\": expressão comportamental (temper) não pode ser "
+         "representada na análise linear: temper*2"},
+        {"t\nR1 1 0 {vdb(2)}\n",
+         "Deck SPICE, linha 2: \"R1 1 0 {vdb(2)}\": expressão comportamental (vdb(...)) não pode ser "
+         "representada na análise linear: vdb(2)"},
+        {"t\nR1 1 0 1\n.ac dec 10 1 10 20\n",
+         "Deck SPICE, linha 3: \".ac dec 10 1 10 20\": campo inesperado depois da frequência final"},
+        {"t\nR1 1 0 1\n.ac dec 0 1 10\n",
+         "Deck SPICE, linha 3: \".ac dec 0 1 10\": o número de pontos deve ser um inteiro positivo"},
         // Commands and sweeps.
         {"t\n.func f(x) {x*2}\n",
          "Deck SPICE, linha 2: \".func f(x) {x*2}\": funções .func não são suportadas"},
@@ -220,6 +271,11 @@ TEST(SpiceRefusals, TheMessageSaysWhereTheLineIs) {
         deep += ".subckt s" + std::to_string(k) + " a\nx1 a s" + std::to_string(k + 1) + "\n.ends\n";
     deep += ".subckt s60 a\nR1 a 0 1\n.ends\nx0 n s0\n";
     EXPECT_NE(refusal(deep).find("subcircuitos aninhados fundo demais"), std::string::npos);
+    // An expression nested too deep for the evaluator is refused, not a crash.
+    EXPECT_EQ(testing::element_lines(testing::translate("t\nR1 1 0 {" + std::string(150, '-') + "1}\n")),
+              std::vector<std::string>{"R1 1 0 1"});
+    EXPECT_NE(refusal("t\nR1 1 0 {" + std::string(250, '-') + "1}\n").find("(aninhamento profundo demais)"),
+              std::string::npos);
     std::string wide = "wide\n.subckt leaf a\nR1 a 0 1\n.ends\n";
     for (int level = 0; level < 5; ++level) {
         wide += ".subckt l" + std::to_string(level) + " a\n";

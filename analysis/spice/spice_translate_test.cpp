@@ -11,6 +11,8 @@
 #include "analysis/spice/spice_testing.h"
 #include "analysis/spice/spice_values.h"
 #include "common/numtext.h"
+#include "common/scratch_dir.h"
+#include "common/textfile.h"
 
 namespace analysis::spice {
 namespace {
@@ -19,6 +21,18 @@ using testing::comment_lines;
 using testing::element_lines;
 using testing::translate;
 using Lines = std::vector<std::string>;
+using Named = std::vector<std::pair<std::string, std::string>>;
+
+// Each element's deck name with the last field of its netlist line (its
+// value), in netlist order.
+Named values_by_deck_name(const SpiceTranslation& t) {
+    const Lines lines = element_lines(t);
+    Named out;
+    for (std::size_t k = 0; k < lines.size() && k < t.elements.size(); ++k)
+        out.emplace_back(t.elements[k].deck, lines[k].substr(lines[k].rfind(' ') + 1));
+    if (lines.size() != t.elements.size()) out.emplace_back("lines and names differ", "");
+    return out;
+}
 
 TEST(SpiceTranslation, ValuesReachTheNetlistAsTheSameReals) {
     struct Case {
@@ -79,6 +93,84 @@ TEST(SpiceTranslation, ParametersAndTheirScopes) {
                                 }));
 }
 
+// A name that a subcircuit does not define is looked up where the
+// subcircuit is written, not where it is called: a top-level definition
+// sees the top level's parameters even inside an instance that defines
+// the same name, and a definition written inside another sees that
+// one's instance. The subcircuit's own default beats a global of the
+// same name, the instance's value beats the default, and the instance's
+// value is computed where the X line stands.
+TEST(SpiceTranslation, SubcircuitParametersAreLookedUpWhereTheSubcircuitIsWritten) {
+    const SpiceTranslation t = translate(
+        "lexical scopes\n"
+        ".param k=1 r=9\n"
+        ".subckt cell a\n"
+        "r1 a 0 {k}\n"
+        ".ends\n"
+        ".subckt own a r=5\n"
+        "r1 a 0 {r}\n"
+        ".ends\n"
+        ".subckt body a\n"
+        ".param k=4\n"
+        "r1 a 0 {k}\n"
+        ".ends\n"
+        ".subckt outer a k=7 r=3\n"
+        ".subckt inner p\n"
+        "r1 p 0 {k}\n"
+        ".ends\n"
+        ".subckt mid p k=8\n"
+        "x1 p inner\n"  // inner is written in outer: outer's k, not mid's
+        ".ends\n"
+        "xcell a cell\n"           // top-level cell: the top's k=1, not outer's 7
+        "xown a own\n"             // its default 5, not outer's 3 nor the global 9
+        "xset a own r={k*10+r}\n"  // computed in the instance of outer
+        "xin a inner\n"            // outer's k
+        "xmid a mid\n"
+        "xbody a body\n"  // its body's own k=4
+        ".ends\n"
+        "xo n outer k=2\n"
+        "xown n own\n"
+        "xset n own r={k+r}\n"  // computed at the top: 1+9
+        "xin2 n outer\n"        // outer's defaults: k=7
+        "r1 n 0 {k*r}\n");
+    EXPECT_EQ(values_by_deck_name(t), (Named{
+                                          {"xo.xcell.r1", "1"},
+                                          {"xo.xown.r1", "5"},
+                                          {"xo.xset.r1", "23"},
+                                          {"xo.xin.r1", "2"},
+                                          {"xo.xmid.x1.r1", "2"},
+                                          {"xo.xbody.r1", "4"},
+                                          {"xown.r1", "5"},
+                                          {"xset.r1", "10"},
+                                          {"xin2.xcell.r1", "1"},
+                                          {"xin2.xown.r1", "5"},
+                                          {"xin2.xset.r1", "73"},
+                                          {"xin2.xin.r1", "7"},
+                                          {"xin2.xmid.x1.r1", "7"},
+                                          {"xin2.xbody.r1", "4"},
+                                          {"r1", "9"},
+                                      }));
+}
+
+// Parameter values written without braces are read to their end, past
+// function calls with commas, comparisons and conditionals.
+TEST(SpiceTranslation, BareParameterValuesWithFunctionsAndOperators) {
+    const SpiceTranslation t = translate(
+        "bare values\n"
+        ".param a=max(1, 2)*3 b=atan2(0,-1)>=3 c = 2 > 2 ? 10 : 20 d=pwr(-2,2)\n"
+        ".subckt s p v=min(4, 5)+1\n"
+        "r1 p 0 {v}\n"
+        ".ends\n"
+        "x1 n s\n"
+        "x2 n s v=hypot(6, 8) params: \n"
+        "r1 n 0 {a}\n"
+        "r2 n 0 {b+1}\n"
+        "r3 n 0 {c}\n"
+        "r4 n 0 {d}\n");
+    EXPECT_EQ(values_by_deck_name(t),
+              (Named{{"x1.r1", "5"}, {"x2.r1", "10"}, {"r1", "6"}, {"r2", "2"}, {"r3", "20"}, {"r4", "-4"}}));
+}
+
 TEST(SpiceTranslation, TheTextOfADeck) {
     // Tabs between fields, comments of every kind, continuation lines with
     // comment lines between them, any case, and nothing after .end.
@@ -100,6 +192,59 @@ TEST(SpiceTranslation, TheTextOfADeck) {
     EXPECT_EQ(t.title, "R1 this title line is not an element");
     EXPECT_EQ(element_lines(t), (Lines{"V1 1 0 1", "R2 1 2 1000", "C3 2 0 1e-09", "E1 3 2 1 0 2"}));
     EXPECT_EQ(t.netlist.front(), "3");
+}
+
+// "$" starts a comment at the very start of a line (indented or not) and
+// after a blank or a tab, on continuation lines too; inside a field it
+// is part of the field. ";" starts one anywhere.
+TEST(SpiceTranslation, DollarAndSemicolonComments) {
+    const SpiceTranslation t = translate(
+        "comments\n"
+        "$ a comment line, at the very start\n"
+        "R1 in 0 1k $ after a field\n"
+        "   $ indented\n"
+        "R2 in 0 2k\t$after a tab\n"
+        "R3 a$b 0 3k\n"
+        "C1 in 0\n"
+        "$ between a line and its continuation\n"
+        "+ 1n $ on a continuation\n"
+        "+ $ nothing but a comment\n"
+        "V1 in 0 ac 1;after a value\n"
+        "$R4 in 0 4k\n");
+    EXPECT_EQ(element_lines(t),
+              (Lines{"R1 1 0 1000", "R2 1 0 2000", "R3 2 0 3000", "C1 1 0 1e-09", "V1 1 0 1"}));
+    EXPECT_EQ(t.node_names, (Lines{"0", "in", "a$b"}));
+}
+
+// R's ac= is the resistance of the AC analysis, whatever else gives a
+// value and in whichever order; m= divides it as it divides R and L and
+// multiplies C.
+TEST(SpiceTranslation, TheAcResistanceAndTheMultiplier) {
+    const SpiceTranslation t = translate(
+        "ac resistance\n"
+        ".param rr=2.5k\n"
+        "R1 1 0 r=1k ac=2k\n"
+        "R2 1 0 ac=3k r=1k m=2\n"
+        "R3 1 0 ac={2*rr} 1k\n"
+        "R4 1 0 resistance=5k\n"
+        "R5 1 0 6k ac=1k m=0.5\n"
+        "C1 1 0 1n m=0.5\n"
+        "C2 1 0 capacitance={1n} m=4\n"
+        "L1 1 0 inductance=3m m=3\n"
+        "L2 1 0 2m m={1/4}\n"
+        "V1 1 0 ac 1\n");
+    EXPECT_EQ(element_lines(t),
+              (Lines{"R1 1 0 2000", "R2 1 0 1500", "R3 1 0 5000", "R4 1 0 5000", "R5 1 0 2000",
+                     "C1 1 0 5e-10", "C2 1 0 4e-09", "L1 1 0 0.001", "L2 1 0 0.008", "V1 1 0 1"}));
+    // The values the analysis reads from the netlist.
+    std::string text;
+    for (const std::string& line : t.netlist) text += line + "\n";
+    Circuit c;
+    suite::TextScanner in(text);
+    read_netlist(c, in, [](const std::string&) {});
+    ASSERT_EQ(c.element_count, 10);
+    const Real read[] = {2000, 1500, 5000, 5000, 2000, 0.5e-9L, 4e-9L, 1e-3L, 8e-3L};
+    for (int k = 1; k <= 9; ++k) EXPECT_NEAR(c.elements[k].value, read[k - 1], 1e-15L * read[k - 1]) << k;
 }
 
 TEST(SpiceTranslation, NodesAreNumberedByAppearanceAndMapped) {
@@ -337,6 +482,100 @@ TEST(SpiceTranslation, IncludedFilesAndLibrarySections) {
         files);
     EXPECT_EQ(element_lines(t),
               (Lines{"V1 1 0 1", "R1 1 2 1000", "R2 2 0 1000", "E1 3 0 2 0 0.5", "R9 3 0 50"}));
+}
+
+// ".lib FILE SECTION" finds the section whatever the case of its name on
+// either line, and of .lib and .endl, and takes only its lines.
+TEST(SpiceTranslation, LibrarySectionsInAnyCase) {
+    const testing::Files files = {
+        {"/decks/Models.lib",
+         "* three sections\n"
+         ".LIB Fast\n.subckt buf a b\ne1 b 0 a 0 1\n.ends\n.EndL\n"
+         ".Lib MEDIUM\n.subckt buf a b\ne1 b 0 a 0 0.75\n.ends\n.ENDL\n"
+         ".lib slow\n.subckt buf a b\ne1 b 0 a 0 0.5\n.ends\n.endl\n"},
+    };
+    struct Case {
+        const char* line;
+        const char* gain_line;
+    };
+    const Case cases[] = {
+        {".lib Models.lib fAsT", "E1 2 0 1 0 1"},
+        {".LIB Models.lib medium", "E1 2 0 1 0 0.75"},
+        {".Lib 'Models.lib' SLOW", "E1 2 0 1 0 0.5"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.line);
+        const SpiceTranslation t = translate(
+            std::string("sections\n") + k.line + "\nV1 in 0 ac 1\nx1 in out buf\nR1 out 0 1k\n", files);
+        EXPECT_EQ(element_lines(t), (Lines{"V1 1 0 1", k.gain_line, "R1 2 0 1000"}));
+    }
+    EXPECT_EQ(
+        testing::refusal("t\n.lib Models.lib Typical\n", files),
+        "Deck SPICE, linha 2: \".lib Models.lib Typical\": a seção typical não está em /decks/Models.lib");
+}
+
+// Fields that do not change the circuit at the nominal temperature and
+// in the small-signal analysis are read and dropped.
+TEST(SpiceTranslation, FieldsThatLeaveTheSmallSignalCircuitAlone) {
+    const testing::Files files = {{"/lib/abs.inc", ".param kk=3\n"}};
+    const SpiceTranslation t = translate(
+        "forms\n"
+        ".inc /lib/abs.inc\n"  // an absolute name, the short keyword
+        ".subckt s a params: k=1\n"
+        "r1 a 0 {k}\n"
+        ".ends\n"
+        "R1 1 0 1k tc=0.01 tc2=1e-5 noisy=0\n"
+        "R2 1 0 2k dtemp=5\n"
+        "R3 1 0 3k temp=50 tc1=0\n"    // its own temperature, no coefficient
+        "V1 1 0 dc ac 2 sin 0 1 1k\n"  // transient values without parentheses
+        "I1 0 1 ac 1 distof2 0.1 90\n"
+        "X1 1 s params: k={kk}\n",
+        files);
+    EXPECT_EQ(element_lines(t),
+              (Lines{"R1 1 0 1000", "R2 1 0 2000", "R3 1 0 3000", "V1 1 0 2", "I1 0 1 1", "R4 1 0 3"}));
+}
+
+// The files of a translation: a deck with CR LF line ends read from disk
+// with a file included beside it, the netlist written and known again as
+// the translator's, and the log lines of the translation.
+TEST(SpiceTranslation, DeckAndNetlistFiles) {
+    suite::testing::ScratchDir dir;
+    dir.write("load.inc", "R2 out 0 1k\r\n");
+    const std::string deck = dir.write("rc.cir",
+                                       "rc\r\nV1 in 0 ac 1\r\nR1 in out 1k\r\n.include load.inc\r\n"
+                                       "C1 out 0 1u\r\n.ac dec 5 10 100\r\n.end\r\n");
+    const SpiceTranslation t = translate_spice_file(deck);
+    EXPECT_EQ(element_lines(t), (Lines{"V1 1 0 1", "R1 1 2 1000", "R2 2 0 1000", "C1 2 0 1e-06"}));
+    const std::string net = spice_netlist_name(deck);
+    EXPECT_EQ(net, dir.path("rc.net"));
+    EXPECT_FALSE(is_translated_netlist(net));  // not there yet
+    write_translated_netlist(net, t);
+    EXPECT_TRUE(is_translated_netlist(net));
+    std::string written = "2\r\n* Traduzido do deck SPICE rc.cir\r\n";
+    EXPECT_EQ(suite::read_file_bytes(net).substr(0, written.size()), written);
+    const std::string own = dir.write("own.net", "2\r\n* a netlist of my own\r\nR1 1 0 1\r\nR2 2 0 1\r\n");
+    EXPECT_FALSE(is_translated_netlist(own));
+    EXPECT_EQ(
+        translation_report(t, deck, net),
+        (Lines{"Deck SPICE " + deck + " traduzido em " + net + ": 2 nós, 4 elementos.",
+               "Varredura do deck: .ac dec 5 10 100 (10 Hz a 100 Hz, 10 segmentos, escala log)",
+               "Varredura do deck: .ac dec 5 10 100 pede 5 segmentos; ajustado para 10 (número par, de 2 "
+               "a 1000)."}));
+    EXPECT_THROW(translate_spice_file(dir.path("none.cir")), suite::IoError);
+    EXPECT_EQ(translation_report(translate("lin\nR1 1 0 1\n.ac lin 3 1 2\n"), "lin.cir", "lin.net"),
+              (Lines{"Deck SPICE lin.cir traduzido em lin.net: 1 nós, 1 elementos.",
+                     "Varredura do deck: .ac lin 3 1 2 (1 Hz a 2 Hz, 2 segmentos, escala linear)"}));
+    EXPECT_EQ(translation_report(translate("none\nR1 1 0 1\n"), "none.cir", "none.net"),
+              (Lines{"Deck SPICE none.cir traduzido em none.net: 1 nós, 1 elementos."}));
+
+    // The name beside the deck.
+    const std::pair<const char*, const char*> names[] = {
+        {"a/filter.cir", "a/filter.net"},       {"a/filter", "a/filter.net"},
+        {"a.b/filter", "a.b/filter.net"},       {"a/.deck", "a/.deck.net"},
+        {"a/filter.NET", "a/filter.spice.net"}, {"f.sp.cir", "f.sp.net"},
+    };
+    for (const auto& [deck_name, netlist_name] : names)
+        EXPECT_EQ(spice_netlist_name(deck_name), netlist_name);
 }
 
 TEST(SpiceTranslation, GlobalNodesAreSharedByEveryInstance) {

@@ -114,6 +114,154 @@ TEST(SpiceExpressions, ArithmeticFunctionsAndParameters) {
     EXPECT_EQ(evaluate_expression("pi", pi_param), 3);
 }
 
+// Every function and operator of the expression language, each at a
+// point where its meaning shows: atan2 in the four quadrants (and with its
+// arguments in order), floor, ceil, int and nint of negatives, pow against
+// pwr, comparisons at equality, short sums against their closed forms.
+TEST(SpiceExpressions, EveryFunctionAndOperatorAgainstItsClosedForm) {
+    constexpr Real pi = 3.14159265358979323846264338327950288L;
+    constexpr Real e = 2.71828182845904523536028747135266250L;
+    constexpr Real sqrt2 = 1.41421356237309504880168872420969808L;
+    constexpr Real sqrt3 = 1.73205080756887729352744634150587237L;
+    struct Case {
+        const char* text;
+        Real value;
+    };
+    const Case cases[] = {
+        {"sqrt(2)", sqrt2},
+        {"exp(1)", e},
+        {"exp(-2)", 1 / (e * e)},
+        {"log(1/e^3)", -3},  // natural
+        {"ln(e^0.5)", 0.5L},
+        {"log10(0.001)", -3},
+        {"sin(pi/6)", 0.5L},
+        {"cos(pi/6)", sqrt3 / 2},
+        {"tan(pi/3)", sqrt3},
+        {"asin(0.5)", pi / 6},
+        {"acos(0.5)", pi / 3},
+        {"atan(-1)", -pi / 4},
+        {"atan2(1, sqrt(3))", pi / 6},  // y first: atan2(y, x)
+        {"atan2(1, 1)", pi / 4},
+        {"atan2(1, -1)", 3 * pi / 4},
+        {"atan2(-1, -1)", -3 * pi / 4},
+        {"atan2(-1, 1)", -pi / 4},
+        {"atan2(0, -1)", pi},
+        {"sinh(ln(2))", 0.75L},  // (2 - 1/2)/2
+        {"cosh(ln(2))", 1.25L},  // (2 + 1/2)/2
+        {"tanh(ln(2))", 0.6L},   // 3/5
+        {"abs(-3.5)", 3.5L},
+        {"abs(2)", 2},
+        {"sgn(-0.1)", -1},
+        {"sgn(0)", 0},
+        {"sgn(7)", 1},
+        {"sign(-3)", -1},
+        {"sign(0)", 0},
+        {"sign(2)", 1},
+        {"floor(-2.5)", -3},
+        {"floor(2.5)", 2},
+        {"ceil(-2.5)", -2},
+        {"ceil(2.1)", 3},
+        {"int(-2.7)", -2},  // toward zero
+        {"int(2.7)", 2},
+        {"nint(-2.7)", -3},  // nearest
+        {"nint(-2.4)", -2},
+        {"nint(2.4)", 2},
+        {"nint(2.7)", 3},
+        {"round(-2.6)", -3},
+        {"round(-1.2)", -1},
+        {"round(1.2)", 1},
+        {"round(2.6)", 3},
+        {"min(3, -1)", -1},
+        {"min(-1, 3)", -1},
+        {"max(3, -1)", 3},
+        {"max(-1, 3)", 3},
+        {"pow(-2, 3)", -8},
+        {"pow(-2, 2)", 4},
+        {"pow(2, -2)", 0.25L},
+        {"pwr(-2, 3)", -8},
+        {"pwr(-2, 2)", -4},  // the sign of x, the power of |x|
+        {"pwr(-4, 0.5)", -2},
+        {"pwr(2, 0.5)", sqrt2},
+        {"hypot(3, -4)", 5},
+        {"ATAN2(1, -1) + Sqrt(4)", 3 * pi / 4 + 2},  // names in any case
+        // Arithmetic: left-associative, unary minus after a binary operator.
+        {"1-2-3", -4},
+        {"8/4/2", 1},
+        {"2*-3", -6},
+        {"+2-+3", -1},
+        {"-3^2", -9},
+        {"(-3)^2", 9},
+        // Comparisons, each at equality and off it.
+        {"2 >= 2", 1},
+        {"1 >= 2", 0},
+        {"3 >= 2", 1},
+        {"2 <= 2", 1},
+        {"3 <= 2", 0},
+        {"1 <= 2", 1},
+        {"2 > 2", 0},
+        {"3 > 2", 1},
+        {"1 > 2", 0},
+        {"2 < 2", 0},
+        {"1 < 2", 1},
+        {"3 < 2", 0},
+        {"2 == 2", 1},
+        {"2 == 3", 0},
+        {"2 != 2", 0},
+        {"2 != 3", 1},
+        {"-3 < -2", 1},
+        {"1+1 == 2", 1},  // sums bind tighter than comparisons
+        // Logic: any nonzero is true, the result is 1 or 0.
+        {"2 && -1", 1},
+        {"1 && 0", 0},
+        {"0 && 1", 0},
+        {"0 || 0", 0},
+        {"0 || 3", 1},
+        {"3 || 0", 1},
+        {"0 || -2", 1},
+        {"1 || 0 && 0", 1},  // && binds tighter than ||
+        {"(1 || 0) && 0", 0},
+        {"!0", 1},
+        {"!2", 0},
+        {"!-1", 0},
+        {"!0 + 1", 2},
+        {"1 > 2 || 2 >= 2", 1},
+        // The conditional: the false branch too, nesting to the right.
+        {"0 ? 5 : 6", 6},
+        {"1 ? 5 : 6", 5},
+        {"-1 ? 5 : 6", 5},
+        {"0 ? 1 : 0 ? 2 : 3", 3},
+        {"0 ? 1 : 1 ? 2 : 3", 2},
+        {"1 ? 0 ? 7 : 8 : 9", 8},
+        {"2 >= 2 ? 10 : 20", 10},
+        {"2 > 2 ? 10 : 20", 20},
+    };
+    const ParameterLookup known = [e](const std::string& n) -> std::optional<Real> {
+        if (n == "e") return e;
+        return std::nullopt;
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.text);
+        const Real v = evaluate_expression(k.text, known);
+        EXPECT_LE(std::fabs(v - k.value), 1e-17L * std::fmax(1.0L, std::fabs(k.value)))
+            << static_cast<double>(v) << " against " << static_cast<double>(k.value);
+    }
+    // Each function takes its own number of arguments.
+    for (const char* text : {"sqrt()", "abs(1, 2)", "nint(1, 2)", "sgn()"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(evaluate_expression(text, known), ValueError);
+    }
+    for (const char* text : {"atan2(1)", "min(1, 2, 3)", "max(1)", "pow(2)", "pwr(1,2,3)", "hypot(3)"}) {
+        SCOPED_TRACE(text);
+        try {
+            evaluate_expression(text, known);
+            ADD_FAILURE() << "no error";
+        } catch (const ValueError& error) {
+            EXPECT_NE(std::string(error.what()).find("pede dois argumentos"), std::string::npos)
+                << error.what();
+        }
+    }
+}
+
 TEST(SpiceExpressions, FaultsAreNamed) {
     struct Case {
         const char* text;
