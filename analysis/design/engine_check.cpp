@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/polezero/polezero_finder.h"
@@ -46,8 +47,8 @@ Analysed analyse_lines(const std::vector<std::string>& lines, int output, const 
     sw.scale_max[q_frequency] = band.f2;
     c.segments = band.segments;
     if (!start_analysis(c, *a.engine, sw, a.settings, output, 1, quiet))
-        throw suite::FatalError("análise recusada");
-    sweep(c, *a.engine, sw, a.settings, quiet);
+        throw std::logic_error("a designed circuit that cannot be analysed");
+    a.swept = sweep(c, *a.engine, sw, a.settings, quiet, {}, &a.failure);
     return a;
 }
 
@@ -57,14 +58,10 @@ Real section_deviation(const SectionCircuit& s, const OpAmpModel& opamp, const s
     const std::vector<std::string> lines = netlist_lines(n, {});
     Real worst = 0;
     for (const Band& b : bands) {
-        try {
-            const Analysed a = analyse_lines(lines, n.output_node, b, resistor_tolerance, capacitor_tolerance,
-                                             design_pivot_tolerance);
-            for (int p = 0; p <= a.circuit->segments; ++p)
-                worst = std::max(worst, a.sweep->points[p].module_dev);
-        } catch (const suite::FatalError&) {
-            return std::numeric_limits<Real>::infinity();
-        }
+        const Analysed a = analyse_lines(lines, n.output_node, b, resistor_tolerance, capacitor_tolerance,
+                                         design_pivot_tolerance);
+        if (!a.swept) return std::numeric_limits<Real>::infinity();
+        for (int p = 0; p <= a.circuit->segments; ++p) worst = std::max(worst, a.sweep->points[p].module_dev);
     }
     return worst;
 }
@@ -116,19 +113,17 @@ FilterCheck check_filter(const CascadeNetlist& n, const ResponseMask& mask, int 
         hi = std::max(hi, r.f2);
     }
     if (!(hi > lo)) hi = lo * 10, lo /= 10;
-    Analysed a;
     const std::vector<std::string> lines = netlist_lines(n, {});
-    try {
-        a = analyse_lines(lines, n.output_node, {lo, hi, mask.hertz, segments}, 0, 0);
-    } catch (const suite::FatalError&) {
-        try {
-            a = analyse_lines(lines, n.output_node, {lo, hi, mask.hertz, segments}, 0, 0,
-                              design_pivot_tolerance);
-            f.small_pivots = true;
-        } catch (const suite::FatalError& e) {
-            f.lines.push_back(std::string("* O circuito projetado não pôde ser analisado: ") + e.what());
-            return f;
-        }
+    const Band band{lo, hi, mask.hertz, segments};
+    Analysed a = analyse_lines(lines, n.output_node, band, 0, 0);
+    if (!a.swept) {
+        a = analyse_lines(lines, n.output_node, band, 0, 0, design_pivot_tolerance);
+        f.small_pivots = true;
+    }
+    if (!a.swept) {
+        f.lines.push_back(std::string("* O circuito projetado não pôde ser analisado: ") +
+                          solve_failure_message(a.failure.outcome));
+        return f;
     }
     const Circuit& c = *a.circuit;
     const Sweep& sw = *a.sweep;

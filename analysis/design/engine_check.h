@@ -33,11 +33,13 @@ struct Analysed {
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     std::unique_ptr<Sweep> sweep = std::make_unique<Sweep>();
     AnalysisSettings settings;
+    bool swept = false;    // every point solved
+    SweepFailure failure;  // else where it stopped
 };
 
 // Reads the lines, gives resistors and capacitors their tolerances as
-// variabilities (everything else 0) and sweeps the band at `output`.
-// suite::FatalError from the reader or the engine.
+// variabilities (everything else 0) and sweeps the band at `output`; a
+// singular point or a null output ends the sweep (swept false, and where).
 // The pivot tolerance is the analysis program's own unless given.
 Analysed analyse_lines(const std::vector<std::string>& lines, int output, const Band& band,
                        Real resistor_tolerance, Real capacitor_tolerance,

@@ -6,6 +6,7 @@
 #include <limits>
 #include <numbers>
 
+#include "common/errors.h"
 #include "common/numtext.h"
 
 namespace analysis {
@@ -40,10 +41,12 @@ struct SweepEnd {
 };
 
 // Solves point p at frequency f and stores its response.
-void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p, Real f) {
+// Solves point p; the outcome of a solve that failed.
+SolveOutcome compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, int p, Real f) {
     e.point_index = p;
     e.omega = sw.hertz_units ? two_pi * f : f;
-    build_and_solve(c, e, s.pivot_tolerance);
+    if (const SolveOutcome o = try_build_and_solve(c, e, s.pivot_tolerance); o != SolveOutcome::solved)
+        return o;
     const NodalSystem& sys = e.system;
     for (int k = 1; k <= c.node_count; ++k) {
         const int col = c.column_map[k];  // node_voltage, inlined: 0 for ground
@@ -67,6 +70,7 @@ void compute_point(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, 
         Real* row = sw.noise_power.data() + static_cast<std::size_t>(p) * sw.noise_sources.size();
         pt.noise = std::sqrt(noise_powers(c, e, sw.noise_sources, row));
     }
+    return SolveOutcome::solved;
 }
 
 // Statistical deviations of point p from its sensitivities and the
@@ -153,7 +157,7 @@ void forget_response(Sweep& sw) {
 }
 
 bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Log& log,
-           const SegmentCallback& on_segment) {
+           const SegmentCallback& on_segment, SweepFailure* failure) {
     if (!can_move(c, e, sw)) return false;
     const int n = c.segments;
     const Real fmin = sw.scale_min[q_frequency];
@@ -187,7 +191,11 @@ bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Lo
                 log("* Frequência nula não pode ser analisada.");
                 return false;
             }
-            compute_point(c, e, sw, s, p, f);
+            if (const SolveOutcome o = compute_point(c, e, sw, s, p, f); o != SolveOutcome::solved) {
+                if (!failure) throw suite::FatalError(solve_failure_message(o));
+                *failure = {o, p, f};
+                return false;
+            }
         }
         if (fresh || sw.deviations_stale) compute_deviations(c, e, sw, s, p, fresh);
         sw.points[p].computed = true;

@@ -107,9 +107,17 @@ void prepare_noise(const Circuit& c, Sweep& sw, const NoiseSettings& n);
 // and returns false when the frequency range cannot be swept (a
 // logarithmic scale needs positive limits; a point at frequency 0 cannot
 // be evaluated). Singular systems and a null output throw
-// suite::FatalError; the points computed before stay.
+// suite::FatalError; the points computed before stay. With `failure`
+// given, they end the sweep instead: it returns false with the outcome,
+// the point and its frequency there (code to which a singular circuit is
+// an answer, not the end of the analysis).
+struct SweepFailure {
+    SolveOutcome outcome = SolveOutcome::solved;
+    int point = 0;
+    Real frequency = 0;
+};
 bool sweep(Circuit& c, Engine& e, Sweep& sw, const AnalysisSettings& s, const Log& log,
-           const SegmentCallback& on_segment = {});
+           const SegmentCallback& on_segment = {}, SweepFailure* failure = nullptr);
 
 // Pan and zoom of the frequency axis (the plot's keys). Each changes the
 // limits, keeps the points that stay valid (with their sensitivity

@@ -127,7 +127,7 @@ std::vector<std::string> noise_report_lines(const Circuit& c, const Sweep& sw, c
         return false;
     }();
     if (has_opamps && n.opamps.en == 0 && n.opamps.in == 0 && n.named.empty())
-        lines.push_back("Amplificadores operacionais sem ruído (en = 0, in = 0; --opamp-noise en,in os dá).");
+        lines.push_back("Amplificadores operacionais sem ruído (en = 0, in = 0).");
     bool noiseless = false;
     for (int i = 1; i <= c.element_count; ++i) {
         const char k = element_kind(c, i);

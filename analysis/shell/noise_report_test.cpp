@@ -105,7 +105,7 @@ TEST(NoiseReport, LinesAndDynamicRange) {
     const auto none = noise_report_lines(*caps.c, *caps.sw, {.on = true},
                                          noise_summary(*caps.sw, noise_band(*caps.sw, {})));
     EXPECT_EQ(none.back(), "Nenhuma fonte de ruído no circuito: ruído nulo de 10 a 10000 Hz.");
-    EXPECT_EQ(none[2], "Amplificadores operacionais sem ruído (en = 0, in = 0; --opamp-noise en,in os dá).");
+    EXPECT_EQ(none[2], "Amplificadores operacionais sem ruído (en = 0, in = 0).");
 }
 
 TEST(NoiseReport, TableBytes) {
