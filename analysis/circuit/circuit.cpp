@@ -9,8 +9,7 @@ namespace analysis {
 
 void reset_variabilities(Circuit& c) {
     for (int i = 1; i <= c.element_count; ++i) {
-        const char first = element_kind(c, i);
-        const bool source = first == 'I' || first == 'V' || first == 'v';
+        const bool source = element_kind_of(element_kind(c, i)).independent_source;
         c.variability[i] = source ? 0 : c.default_variability;
     }
 }

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <string>
 
+#include "analysis/circuit/element_kinds.h"
 #include "common/real.h"
 
 namespace analysis {
@@ -101,14 +102,8 @@ inline char element_kind(const Circuit& c, int i) {
     return name.empty() ? '\0' : name[0];
 }
 
-// How a kind enters the frequency-scaling sum Σ = s·dD/ds: the stamps of
-// C and L scale with s (+1), those of A and K with 1/s (-1); the others
-// do not depend on s (0).
-inline int frequency_scaling_sign(char kind) {
-    if (kind == 'C' || kind == 'L') return 1;
-    if (kind == 'A' || kind == 'K') return -1;
-    return 0;
-}
+// How a kind enters the frequency-scaling sum Σ = s·dD/ds (element_kinds.h).
+inline int frequency_scaling_sign(char kind) { return element_kind_of(kind).frequency_sign; }
 
 // Sets variability[i] of every stored element from default_variability;
 // independent sources ("I", "V", "v") get 0.

@@ -16,7 +16,7 @@
 namespace analysis {
 namespace {
 
-bool is_observer_kind(char kind) { return kind == 'R' || kind == 'L' || kind == 'C' || kind == 'Z'; }
+bool is_observer_kind(char kind) { return element_kind_of(kind).observer; }
 
 void check_prepared(const Circuit& c, const Engine& e) {
     if (c.equation_count < 1 || c.equation_count > max_equations)

@@ -57,9 +57,10 @@ std::vector<NoiseSource> noise_sources(const Circuit& c, const NoiseSettings& s)
     for (int i = 1; i <= c.element_count; ++i) {
         const Element& x = c.elements[i];
         const char k = element_kind(c, i);
-        if ((k == 'R' || k == 'Z') && x.value != 0)
+        const ElementKind& kind = element_kind_of(k);
+        if (kind.thermal_noise && x.value != 0)
             out.push_back({x.name, NoiseKind::resistor, i, false, kt4 / x.value, {}});
-        if (k == 'A') opamp(x.name, i, false, x.node3, x.node4);
+        if (kind.opamp) opamp(x.name, i, false, x.node3, x.node4);
     }
     for (int j = 1; j <= c.ideal_opamp_count; ++j) {
         const IdealOpAmp& o = c.ideal_opamps[j];
@@ -73,7 +74,7 @@ std::string unknown_noise_name(const Circuit& c, const NoiseSettings& s) {
         const std::string name = upper(n);
         bool found = false;
         for (int i = 1; i <= c.element_count && !found; ++i)
-            found = element_kind(c, i) == 'A' && c.elements[i].name == name;
+            found = element_kind_of(element_kind(c, i)).opamp && c.elements[i].name == name;
         for (int j = 1; j <= c.ideal_opamp_count && !found; ++j) found = c.ideal_opamps[j].name == name;
         if (!found) return n;
     }

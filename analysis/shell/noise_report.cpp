@@ -123,7 +123,7 @@ std::vector<std::string> noise_report_lines(const Circuit& c, const Sweep& sw, c
                     std::to_string(opamps) + " fontes de amplificadores operacionais");
     const bool has_opamps = c.ideal_opamp_count > 0 || [&] {
         for (int i = 1; i <= c.element_count; ++i)
-            if (element_kind(c, i) == 'A') return true;
+            if (element_kind_of(element_kind(c, i)).opamp) return true;
         return false;
     }();
     if (has_opamps && n.opamps.en == 0 && n.opamps.in == 0 && n.named.empty())
@@ -131,7 +131,7 @@ std::vector<std::string> noise_report_lines(const Circuit& c, const Sweep& sw, c
     bool noiseless = false;
     for (int i = 1; i <= c.element_count; ++i) {
         const char k = element_kind(c, i);
-        noiseless = noiseless || k == 'E' || k == 'F' || k == 'G' || k == 'H' || k == 'M' || k == 'Q';
+        noiseless = noiseless || element_kind_of(k).noiseless_model;
     }
     if (noiseless) lines.push_back("Fontes controladas, M e Q não têm ruído neste modelo.");
     const std::string band = four(s.band.f1) + " a " + four(s.band.f2) + " " + unit;
@@ -156,7 +156,7 @@ std::vector<std::string> noise_dynamic_range_lines(const Circuit& c, const Sweep
     // The nodes that must keep the swing: every op-amp output, else every node.
     std::vector<int> nodes;
     for (int i = 1; i <= c.element_count; ++i)
-        if (element_kind(c, i) == 'A') nodes.push_back(c.elements[i].node1);
+        if (element_kind_of(element_kind(c, i)).opamp) nodes.push_back(c.elements[i].node1);
     for (int j = 1; j <= c.ideal_opamp_count; ++j) nodes.push_back(c.ideal_opamps[j].out_plus);
     const bool opamps = !nodes.empty();
     if (!opamps)
