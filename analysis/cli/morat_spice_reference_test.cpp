@@ -88,6 +88,51 @@ TEST(SpiceDecksAgainstNgspice, EveryPointOfTheirOwnSweep) {
     fs::remove_all(dir);
 }
 
+// The decks of the translator's own forms (analysis/spice/testdata:
+// temperatures, keyword sources, constant and polynomial sources, many
+// coupled inductors, ports, op-amps replaced by --opamp) against ngspice
+// on the same decks (with the replaced op-amp written there as the same
+// gain-bandwidth model): every point within 1e-9 of its size.
+TEST(SpiceDecksAgainstNgspice, EveryFormOfTheTranslator) {
+    const fs::path testdata = fs::path(SUITE_SOURCE_DIR) / "analysis" / "spice" / "testdata";
+    const fs::path dir = scratch("forms");
+    int decks = 0;
+    long double worst = 0;
+    for (const auto& entry : fs::directory_iterator(testdata)) {
+        const std::string name = entry.path().stem().string();
+        if (entry.path().extension() != ".cir" || name.find('.') != std::string::npos) continue;
+        SCOPED_TRACE(name);
+        const auto reference = read_reference(testdata / "reference" / (name + ".ref"));
+        ASSERT_GE(reference.size(), 20u);
+        std::vector<std::string> args = testing::header_arguments(entry.path(), "morat --spice ", 1);
+        ASSERT_GE(args.size(), 4u);
+        args.insert(args.end(), {"--netlist-out", (dir / (name + ".net")).string()});
+        MoratOptions options;
+        ASSERT_EQ(parse_morat_options(args, options), "");
+        std::ostringstream log, err;
+        MoratSession session;
+        ASSERT_EQ(analyse_with_morat(options, session, log, err), 0) << err.str() << log.str();
+        ASSERT_EQ(session.circuit->segments + 1, static_cast<int>(reference.size()));
+        long double deck_worst = 0;
+        for (std::size_t k = 0; k < reference.size(); ++k) {
+            const PointRecord& p = session.sweep->points[k];
+            const ReferencePoint& r = reference[k];
+            EXPECT_NEAR(static_cast<double>(p.frequency / r.frequency), 1.0, 1e-12);
+            const long double off = std::hypot(p.t_re - r.re, p.t_im - r.im) / std::hypot(r.re, r.im);
+            deck_worst = std::max(deck_worst, off);
+            EXPECT_LT(static_cast<double>(off), 1e-9) << "at " << static_cast<double>(r.frequency) << " Hz";
+        }
+        worst = std::max(worst, deck_worst);
+        std::cout << name << ": " << reference.size() << " points, largest relative difference from ngspice "
+                  << static_cast<double>(deck_worst) << '\n';
+        ++decks;
+    }
+    EXPECT_GE(decks, 1);
+    std::cout << decks << " decks, largest relative difference from ngspice: " << static_cast<double>(worst)
+              << '\n';
+    fs::remove_all(dir);
+}
+
 // Examples of the suite written as SPICE decks become the same circuits:
 // the response table of the deck is the example's, byte for byte (a deck
 // with named nodes numbers them by appearance, so its table names

@@ -1,9 +1,12 @@
 // The deck's structure (subcircuit definitions, parameters, commands) and
 // its expansion into flat elements.
 #include <cmath>
+#include <map>
 #include <set>
 
 #include "analysis/spice/spice_scope.h"
+#include "common/errors.h"
+#include "common/numtext.h"
 
 namespace analysis::spice {
 namespace {
@@ -27,7 +30,94 @@ struct Structure {
     std::set<std::string> globals;
     const DeckLine* ac = nullptr;
     std::vector<std::string> notes;
+    Real temperature = 27, nominal_temperature = 27;
+    std::map<std::string, UserFunction> functions;
 };
+
+// ".func NAME(A, B) {BODY}" (or "= BODY", or the body without braces).
+void define_function(const DeckLine& line, Structure& st) {
+    Fields f(line.text);
+    f.word();
+    const std::string name = lower_case(f.word());
+    if (!is_parameter_name(name)) refuse(line, "", "falta o nome da função");
+    if (!f.take('(')) refuse(line, "", "falta \"(\" depois de " + name);
+    UserFunction u;
+    while (!f.take(')')) {
+        const std::string p = lower_case(f.word());
+        if (!is_parameter_name(p)) refuse(line, "", "argumento inválido da função " + name);
+        u.parameters.push_back(p);
+        if (f.done()) refuse(line, "", "falta \")\" depois dos argumentos de " + name);
+    }
+    f.take('=');
+    // The body is read when a value calls the function: one of node
+    // voltages, for output lines, is no fault until then.
+    if (f.done()) refuse(line, "", "falta o corpo da função " + name);
+    if (f.at_expression()) {
+        try {
+            u.body = f.expression();
+        } catch (const ValueError& e) {
+            refuse(line, "", e.what());
+        }
+        if (!f.done()) refuse(line, "", "texto a mais depois da função " + name);
+    } else {
+        u.body = line.text.substr(f.position());
+    }
+    if (!st.functions.emplace(name, u).second) refuse(line, "", "a função " + name + " já foi definida");
+}
+
+// A temperature of .temp or .options: a number or an expression of
+// numbers.
+Real temperature_value(const DeckLine& line, Fields& f) {
+    const ParameterLookup none = [](const std::string&) { return std::optional<Real>(); };
+    try {
+        const std::string text = f.at_expression() ? f.expression() : f.bare_expression();
+        return evaluate_expression(text, none);
+    } catch (const ValueError& e) {
+        refuse(line, "", std::string("temperatura: ") + e.what());
+    }
+}
+
+// ".temp T" and ".options ... temp=T tnom=T ...": whether the line sets
+// a temperature.
+bool temperature_settings(const DeckLine& line, Structure& st) {
+    Fields f(line.text);
+    const std::string command = lower_case(f.word());
+    if (command == ".temp") {
+        if (f.done()) refuse(line, "", "falta a temperatura");
+        st.temperature = temperature_value(line, f);
+        return true;
+    }
+    // Any other field: a word, an expression, a group or one character.
+    const auto skip = [&f] {
+        if (!f.word().empty()) return;
+        if (f.at_expression())
+            f.expression();
+        else if (f.peek() == '(')
+            f.skip_group();
+        else
+            f.take(f.peek());
+    };
+    bool sets = false;
+    try {
+        while (!f.done()) {
+            if (!f.at_assignment()) {
+                skip();
+                continue;
+            }
+            const std::string key = lower_case(f.word());
+            f.take('=');
+            if (key == "temp" || key == "tnom") {
+                (key == "temp" ? st.temperature : st.nominal_temperature) = temperature_value(line, f);
+                sets = true;
+            } else {
+                skip();
+            }
+        }
+    } catch (const ValueError& e) {
+        refuse(line, "", e.what());
+    }
+    return sets;
+}
 
 std::string note_of(const DeckLine& line, const std::string& what) {
     std::string where = "linha " + std::to_string(line.number);
@@ -103,13 +193,15 @@ Structure structure_of(const DeckText& deck) {
                 st.notes.push_back(note_of(line, "Ignorada (só a primeira .ac vale)"));
             else
                 st.ac = &line;
+        } else if (w == ".temp" || w == ".options" || w == ".option" || w == ".opt") {
+            st.notes.push_back(note_of(line, temperature_settings(line, st) ? "Temperatura" : "Ignorado"));
         } else if (w == ".func") {
-            refuse(line, "", "funções .func não são suportadas");
+            define_function(line, st);
         } else if (w == ".if" || w == ".elseif" || w == ".else" || w == ".endif") {
             refuse(line, "", "blocos .if não são suportados");
         } else if (!w.empty() && w[0] == '.') {
-            if (!is_ignored_command(w)) refuse(line, "", "comando " + w + " desconhecido");
-            st.notes.push_back(note_of(line, "Ignorado"));
+            st.notes.push_back(note_of(
+                line, is_ignored_command(w) ? "Ignorado" : "Ignorado (comando " + w + " desconhecido)"));
         } else {
             current.body.push_back(&line);
         }
@@ -136,10 +228,56 @@ void define_parameters(const DeckLine& line, Scope& scope) {
     }
 }
 
+// A refused line: its kind (the element's letter or the command) and
+// the message.
+struct Refused {
+    std::string kind, message;
+};
+
+std::string kind_of(const std::string& first) {
+    if (first.empty()) return "?";
+    if (first[0] == '.') return first;
+    return std::string(
+        1, static_cast<char>(first[0] >= 'a' && first[0] <= 'z' ? first[0] - 'a' + 'A' : first[0]));
+}
+
+// The kinds of nonlinear devices written in a subcircuit's body, as
+// "D, Q"; empty when it has none.
+std::string nonlinear_kinds(const Subckt& def) {
+    std::string kinds;
+    for (const char k : std::string("dqmjzbsw")) {
+        for (const DeckLine* line : def.body) {
+            if (first_word(line->text)[0] != k) continue;
+            kinds += (kinds.empty() ? "" : ", ") + std::string(1, static_cast<char>(k - 'a' + 'A'));
+            break;
+        }
+    }
+    return kinds;
+}
+
+// One message for every refused line: the line's own message when it is
+// the only one, else a count per kind and the first ten, one a line.
+std::string refusals_message(const std::vector<Refused>& refused) {
+    if (refused.size() == 1) return refused[0].message;
+    std::map<std::string, int> count;
+    for (const Refused& r : refused) ++count[r.kind];
+    std::string kinds;
+    for (const auto& [kind, n] : count)
+        kinds += (kinds.empty() ? "" : ", ") + kind + ": " + std::to_string(n);
+    constexpr std::size_t shown = 10;
+    std::string text = "Deck SPICE: " + std::to_string(refused.size()) +
+                       " linhas que a análise linear não pode representar (" + kinds + ")" +
+                       (refused.size() > shown ? "; as " + std::to_string(shown) + " primeiras:" : ":");
+    for (std::size_t k = 0; k < refused.size() && k < shown; ++k) text += "\n" + refused[k].message;
+    return text;
+}
+
 class Expander {
 public:
     Expander(const Structure& st, FlatCircuit& out) : st_(st), out_(out) {}
 
+    // Every line of the body; a line that is refused is kept in
+    // `refused` and the next one is expanded.
     void body(const Subckt& def, const Scope& scope, int depth) {
         for (const DeckLine* line : def.body) {
             const std::string w = first_word(line->text);
@@ -148,12 +286,18 @@ public:
             if (out_.elements.size() > max_flat_elements)
                 ctx.refuse("o circuito expandido passa de " + std::to_string(max_flat_elements) +
                            " elementos");
-            if (w[0] == 'x')
-                instance(ctx, depth);
-            else
-                expand_element(ctx);
+            try {
+                if (w[0] == 'x')
+                    instance(ctx, depth);
+                else
+                    expand_element(ctx);
+            } catch (const suite::IoError& e) {
+                refused.push_back({kind_of(w), e.what()});
+            }
         }
     }
+
+    std::vector<Refused> refused;
 
 private:
     const Structure& st_;
@@ -216,8 +360,20 @@ private:
         for (const DeckLine* line : def->body)
             if (first_word(line->text) == ".param") define_parameters(*line, child);
         expanding_.push_back(def);
+        const std::size_t before = refused.size();
         body(*def, child, depth + 1);
         expanding_.pop_back();
+        // A subcircuit of three ports or more with nonlinear devices may be
+        // an op-amp's macro-model: one refusal, at the instance, that
+        // tells how to replace it.
+        if (refused.size() > before && def->ports.size() >= 3) {
+            const std::string kinds = nonlinear_kinds(*def);
+            if (kinds.empty()) return;
+            refused.resize(before);
+            ctx.refuse("o subcircuito " + name + " tem elementos não lineares (" + kinds +
+                       ") que a análise linear não representa; se é um amp-op, --opamp " + name +
+                       "=GB[,RO] o troca pelo amp-op A do netlist (GB em Hz, Ro em ohms)");
+        }
     }
 };
 
@@ -252,7 +408,14 @@ FlatCircuit flatten_deck(const DeckText& deck) {
     FlatCircuit out;
     const Structure st = structure_of(deck);
     out.notes = st.notes;
+    out.temperature = st.temperature;
+    out.nominal_temperature = st.nominal_temperature;
     Scope top(nullptr, &st.top, "");
+    const FunctionLookup functions = [&st](const std::string& name) -> const UserFunction* {
+        const auto found = st.functions.find(name);
+        return found == st.functions.end() ? nullptr : &found->second;
+    };
+    top.set_functions(&functions);
     for (const DeckLine* line : st.top.body)
         if (first_word(line->text) == ".param") define_parameters(*line, top);
     if (st.ac) out.ac = sweep_line(*st.ac, top, st.globals, false);
@@ -267,7 +430,14 @@ FlatCircuit flatten_deck(const DeckText& deck) {
     if (control_lines > 0)
         out.notes.push_back("Ignoradas " + std::to_string(control_lines) +
                             " linhas de blocos .control (comandos do simulador)");
-    Expander(st, out).body(st.top, top, 0);
+    Expander expander(st, out);
+    expander.body(st.top, top, 0);
+    if (!expander.refused.empty()) throw suite::IoError(refusals_message(expander.refused));
+    if (out.temperature_adjusted > 0)
+        out.notes.push_back("Valores com coeficientes de temperatura tomados a " +
+                            suite::format_general(out.temperature) + " °C (nominal " +
+                            suite::format_general(out.nominal_temperature) +
+                            " °C): " + std::to_string(out.temperature_adjusted) + " elementos");
     return out;
 }
 

@@ -45,9 +45,17 @@ struct FlatCircuit {
     std::vector<FlatElement> elements;  // in the order of the deck
     std::optional<AcLine> ac;
     std::vector<std::string> notes;  // what was ignored, with line numbers
+    // The circuit's temperature and the nominal one (.temp, .options temp=
+    // tnom=), in degrees Celsius, and how many values they changed.
+    Real temperature = 27, nominal_temperature = 27;
+    int temperature_adjusted = 0;
 };
 
 // Refuses (suite::IoError) whatever the linear analysis cannot represent.
 FlatCircuit flatten_deck(const DeckText& deck);
+
+// Groups of more than two mutually coupled inductors written with F, E
+// and L elements (the K elements of pairs stay); a note tells each group.
+void realise_coupled_groups(FlatCircuit& c);
 
 }  // namespace analysis::spice

@@ -118,10 +118,11 @@ private:
             const std::size_t a = find(i, at(i).control, 'l', "o indutor");
             const std::size_t b = find(i, at(i).control2, 'l', "o indutor");
             if (a == b) refuse_at(i, "um indutor não pode ser acoplado a si mesmo");
+            // Groups of more than two are written without K before this.
             for (std::size_t l : {a, b})
                 if (coupled_by_.count(l))
-                    refuse_at(i, "o indutor " + at(l).name + " já está acoplado por " +
-                                     at(coupled_by_[l]).name + ": só pares de indutores são representáveis");
+                    refuse_at(i, "o indutor " + at(l).name + " já está acoplado a " +
+                                     at(l == a ? b : a).name + " por " + at(coupled_by_[l]).name);
             if (!(std::fabs(at(i).value) < 1))
                 refuse_at(i, "o coeficiente de acoplamento deve ter módulo menor que 1");
             if ((at(a).value < 0) != (at(b).value < 0))
@@ -211,7 +212,7 @@ private:
             const std::string& deck = at(out_[k].element).name;
             const std::string upper = upper_case(deck);
             if (deck.find('.') == std::string::npos && deck.size() <= max_name && is_plain(upper) &&
-                used.insert(upper).second) {
+                upper[0] == out_[k].kind && used.insert(upper).second) {
                 out_[k].name = upper;
                 kept[k] = true;
             }
@@ -312,7 +313,8 @@ AcSweep sweep_of(const AcLine& ac) {
 SpiceTranslation translate_spice(const std::string& deck_text, const std::string& deck_path,
                                  const FileLoader& load) {
     const DeckText deck = read_deck(deck_text, deck_path, load);
-    const FlatCircuit flat = flatten_deck(deck);
+    FlatCircuit flat = flatten_deck(deck);
+    realise_coupled_groups(flat);
     SpiceTranslation t = Emitter(flat).emit(base_name(deck_path), deck.title);
     if (flat.ac) t.sweep = sweep_of(*flat.ac);
     return t;

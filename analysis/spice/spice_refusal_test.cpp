@@ -55,18 +55,23 @@ TEST(SpiceRefusals, EachIsToldWithItsLineAndNumber) {
         {"t\nE1 1 0 value={v(2)*3}\n",
          "Deck SPICE, linha 2: \"E1 1 0 value={v(2)*3}\": fonte controlada por expressão (value) não pode "
          "ser representada na análise linear"},
-        {"t\nE1 1 0 poly(1) 2 0 0 1\n",
-         "Deck SPICE, linha 2: \"E1 1 0 poly(1) 2 0 0 1\": POLY(...) não é suportado: escreva os termos "
-         "lineares como fontes controladas separadas"},
+        {"t\nE1 1 0 poly(2) 2 0 3 0 0 1 1 0 0.5\n",
+         "Deck SPICE, linha 2: \"E1 1 0 poly(2) 2 0 3 0 0 1 1 0 0.5\": POLY com termos de produto ou "
+         "potência "
+         "(coeficiente 4 diferente de 0) não é linear; só termos constantes e de primeira ordem são "
+         "representáveis"},
         {"t\nG1 1 0 cur='v(2)'\n",
          "Deck SPICE, linha 2: \"G1 1 0 cur='v(2)'\": fonte controlada por expressão (cur) não pode ser "
          "representada na análise linear"},
         {"t\nE1 1 0 laplace {v(2)} = {1/s}\n",
          "Deck SPICE, linha 2: \"E1 1 0 laplace {v(2)} = {1/s}\": fonte controlada por expressão (laplace) "
          "não pode ser representada na análise linear"},
-        {"t\nF1 1 0 poly(1) v1 0 1\n",
-         "Deck SPICE, linha 2: \"F1 1 0 poly(1) v1 0 1\": POLY(...) não é suportado: escreva os termos "
-         "lineares como fontes controladas separadas"},
+        {"t\nF1 1 0 poly(1) v1 0 1 0.1\n",
+         "Deck SPICE, linha 2: \"F1 1 0 poly(1) v1 0 1 0.1\": POLY com termos de produto ou potência "
+         "(coeficiente 2 diferente de 0) não é linear; só termos constantes e de primeira ordem são "
+         "representáveis"},
+        {"t\nH1 1 0 poly(0) v1 0 1\n",
+         "Deck SPICE, linha 2: \"H1 1 0 poly(0) v1 0 1\": a dimensão do POLY deve ser de 1 a 20"},
         // Values.
         {"t\nR1 1 0 {v(2)*2}\n",
          "Deck SPICE, linha 2: \"R1 1 0 {v(2)*2}\": expressão comportamental (v(...)) não pode ser "
@@ -116,9 +121,13 @@ TEST(SpiceRefusals, EachIsToldWithItsLineAndNumber) {
          "Deck SPICE, linha 4: \"K1 L1 R1 0.5\": r1 não é um indutor (L)"},
         {"t\nL1 1 0 1m\nK1 L1 L1 0.5\n",
          "Deck SPICE, linha 3: \"K1 L1 L1 0.5\": um indutor não pode ser acoplado a si mesmo"},
-        {"t\nL1 1 0 1m\nL2 2 0 1m\nL3 3 0 1m\nK1 L1 L2 0.5\nK2 L2 L3 0.1\n",
-         "Deck SPICE, linha 6: \"K2 L2 L3 0.1\": o indutor l2 já está acoplado por k1: só pares de indutores "
-         "são representáveis"},
+        {"t\nL1 1 0 1m\nL2 2 0 1m\nK1 L1 L2 0.5\nK2 L2 L1 0.1\n",
+         "Deck SPICE, linha 5: \"K2 L2 L1 0.1\": o indutor l2 já está acoplado a l1 por k1"},
+        {"t\nL1 1 0 1m\nL2 2 0 1m\nL3 3 0 1m\nK1 L1 L2 0.5\nK2 L2 L3 0.1\nK3 L3 L2 0.2\n",
+         "Deck SPICE, linha 7: \"K3 L3 L2 0.2\": o par l3, l2 já está acoplado por outro K"},
+        {"t\nL1 1 0 1m\nL2 2 0 1m\nL3 3 0 -1m\nK1 L1 L2 0.5\nK2 L2 L3 0.1\n",
+         "Deck SPICE, linha 6: \"K2 L2 L3 0.1\": indutâncias acopladas devem ser positivas para serem "
+         "representadas com mais de dois indutores"},
         {"t\nL1 1 0 1m\nL2 2 0 1m\nK1 L1 L2 1\n",
          "Deck SPICE, linha 4: \"K1 L1 L2 1\": o coeficiente de acoplamento deve ter módulo menor que 1"},
         {"t\nL1 1 0 1m\nL2 2 0 -1m\nK1 L1 L2 0.5\n",
@@ -176,10 +185,12 @@ TEST(SpiceRefusals, EachIsToldWithItsLineAndNumber) {
         {"t\nR1 1 0 1\n.ac dec 0 1 10\n",
          "Deck SPICE, linha 3: \".ac dec 0 1 10\": o número de pontos deve ser um inteiro positivo"},
         // Commands and sweeps.
-        {"t\n.func f(x) {x*2}\n",
-         "Deck SPICE, linha 2: \".func f(x) {x*2}\": funções .func não são suportadas"},
+        {"t\n.func f x*2\n", "Deck SPICE, linha 2: \".func f x*2\": falta \"(\" depois de f"},
+        {"t\n.func f(x) {x*2}\n.func F(y) {y}\n",
+         "Deck SPICE, linha 3: \".func F(y) {y}\": a função f já foi definida"},
         {"t\n.if (1)\n", "Deck SPICE, linha 2: \".if (1)\": blocos .if não são suportados"},
-        {"t\n.frobnicate\n", "Deck SPICE, linha 2: \".frobnicate\": comando .frobnicate desconhecido"},
+        {"t\nR1 1 0 {f(1)}\n.func f(x, y) {x*y}\n",
+         "Deck SPICE, linha 2: \"R1 1 0 {f(1)}\": expressão inválida (f pede 2 argumentos): f(1)"},
         {"t\nR1 1 0 1\n.ac log 10 1 10\n",
          "Deck SPICE, linha 3: \".ac log 10 1 10\": a varredura deve ser dec, oct ou lin"},
         {"t\nR1 1 0 1\n.ac dec 2.5 1 10\n",
@@ -216,9 +227,8 @@ TEST(SpiceRefusals, EachIsToldWithItsLineAndNumber) {
         {"t\nR1 1 0 1k xyz=2\n",
          "Deck SPICE, linha 2: \"R1 1 0 1k xyz=2\": parâmetro xyz desconhecido ou não suportado"},
         {"t\nE1 1 0 2 0\n", "Deck SPICE, linha 2: \"E1 1 0 2 0\": falta o ganho"},
-        {"t\nR1 1 0 1 tc1=1 temp=50\n",
-         "Deck SPICE, linha 2: \"R1 1 0 1 tc1=1 temp=50\": temperatura própria com coeficientes de "
-         "temperatura não é considerada"},
+        {"t\nR1 1 0 1 tce=1 temp=50\n",
+         "Deck SPICE, linha 2: \"R1 1 0 1 tce=1 temp=50\": parâmetro tce desconhecido ou não suportado"},
         {"t\nR1 1 0 {1+}\n", "Deck SPICE, linha 2: \"R1 1 0 {1+}\": expressão inválida (falta um valor): 1+"},
         {"t\n.include\n", "Deck SPICE, linha 2: \".include\": falta o nome do arquivo"},
         {"t\nV1 1 0 ac 1 pulse(0 1\n", "Deck SPICE, linha 2: \"V1 1 0 ac 1 pulse(0 1\": falta \")\""},

@@ -116,7 +116,7 @@ std::optional<Real> Scope::lookup(const std::string& name) const {
         if (e.busy) refuse(*e.line, s->path_, "o parâmetro " + name + " depende de si mesmo");
         e.busy = true;
         try {
-            e.value = evaluate_expression(e.expression, s->lookup_function());
+            e.value = s->evaluate(e.expression);
         } catch (const ValueError& error) {
             refuse(*e.line, s->path_, "parâmetro " + name + ": " + error.what());
         }
@@ -149,7 +149,7 @@ bool LineContext::at_value(Fields& f) const {
 
 Real LineContext::value(Fields& f, const std::string& what) const {
     try {
-        if (f.at_expression()) return evaluate_expression(f.expression(), scope.lookup_function());
+        if (f.at_expression()) return scope.evaluate(f.expression());
         const std::string w = f.word();
         if (w.empty()) refuse("falta " + what);
         Real v = 0;
@@ -173,7 +173,7 @@ void LineContext::not_a_number(const std::string& what, const std::string& word)
 Real LineContext::assigned_value(Fields& f) const {
     try {
         const std::string text = f.at_expression() ? f.expression() : f.bare_expression();
-        return evaluate_expression(text, scope.lookup_function());
+        return scope.evaluate(text);
     } catch (const ValueError& e) {
         refuse(e.what());
     }

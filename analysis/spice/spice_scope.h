@@ -68,7 +68,17 @@ struct Subckt {
 class Scope {
 public:
     Scope(const Scope* parent, const Subckt* definition, std::string path)
-        : parent_(parent), definition_(definition), path_(std::move(path)) {}
+        : parent_(parent),
+          definition_(definition),
+          path_(std::move(path)),
+          functions_(parent ? parent->functions_ : nullptr) {}
+
+    // The user functions (.func) of this scope and those inside it.
+    void set_functions(const FunctionLookup* functions) { functions_ = functions; }
+    // An expression evaluated in this scope.
+    Real evaluate(const std::string& expression) const {
+        return evaluate_expression(expression, lookup_function(), functions_);
+    }
 
     const Scope* parent() const { return parent_; }
     const Subckt* definition() const { return definition_; }
@@ -101,6 +111,7 @@ private:
     const Scope* parent_;
     const Subckt* definition_;
     std::string path_;
+    const FunctionLookup* functions_;
     mutable std::map<std::string, Entry> params_;
 };
 

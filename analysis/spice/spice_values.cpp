@@ -101,8 +101,9 @@ namespace {
 // Recursive descent over the text, evaluating as it goes.
 class Parser {
 public:
-    Parser(std::string_view text, std::size_t pos, const ParameterLookup& lookup, bool scan_only = false)
-        : t_(text), p_(pos), lookup_(lookup), scan_(scan_only) {}
+    Parser(std::string_view text, std::size_t pos, const ParameterLookup& lookup, bool scan_only = false,
+           const FunctionLookup* functions = nullptr, int calls = 0)
+        : t_(text), p_(pos), lookup_(lookup), scan_(scan_only), functions_(functions), calls_(calls) {}
 
     Real expression() {
         const Real c = disjunction();
@@ -124,6 +125,8 @@ private:
     std::size_t p_;
     const ParameterLookup& lookup_;
     bool scan_;  // syntax only: every name and call reads as 1
+    const FunctionLookup* functions_;
+    int calls_;  // user functions being evaluated around this text
     int depth_ = 0;
 
     [[noreturn]] void fail(const std::string& why) const {
@@ -258,7 +261,25 @@ private:
             while (take(","));
             if (!take(")")) fail("falta \")\"");
         }
-        return scan_ ? 1 : apply(name, args);
+        if (scan_) return 1;
+        if (functions_)
+            if (const UserFunction* user = (*functions_)(name)) return call_user(name, *user, args);
+        return apply(name, args);
+    }
+    Real call_user(const std::string& name, const UserFunction& f, const std::vector<Real>& args) {
+        if (args.size() != f.parameters.size())
+            fail(name + " pede " + std::to_string(f.parameters.size()) + " argumentos");
+        if (calls_ >= 50) fail("funções chamadas umas dentro das outras fundo demais");
+        const ParameterLookup bound = [&](const std::string& n) -> std::optional<Real> {
+            for (std::size_t k = 0; k < args.size(); ++k)
+                if (f.parameters[k] == n) return args[k];
+            return lookup_(n);
+        };
+        Parser inner(f.body, 0, bound, false, functions_, calls_ + 1);
+        const Real v = inner.expression();
+        if (inner.after_blanks() != f.body.size())
+            throw ValueError("expressão inválida (texto a mais): " + f.body);
+        return v;
     }
     Real apply(const std::string& f, const std::vector<Real>& a) {
         using Fn1 = Real (*)(Real);
@@ -322,8 +343,9 @@ Real checked(Real v, std::string_view text) {
 
 }  // namespace
 
-Real evaluate_expression_at(std::string_view text, std::size_t& pos, const ParameterLookup& lookup) {
-    Parser p(text, pos, lookup);
+Real evaluate_expression_at(std::string_view text, std::size_t& pos, const ParameterLookup& lookup,
+                            const FunctionLookup* functions) {
+    Parser p(text, pos, lookup, false, functions);
     const Real v = p.expression();
     pos = p.position();
     return checked(v, text);
@@ -336,8 +358,9 @@ std::size_t scan_expression(std::string_view text, std::size_t pos) {
     return p.position();
 }
 
-Real evaluate_expression(std::string_view text, const ParameterLookup& lookup) {
-    Parser p(text, 0, lookup);
+Real evaluate_expression(std::string_view text, const ParameterLookup& lookup,
+                         const FunctionLookup* functions) {
+    Parser p(text, 0, lookup, false, functions);
     const Real v = p.expression();
     if (p.after_blanks() != text.size())
         throw ValueError("expressão inválida (texto a mais): " + std::string(text));

@@ -20,7 +20,8 @@
 // comparisons (== != < > <= >=) with && || ! and the conditional c ? a : b
 // (true is 1, false 0), numbers as above, parameters, pi, and the
 // functions sqrt exp log (natural) ln log10 sin cos tan asin acos atan
-// atan2 sinh cosh tanh abs sgn floor ceil int nint min max pow pwr hypot.
+// atan2 sinh cosh tanh abs sgn floor ceil int nint min max pow pwr hypot,
+// and the user functions that a FunctionLookup gives.
 // Names are case-insensitive. References to circuit quantities (v(...),
 // i(...), time, temper, hertz) are behavioural and refused.
 #pragma once
@@ -31,6 +32,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/real.h"
 
@@ -54,12 +56,24 @@ bool parse_spice_number(std::string_view text, Real& value);
 // parameter of that name. May throw ValueError.
 using ParameterLookup = std::function<std::optional<Real>(const std::string& name)>;
 
+// A user function (.func NAME(A, B) {BODY}): its parameters, lower-case,
+// and its body, evaluated at each call with the parameters bound to the
+// arguments and every other name looked up where it is called.
+struct UserFunction {
+    std::vector<std::string> parameters;
+    std::string body;
+};
+// The user function of a name (lower-cased), or nullptr.
+using FunctionLookup = std::function<const UserFunction*(const std::string& name)>;
+
 // Evaluates the expression that starts at text[pos] and moves pos past its
 // end: it stops before the first character that cannot continue it, such
 // as the next "name=" of a parameter list. Throws ValueError.
-Real evaluate_expression_at(std::string_view text, std::size_t& pos, const ParameterLookup& lookup);
+Real evaluate_expression_at(std::string_view text, std::size_t& pos, const ParameterLookup& lookup,
+                            const FunctionLookup* functions = nullptr);
 // The whole text is one expression.
-Real evaluate_expression(std::string_view text, const ParameterLookup& lookup);
+Real evaluate_expression(std::string_view text, const ParameterLookup& lookup,
+                         const FunctionLookup* functions = nullptr);
 // The end of the expression that starts at text[pos], without evaluating
 // it (names are not looked up). Throws ValueError on faulty syntax.
 std::size_t scan_expression(std::string_view text, std::size_t pos);

@@ -1,0 +1,251 @@
+// Forms of decks that engineers bring: temperatures and temperature
+// coefficients, sources given by keywords, constant and polynomial
+// controlled sources, user functions, many coupled inductors, ports,
+// op-amp subcircuits replaced by the gain-bandwidth model, and every
+// refusal of a deck told in one message.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "analysis/spice/spice_testing.h"
+
+namespace analysis::spice {
+namespace {
+
+using testing::element_lines;
+using testing::refusal;
+using testing::translate;
+using Lines = std::vector<std::string>;
+
+// The fields of the element line that begins with `name` ("R1 1 0 1104.49"
+// -> {"R1", "1", "0", "1104.49"}); empty when there is none.
+Lines fields_of(const SpiceTranslation& t, const std::string& name) {
+    for (const std::string& line : element_lines(t)) {
+        std::istringstream in(line);
+        Lines f;
+        for (std::string w; in >> w;) f.push_back(w);
+        if (!f.empty() && f[0] == name) return f;
+    }
+    return {};
+}
+
+long double value_of(const SpiceTranslation& t, const std::string& name, std::size_t field = 3) {
+    const Lines f = fields_of(t, name);
+    if (f.size() <= field) return NAN;
+    return std::stold(f[field]);
+}
+
+// value (1 + tc1 dT + tc2 dT^2), dT = temperature - nominal.
+long double at(long double value, long double tc1, long double tc2, long double dt) {
+    return value * (1 + tc1 * dt + tc2 * dt * dt);
+}
+
+TEST(SpiceTemperature, ValuesAtTheCircuitsTemperature) {
+    const SpiceTranslation t = translate(
+        "hot\n"
+        ".temp 70\n"
+        "V1 1 0 ac 1\n"
+        "R1 1 2 1k tc1=2m tc2=1e-5\n"
+        "R2 2 0 1k tc=2m,1e-5\n"  // the pair after tc=
+        "R3 2 0 1k tc=2m\n"
+        "C1 2 3 1u tc1=3m tc2=2e-5\n"
+        "L1 3 0 1m tc1=-3m\n"
+        "R4 3 0 1k tc1=2m temp=40\n"   // its own temperature
+        "R5 3 0 1k tc1=2m dtemp=10\n"  // the circuit's and 10 more
+        "R6 3 0 1k m=2 tc1=2m\n"
+        "R7 3 0 2k\n");
+    const long double d = 70 - 27;
+    EXPECT_NEAR(value_of(t, "R1"), at(1000, 2e-3L, 1e-5L, d), 1e-12L);
+    EXPECT_NEAR(value_of(t, "R2"), at(1000, 2e-3L, 1e-5L, d), 1e-12L);
+    EXPECT_NEAR(value_of(t, "R3"), at(1000, 2e-3L, 0, d), 1e-12L);
+    EXPECT_NEAR(value_of(t, "C1") / at(1e-6L, 3e-3L, 2e-5L, d), 1, 1e-15L);
+    EXPECT_NEAR(value_of(t, "L1") / at(1e-3L, -3e-3L, 0, d), 1, 1e-15L);
+    EXPECT_NEAR(value_of(t, "R4"), at(1000, 2e-3L, 0, 40 - 27), 1e-12L);
+    EXPECT_NEAR(value_of(t, "R5"), at(1000, 2e-3L, 0, d + 10), 1e-12L);
+    EXPECT_NEAR(value_of(t, "R6"), at(500, 2e-3L, 0, d), 1e-12L);
+    EXPECT_EQ(value_of(t, "R7"), 2000);
+    EXPECT_EQ(t.notes, (Lines{"Temperatura, linha 2: .temp 70",
+                              "Valores com coeficientes de temperatura tomados a 70 °C (nominal 27 °C): 8 "
+                              "elementos"}));
+}
+
+TEST(SpiceTemperature, OptionsSetTheTemperatureAndTheNominalOne) {
+    struct Case {
+        std::string lines;
+        long double dt;
+    };
+    const Case cases[] = {
+        {"", 0},                                     // 27 and 27: the coefficients change nothing
+        {".options temp=50\n", 50 - 27},             // the circuit's
+        {".option tnom=20 reltol=1e-4\n", 27 - 20},  // the nominal one, among other options
+        {".opt TNOM={10+10} TEMP=-10\n", -10 - 20},  // both, an expression, any case
+        {".options tnom=20\n.temp 70\n", 70 - 20},   // from two lines
+        {".options gmin=1e-12 method=gear\n", 0},    // options without a temperature
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.lines);
+        const SpiceTranslation t =
+            translate("options\n" + k.lines + "V1 1 0 ac 1\nR1 1 0 1k tc1=1m tc2=1e-6\n");
+        EXPECT_NEAR(value_of(t, "R1"), at(1000, 1e-3L, 1e-6L, k.dt), 1e-12L);
+    }
+    EXPECT_EQ(translate("o\n.options reltol=1e-6\nV1 1 0 ac 1\nR1 1 0 1k tc1=1m\n").notes,
+              Lines{"Ignorado, linha 2: .options reltol=1e-6"});
+    EXPECT_EQ(refusal("o\n.temp\nR1 1 0 1\n"), "Deck SPICE, linha 2: \".temp\": falta a temperatura");
+    EXPECT_EQ(refusal("o\n.options temp={t}\nR1 1 0 1\n"),
+              "Deck SPICE, linha 2: \".options temp={t}\": temperatura: parâmetro desconhecido: t");
+}
+
+}  // namespace
+}  // namespace analysis::spice
+
+namespace analysis::spice {
+namespace {
+
+// Every line that the linear analysis cannot represent is told at once:
+// one line alone keeps its own message; several are counted per kind and
+// the first ten are listed, each with its line, file and instance.
+TEST(SpiceRefusalsTogether, EveryRefusedLineInOneMessage) {
+    const std::string op =
+        " precisa de um ponto de operação, que a análise linear não calcula: escreva o seu modelo de "
+        "pequenos sinais com R, C, G e E";
+    EXPECT_EQ(refusal("one\nV1 1 0 ac 1\nD1 1 0 dm\nR1 1 0 1k\n"),
+              "Deck SPICE, linha 3: \"D1 1 0 dm\": diodo (D) é não linear e" + op);
+    EXPECT_EQ(refusal("several\n"
+                      ".subckt cell a b\n"
+                      "Q1 a b 0 qm\n"
+                      "R1 a b 1k\n"
+                      ".ends\n"
+                      "V1 1 0 ac 1\n"
+                      "D1 1 2 dm\n"
+                      "X1 2 3 cell\n"
+                      "R2 3 0 1k\n"
+                      "S1 3 0 1 0 sw\n"
+                      "D2 3 0 dm\n"),
+              "Deck SPICE: 4 linhas que a análise linear não pode representar (D: 2, Q: 1, S: 1):\n"
+              "Deck SPICE, linha 7: \"D1 1 2 dm\": diodo (D) é não linear e" +
+                  op +
+                  "\n"
+                  "Deck SPICE, linha 3 (em x1): \"Q1 a b 0 qm\": transistor bipolar (Q) com .model" +
+                  op +
+                  "\n"
+                  "Deck SPICE, linha 10: \"S1 3 0 1 0 sw\": chave (S, W) é não linear e não pode ser "
+                  "representada\n"
+                  "Deck SPICE, linha 11: \"D2 3 0 dm\": diodo (D) é não linear e" +
+                  op);
+    std::string many = "many\nV1 1 0 ac 1\n";
+    for (int k = 1; k <= 12; ++k) many += "D" + std::to_string(k) + " 1 0 dm\n";
+    many += "M1 1 0 0 0 nm\n";
+    const std::string told = refusal(many);
+    EXPECT_EQ(told.substr(0, told.find('\n')),
+              "Deck SPICE: 13 linhas que a análise linear não pode representar (D: 12, M: 1); as 10 "
+              "primeiras:");
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 10);
+    EXPECT_NE(told.find("linha 12: \"D10 1 0 dm\""), std::string::npos);
+    EXPECT_EQ(told.find("D11"), std::string::npos);
+}
+
+// A subcircuit of three ports or more with nonlinear devices, as an
+// op-amp's macro-model, is refused at its instance with the option that
+// replaces it; every instance is told.
+TEST(SpiceRefusalsTogether, AMacroModelIsRefusedAtItsInstanceWithTheOption) {
+    const std::string model =
+        ".subckt OPA1 inp inn out vcc vee\nQ1 out inp vee qn\nD1 inn out dm\n"
+        "R1 inp inn 1meg\n.ends\n";
+    const std::string why =
+        ": o subcircuito opa1 tem elementos não lineares (D, Q) que a análise linear não "
+        "representa; se é um amp-op, --opamp opa1=GB[,RO] o troca pelo amp-op A do netlist "
+        "(GB em Hz, Ro em ohms)";
+    EXPECT_EQ(refusal("bench\n" + model + "V1 in 0 ac 1\nXU1 in out out vp vn OPA1\n"),
+              "Deck SPICE, linha 8: \"XU1 in out out vp vn OPA1\"" + why);
+    EXPECT_EQ(refusal("bench\n" + model + "XU1 in o1 o1 vp vn OPA1\nXU2 o1 o2 o2 vp vn opa1\n"),
+              "Deck SPICE: 2 linhas que a análise linear não pode representar (X: 2):\n"
+              "Deck SPICE, linha 7: \"XU1 in o1 o1 vp vn OPA1\"" +
+                  why + "\nDeck SPICE, linha 8: \"XU2 o1 o2 o2 vp vn opa1\"" + why);
+}
+
+}  // namespace
+}  // namespace analysis::spice
+
+namespace analysis::spice {
+namespace {
+
+TEST(SpiceForms, SourceValuesGivenByKeywords) {
+    const SpiceTranslation t = translate(
+        "keywords\n"
+        "V1 1 0 dc=1.27 ac=42mA\n"
+        "V2 2 0 DC=0 ACMAG=3 ACPHASE=180\n"
+        "I1 0 3 acmag={2*2}\n"
+        "I2 0 4 dc 1 acphase=0 acmag=0.5\n"
+        "V3 5 0 dc=2\n"  // no AC: no excitation
+        "R1 1 2 1\nR2 2 3 1\nR3 3 4 1\nR4 4 5 1\nR5 5 0 1\n");
+    EXPECT_EQ(element_lines(t), (Lines{"V1 1 0 0.042", "V2 2 0 -3", "I1 0 3 4", "I2 0 4 0.5", "V3 5 0 0",
+                                       "R1 1 2 1", "R2 2 3 1", "R3 3 4 1", "R4 4 5 1", "R5 5 0 1"}));
+    EXPECT_EQ(refusal("k\nV1 1 0 ac=1 acphase=45\n"),
+              "Deck SPICE, linha 2: \"V1 1 0 ac=1 acphase=45\": a fase AC de 45 graus não pode ser "
+              "representada: as fontes do netlist são reais (fase 0 ou 180)");
+    EXPECT_EQ(refusal("k\nV1 1 0 ac=1 z0=50\n"),
+              "Deck SPICE, linha 2: \"V1 1 0 ac=1 z0=50\": campo inesperado \"z0\"");
+}
+
+// Commands of analyses and output that the translator does not know are
+// ignored and noted; a .func is evaluated where a value calls it, and a
+// .func that only output lines use changes nothing.
+TEST(SpiceForms, UnknownCommandsAndUserFunctions) {
+    const SpiceTranslation t = translate(
+        "commands\n"
+        ".LIN sweeptype=dec points=10\n"
+        ".func gain(x) {v(x)*2}\n"  // of node voltages: for output lines only
+        ".func par(a,b) = {a*b/(a+b)}\n"
+        ".FUNC twice(x) 2*x\n"
+        ".func nested(a) {par(twice(a), 2*a) + k}\n"
+        ".param k=1\n"
+        "V1 1 0 ac 1\n"
+        "R1 1 0 {par(3k, 6k)}\n"
+        "R2 1 0 {nested(1k)}\n"
+        ".hb 1meg\n");
+    EXPECT_EQ(value_of(t, "R1"), 2000);
+    EXPECT_EQ(value_of(t, "R2"), 1001);  // 2k || 2k, plus k
+    EXPECT_EQ(t.notes, (Lines{"Ignorado (comando .lin desconhecido), linha 2: .LIN sweeptype=dec points=10",
+                              "Ignorado (comando .hb desconhecido), linha 11: .hb 1meg"}));
+    EXPECT_EQ(refusal("f\n.func gain(x) {v(x)*2}\nR1 1 0 {gain(1)}\n"),
+              "Deck SPICE, linha 3: \"R1 1 0 {gain(1)}\": expressão comportamental (v(...)) não pode ser "
+              "representada na análise linear: v(x)*2");
+    EXPECT_EQ(refusal("f\n.func f(x) {f(x)}\nR1 1 0 {f(1)}\n"),
+              "Deck SPICE, linha 3: \"R1 1 0 {f(1)}\": expressão inválida (funções chamadas umas dentro das "
+              "outras fundo demais): f(x)");
+}
+
+// A controlled source whose expression holds no voltage or current is a
+// DC source: E and H a short circuit, G and F an open one.
+TEST(SpiceForms, ConstantExpressionSources) {
+    const SpiceTranslation t = translate(
+        "constant\n"
+        ".param dc=1.2 pol=1 drift=5u\n"
+        "V1 in 0 ac 1\n"
+        "R1 in a 1k\n"
+        "E1 a b VALUE={DC+POL*DRIFT*(TEMP-27)}\n"
+        "R2 b 0 1k\n"
+        "G1 b 0 value={2}\n"
+        "H1 b c value = '3*time'\n"
+        "R3 c 0 1k\n");
+    EXPECT_EQ(element_lines(t),
+              (Lines{"V1 1 0 1", "R1 1 2 1000", "V2 2 3 0", "R2 3 0 1000", "V3 3 4 0", "R3 4 0 1000"}));
+    const Lines map = testing::comment_lines(t);
+    EXPECT_NE(std::find(map.begin(), map.end(), "*   V2 = e1"), map.end());
+    EXPECT_NE(std::find(map.begin(), map.end(), "*   V3 = h1"), map.end());
+    EXPECT_EQ(t.notes,
+              (Lines{"e1: expressão sem tensões nem correntes, fonte DC: curto-circuito na análise AC",
+                     "g1: expressão sem tensões nem correntes, fonte DC: circuito aberto na análise AC",
+                     "h1: expressão sem tensões nem correntes, fonte DC: curto-circuito na análise AC"}));
+    for (const char* line : {"E1 a 0 value={V(b)*2}", "G1 a 0 cur={i(vx)}", "E1 a 0 value={hertz}",
+                             "E1 a 0 value={ 3 * v (b) }"}) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(refusal(std::string("c\n") + line + "\n").find("fonte controlada por expressão"),
+                  std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace analysis::spice
