@@ -1,4 +1,5 @@
-// The automatic observer: for each pole, an observer element that sees it.
+// Which observer element sees a pole: the checks of the pole/zero run on
+// one point, and the automatic observer with its multiple-root check.
 //
 // An observer sees a pole when taking it out of the circuit leaves a
 // solvable system whose loop residual vanishes at the pole. In a cascade
@@ -8,12 +9,12 @@
 // determinant vanishes there, the block solved alone, an observer of that
 // block sees it, and the sensitivities so found are the pole's own.
 //
-//   SystemBlocks b = find_system_blocks(c);
-//   auto seeing = observers_seeing(c, e, s, b, p, e.observer_element);
-//   auto owner = owner_of_copy(seeing, copy);  // copy: earlier entries at p
+//   if (passes_pole_zero_checks(c, e, s, true, observer, p)) ...;   // one observer
+//   SystemBlocks b = find_system_blocks(c);                          // or one per pole:
+//   BlockChoice k = block_for_copy(c, e, s, b, p, copy, e.observer_element);
+//   // copy: earlier entries at p; then solve with e.restriction = &b.restrictions[k.block]
 #pragma once
 
-#include <optional>
 #include <vector>
 
 #include "analysis/circuit/circuit.h"
@@ -23,23 +24,50 @@
 
 namespace analysis {
 
-struct BlockObserver {
-    int block = -1;
-    int observer = 0;
-    bool multiple = false;  // p is a multiple root of the block itself
+// Whether element i can observe: an R, L, C or Z element.
+bool is_observer_element(const Circuit& c, int i);
+
+// After a solve at a point: the loop residual of the observer's mesh
+// (poles) or the output voltage (zeros); both vanish at a true point.
+Complex point_residual(const Circuit& c, const Engine& e, bool poles);
+bool within_tolerance(Complex r, const AnalysisSettings& s);
+
+// The checks of a run on one point p, without listing anything: the point
+// is not at zero frequency, the system is not singular there, the loop
+// residual of the observer's mesh (poles, observer element `observer`) or
+// the output voltage (zeros) is within tol_admittance in both parts, and
+// the function depends on the frequency there. Solves with `e` (its
+// observer fields, s and the blocks of its point_index are overwritten).
+bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
+                             Complex p);
+
+// Whether a block whose determinant has a root near p (a Newton step from
+// p shorter than 1e-2·|p|) has an observer that sees p, the block solved
+// alone. Solves with `e` at its point_index (its restriction is left
+// cleared), as block_for_copy does.
+bool seen_in_a_block(Circuit& c, Engine& e, const AnalysisSettings& s, const SystemBlocks& b, Complex p,
+                     int preferred);
+
+// The automatic observer's multiple-root check: whether p is a multiple
+// root of block k's determinant, which winds more than once around the circle |s - p| = 1e-6·|p|
+// (roots_near). No observer sees such a root alone while its other copies stay in the block (the two copies
+// of a double pole of two identical sections lie in two blocks, one each), and it has no first-order
+// deviations. Roots farther apart than the circle's radius are simple roots, however near.
+bool multiple_in_block(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
+
+// Which block takes copy `copy` (0-based) of a pole listed several times,
+// and its observer. The blocks with a root near p are taken nearest root
+// first: one where p is a multiple root (multiple_in_block) takes every
+// copy left, as a multiple pole; one with an observer that sees p takes
+// one copy: `preferred` when it sees p, else the first R, L, C or Z
+// element of the block that does. No owner when the copies outnumber them.
+struct BlockChoice {
+    int block = -1;         // the owner, -1 when none
+    int observer = 0;       // its observer that sees p
+    bool multiple = false;  // no owner: p is a multiple root of a block near it
+    bool seen = false;      // no owner otherwise: some block near p has an observer that sees it
 };
-
-// The blocks whose determinant vanishes at p, nearest root first, each
-// with the observer inside it that sees p: `preferred` when it does, else
-// the first R, L, C or Z element of the block that does. Solves with `e`
-// at its point_index (its restriction is left cleared).
-std::vector<BlockObserver> observers_seeing(Circuit& c, Engine& e, const AnalysisSettings& s,
-                                            const SystemBlocks& b, Complex p, int preferred);
-
-// Who takes copy `copy` (0-based) of a pole listed several times: the
-// blocks where it is a simple root take one copy each, in order; a block
-// where it is a multiple root takes every copy left. Nothing when the
-// circuit has the pole fewer times than that.
-std::optional<BlockObserver> owner_of_copy(const std::vector<BlockObserver>& seeing, int copy);
+BlockChoice block_for_copy(Circuit& c, Engine& e, const AnalysisSettings& s, const SystemBlocks& b, Complex p,
+                           int copy, int preferred);
 
 }  // namespace analysis

@@ -1,13 +1,17 @@
-// Poles and zeros of cascaded sections: repeated roots found once per
-// multiplicity, every pole's deviations with the automatic observer equal
-// to those of its section analysed alone, and entries that no observer
-// can compute reported without ending the run.
+// Poles and zeros of cascaded sections: the block-triangular form of the
+// matrix, repeated roots found once per multiplicity, every pole's
+// deviations with the automatic observer equal to those of its section
+// analysed alone, a multiple root told from simple roots that repeat or
+// nearly meet, and entries that no observer can compute reported without
+// ending the run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <random>
 
+#include "analysis/polezero/polezero_file.h"
 #include "analysis/polezero/polezero_finder.h"
 #include "analysis/polezero/polezero_testing.h"
 #include "analysis/polezero/system_blocks.h"
@@ -191,6 +195,117 @@ TEST(Cascade, TheBlocksOfABufferedCascadeAreItsSections) {
     EXPECT_EQ(with_poles, 3);
 }
 
+// ---- the block-triangular form of a pattern ----------------------------
+
+using Block = std::pair<std::vector<int>, std::vector<int>>;  // rows, columns, each sorted
+
+SparsityPattern pattern_of(int n, const std::vector<std::pair<int, int>>& entries) {
+    SparsityPattern p(static_cast<std::size_t>(n + 1), std::vector<char>(static_cast<std::size_t>(n + 1), 0));
+    for (const auto& [row, col] : entries) p[row][col] = 1;
+    return p;
+}
+
+// Whether rows taking, in order, the first column still free match every
+// row: the patterns below are built so that they do not.
+bool greedy_matches(const SparsityPattern& p, int n) {
+    std::vector<bool> taken(static_cast<std::size_t>(n + 1), false);
+    for (int r = 1; r <= n; ++r) {
+        int col = 1;
+        while (col <= n && (!p[r][col] || taken[col])) ++col;
+        if (col > n) return false;
+        taken[col] = true;
+    }
+    return true;
+}
+
+std::vector<Block> blocks_of(const SystemBlocks& b) {
+    std::vector<Block> out;
+    for (int k = 0; k < b.count(); ++k) {
+        Block x{b.rows[k], b.columns[k]};
+        std::sort(x.first.begin(), x.first.end());
+        std::sort(x.second.begin(), x.second.end());
+        out.push_back(x);
+    }
+    return out;
+}
+
+TEST(BlockForm, PatternsThatNeedAugmentingPathsGiveTheirKnownBlocks) {
+    struct Case {
+        const char* name;
+        int n;
+        std::vector<std::pair<int, int>> entries;  // (row, column)
+        bool matched;
+        std::vector<Block> blocks;  // in the order of their smallest column
+    };
+    const Case cases[] = {
+        // Row 1 takes column 1, which row 2 alone can use.
+        {"two rows", 2, {{1, 1}, {1, 2}, {2, 1}}, true, {{{2}, {1}}, {{1}, {2}}}},
+        // Row 4 frees column 1 only through rows 1, 2 and 3 each moving
+        // one column on; its entry in column 3 closes the cycle 1 → 3 → 2
+        // → 1 of columns: one block of three, and row 3 alone.
+        {"path of three",
+         4,
+         {{1, 1}, {1, 2}, {2, 2}, {2, 3}, {3, 3}, {3, 4}, {4, 1}, {4, 3}},
+         true,
+         {{{1, 2, 4}, {1, 2, 3}}, {{3}, {4}}}},
+        // Two rows with column 1 only: no matching, one block of all.
+        {"structurally singular",
+         3,
+         {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {3, 1}},
+         false,
+         {{{1, 2, 3}, {1, 2, 3}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SparsityPattern p = pattern_of(c.n, c.entries);
+        EXPECT_FALSE(greedy_matches(p, c.n));
+        const SystemBlocks b = block_triangular_form(p, c.n);
+        EXPECT_EQ(b.matched, c.matched);
+        EXPECT_EQ(blocks_of(b), c.blocks);
+    }
+}
+
+// Random block-triangular matrices (dense diagonal blocks, random entries
+// above them, none below) with their rows and columns shuffled: the
+// blocks found are the diagonal blocks built, whatever the shuffle.
+TEST(BlockForm, ShuffledBlockTriangularMatricesGiveBackTheirDiagonalBlocks) {
+    std::mt19937 random(1);
+    const std::vector<int> sizes{3, 1, 2, 4, 1, 2, 5};
+    int greedy_failures = 0;
+    for (int trial = 0; trial < 40; ++trial) {
+        std::vector<int> first{1};  // the first row and column of each diagonal block
+        for (const int size : sizes) first.push_back(first.back() + size);
+        const int n = first.back() - 1;
+        std::vector<int> row_to(static_cast<std::size_t>(n)), col_to(static_cast<std::size_t>(n));
+        for (int k = 0; k < n; ++k) row_to[k] = col_to[k] = k + 1;
+        std::shuffle(row_to.begin(), row_to.end(), random);
+        std::shuffle(col_to.begin(), col_to.end(), random);
+        std::vector<std::pair<int, int>> entries;
+        std::vector<Block> expected;
+        for (std::size_t k = 0; k < sizes.size(); ++k) {
+            Block block;
+            for (int i = first[k]; i < first[k + 1]; ++i) {
+                block.first.push_back(row_to[i - 1]);
+                block.second.push_back(col_to[i - 1]);
+                for (int j = first[k]; j <= n; ++j)
+                    if (j < first[k + 1] || random() % 4 == 0)
+                        entries.emplace_back(row_to[i - 1], col_to[j - 1]);
+            }
+            std::sort(block.first.begin(), block.first.end());
+            std::sort(block.second.begin(), block.second.end());
+            expected.push_back(block);
+        }
+        std::sort(expected.begin(), expected.end(),
+                  [](const Block& x, const Block& y) { return x.second[0] < y.second[0]; });
+        const SparsityPattern p = pattern_of(n, entries);
+        greedy_failures += !greedy_matches(p, n);
+        const SystemBlocks b = block_triangular_form(p, n);
+        ASSERT_TRUE(b.matched) << trial;
+        EXPECT_EQ(blocks_of(b), expected) << trial;
+    }
+    EXPECT_GT(greedy_failures, 10);  // most shuffles need the augmenting paths
+}
+
 // Four identical series-LC traps to ground, each cutting the response at
 // 1/√(LC): a fourfold pair of zeros on the imaginary axis.
 const std::string traps =
@@ -278,6 +393,90 @@ TEST(Cascade, APoleListedMoreTimesThanTheCircuitHasItIsRefusedOnceTooMany) {
     EXPECT_TRUE(b.set->entries[1].valid);
     EXPECT_FALSE(b.set->entries[2].valid);
     EXPECT_TRUE(b.has_line("* Polo listado mais vezes do que o circuito o tem."));
+}
+
+// ---- multiple roots and the automatic observer ---------------------------
+
+// Series R, L, C of 1 H and 1 F with R just below critical damping: poles
+// -R/2 ± j·b, b = √(1 - R²/4) = 2e-6, two simple roots that nearly meet.
+const std::string near_critical = "3\nV1 1 0 1\nR1 1 2 1.999999999996\nL1 2 3 1\nC1 3 0 1\n";
+
+std::string pole_file(const std::vector<PoleZeroPoint>& points) {
+    std::string t;
+    for (const std::string& line : pole_zero_file_lines(points)) t += line + "\n";
+    return t;
+}
+
+// Runs the automatic observer on the poles listed.
+void run_automatic(PoleZeroBench& b, const std::vector<PoleZeroPoint>& points) {
+    b.answer = b.write("net.r", pole_file(points));
+    b.sweep->pz_valid = false;
+    b.memo.clear();
+    PoleZeroContext x = b.context();
+    x.auto_observer = true;
+    ASSERT_TRUE(run_pole_zero(x, true, b.chooser(), b.to_memo()));
+}
+
+TEST(MultipleRoot, OnlyARootMultipleInItsBlockIsRefusedAsMultiple) {
+    const std::vector<Complex> hp = sk_highpass_poles(highpass);
+    const PoleZeroPoint p{hp[0].re, hp[0].im};
+    const Real a = 1 - 0.999999999998L, b = std::sqrt(a * (2 - a));  // 1 - R/2 exactly
+    const PoleZeroPoint q{-(1 - a), b}, q_conjugate{-(1 - a), -b};
+    struct Case {
+        const char* name;
+        std::string netlist;
+        int output;
+        std::vector<PoleZeroPoint> listed;
+        std::vector<bool> valid;
+        int multiple, too_often;  // entries refused as multiple, as listed too often
+    };
+    const Case cases[] = {
+        // Each section holds the double pole once: two copies computed,
+        // the third is one too many.
+        {"two identical sections", cascade({highpass, highpass}), 7, {p, p, p}, {true, true, false}, 0, 1},
+        {"one section", cascade({highpass}), 4, {p, p}, {true, false}, 0, 1},
+        // (s + 1)²: every copy of the double root, listed once or twice.
+        {"critical, twice", critical, 3, {{-1, 0}, {-1, 0}}, {false, false}, 2, 0},
+        {"critical, once", critical, 3, {{-1, 0}}, {false}, 1, 0},
+        // Roots 4e-6 of their size apart (beyond the 1e-6 circle) are two simple roots.
+        {"near-critical", near_critical, 3, {q, q_conjugate, q}, {true, true, false}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PoleZeroBench bench(c.netlist, c.output, "multiple");
+        run_automatic(bench, c.listed);
+        for (std::size_t k = 0; k < c.valid.size(); ++k)
+            EXPECT_EQ(bench.set->entries[k + 1].valid, c.valid[k]) << "entry " << k + 1;
+        const auto count = [&](const char* line) {
+            return std::count(bench.memo.begin(), bench.memo.end(), line);
+        };
+        EXPECT_EQ(count("* Polo múltiplo: desvios de primeira ordem indefinidos."), c.multiple);
+        EXPECT_EQ(count("* Polo listado mais vezes do que o circuito o tem."), c.too_often);
+    }
+}
+
+// The two nearly meeting poles of the near-critical loop have their own
+// first-order sensitivities, large as 1/b: from s² + R·s + 1/(L·C) = 0 at
+// L = C = 1, R·∂p/∂R = -R/2 - j·R²/(4b), L·∂p/∂L = R/2 + j·(R²/2 - 1)/(2b)
+// and C·∂p/∂C = -j/(2b), for p = -R/2 + j·b.
+TEST(MultipleRoot, NearlyMeetingPolesHaveTheirClosedFormSensitivities) {
+    PoleZeroBench bench(near_critical, 3, "near");
+    const Real r = bench.circuit->elements[bench.element("R1")].value;
+    const Real a = 1 - r / 2, b = std::sqrt(a * (2 - a));
+    run_automatic(bench, {{-r / 2, b}, {-r / 2, -b}});
+    const Complex expected_r{-r / 2, -r * r / (4 * b)}, expected_l{r / 2, (r * r / 2 - 1) / (2 * b)},
+        expected_c{0, -1 / (2 * b)};
+    for (int k = 1; k <= 2; ++k) {
+        ASSERT_TRUE(bench.set->entries[k].valid) << k;
+        const Real sign = k == 1 ? 1 : -1;  // the conjugate pole's are the conjugates
+        for (const auto& [name, s] :
+             {std::pair{"R1", expected_r}, std::pair{"L1", expected_l}, std::pair{"C1", expected_c}}) {
+            const Complex got = bench.s(k, name);
+            const Real size = std::hypot(s.re, s.im);
+            EXPECT_LE(std::fabs(got.re - s.re), 1e-9L * size) << k << name;
+            EXPECT_LE(std::fabs(got.im - sign * s.im), 1e-9L * size) << k << name;
+        }
+    }
 }
 
 }  // namespace

@@ -21,6 +21,9 @@ namespace analysis {
 namespace {
 
 constexpr Real eps = LDBL_EPSILON;
+// The finder factors with every nonzero pivot: it reads D wherever the
+// system is not exactly singular, whatever the pivot tolerance of the run.
+constexpr Real any_pivot = std::numeric_limits<Real>::min();
 
 Real modulus(Complex a) { return std::hypot(a.re, a.im); }
 
@@ -40,9 +43,7 @@ public:
         e.point_index = 0;
         e.sigma = s.re;
         e.omega = s.im;
-        try {
-            build_and_solve(c_, e, std::numeric_limits<Real>::min());
-        } catch (const suite::FatalError&) {
+        if (try_build_and_solve(c_, e, any_pivot) != SolveOutcome::solved) {
             d = {};
             n = {};
             return false;
@@ -62,6 +63,25 @@ private:
 
 // ---- coefficients from a circle ------------------------------------------
 
+// Coefficients beyond the powers D and N can hold are sampled too (at
+// least this many on each side, and half as many as the powers held):
+// they are rounding noise, and they measure it.
+constexpr int least_guard = 4;
+// A coefficient is held when it stands this far above that noise (the
+// noise of the largest outside coefficient only estimates the rest's).
+constexpr Real noise_margin = 1000;
+// A circle that falls exactly on a root: the next radius, a sixteenth
+// larger, tried this many times in all.
+constexpr int radius_attempts = 4;
+constexpr Real radius_growth = 1.0625L;
+// Roots whose middle lies this many times away from the first radius
+// (either way) are sampled again on the circle through their middle.
+constexpr Real recentre_ratio = 4;
+// Circles this far inside and outside every root found: the roots found
+// look like roots at the origin and at infinity from there, and what D
+// and N hold beyond them shows as their lowest and highest powers.
+constexpr Real far_view = 1e6L;
+
 // Laurent coefficients of D and N, indices lo..hi (powers of u = s/ω0).
 struct Expansion {
     Real scale = 1;  // ω0
@@ -74,6 +94,8 @@ struct Bounds {
     int lo = 0, hi = 0;  // powers of s that D and N can hold
 };
 
+// The table of element kinds says how a stamp enters Σ = s·dD/ds, not
+// which power of s it holds: C holds s, L and A hold 1/s, K 1/s twice.
 Bounds degree_bounds(const Circuit& c) {
     Bounds b;
     for (int i = 1; i <= c.element_count; ++i) {
@@ -139,7 +161,7 @@ bool expand(CircuitFunction& f, Bounds b, Real w0, Expansion& x, const std::vect
             bool zeros = false) {
     b.hi -= static_cast<int>(known.size());
     const int terms = b.hi - b.lo + 1;
-    const int guard = std::max(4, terms / 2);
+    const int guard = std::max(least_guard, terms / 2);
     int count = terms + 2 * guard;
     count += count % 2;
     std::vector<ScaledComplex> d(static_cast<std::size_t>(count)), n(static_cast<std::size_t>(count));
@@ -172,7 +194,7 @@ struct Span {
 };
 
 Span significant(const std::vector<Real>& c, int lo, Real noise) {
-    const Real threshold = 1000 * noise;
+    const Real threshold = noise_margin * noise;
     Span s;
     for (int k = 0; k < static_cast<int>(c.size()); ++k)
         if (std::fabs(c[static_cast<std::size_t>(k)]) > threshold) {
@@ -180,6 +202,11 @@ Span significant(const std::vector<Real>& c, int lo, Real noise) {
             s.high = k + lo;
         }
     return s;
+}
+
+// The powers held by D (zeros = false) or N.
+Span held(const Expansion& x, bool zeros) {
+    return zeros ? significant(x.n, x.lo, x.n_noise) : significant(x.d, x.lo, x.d_noise);
 }
 
 // Geometric mean of the moduli of the roots: |c_low / c_high|^(1/degree).
@@ -209,7 +236,30 @@ std::vector<Complex> polynomial_roots(const std::vector<Real>& c, int lo, Span s
 
 // ---- polishing against the engine ----------------------------------------
 
-// f(z)/f'(z) of D (zeros = false) or N (true), f' by central differences.
+// Ehrlich-Aberth converges in a handful of steps from the eigenvalues; a
+// root still moving after this many does not converge.
+constexpr int polish_iterations = 60;
+// N is not at hand where D is exactly singular: the estimate moves by
+// this much of its size (times the attempt), up to this many times.
+constexpr Real nudge = 1e-15L;
+constexpr int nudge_attempts = 3;
+// A step within the last bits of the root: converged.
+constexpr Real settled_step = 16 * eps;
+// A step that stops shrinking once below this much of the root: the
+// root is down to the rounding noise of the function.
+constexpr Real noise_step = 1e-12L;
+// After the last iteration, a last step below this much of the root
+// still counts as converged.
+constexpr Real converged_step = 1e-9L;
+// A conjugate pair that did not converge, closer to the real axis than
+// this much of its size, is retried as two real roots, this many times.
+constexpr Real split_pair = 0.1L;
+constexpr int split_attempts = 8;
+// A real part below this much of the imaginary part is rounding noise: the
+// root is on the imaginary axis.
+constexpr Real on_imaginary_axis = 1e-16L;
+
+// f(z)/f'(z) of D (zeros = false) or N (true) at z.
 enum class Ratio { ok, singular, failed };
 
 Ratio newton_ratio(CircuitFunction& f, bool zeros, Complex z, Complex& ratio) {
@@ -219,14 +269,12 @@ Ratio newton_ratio(CircuitFunction& f, bool zeros, Complex z, Complex& ratio) {
         ratio = {};                         // exactly singular: z is a root of D
         return Ratio::ok;
     }
-    const Real h = modulus(z) * 1e-7L;
+    const Real h = newton_difference(z);
     if (!f.at({z.re + h, z.im}, d1, n1) || !f.at({z.re - h, z.im}, d2, n2)) return Ratio::failed;
-    const ScaledComplex v0 = zeros ? n0 : d0, v1 = zeros ? n1 : d1, v2 = zeros ? n2 : d2;
-    const long unit = std::max({v0.e, v1.e, v2.e});
-    const Complex diff = in_units(v1, unit) - in_units(v2, unit);
-    if (diff.re == 0 && diff.im == 0) return Ratio::failed;
-    ratio = complex_divide(scale(in_units(v0, unit), 2 * h), diff);
-    return std::isfinite(ratio.re) && std::isfinite(ratio.im) ? Ratio::ok : Ratio::failed;
+    const std::optional<Complex> step = zeros ? newton_step(n0, n1, n2, h) : newton_step(d0, d1, d2, h);
+    if (!step) return Ratio::failed;
+    ratio = *step;
+    return Ratio::ok;
 }
 
 // Ehrlich-Aberth iteration on the engine's D or N from the estimates.
@@ -241,7 +289,7 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
         if (z.im >= 0) roots.push_back({z, false});
     std::vector<Real> last_step(roots.size(), std::numeric_limits<Real>::infinity());
     std::vector<bool> active(roots.size(), true);
-    for (int iteration = 0; iteration < 60; ++iteration) {
+    for (int iteration = 0; iteration < polish_iterations; ++iteration) {
         bool any = false;
         for (std::size_t i = 0; i < roots.size(); ++i) {
             if (!active[i]) continue;
@@ -250,8 +298,8 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
             Ratio got = newton_ratio(f, zeros, r.z, ratio);
             // A zero of N exactly on a root of D (a cancelled pair): N is
             // taken a hair away from it.
-            for (int nudge = 1; got == Ratio::singular && nudge <= 3; ++nudge) {
-                r.z.re += modulus(r.z) * 1e-15L * nudge;
+            for (int attempt = 1; got == Ratio::singular && attempt <= nudge_attempts; ++attempt) {
+                r.z.re += modulus(r.z) * nudge * attempt;
                 got = newton_ratio(f, zeros, r.z, ratio);
             }
             if (got != Ratio::ok) {
@@ -281,7 +329,7 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
             r.z = r.z - step;
             if (r.z.im < 0 && r.z.im != 0) r.z.im = -r.z.im;  // keep the upper member
             any = true;
-            if (size <= 16 * eps * at || (size >= last_step[i] && last_step[i] <= 1e-12L * at)) {
+            if (size <= settled_step * at || (size >= last_step[i] && last_step[i] <= noise_step * at)) {
                 active[i] = false;  // converged, or down to the rounding noise
                 r.converged = true;
             }
@@ -290,7 +338,7 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
         if (!any) break;
     }
     for (std::size_t i = 0; i < roots.size(); ++i)
-        if (!roots[i].converged) roots[i].converged = last_step[i] <= 1e-9L * modulus(roots[i].z);
+        if (!roots[i].converged) roots[i].converged = last_step[i] <= converged_step * modulus(roots[i].z);
     std::vector<Root> out;
     for (std::size_t i = 0; i < roots.size(); ++i) {
         Root r = roots[i];
@@ -301,6 +349,35 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
     return out;
 }
 
+// ---- multiple roots ----------------------------------------------------
+
+// The function sampled around a circle, for its winding and its mean root.
+constexpr int winding_points = 64;
+// Estimates are gathered when closer than this much of their size, and
+// then only when their polishing steps stay within this many times their
+// distance (a simple root's shrink far below it)...
+constexpr Real gather_distance = 1e-4L;
+constexpr Real gather_over_step = 1e4L;
+// ...or when closer than this, whatever their steps say (a polished
+// estimate can land where the function rounds to 0); roots this close
+// are one root everywhere in the search.
+constexpr Real same_root = 1e-8L;
+// The circle around gathered estimates: this many times their spread,
+// at least this much of their size, at most a third of the way to the
+// nearest other root, and at least this many times their spread for the
+// winding to hold them all.
+constexpr Real circle_over_spread = 100;
+constexpr Real least_circle = 1e-12L;
+constexpr Real clear_of_others = 3;
+constexpr Real least_circle_over_spread = 4;
+// A mean root whose imaginary part is below this much of its size is
+// real: the imaginary part is the rounding noise of the circle.
+constexpr Real on_real_axis = 1e-18L;
+
+bool close_roots(Complex a, Complex b) {
+    return modulus(a - b) <= same_root * std::max(modulus(a), modulus(b));
+}
+
 // The roots of D or N (`zeros`) inside the circle |s - c| = r: their
 // number (the winding of the function around the circle; -1 when it
 // cannot be told) and their mean. On the circle, log f(c + r·e^jθ) less
@@ -309,7 +386,7 @@ std::vector<Root> polish(CircuitFunction& f, bool zeros, const std::vector<Compl
 // terms in e^+jθ: the mean is c + Σδ/m, from the first Fourier
 // coefficient, exact to the rounding noise of the function on the circle.
 int roots_inside(CircuitFunction& f, bool zeros, Complex c, Real r, Complex& mean) {
-    constexpr int points = 64;
+    constexpr int points = winding_points;
     constexpr Real pi = std::numbers::pi_v<Real>;
     std::vector<Real> log_size(points), phase(points);
     Real unwrapped = 0, last = 0;
@@ -362,10 +439,8 @@ void merge_multiple_roots(CircuitFunction& f, bool zeros, std::vector<Root>& roo
         for (std::size_t j = i + 1; j < count; ++j) {
             const Real d = modulus(roots[i].z - roots[j].z);
             const Real size = std::max(modulus(roots[i].z), modulus(roots[j].z));
-            // Closer than 1e-8 of their size: one root whatever their steps say
-            // (a polished estimate can land where the function rounds to 0).
-            if (d <= 1e-4L * size &&
-                (d <= 1e4L * std::max(roots[i].step, roots[j].step) || d <= 1e-8L * size))
+            if (d <= gather_distance * size &&
+                (d <= gather_over_step * std::max(roots[i].step, roots[j].step) || d <= same_root * size))
                 group[find(i)] = find(j);
         }
     std::vector<Root> merged;
@@ -386,11 +461,12 @@ void merge_multiple_roots(CircuitFunction& f, bool zeros, std::vector<Root>& roo
         Real nearest = std::numeric_limits<Real>::infinity();
         for (std::size_t j = 0; j < count; ++j)
             if (find(j) != find(i)) nearest = std::min(nearest, modulus(roots[j].z - centre));
-        const Real r = std::min(std::max(100 * spread, 1e-12L * modulus(centre)), nearest / 3);
+        const Real r = std::min(std::max(circle_over_spread * spread, least_circle * modulus(centre)),
+                                nearest / clear_of_others);
         Complex mean;
-        if (m > 1 && r > 4 * spread && roots_inside(f, zeros, centre, r, mean) == m) {
+        if (m > 1 && r > least_circle_over_spread * spread && roots_inside(f, zeros, centre, r, mean) == m) {
             centre = mean;
-            if (centre.im != 0 && std::fabs(centre.im) <= 1e-18L * modulus(centre)) centre.im = 0;
+            if (centre.im != 0 && std::fabs(centre.im) <= on_real_axis * modulus(centre)) centre.im = 0;
             for (int k = 0; k < m; ++k) merged.push_back({centre, true, 0, m});
         } else {
             for (const std::size_t j : members) merged.push_back(roots[j]);
@@ -408,9 +484,10 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
     std::vector<Root> roots = polish(f, zeros, estimates, fixed);
     // A pair left off the real axis, close to it, may be two real roots.
     auto split = [](const Root& r) {
-        return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < 0.1L * modulus(r.z);
+        return !r.converged && r.z.im != 0 && std::fabs(r.z.im) < split_pair * modulus(r.z);
     };
-    for (int attempt = 0; attempt < 8 && std::any_of(roots.begin(), roots.end(), split); ++attempt) {
+    for (int attempt = 0; attempt < split_attempts && std::any_of(roots.begin(), roots.end(), split);
+         ++attempt) {
         std::vector<Complex> retry;
         for (const Root& r : roots) {
             if (!split(r))
@@ -421,13 +498,20 @@ std::vector<Root> find_roots(CircuitFunction& f, bool zeros, const Expansion& x,
         roots = polish(f, zeros, retry, fixed);
     }
     merge_multiple_roots(f, zeros, roots);
-    // On the imaginary axis within the rounding noise: on it.
     for (Root& r : roots)
-        if (r.z.im != 0 && std::fabs(r.z.re) <= 1e-16L * std::fabs(r.z.im)) r.z.re = 0;
+        if (r.z.im != 0 && std::fabs(r.z.re) <= on_imaginary_axis * std::fabs(r.z.im)) r.z.re = 0;
     return roots;
 }
 
-bool close_roots(Complex a, Complex b) { return modulus(a - b) <= 1e-8L * std::max(modulus(a), modulus(b)); }
+// ---- roots beyond the first circle -------------------------------------
+
+// The circles stepped from the roots found: this many at most in all,
+// a decade apart...
+constexpr int far_passes = 48;
+constexpr Real decade = 10;
+// ...and no further than this from the roots found: a decade beyond the
+// far views that counted the roots sought.
+constexpr Real far_reach = 1e7L;
 
 // Roots of D or N (`zeros`) the first circle left out: `own` spans the
 // powers held, so own.high - own.low finite nonzero roots, of which
@@ -444,12 +528,9 @@ void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, Real w0,
     for (const Root& q : roots)
         if (!q.converged) loose.push_back(q);
     std::erase_if(roots, [](const Root& q) { return !q.converged; });
-    auto held = [&](const Expansion& x) {
-        return significant(zeros ? x.n : x.d, x.lo, zeros ? x.n_noise : x.d_noise);
-    };
     Real below = 0, above = 0;  // the last radii sampled on each side
     bool middle_tried = false;
-    for (int pass = 0; pass < 48 && static_cast<int>(roots.size()) < count; ++pass) {
+    for (int pass = 0; pass < far_passes && static_cast<int>(roots.size()) < count; ++pass) {
         Real smallest = std::numeric_limits<Real>::infinity(), largest = 0;
         for (const Root& q : roots) {
             smallest = std::min(smallest, modulus(q.z));
@@ -460,22 +541,22 @@ void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, Real w0,
         // at the origin or at infinity: that tells the side.
         Expansion x;
         if (!expand(f, b, std::sqrt(smallest * largest), x, roots, zeros)) break;
-        Span s = held(x);
+        Span s = held(x, zeros);
         if (s.empty()) break;
         if (s.high > s.low && !middle_tried) {
             middle_tried = true;
         } else {
             Real w;
             if (s.low > own.low) {
-                w = (below == 0 ? smallest : std::min(below, smallest)) / 10;
+                w = (below == 0 ? smallest : std::min(below, smallest)) / decade;
                 below = w;
             } else {
-                w = (above == 0 ? largest : std::max(above, largest)) * 10;
+                w = (above == 0 ? largest : std::max(above, largest)) * decade;
                 above = w;
             }
-            if (w < smallest * 1e-7L || w > largest * 1e7L) break;  // beyond the circles that counted them
+            if (w < smallest * (1 / far_reach) || w > largest * far_reach) break;
             if (!expand(f, b, w, x, roots, zeros)) continue;
-            s = held(x);
+            s = held(x, zeros);
             if (s.empty() || s.high == s.low) continue;
         }
         const std::size_t before = roots.size();
@@ -493,135 +574,82 @@ void find_far_roots(CircuitFunction& f, bool zeros, Bounds b, Span own, Real w0,
             roots.push_back(q);
 }
 
-bool by_frequency(const PoleZeroPoint& a, const PoleZeroPoint& b) {
-    const Real ma = std::hypot(a.re, a.im), mb = std::hypot(b.re, b.im);
-    if (ma != mb) return ma < mb;
-    return a.im > b.im;
-}
+// ---- the search, step by step --------------------------------------------
 
-PoleZeroPoint point(Complex z) { return {z.re, z.im}; }
-
-// A pole is accepted when an observer sees it: the preferred one in the
-// whole matrix, or one inside a block of the matrix whose determinant
-// vanishes there (the only way to see a pole that identical buffered
-// sections share).
-bool accepted_pole(Circuit& c, Engine& e, const AnalysisSettings& s, const SystemBlocks& blocks, Complex p,
-                   int preferred) {
-    if (passes_pole_zero_checks(c, e, s, true, preferred, p)) return true;
-    return !observers_seeing(c, e, s, blocks, p, preferred).empty();
-}
-
-}  // namespace
-
-Real element_frequency_scale(const Circuit& c) {
-    auto kind = [&](int i) { return element_kind(c, i); };
-    Real log_r = 0, log_l = 0, log_c = 0;
-    int nr = 0, nl = 0, nc = 0;
-    for (int i = 1; i <= c.element_count; ++i) {
-        const Real v = std::fabs(c.elements[i].value);
-        if (v == 0 || !std::isfinite(v)) continue;
-        switch (kind(i)) {
-            case 'R':
-            case 'a':
-            case 'm':
-            case 'q':
-            case 'Z':
-                log_r += std::log(v), ++nr;
-                break;
-            case 'L':
-                log_l += std::log(v), ++nl;
-                break;
-            case 'C':
-                log_c += std::log(v), ++nc;
-                break;
-            default:
-                break;
-        }
-    }
-    Real log_r0 = 0;
-    if (nr > 0)
-        log_r0 = log_r / nr;
-    else if (nl > 0 && nc > 0)
-        log_r0 = (log_l / nl - log_c / nc) / 2;
-    Real sum = 0;
-    int count = 0;
-    for (int i = 1; i <= c.element_count; ++i) {
-        const Real v = std::fabs(c.elements[i].value);
-        if (v == 0 || !std::isfinite(v)) continue;
-        if (kind(i) == 'C') sum += -log_r0 - std::log(v), ++count;
-        if (kind(i) == 'L') sum += log_r0 - std::log(v), ++count;
-        if (kind(i) == 'A' && i < c.element_count) {  // GB = (GB/Ro)·Ro, Ro the next element
-            const Real gb = v * std::fabs(c.elements[i + 1].value);
-            if (gb > 0 && std::isfinite(gb)) sum += std::log(gb), ++count;
-        }
-    }
-    return count == 0 ? 1 : std::exp(sum / count);
-}
-
-PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool poles) {
-    PoleZeroSearch r;
-    r.poles = poles;
-    CircuitFunction f(c);
-    const Bounds bounds = degree_bounds(c);
+// The first circle: around the circuit's frequency scale, then through the
+// middle of the roots it shows. Throws suite::FatalError when D vanishes
+// on every circle tried.
+Expansion sample_first_circle(CircuitFunction& f, Bounds bounds, Real w0, bool poles) {
+    const std::string singular = solve_failure_message(SolveOutcome::singular);
     Expansion x;
-    // A point exactly on a root makes the system singular: another radius.
-    Real w0 = element_frequency_scale(c);
     bool sampled = false;
-    for (int attempt = 0; attempt < 4 && !sampled; ++attempt, w0 *= 1.0625L)
+    for (int attempt = 0; attempt < radius_attempts && !sampled; ++attempt, w0 *= radius_growth)
         sampled = expand(f, bounds, w0, x);
-    if (!sampled) throw suite::FatalError("Circuito insolúvel (determinante muito pequeno).");
-    Span sd = significant(x.d, x.lo, x.d_noise);
-    // Once more on the circle through the middle of the roots found.
-    const Span first = poles ? sd : significant(x.n, x.lo, x.n_noise);
-    const Real middle = root_scale(poles ? x.d : x.n, x.lo, first);
-    if (middle < 0.25L || middle > 4) {
+    if (!sampled) throw suite::FatalError(singular);
+    const Real middle = root_scale(poles ? x.d : x.n, x.lo, held(x, !poles));
+    if (middle < 1 / recentre_ratio || middle > recentre_ratio) {
         Expansion y;
-        if (expand(f, bounds, x.scale * middle, y)) {
-            x = std::move(y);
-            sd = significant(x.d, x.lo, x.d_noise);
-        }
+        if (expand(f, bounds, x.scale * middle, y)) x = std::move(y);
     }
-    if (sd.empty()) throw suite::FatalError("Circuito insolúvel (determinante muito pequeno).");
-    const Span sn = significant(x.n, x.lo, x.n_noise);
-    r.frequency_scale = x.scale;
-    r.null_output = sn.empty();
+    if (held(x, false).empty()) throw suite::FatalError(singular);
+    return x;
+}
 
-    std::vector<Root> d_roots = find_roots(f, false, x, sd);
-    std::vector<Root> n_roots = r.null_output ? std::vector<Root>{} : find_roots(f, true, x, sn);
-    // The lowest and the highest power held, seen from circles far inside
-    // and far outside every root found: on the circle above, roots many
-    // decades away drown in the rounding noise as roots at the origin or
-    // at infinity.
+// The lowest and the highest power held by D and N, seen from circles far
+// inside and far outside every root found: on the first circle, roots many
+// decades away drown in the rounding noise as roots at the origin or at
+// infinity.
+struct Extent {
+    Span d, n;
+};
+
+Extent powers_held(CircuitFunction& f, Bounds bounds, const Expansion& x, const std::vector<Root>& d_roots,
+                   const std::vector<Root>& n_roots, bool null_output) {
     Real smallest = x.scale, largest = x.scale;
     for (const auto* roots : {&d_roots, &n_roots})
         for (const Root& q : *roots) {
             smallest = std::min(smallest, modulus(q.z));
             largest = std::max(largest, modulus(q.z));
         }
-    Span ed = sd, en = sn;  // lowest from inside, highest from outside
+    Extent held_by{held(x, false), held(x, true)};
     Expansion y;
-    if (expand(f, bounds, smallest * 1e-6L, y)) {
-        ed.low = significant(y.d, y.lo, y.d_noise).low;
-        if (!r.null_output) en.low = significant(y.n, y.lo, y.n_noise).low;
+    if (expand(f, bounds, smallest * (1 / far_view), y)) {
+        held_by.d.low = held(y, false).low;
+        if (!null_output) held_by.n.low = held(y, true).low;
     }
-    if (expand(f, bounds, largest * 1e6L, y)) {
-        ed.high = significant(y.d, y.lo, y.d_noise).high;
-        if (!r.null_output) en.high = significant(y.n, y.lo, y.n_noise).high;
+    if (expand(f, bounds, largest * far_view, y)) {
+        held_by.d.high = held(y, false).high;
+        if (!null_output) held_by.n.high = held(y, true).high;
     }
-    // Roots out of reach of the circle: the search goes on for them.
-    auto complete = [&](bool zeros, Span own, std::vector<Root>& roots) {
-        if (own.empty() || static_cast<int>(roots.size()) >= own.high - own.low) return 0;
-        find_far_roots(f, zeros, bounds, own, x.scale, roots);
-        return std::max(0, own.high - own.low - static_cast<int>(roots.size()));
-    };
-    const int d_left = complete(false, ed, d_roots);
-    const int n_left = r.null_output ? 0 : complete(true, en, n_roots);
-    r.unresolved = poles ? d_left : n_left;
-    if (!r.null_output && !ed.empty() && !en.empty()) {
-        r.at_origin = std::max(0, poles ? ed.low - en.low : en.low - ed.low);
-        r.at_infinity = std::max(0, poles ? en.high - ed.high : ed.high - en.high);
-    }
-    // Roots of both D and N cancel in the response.
+    return held_by;
+}
+
+// Seeks the roots out of reach of the first circle; the count still
+// missing after that.
+int complete_roots(CircuitFunction& f, bool zeros, Bounds bounds, Span own, Real w0,
+                   std::vector<Root>& roots) {
+    if (own.empty() || static_cast<int>(roots.size()) >= own.high - own.low) return 0;
+    find_far_roots(f, zeros, bounds, own, w0, roots);
+    return std::max(0, own.high - own.low - static_cast<int>(roots.size()));
+}
+
+// The poles or zeros of the response N/D at the origin and at infinity:
+// the powers one of D and N holds beyond the other.
+void count_origin_and_infinity(const Extent& held_by, PoleZeroSearch& r) {
+    if (r.null_output || held_by.d.empty() || held_by.n.empty()) return;
+    const Span &d = held_by.d, &n = held_by.n;
+    r.at_origin = std::max(0, r.poles ? d.low - n.low : n.low - d.low);
+    r.at_infinity = std::max(0, r.poles ? n.high - d.high : d.high - n.high);
+}
+
+PoleZeroPoint point(Complex z) { return {z.re, z.im}; }
+
+// Roots of both D and N cancel in the response: each converged root of D
+// pairs with the first unpaired converged root of N at it. Logs the pairs
+// into r.cancelled; the roots of the function sought (D for poles) that no
+// pair took.
+std::vector<Root> without_cancelled(const std::vector<Root>& d_roots, const std::vector<Root>& n_roots,
+                                    PoleZeroSearch& r) {
     std::vector<bool> n_used(n_roots.size(), false), d_cancelled(d_roots.size(), false);
     for (std::size_t i = 0; i < d_roots.size(); ++i) {
         if (!d_roots[i].converged) continue;
@@ -633,36 +661,83 @@ PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool pole
                 break;
             }
     }
-    Engine& e = f.engine();
+    const std::vector<Root>& own = r.poles ? d_roots : n_roots;
+    const std::vector<bool>& taken = r.poles ? d_cancelled : n_used;
+    std::vector<Root> left;
+    for (std::size_t i = 0; i < own.size(); ++i)
+        if (!taken[i]) left.push_back(own[i]);
+    return left;
+}
+
+// A pole is accepted when an observer sees it: the preferred one in the
+// whole matrix, or one inside a block of the matrix whose determinant
+// vanishes there (the only way to see a pole that identical buffered
+// sections share).
+bool accepted_pole(Circuit& c, Engine& e, const AnalysisSettings& s, const SystemBlocks& blocks, Complex p,
+                   int preferred) {
+    return passes_pole_zero_checks(c, e, s, true, preferred, p) ||
+           seen_in_a_block(c, e, s, blocks, p, preferred);
+}
+
+// Sorts the roots into found and unconfirmed: a root is found when it
+// converged and the run's checks accept it (a pole with the observer that
+// saw the one before, or another). A multiple root counted by the winding
+// around it is found without them: no observer can see it alone while its
+// other copies remain. Its copies, alike to the last bit, are judged once.
+void confirm_roots(Circuit& c, const AnalysisSettings& s, Engine& e, const std::vector<Root>& roots,
+                   PoleZeroSearch& r) {
+    const bool poles = r.poles;
     const SystemBlocks blocks = poles ? find_system_blocks(c) : SystemBlocks{};
-    std::optional<std::pair<Complex, bool>> last;  // the copies of a multiple root are checked once
-    for (std::size_t i = 0; i < (poles ? d_roots.size() : n_roots.size()); ++i) {
-        if (poles ? d_cancelled[i] : n_used[i]) continue;
-        const Root& root = poles ? d_roots[i] : n_roots[i];
-        auto accepted = [&](const AnalysisSettings& with) {
-            return poles ? accepted_pole(c, e, with, blocks, root.z, e.observer_element)
-                         : passes_pole_zero_checks(c, e, with, false, 0, root.z);
-        };
+    auto accepted = [&](Complex z, const AnalysisSettings& with) {
+        return poles ? accepted_pole(c, e, with, blocks, z, e.observer_element)
+                     : passes_pole_zero_checks(c, e, with, false, 0, z);
+    };
+    std::optional<std::pair<Complex, bool>> last;
+    for (const Root& root : roots) {
         bool ok = false;
         if (last && last->first.re == root.z.re && last->first.im == root.z.im) {
             ok = last->second;
         } else {
-            // A multiple root counted by the winding around it is one: no
-            // observer can see it alone while its other copies remain.
-            ok = root.converged && (root.multiplicity > 1 || accepted(s));
+            ok = root.converged && (root.multiplicity > 1 || accepted(root.z, s));
             last = {root.z, ok};
             if (!ok && root.converged) {
                 AnalysisSettings tiny = s;  // singular only by the pivot tolerance?
-                tiny.pivot_tolerance = std::numeric_limits<Real>::min();
-                if (accepted(tiny)) r.pivot_limited.push_back(point(root.z));
+                tiny.pivot_tolerance = any_pivot;
+                if (accepted(root.z, tiny)) r.pivot_limited.push_back(point(root.z));
             }
         }
         (ok ? r.found : r.unconfirmed).push_back(point(root.z));
     }
+}
+
+bool by_frequency(const PoleZeroPoint& a, const PoleZeroPoint& b) {
+    const Real ma = std::hypot(a.re, a.im), mb = std::hypot(b.re, b.im);
+    if (ma != mb) return ma < mb;
+    return a.im > b.im;
+}
+
+}  // namespace
+
+PoleZeroSearch find_poles_zeros(Circuit& c, const AnalysisSettings& s, bool poles) {
+    PoleZeroSearch r;
+    r.poles = poles;
+    CircuitFunction f(c);
+    const Bounds bounds = degree_bounds(c);
+    const Expansion x = sample_first_circle(f, bounds, element_frequency_scale(c), poles);
+    r.frequency_scale = x.scale;
+    r.null_output = held(x, true).empty();
+    std::vector<Root> d_roots = find_roots(f, false, x, held(x, false));
+    std::vector<Root> n_roots = r.null_output ? std::vector<Root>{} : find_roots(f, true, x, held(x, true));
+    const Extent held_by = powers_held(f, bounds, x, d_roots, n_roots, r.null_output);
+    const int d_left = complete_roots(f, false, bounds, held_by.d, x.scale, d_roots);
+    const int n_left = r.null_output ? 0 : complete_roots(f, true, bounds, held_by.n, x.scale, n_roots);
+    r.unresolved = poles ? d_left : n_left;
+    count_origin_and_infinity(held_by, r);
+    confirm_roots(c, s, f.engine(), without_cancelled(d_roots, n_roots, r), r);
     std::sort(r.found.begin(), r.found.end(), by_frequency);
     std::sort(r.cancelled.begin(), r.cancelled.end(), by_frequency);
     std::sort(r.unconfirmed.begin(), r.unconfirmed.end(), by_frequency);
-    r.evaluations = e.solve_count;
+    r.evaluations = f.engine().solve_count;
     return r;
 }
 

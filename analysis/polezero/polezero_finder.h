@@ -46,11 +46,6 @@
 
 namespace analysis {
 
-// The frequency scale of the circuit from its element values (rad/s): the
-// geometric mean of 1/(R0·C) over the capacitors, R0/L over the inductors
-// and GB over the op-amps, R0 the geometric mean of the resistances.
-Real element_frequency_scale(const Circuit& c);
-
 struct PoleZeroSearch {
     bool poles = true;
     Real frequency_scale = 0;                  // ω0, rad/s: the radius of the sampling circle

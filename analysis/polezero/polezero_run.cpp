@@ -70,28 +70,26 @@ void log_not_a_point(bool poles, const std::string& why, const Log& memo) {
     memo("  " + label_of(poles) + " cancelado ou incorreto.");
 }
 
-// Copies of entry k listed before it: the same point, to the digits a file
-// holds.
+// Whether entries j and k are the same point, to the digits a file holds.
+bool same_point(const PoleZeroSet& set, int j, int k) {
+    const PoleZeroEntry &a = set.entries[j], &b = set.entries[k];
+    return std::hypot(a.Re - b.Re, a.Im - b.Im) <= 1e-9L * std::hypot(b.Re, b.Im);
+}
+
+// Copies of entry k listed before it.
 int copies_before(const PoleZeroSet& set, int k) {
-    const PoleZeroEntry& en = set.entries[k];
-    const Real size = std::hypot(en.Re, en.Im);
     int n = 0;
-    for (int j = 1; j < k; ++j)
-        if (std::hypot(set.entries[j].Re - en.Re, set.entries[j].Im - en.Im) <= 1e-9L * size) ++n;
+    for (int j = 1; j < k; ++j) n += same_point(set, j, k);
     return n;
 }
 
-int copies_after(const PoleZeroSet& set, int k) {
-    const PoleZeroEntry& en = set.entries[k];
-    const Real size = std::hypot(en.Re, en.Im);
-    int n = 0;
-    for (int j = k + 1; j <= set.entry_count; ++j)
-        if (std::hypot(set.entries[j].Re - en.Re, set.entries[j].Im - en.Im) <= 1e-9L * size) ++n;
-    return n;
+bool listed_again(const PoleZeroSet& set, int k) {
+    for (int j = 1; j <= set.entry_count; ++j)
+        if (j != k && same_point(set, j, k)) return true;
+    return false;
 }
 
-// The zeros of the output voltage within 1e-6 of |p| around p: its winding
-// around that circle (0 when it cannot be told).
+// The zeros of the output voltage near p (winding_near).
 int output_winding(PoleZeroContext& x, Complex p) {
     const int col = x.circuit.output_column;
     return winding_near(x.circuit, x.engine, p, nullptr, [col](const Engine& e) {
@@ -99,124 +97,82 @@ int output_winding(PoleZeroContext& x, Complex p) {
     });
 }
 
-// Whether p is a multiple root of one block's determinant: no observer
-// sees it while its other copies stay in the block.
-bool multiple_in_a_block(PoleZeroContext& x, const SystemBlocks& blocks, Complex p) {
-    for (int b = 0; b < blocks.count(); ++b)
-        if (blocks.varies[static_cast<std::size_t>(b)] && roots_near(x.circuit, x.engine, blocks, b, p) > 1)
-            return true;
-    return false;
-}
-
-// Automatic observer: the block and its observer that take entry k, or
-// why none does.
-struct AutomaticChoice {
-    std::optional<BlockObserver> owner;
-    const char* why = nullptr;  // the memo line when there is no owner
-};
-
-AutomaticChoice automatic_owner(PoleZeroContext& x, const SystemBlocks& blocks, int k) {
-    Engine& e = x.engine;
-    const PoleZeroEntry& en = x.set.entries[k];
-    const Complex p{en.Re, en.Im};
-    const auto seeing = observers_seeing(x.circuit, e, x.settings, blocks, p, e.observer_element);
-    const auto owner = owner_of_copy(seeing, copies_before(x.set, k));
-    constexpr const char* multiple = "* Polo múltiplo: desvios de primeira ordem indefinidos.";
-    if (!owner && multiple_in_a_block(x, blocks, p)) return {std::nullopt, multiple};
-    if (!owner)
-        return {std::nullopt, seeing.empty() ? "* Nenhum elemento observador vê este polo."
-                                             : "* Polo listado mais vezes do que o circuito o tem."};
-    // A pole listed more than once may be a multiple root of its block,
-    // whatever an observer's solve says there: the winding tells.
-    const bool listed_again = copies_before(x.set, k) + copies_after(x.set, k) > 0;
-    if (owner->multiple || (listed_again && roots_near(x.circuit, e, blocks, owner->block, p) > 1))
-        return {std::nullopt, multiple};
-    return {owner, nullptr};
-}
+constexpr const char* multiple_pole = "* Polo múltiplo: desvios de primeira ordem indefinidos.";
 
 // Sets the observer and the restriction of the engine for entry k; false,
 // with the reason logged, when no block and observer take it.
 bool choose_observer(PoleZeroContext& x, const SystemBlocks& blocks, int k, const Log& memo) {
-    const AutomaticChoice choice = automatic_owner(x, blocks, k);
-    if (!choice.owner) {
-        const std::string why = choice.why;
-        if (why.starts_with("* Polo múltiplo"))
-            memo(why);
-        else
-            log_not_a_point(true, why, memo);
+    Engine& e = x.engine;
+    const PoleZeroEntry& en = x.set.entries[k];
+    const BlockChoice choice = block_for_copy(x.circuit, e, x.settings, blocks, {en.Re, en.Im},
+                                              copies_before(x.set, k), e.observer_element);
+    if (choice.multiple) {
+        memo(multiple_pole);
         return false;
     }
-    Engine& e = x.engine;
-    e.observer_element = choice.owner->observer;
-    e.restriction = &blocks.restrictions[static_cast<std::size_t>(choice.owner->block)];
-    memo("Elemento observador: " + x.circuit.elements[choice.owner->observer].name);
+    if (choice.block < 0) {
+        log_not_a_point(true,
+                        choice.seen ? "* Polo listado mais vezes do que o circuito o tem."
+                                    : "* Nenhum elemento observador vê este polo.",
+                        memo);
+        return false;
+    }
+    e.observer_element = choice.observer;
+    e.restriction = &blocks.restrictions[static_cast<std::size_t>(choice.block)];
+    memo("Elemento observador: " + x.circuit.elements[choice.observer].name);
     return true;
 }
 
 enum class Outcome { valid, refused, unseen };  // unseen: singular there, or the residual is not small
 
-// Solves at the entry's frequency, checks it and leaves x_i·dp/dx_i in the
-// blocks of point k.
-Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks* blocks, const Log& memo) {
-    Engine& e = x.engine;
-    PoleZeroEntry& en = x.set.entries[k];
-    const Real tol = x.settings.pivot_tolerance;
-    if (std::fabs(en.Re) < tol && std::fabs(en.Im) < tol) {
-        memo("* Não é permitida análise em CC.");
-        return Outcome::refused;
-    }
-    e.point_index = k;
-    e.normalised_sensitivities = false;
-    const int chosen_before = e.observer_element;
-    struct Restore {  // the program's observer and a whole-matrix engine, whatever happens
-        Engine& e;
-        int observer;
-        bool restore_observer;
-        ~Restore() {
-            e.restriction = nullptr;
-            if (restore_observer) e.observer_element = observer;
-        }
-    } restore{e, chosen_before, blocks != nullptr};
-    if (poles && blocks && !choose_observer(x, *blocks, k, memo)) return Outcome::refused;
-    if (poles && !blocks && copies_before(x.set, k) + copies_after(x.set, k) > 0 &&
-        roots_near(x.circuit, e, SystemBlocks{}, -1, {en.Re, en.Im}) > 1) {
+// Entry k listed more than once, with one observer for every pole or as a
+// zero: a multiple root when the determinant (the output voltage) winds
+// around it more than once, and no element moves it to first order.
+// Nothing when it is not.
+std::optional<Outcome> listed_as_multiple(PoleZeroContext& x, bool poles, int k, const Log& memo) {
+    if (!listed_again(x.set, k)) return std::nullopt;
+    const Complex p{x.set.entries[k].Re, x.set.entries[k].Im};
+    if (poles && roots_near(x.circuit, x.engine, p) > 1) {
         // Identical sections may each hold it once: the automatic observer
         // would compute every copy.
-        memo("* Polo múltiplo: desvios de primeira ordem indefinidos.");
+        memo(multiple_pole);
         return Outcome::unseen;
     }
-    // A zero listed more than once is a multiple zero when the output
-    // winds around it more than once: no element moves it to first order.
-    if (!poles && copies_before(x.set, k) + copies_after(x.set, k) > 0 &&
-        output_winding(x, {en.Re, en.Im}) > 1) {
+    if (!poles && output_winding(x, p) > 1) {
         memo("* Zero múltiplo: desvios de primeira ordem indefinidos.");
         return Outcome::refused;
     }
-    e.observer_mode = poles;
-    e.sigma = en.Re;
-    e.omega = en.Im;
-    en.observer = poles ? e.observer_element : 0;
-    try {
-        build_and_solve(x.circuit, e, tol);
-    } catch (const suite::FatalError&) {
-        // Taking the observer out leaves a block that is singular there:
-        // the observer does not see this pole.
-        if (poles && roots_near(x.circuit, e, SystemBlocks{}, -1, {en.Re, en.Im}) > 1) {
-            memo("* Polo múltiplo: desvios de primeira ordem indefinidos.");
-            return Outcome::refused;
-        }
-        if (poles)
-            log_not_a_point(true,
-                            "* O elemento observador " + x.circuit.elements[e.observer_element].name +
-                                " não vê este polo: sistema singular.",
-                            memo);
-        else
-            log_not_a_point(false, "* Sistema singular neste zero.", memo);
-        return Outcome::unseen;
+    return std::nullopt;
+}
+
+// The system is singular at entry k: taking the observer out leaves a
+// block that is singular there (the observer does not see this pole), or
+// the point is a multiple root of the determinant.
+Outcome singular_at(PoleZeroContext& x, bool poles, int k, const Log& memo) {
+    const PoleZeroEntry& en = x.set.entries[k];
+    if (poles && roots_near(x.circuit, x.engine, {en.Re, en.Im}) > 1) {
+        memo(multiple_pole);
+        return Outcome::refused;
     }
-    if (!check_point(x, poles, memo)) return Outcome::unseen;
+    if (poles)
+        log_not_a_point(true,
+                        "* O elemento observador " + x.circuit.elements[x.engine.observer_element].name +
+                            " não vê este polo: sistema singular.",
+                        memo);
+    else
+        log_not_a_point(false, "* Sistema singular neste zero.", memo);
+    return Outcome::unseen;
+}
+
+// From the raw sensitivities of the solve at entry k to x_i·dp/dx_i in
+// the blocks of point k. With one observer for every pole, and for a
+// zero, a point whose G cancels is refused as multiple first; the
+// automatic observer has refused a multiple root of its block already.
+Outcome point_sensitivities(PoleZeroContext& x, bool poles, int k, bool automatic, const Log& memo) {
+    Engine& e = x.engine;
+    const PoleZeroEntry& en = x.set.entries[k];
     const Complex g = sum_frequency_sensitivity(x.circuit, e, k);
-    if (multiple_root(x.circuit, e, k, g)) {
+    if (!automatic && multiple_root(x.circuit, e, k, g)) {
         memo(std::string("* ") + label_of(poles) + " múltiplo: desvios de primeira ordem indefinidos.");
         return Outcome::refused;
     }
@@ -231,6 +187,40 @@ Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks
     return Outcome::valid;
 }
 
+// Solves at the entry's frequency, checks it and leaves x_i·dp/dx_i in the
+// blocks of point k.
+Outcome evaluate_entry(PoleZeroContext& x, bool poles, int k, const SystemBlocks* blocks, const Log& memo) {
+    Engine& e = x.engine;
+    PoleZeroEntry& en = x.set.entries[k];
+    const Real tol = x.settings.pivot_tolerance;
+    if (std::fabs(en.Re) < tol && std::fabs(en.Im) < tol) {
+        memo("* Não é permitida análise em CC.");
+        return Outcome::refused;
+    }
+    e.point_index = k;
+    e.normalised_sensitivities = false;
+    struct Restore {  // the program's observer and a whole-matrix engine, whatever happens
+        Engine& e;
+        int observer;
+        bool restore_observer;
+        ~Restore() {
+            e.restriction = nullptr;
+            if (restore_observer) e.observer_element = observer;
+        }
+    } restore{e, e.observer_element, blocks != nullptr};
+    const bool automatic = poles && blocks;
+    if (automatic && !choose_observer(x, *blocks, k, memo)) return Outcome::refused;
+    if (!automatic)
+        if (const auto multiple = listed_as_multiple(x, poles, k, memo)) return *multiple;
+    e.observer_mode = poles;
+    e.sigma = en.Re;
+    e.omega = en.Im;
+    en.observer = poles ? e.observer_element : 0;
+    if (try_build_and_solve(x.circuit, e, tol) != SolveOutcome::solved) return singular_at(x, poles, k, memo);
+    if (!check_point(x, poles, memo)) return Outcome::unseen;
+    return point_sensitivities(x, poles, k, automatic, memo);
+}
+
 // After a run with one observer: how many of the poles it did not see
 // another observer inside their own block does.
 void hint_automatic_observer(PoleZeroContext& x, const std::vector<int>& unseen, const Log& memo) {
@@ -241,7 +231,10 @@ void hint_automatic_observer(PoleZeroContext& x, const std::vector<int>& unseen,
     int seen = 0;
     for (const int k : unseen) {
         e.point_index = k;
-        if (automatic_owner(x, blocks, k).owner) ++seen;
+        const PoleZeroEntry& en = x.set.entries[k];
+        const BlockChoice choice = block_for_copy(x.circuit, e, x.settings, blocks, {en.Re, en.Im},
+                                                  copies_before(x.set, k), observer);
+        if (choice.block >= 0) ++seen;
     }
     e.observer_element = observer;
     e.point_index = point;
@@ -336,18 +329,6 @@ bool read_and_evaluate(PoleZeroContext& x, bool poles, const PoleZeroFileChooser
 
 }  // namespace
 
-Complex point_residual(const Circuit& c, const Engine& e, bool poles) {
-    if (!poles) return {e.system.normal_re[c.output_column], e.system.normal_im[c.output_column]};
-    const int k = e.observer_element;
-    const Element& obs = c.elements[k];
-    const Complex zobs = complex_divide({1, 0}, {c.stamp_re[k], c.stamp_im[k]});
-    return node_voltage(c, e, obs.node1) - node_voltage(c, e, obs.node2) - zobs;
-}
-
-bool within_tolerance(Complex r, const AnalysisSettings& s) {
-    return std::fabs(r.re) <= s.tol_admittance && std::fabs(r.im) <= s.tol_admittance;
-}
-
 bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g) {
     Real terms = 0;
     for (int i = 1; i <= c.element_count; ++i) {
@@ -358,33 +339,7 @@ bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g) {
     return terms > 0 && std::hypot(g.re, g.im) < 1e-7L * terms;
 }
 
-bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
-                             Complex p) {
-    const Real tol = s.pivot_tolerance;
-    if (std::fabs(p.re) < tol && std::fabs(p.im) < tol) return false;
-    if (poles && (!is_observer_element(c, observer) || c.elements[observer].value == 0)) return false;
-    e.observer_mode = poles;
-    if (poles) e.observer_element = observer;
-    e.sigma = p.re;
-    e.omega = p.im;
-    e.normalised_sensitivities = false;
-    try {
-        build_and_solve(c, e, tol);
-    } catch (const suite::FatalError&) {  // singular there
-        return false;
-    }
-    if (!within_tolerance(point_residual(c, e, poles), s)) return false;
-    const Complex g = sum_frequency_sensitivity(c, e, e.point_index);
-    return g.re != 0 || g.im != 0;
-}
-
 int pole_zero_capacity(const Circuit& c) { return std::min(max_pole_zero_entries, c.segments + 1); }
-
-bool is_observer_element(const Circuit& c, int i) {
-    if (i < 1 || i > c.element_count) return false;
-    const char k = element_kind(c, i);
-    return k == 'C' || k == 'L' || k == 'R' || k == 'Z';
-}
 
 int previous_observer(const Circuit& c, int from) {
     for (int i = std::min(from, c.element_count + 1) - 1; i >= 1; --i)

@@ -25,6 +25,7 @@
 #include "analysis/engine/engine.h"
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
+#include "analysis/polezero/block_observer.h"
 #include "analysis/polezero/polezero_set.h"
 
 namespace analysis {
@@ -67,30 +68,16 @@ bool run_pole_zero(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& ch
 bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFileChooser& choose_input,
                                const PoleZeroFileChooser& choose_table, const Log& memo);
 
-// The checks of a run on one point p, without listing anything: the point
-// is not at zero frequency, the system is not singular there, the loop
-// residual of the observer's mesh (poles, observer element `observer`) or
-// the output voltage (zeros) is within tol_admittance in both parts, and
-// the function depends on the frequency there. Solves with `e` (its
-// observer fields, s and the blocks of its point_index are overwritten).
-bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, bool poles, int observer,
-                             Complex p);
-
-// After a solve at a point: the loop residual of the observer's mesh
-// (poles) or the output voltage (zeros); both vanish at a true point.
-Complex point_residual(const Circuit& c, const Engine& e, bool poles);
-bool within_tolerance(Complex r, const AnalysisSettings& s);
-
-// Whether the frequency-scaling sum G = s·dD/ds of point k cancels among
-// its terms (|G| below 1e-7 of the sum of their sizes): dD/ds vanishes
-// with D, the point is a multiple root, and its first-order sensitivities
-// are undefined.
+// Whether point k, just solved, is a multiple root of the function the
+// engine solved (the whole matrix, or the block it is restricted to): the
+// frequency-scaling sum G = s·dD/ds, given as `g`, cancels among its terms
+// (|G| below 1e-7 of the sum of their sizes), so dD/ds vanishes with D
+// and the first-order sensitivities of the point are undefined.
 bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g);
 
 // The observer navigation ("<" and ">"): from `from`, the nearest element
 // below (above) whose name begins with C, L, R or Z; `from` when none.
 int previous_observer(const Circuit& c, int from);
 int next_observer(const Circuit& c, int from);
-bool is_observer_element(const Circuit& c, int i);
 
 }  // namespace analysis

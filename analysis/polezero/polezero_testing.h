@@ -1,9 +1,7 @@
 // Test helper: a circuit read from netlist text, analysed, with the
-// pole/zero set and a memo; pole/zero files written to a temporary folder
-// and a file dialog that answers with them.
+// pole/zero set and a memo; pole/zero files written to the test's own
+// folder and a file dialog that answers with them.
 #pragma once
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -15,6 +13,7 @@
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 #include "analysis/polezero/polezero_run.h"
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 
 namespace analysis::testing {
@@ -29,13 +28,13 @@ struct PoleZeroBench {
     std::vector<std::string> memo;
     std::vector<PoleZeroFileRequest> requests;  // what the dialogs were asked
     std::optional<std::string> answer;          // what they answer (none: cancel)
+    suite::testing::ScratchDir scratch;
     std::filesystem::path dir;
 
     // Reads the netlist and runs "Analisar" with the output node.
     PoleZeroBench(const std::string& netlist, int output_node, const std::string& name = "pz") {
-        // One folder per process: ctest runs the tests side by side.
-        dir = std::filesystem::temp_directory_path() /
-              ("polezero_test_" + name + "_" + std::to_string(::getpid()));
+        // The running test's own folder: ctest runs the tests side by side.
+        dir = scratch.root() / name;
         std::filesystem::create_directories(dir);
         suite::TextScanner in(netlist);
         const Log to_log = [this](const std::string& l) { log.push_back(l); };
@@ -43,8 +42,6 @@ struct PoleZeroBench {
         if (!start_analysis(*circuit, *engine, *sweep, settings, output_node, output_node, to_log))
             throw std::runtime_error("analysis refused");
     }
-    ~PoleZeroBench() { std::filesystem::remove_all(dir); }
-
     // "Analisar" again (after a change of the segments, for instance).
     void analyse(int output_node) {
         const Log to_log = [this](const std::string& l) { log.push_back(l); };
@@ -67,6 +64,7 @@ struct PoleZeroBench {
         return [this](const std::string& l) { memo.push_back(l); };
     }
     std::string write(const std::string& file, const std::string& text) {
+        std::filesystem::create_directories(dir);  // a second bench of the test empties the folder
         const std::string path = (dir / file).string();
         suite::write_text_file(path, suite::split_lines(text));
         return path;

@@ -8,8 +8,6 @@
 #include <numbers>
 
 #include "analysis/polezero/determinant.h"
-#include "analysis/polezero/polezero_finder.h"
-#include "common/errors.h"
 
 namespace analysis {
 
@@ -31,7 +29,20 @@ struct EngineScope {
     }
 };
 
-using Pattern = std::vector<std::vector<char>>;  // [row][column], 1-based
+using Pattern = SparsityPattern;
+
+// The circuit's matrix holds an entry wherever it does at one of these
+// points (s/ω0, ω0 the circuit's frequency scale): no circuit of sensible
+// values has a root at both, so an entry zero at both is zero at every s.
+constexpr Complex generic_points[] = {{0.3716L, 0.9284L}, {-0.6180L, 1.2718L}};
+
+Complex generic_point(int k, Real w0) { return scale(generic_points[k], w0); }
+
+// The circle of winding_near (its radius over |p|, system_blocks.h) and
+// the samples on it: the angle turns by far less than π between two when
+// the roots inside lie near its centre and the others far outside.
+constexpr Real winding_radius = 1e-6L;
+constexpr int winding_points = 32;
 
 void add_nonzeros(const NodalSystem& sys, int n, Pattern& p) {
     for (int r = 1; r <= n; ++r)
@@ -120,23 +131,42 @@ BlockRestriction restriction_of(int n, const std::vector<int>& rows, const std::
 
 bool varies_with_s(const Circuit& c, int i) { return frequency_scaling_sign(element_kind(c, i)) != 0; }
 
+// Each element's own stamps at s: the blocks they fall inside (row and
+// column in the same block) list the element.
+void place_elements(Circuit& c, Engine& e, Complex s, SystemBlocks& b) {
+    const int n = b.equation_count, parts = b.count();
+    std::vector<int> block_of_row(static_cast<std::size_t>(n + 1), -1),
+        block_of_col(static_cast<std::size_t>(n + 1), -1);
+    for (int k = 0; k < parts; ++k) {
+        for (const int row : b.rows[k]) block_of_row[row] = k;
+        for (const int col : b.columns[k]) block_of_col[col] = k;
+    }
+    b.elements.assign(static_cast<std::size_t>(parts), {});
+    b.varies.assign(static_cast<std::size_t>(parts), false);
+    e.sigma = s.re;
+    e.omega = s.im;
+    for (int i = 1; i <= c.element_count; ++i) {
+        build_system(c, e, i);
+        std::vector<char> in(static_cast<std::size_t>(parts), 0);
+        const NodalSystem& sys = e.system;
+        for (int r = 1; r <= n; ++r)
+            for (int j = std::max(1, sys.row_first[r]); j <= std::min(n, sys.row_last[r]); ++j)
+                if ((sys.matrix_re[r][j] != 0 || sys.matrix_im[r][j] != 0) &&
+                    block_of_row[r] == block_of_col[j])
+                    in[static_cast<std::size_t>(block_of_row[r])] = 1;
+        for (int k = 0; k < parts; ++k)
+            if (in[static_cast<std::size_t>(k)]) {
+                b.elements[k].push_back(i);
+                if (varies_with_s(c, i)) b.varies[k] = true;
+            }
+    }
+}
+
 }  // namespace
 
-SystemBlocks find_system_blocks(Circuit& c) {
+SystemBlocks block_triangular_form(const SparsityPattern& p, int n) {
     SystemBlocks b;
-    const int n = c.equation_count;
     b.equation_count = n;
-    auto e = std::make_unique<Engine>();
-    // Two frequencies that no circuit of sensible values has a root at:
-    // an entry that vanishes at both vanishes at every frequency.
-    const Real w0 = element_frequency_scale(c);
-    Pattern p(static_cast<std::size_t>(n + 1), std::vector<char>(static_cast<std::size_t>(n + 1), 0));
-    for (const Complex s : {Complex{0.3716L * w0, 0.9284L * w0}, Complex{-0.6180L * w0, 1.2718L * w0}}) {
-        e->sigma = s.re;
-        e->omega = s.im;
-        build_system(c, *e);
-        add_nonzeros(e->system, n, p);
-    }
     std::vector<int> match = match_columns(p, n);
     int parts = 0;
     std::vector<int> part;
@@ -158,39 +188,32 @@ SystemBlocks find_system_blocks(Circuit& c) {
     for (int k = 0; k < parts; ++k) rank[static_cast<std::size_t>(order[k])] = k;
     b.rows.assign(static_cast<std::size_t>(parts), {});
     b.columns.assign(static_cast<std::size_t>(parts), {});
-    std::vector<int> block_of_row(static_cast<std::size_t>(n + 1), -1),
-        block_of_col(static_cast<std::size_t>(n + 1), -1);
     for (int col = 1; col <= n; ++col) {
         const int k = rank[static_cast<std::size_t>(part[col])];
         b.columns[k].push_back(col);
         b.rows[k].push_back(match[col]);
-        block_of_col[col] = k;
-        block_of_row[match[col]] = k;
     }
     for (int k = 0; k < parts; ++k) {
         std::sort(b.rows[k].begin(), b.rows[k].end());
         b.restrictions.push_back(restriction_of(n, b.rows[k], b.columns[k]));
     }
-    // Each element's own stamps, at the first frequency.
-    b.elements.assign(static_cast<std::size_t>(parts), {});
-    b.varies.assign(static_cast<std::size_t>(parts), false);
-    e->sigma = 0.3716L * w0;
-    e->omega = 0.9284L * w0;
-    for (int i = 1; i <= c.element_count; ++i) {
-        build_system(c, *e, i);
-        std::vector<char> in(static_cast<std::size_t>(parts), 0);
-        const NodalSystem& sys = e->system;
-        for (int r = 1; r <= n; ++r)
-            for (int j = std::max(1, sys.row_first[r]); j <= std::min(n, sys.row_last[r]); ++j)
-                if ((sys.matrix_re[r][j] != 0 || sys.matrix_im[r][j] != 0) &&
-                    block_of_row[r] == block_of_col[j])
-                    in[static_cast<std::size_t>(block_of_row[r])] = 1;
-        for (int k = 0; k < parts; ++k)
-            if (in[static_cast<std::size_t>(k)]) {
-                b.elements[k].push_back(i);
-                if (varies_with_s(c, i)) b.varies[k] = true;
-            }
+    return b;
+}
+
+SystemBlocks find_system_blocks(Circuit& c) {
+    const int n = c.equation_count;
+    auto e = std::make_unique<Engine>();
+    const Real w0 = element_frequency_scale(c);
+    Pattern p(static_cast<std::size_t>(n + 1), std::vector<char>(static_cast<std::size_t>(n + 1), 0));
+    for (int k = 0; k < 2; ++k) {
+        const Complex s = generic_point(k, w0);
+        e->sigma = s.re;
+        e->omega = s.im;
+        build_system(c, *e);
+        add_nonzeros(e->system, n, p);
     }
+    SystemBlocks b = block_triangular_form(p, n);
+    place_elements(c, *e, generic_point(0, w0), b);
     return b;
 }
 
@@ -206,60 +229,43 @@ Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Co
     e.restriction = &b.restrictions[k];
     e.observer_mode = false;
     e.response_only = true;
-    auto det = [&](Complex s, ScaledComplex& d) {
+    // The block's determinant at s; 0 where the block is exactly singular.
+    auto det = [&](Complex s) {
         e.sigma = s.re;
         e.omega = s.im;
-        try {
-            build_and_solve(c, e, std::numeric_limits<Real>::min());
-        } catch (const suite::FatalError&) {
-            d = {};
-            return;
-        }
-        d = system_determinant(e.system, c.equation_count);
+        if (try_build_and_solve(c, e, std::numeric_limits<Real>::min()) != SolveOutcome::solved)
+            return ScaledComplex{};
+        return system_determinant(e.system, c.equation_count);
     };
-    const Real h = std::hypot(p.re, p.im) * 1e-7L;
-    ScaledComplex d0, d1, d2;
-    det(p, d0);
-    if (is_zero(d0)) return 0;
-    det({p.re + h, p.im}, d1);
-    det({p.re - h, p.im}, d2);
-    const long unit = std::max({d0.e, d1.e, d2.e});
-    const Complex diff = in_units(d1, unit) - in_units(d2, unit);
-    const Complex v = in_units(d0, unit);
-    const Real size = std::hypot(diff.re, diff.im);
-    const Real distance = size == 0 ? far : 2 * h * std::hypot(v.re, v.im) / size;
-    return std::isfinite(distance) ? distance : far;
+    const ScaledComplex at = det(p);
+    if (is_zero(at)) return 0;
+    const Real h = newton_difference(p);
+    const std::optional<Complex> step = newton_step(at, det({p.re + h, p.im}), det({p.re - h, p.im}), h);
+    return step ? std::hypot(step->re, step->im) : far;
 }
 
 int winding_near(Circuit& c, Engine& e, Complex p, const BlockRestriction* restriction,
                  const std::function<Complex(const Engine&)>& value) {
-    constexpr int points = 32;
     const EngineScope keep(e);
     e.restriction = restriction;
     e.observer_mode = false;
     e.response_only = true;
-    const Real r = 1e-6L * std::hypot(p.re, p.im);
+    const Real r = winding_radius * std::hypot(p.re, p.im);
     Real total = 0, last = 0;
-    try {
-        for (int t = 0; t <= points; ++t) {
-            const Real a = 2 * std::numbers::pi_v<Real> * t / points;
-            e.sigma = p.re + r * std::cos(a);
-            e.omega = p.im + r * std::sin(a);
-            build_and_solve(c, e, std::numeric_limits<Real>::min());
-            const Complex v = value(e);
-            const Real arg = std::atan2(v.im, v.re);
-            if (t > 0) total += angle_step(last, arg);
-            last = arg;
-        }
-    } catch (const suite::FatalError&) {
-        return 0;  // exactly singular on the circle
+    for (int t = 0; t <= winding_points; ++t) {
+        const Real a = 2 * std::numbers::pi_v<Real> * t / winding_points;
+        e.sigma = p.re + r * std::cos(a);
+        e.omega = p.im + r * std::sin(a);
+        if (try_build_and_solve(c, e, std::numeric_limits<Real>::min()) != SolveOutcome::solved) return 0;
+        const Complex v = value(e);
+        const Real arg = std::atan2(v.im, v.re);
+        if (t > 0) total += angle_step(last, arg);
+        last = arg;
     }
     return static_cast<int>(std::lround(total / (2 * std::numbers::pi_v<Real>)));
 }
 
-int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p) {
-    if (k >= b.count()) return 0;
-    const BlockRestriction* restriction = k >= 0 ? &b.restrictions[static_cast<std::size_t>(k)] : nullptr;
+int roots_near(Circuit& c, Engine& e, Complex p, const BlockRestriction* restriction) {
     const int n = c.equation_count;
     return winding_near(c, e, p, restriction,
                         [n](const Engine& x) { return system_determinant(x.system, n).m; });

@@ -14,7 +14,7 @@
 //
 //   SystemBlocks b = find_system_blocks(circuit);
 //   e.restriction = &b.restrictions[k];   // solve block k alone
-//   BlockDistance d = block_root_distance(circuit, e, b, k, p);
+//   Real d = block_root_distance(circuit, e, b, k, p);
 #pragma once
 
 #include <functional>
@@ -46,6 +46,18 @@ struct SystemBlocks {
 // engine of its own (the circuit's recorded stamps are overwritten).
 SystemBlocks find_system_blocks(Circuit& c);
 
+// Where an n×n matrix holds entries: pattern[row][column], 1-based.
+using SparsityPattern = std::vector<std::vector<char>>;
+
+// The blocks of a pattern alone (rows, columns, restrictions, matched;
+// no elements): rows are matched to columns by augmenting paths (a row
+// takes a column whose row can move to another), and a block is a
+// strongly connected part of the graph from each column to the columns
+// of its matched row. The blocks so found are the finest block-triangular
+// form of the matrix under row and column exchanges, whichever matching
+// was found.
+SystemBlocks block_triangular_form(const SparsityPattern& pattern, int n);
+
 // Whether element i has a stamp inside block k.
 bool element_in_block(const SystemBlocks& b, int k, int i);
 
@@ -55,16 +67,20 @@ bool element_in_block(const SystemBlocks& b, int k, int i);
 // Solves with `e` (restriction, mode and point are set and restored).
 Real block_root_distance(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
 
-// The roots of block k's determinant (of the whole matrix's for k = -1)
-// inside the circle |s - p| = 1e-6·|p|: its winding around the circle;
-// 0 when it cannot be told. Solves with `e` as block_root_distance does.
-int roots_near(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
-
-// The winding, around that circle, of what `value` reads off the engine
-// after each of 32 solves in normal mode (the response only), the system
-// restricted to a block when `restriction` is given; 0 when it cannot be
-// told. The engine's frequency, mode and restriction are put back.
+// The winding of what `value` reads off the engine around the circle
+// |s - p| = 1e-6·|p| (the roots inside, when it reads an analytic
+// function), from 32 solves in normal mode (the response only), the
+// system restricted to a block when `restriction` is given; 0 when it
+// cannot be told (the system is exactly singular on the circle). The
+// radius lies above the spread rounding leaves between the copies of a
+// multiple root (1e-8 of its size for a fourfold one) and well below the
+// spacing of the distinct roots of circuits of sensible values.
+// The engine's frequency, mode and restriction are put back.
 int winding_near(Circuit& c, Engine& e, Complex p, const BlockRestriction* restriction,
                  const std::function<Complex(const Engine&)>& value);
+
+// The roots inside that circle of the determinant of the block that
+// `restriction` solves alone, or of the whole matrix's.
+int roots_near(Circuit& c, Engine& e, Complex p, const BlockRestriction* restriction = nullptr);
 
 }  // namespace analysis
