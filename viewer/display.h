@@ -49,6 +49,13 @@ WindowRequest zoomed_out(const DisplayState& d);
 WindowRequest moved(const DisplayState& d, int quarters_re, int quarters_im);
 // Blank: centred on (re, im).
 WindowRequest centred_on(const DisplayState& d, Real48 re, Real48 im);
+// "t", and the first read into an empty viewer: the square that holds every
+// entry of every table in use with the deviation figures drawn for it
+// (rectangles and ellipses as switched, at the magnification), centred,
+// with a twentieth of its extent to spare on each side. A single point
+// gets a window as wide as its distance from the origin (-2, -2, 4 at the
+// origin). Nothing without a table in use.
+std::optional<WindowRequest> fitted_window(const TableStore& store, const DisplayState& d);
 
 // The value as the scales dialog shows it: the nearest decimal of 11
 // significant digits, so that 0.1, stored as the nearest 48-bit real, reads

@@ -27,6 +27,7 @@ inline std::vector<std::string> start_help_lines() {
         "MostraValores,+,-: Mover, ampliar, reduzir escalas",
         "v/V: Listar erros (acima/abaixo)",
         "Esc: Especificar escalas",
+        "t: Mostrar todas as tabelas (ajustar as escalas)",
         "Mouse: \"zoom\"",
     };
 }

@@ -126,8 +126,12 @@ void Tjprincipalpz::read_file() {
     }
     const std::string chosen = answer.file_name.toStdString();
     last_directory_ = QFileInfo(answer.file_name).absolutePath();
+    const bool was_empty = !viewer::any_table_in_use(store);
     viewer::read_table_file(store, chosen,
                             [this](const std::string& s) { report(QString::fromStdString(s)); });
+    // The first tables of an empty viewer are shown whole; later reads keep
+    // the scales.
+    if (was_empty) fit_all();
     repaint_plot();
 }
 
@@ -155,6 +159,10 @@ void Tjprincipalpz::show_selection() {
 
 void Tjprincipalpz::apply(const viewer::WindowRequest& w) {
     if (const auto why = viewer::apply_window(display, w)) report(QString::fromStdString(*why));
+}
+
+void Tjprincipalpz::fit_all() {
+    if (const auto w = viewer::fitted_window(store, display)) apply(*w);
 }
 
 void Tjprincipalpz::values_box(bool below) {
@@ -202,6 +210,9 @@ void Tjprincipalpz::FormKeyPress(QChar key) {
         case ' ':
             if (!e) return;
             apply(viewer::centred_on(display, e->Re, e->Im));
+            return repaint_plot();
+        case 't':
+            fit_all();
             return repaint_plot();
         case 'c': {
             display.cursor = !display.cursor;

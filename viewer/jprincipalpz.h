@@ -45,6 +45,7 @@ public:
     void repaint_plot();    // the whole picture, at once
     void show_selection();  // panel and cursor only
     void scales_dialog();   // Esc
+    void fit_all();         // "t": every table in use, with its deviations
 
     viewer::TableStore store;
     viewer::DisplayState display;

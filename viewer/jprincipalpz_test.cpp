@@ -1,18 +1,21 @@
 #include "viewer/jprincipalpz.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
+#include <numbers>
 
 #include "common/dialogseam.h"
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 #include "viewer/helptext.h"
+#include "viewer/viewerplot.h"
 
 namespace kelmaw {
 namespace {
@@ -23,27 +26,25 @@ class Kelmaw : public ::testing::Test {
 protected:
     suite::RecordingDialogSeam seam;
     suite::ScopedDialogSeam scoped{seam};
-    fs::path dir = fs::temp_directory_path() / ("kelmaw_test_" + std::to_string(::getpid()));
+    suite::testing::ScratchDir scratch;
+    fs::path dir = scratch.root();
     Tjprincipalpz w;
-
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
 
     QString file(const std::string& name, const std::vector<std::string>& lines) {
         suite::write_text_file((dir / name).string(), lines);
         return QString::fromStdString((dir / name).string());
     }
     // Starts the program; the first open dialog reads `first` or is cancelled.
-    // The window is shown with a plot square of 400 pixels.
+    // The window is shown with a plot square of side 400 (rows 0 to 400).
     void start(const QString& first = {}) {
         if (!first.isEmpty()) seam.answer_file(first);
-        w.resize(700, 400 + w.menuBar()->sizeHint().height());
+        w.resize(700, 401 + w.menuBar()->sizeHint().height());
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        w.resize(700, w.height() + 400 - w.cgrafico->height());
+        w.resize(700, w.height() + 401 - w.cgrafico->height());
         w.FormActivate();
         QTest::qWait(1);
-        ASSERT_EQ(w.cgrafico->height(), 400);
+        ASSERT_EQ(w.cgrafico->height(), 401);
         w.repaint_plot();
     }
     void read(const QString& name) {
@@ -89,9 +90,10 @@ TEST_F(Kelmaw, ReadsTablesDeletesAndSelects) {
     file("b.tab", {"Zeros", "0 1", "0 -1"});
     read(QString::fromStdString((dir / "b").string()));  // ".tab" appended
     read(a);
-    EXPECT_EQ(messages().mid(21), QStringList({"* Lida tabela no. 1, de pólos", "* Fim do arquivo",
-                                               "* Lida tabela no. 2, de zeros", "* Fim do arquivo",
-                                               "* Lida tabela no. 3, de pólos", "* Fim do arquivo"}));
+    EXPECT_EQ(
+        messages().mid(static_cast<int>(viewer::start_help_lines().size()) + 1),
+        QStringList({"* Lida tabela no. 1, de pólos", "* Fim do arquivo", "* Lida tabela no. 2, de zeros",
+                     "* Fim do arquivo", "* Lida tabela no. 3, de pólos", "* Fim do arquivo"}));
     EXPECT_EQ(w.store.slot(2).name, "b.tab");
     EXPECT_EQ(seam.requests.last().file_name, QString::fromStdString((dir / "b.tab").string()));
     EXPECT_EQ(w.store.current_table, 3);
@@ -132,6 +134,7 @@ TEST_F(Kelmaw, ReadsTablesDeletesAndSelects) {
 
 TEST_F(Kelmaw, KeysMoveZoomAndSwitch) {
     start(file("a.tsp", {"Polos", "0.5 1 0.1 0.1 0.1 0.1 0"}));
+    w.display = viewer::DisplayState{};  // the keys from the initial window, not the fitted one
     key('+');
     EXPECT_EQ(w.display.re_min, -1);
     EXPECT_EQ(w.display.im_min, -1);
@@ -281,6 +284,81 @@ TEST_F(Kelmaw, ScalesDialogAppliesOnTheFirstClickAfterTheErrorBox) {
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_EQ(w.display.width, 2);
     suite::set_dialog_seam(&seam);
+}
+
+const std::string kExamples = std::string(SUITE_SOURCE_DIR) + "/examples/";
+
+// Every entry in use lies in the window with its rectangle's corners and
+// 72 points of its ellipse (x = Re + a cos u cos t - b sin u sin t, ...),
+// at the magnification; returns how many entries were looked at.
+int entries_inside(const viewer::TableStore& s, const viewer::DisplayState& d) {
+    const double k = d.magnification;
+    auto inside = [&](double re, double im) {
+        return re >= d.re_min && re <= d.re_min + d.width && im >= d.im_min && im <= d.im_min + d.width;
+    };
+    int n = 0;
+    for (const viewer::TableSlot& t : s.slot_list) {
+        if (!t.in_use()) continue;
+        for (int j = 1; j <= t.count; ++j) {
+            const viewer::Entry& e = t.entry(j);
+            ++n;
+            EXPECT_TRUE(inside(e.Re - k * e.VRe, e.Im - k * e.VIm)) << t.name << " " << j;
+            EXPECT_TRUE(inside(e.Re + k * e.VRe, e.Im + k * e.VIm)) << t.name << " " << j;
+            const double th = e.Ang * std::numbers::pi / 180;
+            for (int i = 0; i < 72; ++i) {
+                const double u = i * std::numbers::pi / 36;
+                const double x = k * (e.Ra * std::cos(u) * std::cos(th) - e.Rb * std::sin(u) * std::sin(th));
+                const double y = k * (e.Ra * std::cos(u) * std::sin(th) + e.Rb * std::sin(u) * std::cos(th));
+                EXPECT_TRUE(inside(e.Re + x, e.Im + y)) << t.name << " " << j << " " << i;
+            }
+        }
+    }
+    return n;
+}
+
+// The first tables read into an empty viewer are shown whole; later reads
+// keep the scales; "t" shows everything again.
+TEST_F(Kelmaw, TheFirstReadFitsTheViewAndTFitsEverything) {
+    start(QString::fromStdString(kExamples + "butterworth6-cascade.tsp"));
+    EXPECT_GT(w.display.width, 1000);  // poles at thousands of rad/s
+    EXPECT_EQ(entries_inside(w.store, w.display), 6);
+    const viewer::DisplayState fitted = w.display;
+    read(QString::fromStdString(kExamples + "elliptic-ladder.tsp"));
+    ASSERT_TRUE(w.store.slot(2).in_use());
+    EXPECT_EQ(w.display.re_min, fitted.re_min);
+    EXPECT_EQ(w.display.im_min, fitted.im_min);
+    EXPECT_EQ(w.display.width, fitted.width);
+    key('+');
+    QTest::keyClick(&w, Qt::Key_Left);
+    key('A');  // the fit takes in the magnified figures
+    key('t');
+    EXPECT_EQ(entries_inside(w.store, w.display), 6 + w.store.slot(2).count);
+    const auto expected = viewer::fitted_window(w.store, w.display);
+    EXPECT_NEAR(w.display.width, expected->width, 1e-9 * expected->width);
+    EXPECT_NEAR(w.display.re_min, expected->re_min, 1e-9 * expected->width);
+    // The picture: both files in their colours and the legend naming them.
+    const QImage im = image();
+    EXPECT_EQ(im.pixelColor(200, 400), QColor(Qt::yellow));  // the bottom edge
+    const auto lines = viewer::legend_lines(w.store, w.cgrafico->height());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].text, "butterworth6-cascade.tsp");
+    EXPECT_EQ(lines[2].text, "elliptic-ladder.tsp");
+    EXPECT_NE(lines[1].colour, lines[2].colour);
+    // An empty viewer again: the next read fits once more.
+    QTest::keyClick(&w, Qt::Key_Delete);
+    QTest::keyClick(&w, Qt::Key_Delete);
+    const viewer::DisplayState before = w.display;
+    key('t');  // nothing to fit: the window stays
+    EXPECT_EQ(w.display.width, before.width);
+    EXPECT_EQ(w.display.re_min, before.re_min);
+    read(QString::fromStdString(kExamples + "butter4_sallenkey.tsp"));
+    EXPECT_LT(w.display.width, before.width);
+    EXPECT_EQ(entries_inside(w.store, w.display), w.store.slot(1).count);
+}
+
+TEST_F(Kelmaw, HelpTextListsTheFitKey) {
+    start();
+    EXPECT_TRUE(messages().contains("t: Mostrar todas as tabelas (ajustar as escalas)"));
 }
 
 TEST_F(Kelmaw, MenuCommands) {

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <filesystem>
 #include <sstream>
 
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 #include "viewer/display.h"
 #include "viewer/kelmacli.h"
+#include "viewer/tablereader.h"
 
 namespace viewer {
 namespace {
@@ -32,9 +33,8 @@ const std::string kExamples = std::string(SUITE_SOURCE_DIR) + "/examples/";
 
 class Kelma : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("kelma_test_" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
+    suite::testing::ScratchDir scratch;
+    fs::path dir = scratch.root();
 };
 
 TEST_F(Kelma, PrintsTheReportsOfEveryRead) {
@@ -63,9 +63,10 @@ TEST_F(Kelma, DrawsTheMainWindowPicture) {
     const QImage im(QString::fromStdString(png));
     ASSERT_EQ(im.size(), QSize(300 + 4 + 150, 300));
     EXPECT_EQ(im.pixelColor(0, 150), QColor(Qt::yellow));
-    // Entry 2 at (-0.3827, -0.9239): the cursor's fill is red, slot 1 is white.
-    const int x = static_cast<int>(std::lround(100 * (-0.382683432 + 1.5)));
-    const int y = static_cast<int>(std::lround(300 - 100 * (-0.923879533 + 1.5)));
+    // Entry 2 at (-0.3827, -0.9239) on a square of side 299 (rows 0 to 299):
+    // the cursor's fill is red, the first file is white.
+    const int x = static_cast<int>(std::lround(299.0 / 3 * (-0.382683432 + 1.5)));
+    const int y = static_cast<int>(std::lround(299 - 299.0 / 3 * (-0.923879533 + 1.5)));
     EXPECT_EQ(im.pixelColor(x + 4, y + 2), QColor(Qt::red));
     EXPECT_EQ(im.pixelColor(x - 2, y - 2), QColor(Qt::white));
 
@@ -75,6 +76,37 @@ TEST_F(Kelma, DrawsTheMainWindowPicture) {
     const KelmaRun empty = kelma({"--plot", (dir / "e.png").string()});
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(QImage(QString::fromStdString((dir / "e.png").string())).size(), QSize(634, 480));
+}
+
+int white_in_square(const QImage& im, int side) {
+    int n = 0;
+    for (int x = 1; x < side; ++x)
+        for (int y = 1; y < side; ++y) n += im.pixelColor(x, y) == QColor(Qt::white);
+    return n;
+}
+
+// Without --window the picture holds every table read, with its deviations,
+// as the viewer's key "t" fits them; --window keeps the window asked for.
+TEST_F(Kelma, APictureWithoutAWindowShowsEveryTable) {
+    const std::string table = kExamples + "butterworth6-cascade.tsp";
+    const std::string png = (dir / "fit.png").string();
+    ASSERT_EQ(kelma({table, "--plot", png, "--size", "401"}).status, 0);
+    const QImage im(QString::fromStdString(png));
+    TableStore store;
+    allocate_slots(store);
+    read_table_file(store, table, [](const std::string&) {});
+    DisplayState d;
+    ASSERT_FALSE(apply_window(d, *fitted_window(store, d)));
+    for (int k = 1; k <= store.slot(1).count; ++k) {
+        const Entry& e = store.slot(1).entry(k);
+        const int x = static_cast<int>(std::lround(400 * (e.Re - d.re_min) / d.width));
+        const int y = static_cast<int>(std::lround(400 - 400 * (e.Im - d.im_min) / d.width));
+        EXPECT_GT(x, 0);
+        EXPECT_LT(y, 400);
+        EXPECT_EQ(im.pixelColor(x - 2, y - 2), QColor(Qt::white)) << k;  // clear of the cursor
+    }
+    ASSERT_EQ(kelma({table, "--plot", png, "--size", "401", "--window", "-2", "-2", "4"}).status, 0);
+    EXPECT_EQ(white_in_square(QImage(QString::fromStdString(png)), 400), 0);  // poles at thousands: none
 }
 
 TEST_F(Kelma, RefusesABadCommandLine) {

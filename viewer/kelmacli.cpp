@@ -21,7 +21,10 @@ const char* const kHelp =
     "\".tab\" is appended when the name has no \".\") as \"Ler tabela\" does and prints\n"
     "the viewer's reports. With --plot, draws the viewer's picture into FILE (PNG, or\n"
     "SVG for a name ending in .svg): a square of N pixels (480) and the text column.\n"
-    "  --window REMIN IMMIN WIDTH  the plotted window of the complex plane (-2 -2 4)\n"
+    "  --window REMIN IMMIN WIDTH  the plotted window of the complex plane; without it,\n"
+    "                              the window that holds every table read with its\n"
+    "                              deviations (as the viewer's key t fits them), or\n"
+    "                              -2 -2 4 when no table was read\n"
     "  --magnify K                 magnification of the deviations (1)\n"
     "  --no-rectangles, --no-ellipses  leave the deviation figures out\n"
     "  --select SLOT ENTRY         the current table and entry, shown in the text column\n"
@@ -126,6 +129,9 @@ int run_kelma(const std::vector<std::string>& args, std::ostream& out, std::ostr
         const ReadOutcome r = read_table_file(store, name, [&](const std::string& s) { out << s << "\n"; });
         failed = failed || r.failed;
     }
+    if (!o.window)
+        if (const auto fit = fitted_window(store, d))
+            if (const auto why = apply_window(d, *fit)) window_reports.push_back(*why);
     for (const std::string& line : window_reports) out << line << "\n";
     out.flush();
     if (o.select_slot) {

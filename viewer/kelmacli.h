@@ -5,7 +5,8 @@
 //
 // Reads each file as "Ler tabela" does (".tab" appended to a name without
 // "."), prints the reports of the message window, and draws the main
-// window's picture into FILE (PNG, or SVG when FILE ends in ".svg").
+// window's picture into FILE (PNG, or SVG when FILE ends in ".svg"). The
+// picture shows --window, or else every table read with its deviations.
 // Exit status: 0; 1 when a read reported a failure or the picture could not
 // be written; 2 for a bad command line.
 #pragma once

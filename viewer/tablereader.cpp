@@ -79,6 +79,7 @@ std::string completed_file_name(const std::string& chosen) {
 ReadOutcome read_tables(TableStore& store, const std::string& text, const std::string& table_name,
                         const Report& report) {
     ReadOutcome outcome;
+    const Load load = begin_load(store);
     suite::TextScanner in(text);
     for (;;) {
         bool zero = false;
@@ -121,6 +122,8 @@ ReadOutcome read_tables(TableStore& store, const std::string& text, const std::s
         slot.is_zero = zero;
         slot.is_pole = !zero;
         slot.count = count;
+        slot.load = load.number;
+        slot.colour = load.colour;
         register_table(store, n);
         ++outcome.tables;
         report("* Lida tabela no. " + std::to_string(n) + ", de " + (zero ? "zeros" : "pólos"));

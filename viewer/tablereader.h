@@ -38,7 +38,8 @@ std::string completed_file_name(const std::string& chosen);
 std::string name_without_directory(const std::string& path);
 
 // Reads every table of `text` into free slots, naming them `table_name`;
-// each registered table becomes the current one.
+// each registered table becomes the current one. The reading is one load:
+// its tables share one colour.
 ReadOutcome read_tables(TableStore& store, const std::string& text, const std::string& table_name,
                         const Report& report);
 

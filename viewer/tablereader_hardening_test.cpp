@@ -1,12 +1,12 @@
 // The table reader on hostile files: empty, binary, truncated, oversized
 // lines and numbers beyond the 48-bit reals.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 
+#include "common/scratch_dir.h"
 #include "viewer/tablereader.h"
 
 namespace viewer {
@@ -22,7 +22,8 @@ struct Row {
 };
 
 ReadOutcome read_file(const std::string& bytes, TableStore& store, Lines& reports) {
-    const std::string path = ::testing::TempDir() + "hardening_" + std::to_string(::getpid()) + ".tsp";
+    const suite::testing::ScratchDir dir;
+    const std::string path = dir.path("hardening.tsp");
     std::ofstream(path, std::ios::binary) << bytes;
     const ReadOutcome out = read_table_file(store, path, [&](const std::string& s) { reports.push_back(s); });
     std::remove(path.c_str());

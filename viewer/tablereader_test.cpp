@@ -1,11 +1,11 @@
 #include "viewer/tablereader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 
 namespace viewer {
@@ -180,12 +180,84 @@ TEST(TableReader, SlotReuseAfterDelete) {
     EXPECT_EQ(r.store.current_table, 2);
 }
 
+// A deviation table of `n` poles as the analysis program writes a set
+// longer than a table holds: parts of 30 entries, each under the header.
+std::string parts_of_thirty(int n) {
+    const std::string header = "Desvios estat. dos Polos; Obs: auto (Re, Im, VRe, VIm, Ra, Rb, Ang)\r\n";
+    std::string text = header;
+    for (int k = 1; k <= n; ++k) {
+        if (k > 1 && (k - 1) % 30 == 0) text += "\r\n" + header;
+        text += "-" + std::to_string(k) + " 1 0.1 0.1 0.1 0.05 30\r\n";
+    }
+    return text + "\r\n";
+}
+
+// Every file read is one design: all its tables in one colour, one line of
+// the legend; another file, or the same file again, gets another colour.
+TEST(TableReader, EveryFileReadHasOneColourAndOneLegendLine) {
+    Reader r;
+    r.read(parts_of_thirty(45), "cascata.tsp");
+    EXPECT_EQ(r.reports,
+              Lines({"* Lida tabela no. 1, de pólos", "* Lida tabela no. 2, de pólos", "* Fim do arquivo"}));
+    EXPECT_EQ(r.store.slot(1).count, 30);
+    EXPECT_EQ(r.store.slot(2).count, 15);
+    EXPECT_EQ(r.store.slot(2).entry(15).Re, -45);
+    EXPECT_EQ(table_colour(r.store, 1), palette_colour(1));
+    EXPECT_EQ(table_colour(r.store, 2), palette_colour(1));
+    r.read("Zeros\n0 1\n0 -1\n\nPolos\n-1 0\n", "ref.rpz");  // zeros and poles
+    r.read(parts_of_thirty(45), "cascata.tsp");
+    EXPECT_EQ(table_colour(r.store, 3), palette_colour(2));
+    EXPECT_EQ(table_colour(r.store, 4), palette_colour(2));
+    EXPECT_EQ(table_colour(r.store, 5), palette_colour(3));
+    EXPECT_EQ(table_colour(r.store, 6), palette_colour(3));
+    std::vector<LegendItem> items = legend(r.store);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].name, "cascata.tsp");
+    EXPECT_EQ(items[1].name, "ref.rpz");
+    EXPECT_EQ(items[2].name, "cascata.tsp");
+    EXPECT_EQ(items[1].colour, palette_colour(2));
+    EXPECT_EQ(items[2].colour, palette_colour(3));
+    EXPECT_TRUE(items[0].poles && !items[0].zeros);
+    EXPECT_TRUE(items[1].poles && items[1].zeros);
+
+    // A file whose tables are all deleted leaves the legend and gives its
+    // colour to the next file read; one table left keeps the file shown.
+    r.store.current_table = 1;
+    delete_current_table(r.store);
+    items = legend(r.store);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].name, "cascata.tsp");
+    r.store.current_table = 2;
+    delete_current_table(r.store);
+    items = legend(r.store);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].name, "ref.rpz");
+    r.read("Polos\n-2 0\n", "novo.rpo");
+    EXPECT_EQ(table_colour(r.store, 1), palette_colour(1));
+    EXPECT_EQ(legend(r.store).back().name, "novo.rpo");
+    EXPECT_EQ(legend(r.store).back().colour, palette_colour(1));
+}
+
+// With every colour of the palette in use, the next file takes the one
+// the fewest shown files use, the first of them in the palette.
+TEST(TableReader, ColoursGoRoundThePalette) {
+    Reader r;
+    for (int k = 1; k <= kPaletteSize + 2; ++k) r.read("Polos\n-1 0\n", "f" + std::to_string(k) + ".rpo");
+    for (int k = 1; k <= kPaletteSize; ++k) EXPECT_EQ(table_colour(r.store, k), palette_colour(k)) << k;
+    EXPECT_EQ(table_colour(r.store, kPaletteSize + 1), palette_colour(1));
+    EXPECT_EQ(table_colour(r.store, kPaletteSize + 2), palette_colour(2));
+    r.store.current_table = 4;
+    delete_current_table(r.store);
+    r.read("Polos\n-1 0\n", "g.rpo");
+    EXPECT_EQ(table_colour(r.store, 4), palette_colour(4));
+    r.read("Polos\n-1 0\n", "h.rpo");
+    EXPECT_EQ(table_colour(r.store, kPaletteSize + 3), palette_colour(3));
+}
+
 class TableFiles : public ::testing::Test {
 protected:
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("viewer_reader_" + std::to_string(::getpid()) + ".d");
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    suite::testing::ScratchDir scratch;
+    std::filesystem::path dir = scratch.root();
 };
 
 TEST_F(TableFiles, FileNamesCompletionAndMissingFiles) {
@@ -216,7 +288,7 @@ TEST_F(TableFiles, FileNamesCompletionAndMissingFiles) {
     EXPECT_EQ(store.slot(1).name, "design.tab");
     EXPECT_EQ(store.slot(2).name, "design.tab");
     EXPECT_EQ(store.slot(2).entry(2).Re, -2);
-    EXPECT_NE(slot_colour(1), slot_colour(2));  // the same file in two colours
+    EXPECT_NE(table_colour(store, 1), table_colour(store, 2));  // the same file in two colours
     EXPECT_EQ(store.last_file_name, "none.tsp");
     reports.clear();
     read_table_file(store, dir.string() + "/", report);  // a folder is no table file

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <map>
 
 namespace viewer {
 namespace {
@@ -31,6 +32,12 @@ const Entry* TableStore::current_entry_ptr() const {
     const TableSlot* t = current();
     if (!t || current_entry < 1 || current_entry > t->count) return nullptr;
     return &t->entry(current_entry);
+}
+
+bool any_table_in_use(const TableStore& store) {
+    for (const TableSlot& t : store.slot_list)
+        if (t.in_use()) return true;
+    return false;
 }
 
 void allocate_slots(TableStore& store) { store.slot_list.assign(kSlotCount, TableSlot{}); }
@@ -85,19 +92,58 @@ void previous_entry(TableStore& store) {
     store.current_entry = store.current_entry <= 1 ? t->count : store.current_entry - 1;
 }
 
+Rgb palette_colour(int i) {
+    static const Rgb palette[kPaletteSize] = {{255, 255, 255}, {255, 255, 0},  {255, 0, 0},   {0, 255, 255},
+                                              {255, 0, 255},   {0, 255, 0},    {255, 160, 0}, {100, 160, 255},
+                                              {192, 192, 192}, {200, 150, 255}};
+    return palette[static_cast<std::size_t>(i - 1)];
+}
+
+Load begin_load(TableStore& store) {
+    // How many loads still shown use each colour.
+    std::map<int, int> colour_of_load;
+    for (const TableSlot& t : store.slot_list)
+        if (t.in_use() && t.load > 0) colour_of_load[t.load] = t.colour;
+    std::array<int, kPaletteSize + 1> users{};
+    for (const auto& [load, colour] : colour_of_load)
+        if (colour >= 1 && colour <= kPaletteSize) ++users[static_cast<std::size_t>(colour)];
+    int colour = 1;
+    for (int i = 2; i <= kPaletteSize; ++i)
+        if (users[static_cast<std::size_t>(i)] < users[static_cast<std::size_t>(colour)]) colour = i;
+    return {++store.loads, colour};
+}
+
+Rgb table_colour(const TableStore& store, int n) {
+    const int c = store.slot(n).colour;
+    return c >= 1 && c <= kPaletteSize ? palette_colour(c) : slot_colour(n);
+}
+
+std::vector<LegendItem> legend(const TableStore& store) {
+    std::map<int, LegendItem> by_load;  // in the order of the reads
+    for (int n = 1; n <= static_cast<int>(store.slot_list.size()); ++n) {
+        const TableSlot& t = store.slot(n);
+        if (!t.in_use() || t.load <= 0) continue;
+        LegendItem& item =
+            by_load.try_emplace(t.load, LegendItem{t.name, table_colour(store, n)}).first->second;
+        item.poles = item.poles || t.is_pole;
+        item.zeros = item.zeros || t.is_zero;
+    }
+    std::vector<LegendItem> items;
+    for (auto& [load, item] : by_load) items.push_back(std::move(item));
+    return items;
+}
+
 const std::array<Rgb, kSlotCount>& slot_colours() {
     static const std::array<Rgb, kSlotCount> colours = [] {
         std::array<Rgb, kSlotCount> c{};
-        const Rgb fixed[10] = {{255, 255, 255}, {255, 255, 0}, {255, 0, 0},   {0, 128, 0},     {255, 0, 255},
-                               {0, 255, 0},     {128, 0, 0},   {128, 0, 128}, {192, 192, 192}, {128, 128, 0}};
-        for (int i = 0; i < 10; ++i) c[static_cast<std::size_t>(i)] = fixed[i];
+        for (int i = 1; i <= kPaletteSize; ++i) c[static_cast<std::size_t>(i - 1)] = palette_colour(i);
         // A linear congruential generator modulo 2^32; the high bits pick
         // one of the first nine colours.
         std::uint32_t seed = 1;
-        for (std::size_t i = 10; i < c.size(); ++i) {
+        for (std::size_t i = kPaletteSize; i < c.size(); ++i) {
             seed = seed * 134775813u + 1u;
-            const auto pick = static_cast<std::size_t>((static_cast<std::uint64_t>(seed) * 9u) >> 32);
-            c[i] = fixed[pick];
+            const auto pick = static_cast<int>((static_cast<std::uint64_t>(seed) * 9u) >> 32);
+            c[i] = palette_colour(pick + 1);
         }
         return c;
     }();

@@ -1,5 +1,6 @@
 // The viewer's table store: 1000 slots of pole/zero tables, the selection
-// and the slot colours.
+// and the colours: every file read (a load) gets one colour for all of its
+// tables, and the legend lists the loads still shown.
 //
 // Values are kept in the viewer's 48-bit real format (about 11 significant
 // digits): everything read from a table goes through round_real48.
@@ -43,6 +44,8 @@ struct TableSlot {
     bool is_zero = false;
     std::int32_t count = 0;
     std::array<Entry, kEntryCount> entries{};  // entries[k - 1] is entry k
+    int load = 0;                              // the read that brought the table (1 for the first); 0: none
+    int colour = 0;  // palette colour 1..kPaletteSize of its load; 0: the slot's own
 
     bool in_use() const { return is_pole || is_zero; }
     const Entry& entry(int k) const { return entries[static_cast<std::size_t>(k - 1)]; }
@@ -54,6 +57,7 @@ struct TableStore {
     int current_table = 0;             // 0: none
     int current_entry = 1;
     std::string last_file_name;
+    int loads = 0;  // reads begun so far
 
     bool allocated() const { return !slot_list.empty(); }
     // Slot n, 1..kSlotCount.
@@ -64,6 +68,9 @@ struct TableStore {
     // The current entry, or nullptr when there is no current table.
     const Entry* current_entry_ptr() const;
 };
+
+// True when some slot holds a table.
+bool any_table_in_use(const TableStore& store);
 
 // Allocates the kSlotCount slots, all free.
 void allocate_slots(TableStore& store);
@@ -87,9 +94,39 @@ struct Rgb {
     int r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
 };
-// The colour of every slot: slots 1 to 10 fixed, each of slots 11 to 1000
-// one of the first nine chosen by a pseudo-random generator with a fixed
-// seed (the same colours at every start). Element n - 1 is slot n.
+
+// The colours of the loads, all of them light enough to read on the black
+// plot: white, yellow, red, cyan, fuchsia, lime, orange, sky blue, silver,
+// lavender.
+constexpr int kPaletteSize = 10;
+Rgb palette_colour(int i);  // i in 1..kPaletteSize
+
+// Begins a load: its number, and its colour, the palette colour that the
+// fewest loads still shown use (the first such), so that a file read after
+// another was deleted takes the colour it left.
+struct Load {
+    int number = 0;
+    int colour = 0;
+};
+Load begin_load(TableStore& store);
+
+// The colour slot n is drawn in: its load's colour, or for a table placed
+// without a load the slot's own colour.
+Rgb table_colour(const TableStore& store, int n);
+
+// One line of the legend: a load with a table still in use, its file name,
+// its colour and the kinds of its tables.
+struct LegendItem {
+    std::string name;
+    Rgb colour;
+    bool poles = false, zeros = false;
+};
+// The loads still shown, in the order they were read.
+std::vector<LegendItem> legend(const TableStore& store);
+
+// The colour of every slot: slots 1 to 10 the palette, each of slots 11 to
+// 1000 one of the first nine chosen by a pseudo-random generator with a
+// fixed seed (the same colours at every start). Element n - 1 is slot n.
 const std::array<Rgb, kSlotCount>& slot_colours();
 // Slot n's colour.
 Rgb slot_colour(int n);

@@ -1,5 +1,6 @@
 #include "viewer/viewerplot.h"
 
+#include <QFontMetrics>
 #include <cmath>
 #include <numbers>
 
@@ -9,6 +10,10 @@ namespace {
 using suite::e_text;
 using suite::f_text;
 using suite::plane_text;
+
+// Width of the panel's numbers: 7 significant digits, enough to read a
+// pole of a real filter.
+constexpr int kPanelWidth = 15;
 
 suite::PlaneWindow window_of(const DisplayState& d) { return {d.re_min, d.im_min, d.width}; }
 
@@ -35,7 +40,7 @@ void draw_entry(QPainter& p, const suite::PlaneMapping& m, const Entry& e, bool 
 QColor qt_colour(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 
 suite::PlaneMapping viewer_mapping(int box_height, const DisplayState& d) {
-    return suite::PlaneMapping(box_height, window_of(d));
+    return suite::PlaneMapping(box_height - 1, window_of(d));
 }
 
 void draw_viewer_plot(QPainter& p, QSize box, const TableStore& store, const DisplayState& d) {
@@ -52,9 +57,10 @@ void draw_viewer_plot(QPainter& p, QSize box, const TableStore& store, const Dis
     for (int n = 1; n <= static_cast<int>(store.slot_list.size()); ++n) {
         const TableSlot& t = store.slot(n);
         if (!t.in_use()) continue;
-        const QColor colour = qt_colour(slot_colour(n));
+        const QColor colour = qt_colour(table_colour(store, n));
         for (int k = 1; k <= t.count; ++k) draw_entry(p, m, t.entry(k), t.is_zero, colour, d);
     }
+    draw_legend(p, box, store);
 }
 
 std::vector<PanelLine> selection_panel(const TableStore& store, const DisplayState& d) {
@@ -68,16 +74,48 @@ std::vector<PanelLine> selection_panel(const TableStore& store, const DisplaySta
         {76, QString::fromStdString(t->name), white},
         {88, "Tabela " + QString::number(store.current_table), white},
         {100, (t->is_zero ? "Zero " : "Pólo ") + QString::number(store.current_entry), yellow},
-        {112, "Re:" + e_text(e->Re, 10), yellow},
-        {124, "Im:" + e_text(e->Im, 10), yellow},
-        {136, "w: " + e_text(w, 10), yellow},
-        {148, "Q: " + suite::q_text(e->Re, e->Im, 10), yellow},
-        {160, "VR:" + e_text(k * e->VRe, 10), white},
-        {172, "VI:" + e_text(k * e->VIm, 10), white},
-        {184, "Ra:" + e_text(k * e->Ra, 10), white},
-        {196, "Rb:" + e_text(k * e->Rb, 10), white},
+        {112, "Re:" + e_text(e->Re, kPanelWidth), yellow},
+        {124, "Im:" + e_text(e->Im, kPanelWidth), yellow},
+        {136, "w: " + e_text(w, kPanelWidth), yellow},
+        {148, "Q: " + suite::q_text(e->Re, e->Im, kPanelWidth), yellow},
+        {160, "VR:" + e_text(k * e->VRe, kPanelWidth), white},
+        {172, "VI:" + e_text(k * e->VIm, kPanelWidth), white},
+        {184, "Ra:" + e_text(k * e->Ra, kPanelWidth), white},
+        {196, "Rb:" + e_text(k * e->Rb, kPanelWidth), white},
         {208, "Ang:" + f_text(e->Ang, 9, 3), white},
     };
+}
+
+std::vector<LegendLine> legend_lines(const TableStore& store, int box_height) {
+    const std::vector<LegendItem> items = legend(store);
+    const int rows = (box_height - kLegendTop) / 12 - 1;  // below the heading
+    if (items.empty() || rows < 1) return {};
+    std::vector<LegendLine> lines = {{kLegendTop, QStringLiteral("Arquivos:"), QColor(Qt::white)}};
+    const int n = static_cast<int>(items.size());
+    const int shown = n <= rows ? n : rows - 1;
+    for (int i = 0; i < shown; ++i) {
+        const LegendItem& item = items[static_cast<std::size_t>(i)];
+        lines.push_back({kLegendTop + 12 * (i + 1), QString::fromStdString(item.name), qt_colour(item.colour),
+                         item.poles, item.zeros});
+    }
+    if (shown < n)
+        lines.push_back(
+            {kLegendTop + 12 * (shown + 1), "(mais " + QString::number(n - shown) + ")", QColor(Qt::white)});
+    return lines;
+}
+
+void draw_legend(QPainter& p, QSize box, const TableStore& store) {
+    p.setFont(suite::plane_font());
+    const int col = viewer_mapping(box.height(), DisplayState{}).text_column();
+    const QFontMetrics fm(p.font());
+    for (const LegendLine& line : legend_lines(store, box.height())) {
+        const bool item = line.poles || line.zeros;
+        const int x = item ? col + 14 : col;
+        plane_text(p, x, line.y, fm.elidedText(line.text, Qt::ElideRight, box.width() - x), line.colour);
+        const QPoint at(col + 5, line.y + 6);
+        if (line.poles) suite::draw_pole_marker(p, at, line.colour);
+        if (line.zeros) suite::draw_zero_marker(p, at, line.colour);
+    }
 }
 
 QPoint cursor_target(const suite::PlaneMapping& m, const TableStore& store, const DisplayState& d) {
@@ -106,6 +144,7 @@ void show_selection(QPainter& p, QSize box, const TableStore& store, const Displ
     p.setFont(suite::plane_font());
     for (const PanelLine& line : selection_panel(store, d))
         plane_text(p, col, line.y, line.text, line.colour);
+    draw_legend(p, box, store);
     move_cursor(p, cursor, cursor_target(m, store, d));
 }
 
