@@ -65,7 +65,7 @@ void realise_coupled_groups(FlatCircuit& c) {
 
     // Mutual inductances of the large groups: M[j][k].
     std::map<std::size_t, std::map<std::size_t, Real>> mutual;
-    std::map<std::size_t, std::string> k_names;  // inductor -> the K lines on it, for the note
+    std::map<std::size_t, std::string> k_names;  // group root -> its K lines, for the note
     for (std::size_t k : ks) {
         const std::size_t a = inductor.at(all[k].control), b = inductor.at(all[k].control2);
         if (!large[g.root(a)]) continue;
@@ -80,7 +80,8 @@ void realise_coupled_groups(FlatCircuit& c) {
                       "indutores");
         const Real m = e.value * std::sqrt(all[a].value * all[b].value);
         mutual[a][b] = mutual[b][a] = m;
-        for (std::size_t l : {a, b}) k_names[g.root(l)] += (k_names[g.root(l)].empty() ? "" : ", ") + e.name;
+        std::string& listed = k_names[g.root(a)];
+        listed += (listed.empty() ? "" : ", ") + e.name;
     }
 
     std::vector<FlatElement> out;
@@ -138,6 +139,43 @@ void realise_coupled_groups(FlatCircuit& c) {
                           "): cada um em série com as tensões s·M·i dos outros, feitas por F, L de |M| e E");
     }
     all = std::move(out);
+}
+
+void realise_ports(FlatCircuit& c) {
+    const FlatElement* first = nullptr;
+    for (const FlatElement& e : c.elements)
+        if (e.kind == 'p' && (!first || e.port < first->port)) first = &e;
+    if (!first) return;
+    const std::string excited = first->name;
+    std::vector<FlatElement> out;
+    for (const FlatElement& e : c.elements) {
+        if (e.kind != 'p') {
+            out.push_back(e);
+            continue;
+        }
+        FlatElement r = e;
+        r.kind = 'r';
+        std::string note = e.name + ": porta " + suite::format_general(e.port) + ", ";
+        if (e.name == excited) {
+            FlatElement v = r;
+            v.kind = 'v';
+            v.name = e.name + "#v";
+            v.nodes = {e.nodes[0], e.name + "#a"};
+            v.value = e.amplitude;
+            out.push_back(v);
+            r.name = e.name + "#z0";
+            r.nodes[0] = e.name + "#a";
+            note += "fonte AC de " + suite::format_general(e.amplitude) +
+                    " V atrás de Z0 = " + suite::format_general(e.value) +
+                    " ohms (a porta de menor número é a excitada)";
+        } else {
+            r.name = e.name + "#z0";
+            note += "terminação Z0 = " + suite::format_general(e.value) + " ohms";
+        }
+        out.push_back(r);
+        c.notes.push_back(note);
+    }
+    c.elements = std::move(out);
 }
 
 }  // namespace analysis::spice

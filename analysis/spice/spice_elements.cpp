@@ -367,6 +367,57 @@ void coupling(const LineContext& ctx, Fields& f, const std::string& written) {
     ctx.out.elements.push_back(e);
 }
 
+// Whether a P line is an RF port (PORT= or Z0=) rather than a coupled
+// transmission line.
+bool is_port(const std::string& text) {
+    Fields f(text);
+    while (!f.done()) {
+        if (f.at_assignment()) {
+            const std::string key = lower_case(f.word());
+            if (key == "port" || key == "z0") return true;
+            f.take('=');
+        }
+        if (f.word().empty()) {
+            if (f.at_expression())
+                f.expression();
+            else
+                f.take(f.peek());
+        }
+    }
+    return false;
+}
+
+// An RF port: "P n+ n- PORT=N Z0=R [AC=A]", a 'p' element with Z0 for its
+// value; the ports are written once every line is read.
+void port(const LineContext& ctx, Fields& f, const std::string& written) {
+    FlatElement e = element_of(ctx, 'p', written);
+    e.nodes = {node_field(ctx, f, "nó positivo"), node_field(ctx, f, "nó negativo")};
+    Real number = 0, z0 = 50, amplitude = 1;
+    bool numbered = false;
+    while (!f.done()) {
+        if (!f.at_assignment()) unexpected(ctx, f);
+        const std::string key = lower_case(f.word());
+        f.take('=');
+        const Real v = ctx.assigned_value(f);
+        if (key == "port") {
+            number = v;
+            numbered = true;
+        } else if (key == "z0") {
+            z0 = v;
+        } else if (key == "ac") {
+            amplitude = v;
+        } else if (key != "dc" && key != "power" && key != "freq") {
+            ctx.refuse("parâmetro " + key + " da porta desconhecido ou não suportado");
+        }
+    }
+    if (!numbered) ctx.refuse("falta o número da porta (port=)");
+    if (!(z0 > 0)) ctx.refuse("a impedância da porta (z0) deve ser positiva");
+    e.value = z0;
+    e.port = number;
+    e.amplitude = amplitude;
+    ctx.out.elements.push_back(e);
+}
+
 [[noreturn]] void refused_kind(const LineContext& ctx, char kind) {
     const std::string operating_point =
         " precisa de um ponto de operação, que a análise linear não calcula: escreva o seu modelo de "
@@ -428,6 +479,10 @@ void expand_element(const LineContext& ctx) {
             break;
         case 'k':
             coupling(ctx, f, written);
+            break;
+        case 'p':
+            if (!is_port(ctx.line.text)) refused_kind(ctx, kind);
+            port(ctx, f, written);
             break;
         default:
             refused_kind(ctx, kind);

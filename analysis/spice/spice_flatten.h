@@ -23,12 +23,13 @@
 namespace analysis::spice {
 
 struct FlatElement {
-    char kind = 0;                   // 'r' 'c' 'l' 'v' 'i' 'e' 'f' 'g' 'h' 'k'
+    char kind = 0;                   // 'r' 'c' 'l' 'v' 'i' 'e' 'f' 'g' 'h' 'k' 'p'
     std::string name;                // hierarchical, lower-case ("x1.rload")
     std::vector<std::string> nodes;  // flat node names; "0" is ground
     Real value = 0;                  // R, C, L; V, I: the AC excitation; E, F, G, H: the gain; K: k
     std::string control;             // F, H: the flat name of the controlling V; K: the first inductor
     std::string control2;            // K: the second inductor
+    Real port = 0, amplitude = 0;    // P: the port's number and AC amplitude
     const DeckLine* line = nullptr;
     std::string instance;  // the instance it belongs to ("" at the top level)
 };
@@ -57,5 +58,8 @@ FlatCircuit flatten_deck(const DeckText& deck);
 // Groups of more than two mutually coupled inductors written with F, E
 // and L elements (the K elements of pairs stay); a note tells each group.
 void realise_coupled_groups(FlatCircuit& c);
+// RF ports ('p', with Z0 for the value): the port of the lowest number is a V source behind its Z0,
+// the others Z0 terminations; a note tells each.
+void realise_ports(FlatCircuit& c);
 
 }  // namespace analysis::spice

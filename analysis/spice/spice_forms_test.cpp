@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <sstream>
 
 #include "analysis/spice/spice_testing.h"
@@ -245,6 +246,63 @@ TEST(SpiceForms, ConstantExpressionSources) {
         EXPECT_NE(refusal(std::string("c\n") + line + "\n").find("fonte controlada por expressão"),
                   std::string::npos);
     }
+}
+
+}  // namespace
+}  // namespace analysis::spice
+
+namespace analysis::spice {
+namespace {
+
+// Three coupled inductors: each in series with a sensing short, its own
+// L and one E per mutual inductance, whose control is an inductor of |M|
+// fed by the other's current; a pair alone stays a K line.
+TEST(SpiceForms, GroupsOfCoupledInductors) {
+    const SpiceTranslation t = translate(
+        "coupled\n"
+        "V1 1 0 ac 1\n"
+        "L1 1 0 1m\nL2 2 0 4m\nL3 3 0 9m\n"
+        "K12 L1 L2 0.5\nK23 L2 L3 0.25\nK31 L3 L1 -0.1\n"
+        "L4 4 0 1m\nL5 5 0 1m\nK45 L4 L5 0.3\n");
+    // M12 = 0.5 sqrt(1m 4m) = 1m, M23 = 0.25 sqrt(4m 9m) = 1.5m, M13 = -0.1 sqrt(1m 9m) = -0.3m.
+    std::map<std::string, long double> aux;  // the |M| inductors, by deck name
+    for (const SpiceTranslation::Name& n : t.elements)
+        if (n.deck.find("#m") != std::string::npos) aux[n.deck] = value_of(t, n.netlist);
+    EXPECT_EQ(aux.size(), 6u);
+    EXPECT_NEAR(aux["l1#ml2"], 1e-3L, 1e-18L);
+    EXPECT_NEAR(aux["l2#ml1"], 1e-3L, 1e-18L);
+    EXPECT_NEAR(aux["l2#ml3"], 1.5e-3L, 1e-18L);
+    EXPECT_NEAR(aux["l3#ml1"], 0.3e-3L, 1e-18L);
+    // The sign of M13 is the gain of the copies of i1 and i3.
+    for (const SpiceTranslation::Name& n : t.elements) {
+        if (n.deck.find("#f") == std::string::npos) continue;
+        SCOPED_TRACE(n.deck);
+        const bool negative = n.deck == "l1#fl3" || n.deck == "l3#fl1";
+        EXPECT_EQ(value_of(t, n.netlist, 5), negative ? -1 : 1);
+    }
+    EXPECT_EQ(fields_of(t, "K45"),
+              (Lines{"K45", std::to_string(find_spice_node(t, "4")), "0",
+                     std::to_string(find_spice_node(t, "5")), "0", "0.001", "0.001", "0.3"}));
+    EXPECT_EQ(t.notes,
+              Lines{"Indutores acoplados l1, l2, l3 (k12, k23, k31): cada um em série com as tensões "
+                    "s·M·i dos outros, feitas por F, L de |M| e E"});
+}
+
+TEST(SpiceForms, PortsAreASourceBehindZ0AndTerminations) {
+    const SpiceTranslation t = translate(
+        "ports\n"
+        "P2 out 0 port=2 z0=75\n"
+        "R1 in out 100\n"
+        "P1 in 0 PORT=1 Z0=50 ac=2\n");
+    EXPECT_EQ(element_lines(t), (Lines{"R2 1 0 75", "R1 2 1 100", "V1 2 3 2", "R3 3 0 50"}));
+    EXPECT_EQ(t.notes,
+              (Lines{"p2: porta 2, terminação Z0 = 75 ohms",
+                     "p1: porta 1, fonte AC de 2 V atrás de Z0 = 50 ohms (a porta de menor número é a "
+                     "excitada)"}));
+    EXPECT_EQ(refusal("p\nP1 1 0 z0=50\n"),
+              "Deck SPICE, linha 2: \"P1 1 0 z0=50\": falta o número da porta (port=)");
+    EXPECT_EQ(refusal("p\nP1 1 0 port=1 z0=0\n"),
+              "Deck SPICE, linha 2: \"P1 1 0 port=1 z0=0\": a impedância da porta (z0) deve ser positiva");
 }
 
 }  // namespace

@@ -315,6 +315,7 @@ SpiceTranslation translate_spice(const std::string& deck_text, const std::string
     const DeckText deck = read_deck(deck_text, deck_path, load);
     FlatCircuit flat = flatten_deck(deck);
     realise_coupled_groups(flat);
+    realise_ports(flat);
     SpiceTranslation t = Emitter(flat).emit(base_name(deck_path), deck.title);
     if (flat.ac) t.sweep = sweep_of(*flat.ac);
     return t;
