@@ -1,6 +1,7 @@
 # The Debian package of the suite: cpack -G DEB in the build folder, or
 # make package. Its Depends are those of the shared libraries the programs
-# link (dpkg-shlibdeps), with the font the windows and pictures are drawn in.
+# link (dpkg-shlibdeps), with the font the windows and pictures are drawn in
+# and the toolkit's translations.
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${SUITE_PACKAGE})
@@ -21,7 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+# The toolkit's Portuguese translations: without them the standard dialogs
+# of moratw and kelmaw speak English.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The long description; CPack puts the summary above it and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -1,0 +1,41 @@
+# Removes the files that the last install from a build laid out, as its
+# install_manifest.txt lists them, and the suite's own folders that are
+# left empty; then updates the MIME and desktop databases of the share
+# folder the suite's types were in.
+#
+#   cmake -DMANIFEST=BUILD/install_manifest.txt -P uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "${MANIFEST} does not exist: nothing was installed from this build")
+endif()
+file(STRINGS "${MANIFEST}" files)
+set(folders "")
+set(share "")
+foreach(file IN LISTS files)
+  if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+    file(REMOVE "${file}")
+    message(STATUS "Removed ${file}")
+  endif()
+  if(file MATCHES "^(.*)/mime/packages/filtersuite\\.xml$")
+    set(share "${CMAKE_MATCH_1}")
+  endif()
+  # The folders named after the suite, from the innermost out.
+  get_filename_component(folder "${file}" DIRECTORY)
+  while(folder MATCHES "/filtersuite(/|$)")
+    list(APPEND folders "${folder}")
+    get_filename_component(folder "${folder}" DIRECTORY)
+  endwhile()
+endforeach()
+list(REMOVE_DUPLICATES folders)
+list(SORT folders ORDER DESCENDING)
+foreach(folder IN LISTS folders)
+  file(GLOB left "${folder}/*" "${folder}/.*")
+  if(IS_DIRECTORY "${folder}" AND NOT left)
+    file(REMOVE_RECURSE "${folder}")
+    message(STATUS "Removed ${folder}/")
+  endif()
+endforeach()
+if(share AND NOT "${share}" STREQUAL "/usr/share")
+  include("${CMAKE_CURRENT_LIST_DIR}/databases.cmake")
+  suite_update_databases("${share}")
+endif()
+file(REMOVE "${MANIFEST}")
