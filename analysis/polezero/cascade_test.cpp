@@ -395,6 +395,35 @@ TEST(Cascade, APoleListedMoreTimesThanTheCircuitHasItIsRefusedOnceTooMany) {
     EXPECT_TRUE(b.has_line("* Polo listado mais vezes do que o circuito o tem."));
 }
 
+// A pole file written by hand holds a few digits: each pole, eight
+// digits off its root (5e-9 of it), is still computed in its own section,
+// with the deviations of the exact pole. Low impedances keep the observer's
+// loop residual of such a point within the admittance tolerance.
+TEST(Cascade, PolesGivenToEightDigitsAreComputedInTheirOwnSections) {
+    const std::vector<Section> sections{{Section::sk_highpass, 110, 200, 10e-6L, 10e-6L},
+                                        {Section::sk_lowpass, 47, 120, 4.7e-6L, 0.82e-6L}};
+    const Computed exact = compute_poles(cascade(sections), last_node(sections), "exact8");
+    ASSERT_EQ(exact.poles.size(), 4u);
+    PoleZeroBench b(cascade(sections), last_node(sections), "digits8");
+    std::string file = "4\n";
+    for (const PoleZeroPoint& p : exact.poles) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.8Lg %.8Lg\n", p.re, p.im);
+        file += line;
+    }
+    b.answer = b.write("net.r", file);
+    PoleZeroContext x = b.context();
+    x.auto_observer = true;
+    ASSERT_TRUE(run_pole_zero(x, true, b.chooser(), b.to_memo()));
+    for (int k = 1; k <= 4; ++k) {
+        const PoleZeroEntry &en = b.set->entries[k], &r = exact.bench->set->entries[k];
+        ASSERT_TRUE(en.valid) << k;
+        EXPECT_GT(std::hypot(en.Re - r.Re, en.Im - r.Im), 1e-12L * std::hypot(r.Re, r.Im)) << k;
+        EXPECT_EQ(b.circuit->elements[en.observer].name[1], b.circuit->elements[r.observer].name[1]) << k;
+        EXPECT_TRUE(near(en.VRe, r.VRe, 1e-6L) && near(en.VIm, r.VIm, 1e-6L)) << k;
+    }
+}
+
 // ---- multiple roots and the automatic observer ---------------------------
 
 // Series R, L, C of 1 H and 1 F with R just below critical damping: poles
