@@ -71,15 +71,17 @@ void Tjprincipalpz::FormActivate() {
     activated_ = true;
     display = viewer::DisplayState{};
     dragging = false;
-    // The message window goes below the main window when the screen has
-    // room, else in the screen's top-left corner, never over the plot's centre.
+    // The message window goes beside the main window, clear of the plot
+    // where the screen has room (message_window_frame).
+    // Its frame is taken to be as wide as the main window's, which the
+    // window manager has drawn by now.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect free = screen->availableGeometry();
-        const QRect main = frameGeometry();
-        if (main.bottom() + 40 + jmensagenspz->height() < free.bottom())
-            jmensagenspz->move(main.left(), main.bottom() + 40);
-        else
-            jmensagenspz->move(free.topLeft());
+        const QRect frame = frameGeometry(), inner = geometry();
+        const QMargins decoration(inner.left() - frame.left(), inner.top() - frame.top(),
+                                  frame.right() - inner.right(), frame.bottom() - inner.bottom());
+        const QRect to = message_window_frame(screen->availableGeometry(), frame,
+                                              jmensagenspz->size().grownBy(decoration));
+        jmensagenspz->setGeometry(to.marginsRemoved(decoration));
     }
     jmensagenspz->show();
     for (const std::string& line : viewer::start_help_lines()) report(QString::fromStdString(line));

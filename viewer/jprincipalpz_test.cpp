@@ -361,6 +361,25 @@ TEST_F(Kelmaw, HelpTextListsTheFitKey) {
     EXPECT_TRUE(messages().contains("t: Mostrar todas as tabelas (ajustar as escalas)"));
 }
 
+// The message window keeps clear of the main window wherever the screen
+// has room, lowered to fit if need be.
+TEST(MessageWindow, GoesBesideTheMainWindow) {
+    const QSize size(482, 330);
+    const QRect wide(0, 0, 1920, 1080), main_wide(612, 290, 696, 500);  // no room below: right of it
+    EXPECT_EQ(message_window_frame(wide, main_wide, size), QRect(1316, 290, 482, 330));
+    const QRect tall(0, 0, 1000, 1200), main_tall(152, 350, 696, 500);  // room below
+    EXPECT_EQ(message_window_frame(tall, main_tall, size), QRect(152, 858, 482, 330));
+    // 1400 by 900: no side holds it whole; the band above (199 rows) is the
+    // larger.
+    const QRect screen(0, 0, 1400, 900), main(345, 207, 684, 493);
+    const QRect r = message_window_frame(screen, main, size);
+    EXPECT_EQ(r, QRect(345, 0, 482, 199));
+    EXPECT_FALSE(r.intersects(main));
+    // No band of 120 rows: the top-left corner.
+    EXPECT_EQ(message_window_frame(QRect(0, 0, 800, 600), QRect(50, 50, 700, 500), size),
+              QRect(0, 0, 482, 330));
+}
+
 TEST_F(Kelmaw, MenuCommands) {
     start();
     w.Mensagens1->trigger();
