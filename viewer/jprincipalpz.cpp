@@ -72,9 +72,9 @@ void Tjprincipalpz::FormActivate() {
     display = viewer::DisplayState{};
     dragging = false;
     // The message window goes beside the main window, clear of the plot
-    // where the screen has room (message_window_frame).
-    // Its frame is taken to be as wide as the main window's, which the
-    // window manager has drawn by now.
+    // where the screen has room (message_window_frame); its frame is taken
+    // to be as wide as the main window's, which the window manager has
+    // drawn by now.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect frame = frameGeometry(), inner = geometry();
         const QMargins decoration(inner.left() - frame.left(), inner.top() - frame.top(),
