@@ -8,6 +8,8 @@ namespace kelmaw {
 
 Tjmensagenspz::Tjmensagenspz(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Mensagens, pólos e zeros"));
+    // Shown at the start beside the main window, it leaves the keys to the plot.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     resize(480, 300);
     mensagens = new QPlainTextEdit(this);
     mensagens->setObjectName("mensagens");
