@@ -1,8 +1,10 @@
 // morat's tolerance options end to end: the worst-case table, the mask
-// lines, both yields, the ranking and the tightened tolerances; refusals
-// and usage errors.
+// lines, both yields, the ranking (its limiting point against the closed
+// form) and the tightened tolerances; refusals and usage errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -80,6 +82,40 @@ TEST_F(MoratTolerance, MaskYieldRankingAndTightenedTolerances) {
     EXPECT_NE(morat({"--mask", mask, "--yield", "2000", "--linear-samples", "20000", "--seed", "6"})
                   .from("Rendimento")[0],
               r.from("Rendimento")[0]);
+}
+
+// The RC low-pass against a one-point mask at x = 2 rad/s, every part at
+// the default 5 %: the module deviation there is 20/ln 10·0.8·0.05·√2 dB,
+// shared equally by R1 and C1. With limits 1 deviation under and 1.5
+// over the nominal module, the circuits fail there in Φ(−1) + Φ(−1.5) of
+// the cases.
+TEST(MoratToleranceLine, TheLimitingPointAgainstItsClosedForm) {
+    suite::testing::ScratchDir dir;
+    const std::string net = dir.write("rc.net", "2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n");
+    const long double sigma = 8.68588963806502L * 0.8L * 0.05L * std::sqrt(2.0L);
+    const long double m0 = -10 * std::log10(5.0L),
+                      chance = std::erfc(1 / std::sqrt(2.0L)) / 2 + std::erfc(1.5L / std::sqrt(2.0L)) / 2;
+    const std::string mask =
+        dir.write("rc.msk", "unidade rad/s\r\nmodulo 2 2 " + suite::format_general(m0 - sigma) + " " +
+                                suite::format_general(m0 + 1.5L * sigma) + "\r\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(morat_main({net, "--output", "2", "--fmin", "1", "--fmax", "4", "--segments", "2", "--mask",
+                          mask, "--yield", "100", "--linear-samples", "1000"},
+                         out, err),
+              0)
+        << err.str();
+    const std::vector<std::string> lines = suite::split_lines(out.str());
+    const auto at = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("Ponto limitante: ", 0) == 0;
+    });
+    ASSERT_GE(lines.end() - at, 4);
+    EXPECT_EQ(std::vector<std::string>(at, at + 4),
+              (std::vector<std::string>{
+                  "Ponto limitante: módulo em 2 rad/s (limite inferior, linha 2): margem " +
+                      suite::format_general(std::round(sigma * 1e4L) / 1e4L) +  // four digits
+                      " dB = 1 desvios padrão; falha ali em " + suite::format_fixed(100 * chance, 0, 2) +
+                      " % dos circuitos",
+                  "Parcelas da variância nesse ponto:", "  R1     50.00 %", "  C1     50.00 %"}));
 }
 
 TEST_F(MoratTolerance, WorstCaseTableBesideTheResponseTable) {

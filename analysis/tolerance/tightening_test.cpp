@@ -1,14 +1,18 @@
-// The variance shares and the tolerance search: against every assignment
-// of two parts enumerated with the closed-form yield, refusals, and a
-// multi-point mask on the Sallen-Key example.
+// The variance shares and the tolerance search: the limiting point's line
+// with its chance of failing against the normal tails, the listing on both
+// sides of its tenth of a percent, every assignment of two parts
+// enumerated with the closed-form yield, refusals, and a multi-point mask
+// on the Sallen-Key example.
 #include "analysis/tolerance/tightening.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "analysis/engine/engine_testing.h"
 #include "analysis/tolerance/tolerance_testing.h"
+#include "common/numtext.h"
 #include "common/textfile.h"
 
 namespace analysis::testing {
@@ -111,6 +115,74 @@ TEST(Tightening, SharesAtTheLimitingPointAreRankedWithTheirClosedForm) {
     EXPECT_EQ(lines[2], "  C1     94.12 %");
     EXPECT_EQ(lines[3], "  R1      5.88 %");
     EXPECT_EQ(lines[4], "  outros 1 elementos: 0.00 %");
+}
+
+// The limiting point's line: its margin in deviations and the first-order
+// chance of crossing either limit there, Φ(−l) + Φ(−u) for limits l and u
+// deviations away. The RC low-pass at x = 2 has the module deviation
+// 20/ln 10·0.8·√(vR² + vC²) and, R and C acting alike, the shares vR² : vC².
+TEST(Tightening, TheLimitingLineGivesTheChanceOfCrossingEitherLimit) {
+    Swept s("2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n", 2, 1, 4, 2);  // x = 1, 2, 4
+    change_all_variabilities(*s.a.c, 0);
+    s.vary("R1", 0.05L);
+    s.vary("C1", 0.03L);
+    constexpr long double none = std::numeric_limits<long double>::infinity();
+    struct Case {
+        MaskQuantity quantity;
+        long double l, u;  // the limits, in deviations from the nominal value
+        const char* head;  // up to the margin
+    };
+    const Case cases[] = {
+        {MaskQuantity::module, 1.0L, 1.5L, "Ponto limitante: módulo em 2 rad/s (limite inferior, linha 7): "},
+        {MaskQuantity::module, 2.0L, 0.7L, "Ponto limitante: módulo em 2 rad/s (limite superior, linha 7): "},
+        {MaskQuantity::module, none, 2.4L, "Ponto limitante: módulo em 2 rad/s (limite superior, linha 7): "},
+        {MaskQuantity::delay, 0.4L, none, "Ponto limitante: atraso em 2 rad/s (limite inferior, linha 7): "},
+    };
+    const long double module_sigma = db * 0.8L * std::hypot(0.05L, 0.03L);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.head);
+        const bool module = k.quantity == MaskQuantity::module;
+        const Real nominal = module ? s.a.sw->points[1].module : s.a.sw->points[1].delay;
+        const LinearModel wide =
+            linear_model(*s.a.c, *s.a.e, *s.a.sw, {{1, k.quantity, nominal - 1, nominal + 1, 7}});
+        const long double sigma = module ? module_sigma : constraint_sigmas(wide, s.a.c->variability)[0];
+        const LinearModel m = linear_model(
+            *s.a.c, *s.a.e, *s.a.sw, {{1, k.quantity, nominal - k.l * sigma, nominal + k.u * sigma, 7}});
+        const long double near = std::min(k.l, k.u);
+        const std::vector<std::string> lines = ranking_lines(*s.a.c, *s.a.sw, m, s.a.c->variability);
+        EXPECT_EQ(lines,
+                  (std::vector<std::string>{
+                      k.head + std::string("margem ") + short_text(near * sigma) + (module ? " dB" : " s") +
+                          " = " + short_text(near) + " desvios padrão; falha ali em " +
+                          suite::format_fixed(100 * (phi(-k.l) + phi(-k.u)), 0, 2) + " % dos circuitos",
+                      "Parcelas da variância nesse ponto:", "  R1     73.53 %", "  C1     26.47 %"}));
+    }
+}
+
+// Elements whose share is a tenth of a percent or more are listed, the
+// others summed on one line. The shares are set through the model's
+// coefficients: (a·v)² of 900, 83.27, 13.14, 1.27, 1 (exactly 0.1 % of the
+// total, 1000), 0.77 and 0.56.
+TEST(Tightening, SharesFromATenthOfAPercentAreListedAndSmallerOnesSummed) {
+    Swept s("2\nV1 1 0 1\nR1 1 2 1\nR2 1 2 2\nR3 2 0 1\nR4 2 0 2\nC1 2 0 1\nC2 2 0 2\nC3 2 0 3\n", 2, 1, 4,
+            2);
+    ASSERT_EQ(s.a.c->element_count, 8);
+    const Real m0 = s.a.sw->points[1].module;
+    LinearModel m = linear_model(*s.a.c, *s.a.e, *s.a.sw, {{1, MaskQuantity::module, m0 - 40, m0 + 60, 3}});
+    const std::pair<const char*, long double> parts[] = {
+        {"R4", 0.875L}, {"C3", 30}, {"R1", 1}, {"C1", 3.625L}, {"R2", 0.75L}, {"R3", 1.125L}, {"C2", 9.125L}};
+    ElementReals v{};
+    for (auto [name, x] : parts) {
+        const int i = s.a.element_named(name);
+        v[i] = 0.5L;
+        m.coefficients[static_cast<std::size_t>(i - 1)] = 2 * x;
+    }
+    const std::vector<std::string> lines = ranking_lines(*s.a.c, *s.a.sw, m, v);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
+              (std::vector<std::string>{"Parcelas da variância nesse ponto:", "  C3     90.00 %",
+                                        "  C2      8.33 %", "  C1      1.31 %", "  R3      0.13 %",
+                                        "  R1      0.10 %", "  outros 2 elementos: 0.13 %"}));
 }
 
 TEST(Tightening, RefusesWhenTheNominalResponseFailsTheMask) {

@@ -1,11 +1,15 @@
-// The first-order yield against closed forms and against a plain sampling
-// of the element space, the Monte Carlo yield against a second-order model
-// made from finite differences of full solves, and the intervals.
+// The first-order yield against closed forms (limits near and far, up to
+// the 8 deviations beyond which a constraint is left out) and against a
+// plain sampling of the element space, the Monte Carlo yield against a
+// second-order model made from finite differences of full solves and, with
+// module and delay limits together, against the closed form that the sign
+// of its delay change decides, and the intervals.
 #include "analysis/tolerance/yield.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -122,6 +126,96 @@ TEST(FirstOrderYield, TheReducedSamplingAgreesWithPlainSamplingOfTheElements) {
     EXPECT_LT(plain.fraction, 0.9L);
     EXPECT_TRUE(compare_yields(reduced, plain).agree)
         << static_cast<double>(reduced.fraction) << " " << static_cast<double>(plain.fraction);
+}
+
+// Independent constraints, each on an element of its own, have the yield
+// Π (Φ(u_k) − Φ(−l_k)), l_k and u_k their limits in deviations. A limit
+// up to 8 deviations away fails rarely but counts: a ladder from 3.2 to
+// 7.9 deviations (deviations of tens of dB beside some of hundredths, a
+// nearer limit beside a far one on the other side), and twelve pairs of
+// limits 5 deviations away, whose chance of failing (5.7E-7 a pair) a
+// long run sees about 30 times. A value whose nominal lies 10 deviations
+// beyond its limit fails always.
+TEST(FirstOrderYield, LimitsUpTo8DeviationsAwayCountInTheProductOfTheirChances) {
+    constexpr Real none = std::numeric_limits<Real>::infinity();
+    struct Case {
+        std::vector<std::pair<Real, Real>> limits;  // (l, u) in deviations
+        long long samples;
+    };
+    const Case cases[] = {
+        {{{3.2L, none}, {none, 3.3L}, {3.5L, 40}, {3.6L, 3.9L}, {4.5L, 6}, {5, 5}, {7.9L, none}}, 1000000},
+        {std::vector<std::pair<Real, Real>>(12, {5, 5}), 4000000},
+        {{{1, 2}, {-10, 12}, {6, 6}}, 1000},
+    };
+    for (const Case& k : cases) {
+        const int n = static_cast<int>(k.limits.size());
+        SCOPED_TRACE(::testing::Message() << n << " constraints");
+        LinearModel m;
+        m.element_count = n;
+        m.coefficients.assign(static_cast<std::size_t>(n * n), 0);
+        ElementReals v{};
+        long double exact = 1;
+        for (int i = 0; i < n; ++i) {
+            const Real a = i % 2 == 0 ? -400 : 0.5L, sigma = std::fabs(a) * (0.01L + 0.01L * i);
+            v[i + 1] = 0.01L + 0.01L * i;
+            m.coefficients[static_cast<std::size_t>(i * n + i)] = a;
+            const Real nominal = -3 + i;
+            const auto [l, u] = k.limits[static_cast<std::size_t>(i)];
+            m.constraints.push_back(
+                {i, MaskQuantity::module, nominal - l * sigma, nominal + u * sigma, i + 2});
+            m.nominal.push_back(nominal);
+            exact *= phi(u) - phi(-l);
+        }
+        const YieldEstimate y = first_order_yield(m, v, k.samples, 21);
+        const long double failing = 1 - exact;
+        if (exact < 1e-20L) {
+            EXPECT_EQ(y.passed, 0);
+            continue;
+        }
+        EXPECT_NEAR(1 - y.fraction, failing, 4 * std::sqrt(failing / k.samples))
+            << static_cast<double>(failing) * k.samples << " failures expected, " << k.samples - y.passed
+            << " found";
+    }
+}
+
+// The RC low-pass varies only through RC = (1 + δR)(1 + δC): to first order
+// module and delay follow u = δR + δC together, the module down with it
+// and the delay up below x = 1, both down above. Lower limits a deviations
+// under the nominal module and b under the nominal delay keep u within
+// [−b, a] deviations below x = 1 (a yield of Φ(a) + Φ(b) − 1) and under
+// min(a, b) above it (Φ(min(a, b))). The circuits reach these yields only
+// when their delay changes against their phase's slope, as the group delay
+// does.
+TEST(MonteCarloYield, ModuleAndDelayLimitsTogetherSeeTheSignOfTheDelayChange) {
+    Swept s("2\nV1 1 0 1\nR1 1 2 1\nC1 2 0 1\n", 2, 0.25L, 4, 16);  // x = 0.25·2^(p/4)
+    change_all_variabilities(*s.a.c, 0);
+    s.vary("R1", 0.01L);
+    s.vary("C1", 0.01L);
+    struct Case {
+        int point;
+        long double a, b, yield;
+    };
+    const Case cases[] = {{4, 0.2L, 0.2L, 2 * phi(0.2L) - 1},            // x = 0.5
+                          {4, 1.0L, -0.5L, phi(1.0L) + phi(-0.5L) - 1},  // the delay's limit above nominal
+                          {12, 0.2L, 0.6L, phi(0.2L)}};                  // x = 2
+    std::uint64_t seed = 40;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "point " << k.point << " a " << (double)k.a << " b " << (double)k.b);
+        const Real module = s.a.sw->points[k.point].module, delay = s.a.sw->points[k.point].delay;
+        const LinearModel wide = linear_model(*s.a.c, *s.a.e, *s.a.sw,
+                                              {{k.point, MaskQuantity::module, module - 1, module + 1, 1},
+                                               {k.point, MaskQuantity::delay, delay - 1, delay + 1, 2}});
+        const std::vector<Real> sigma = constraint_sigmas(wide, s.a.c->variability);
+        const LinearModel m = linear_model(*s.a.c, *s.a.e, *s.a.sw,
+                                           {{k.point, MaskQuantity::module, module - k.a * sigma[0], 100, 1},
+                                            {k.point, MaskQuantity::delay, delay - k.b * sigma[1], 100, 2}});
+        const YieldEstimate first = first_order_yield(m, s.a.c->variability, 100000, 1);
+        EXPECT_NEAR(first.fraction, k.yield, 4 * std::sqrt(k.yield * (1 - k.yield) / 100000));
+        const MonteCarloYield mc = monte_carlo_yield(*s.a.c, *s.a.e, *s.a.sw, s.a.s, m, 4000, ++seed);
+        ASSERT_EQ(mc.estimate.trials, 4000);
+        EXPECT_NEAR(mc.estimate.fraction, k.yield, 4 * std::sqrt(k.yield * (1 - k.yield) / 4000));
+    }
 }
 
 // The Sallen-Key example, one point of its stop band limited from above
