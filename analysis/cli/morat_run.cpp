@@ -1,9 +1,12 @@
 // One run of morat: the window program's commands in a fixed order.
 #include <cctype>
+#include <cmath>
 #include <filesystem>
+#include <numbers>
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/cli/morat_session.h"
+#include "analysis/engine/solver.h"
 #include "analysis/shell/reports.h"
 #include "analysis/shell/sensitivity_list.h"
 #include "analysis/spice/spice_translate.h"
@@ -76,10 +79,25 @@ void apply_scales(const MoratOptions& o, const spice::AcSweep& deck, Session& x,
     if (!o.segments_given) x.circuit->segments = deck.segments;
 }
 
+// Whether the netlist may be written at `path`: not over a file that this
+// translator did not write. Tells why not on `err`.
+bool netlist_may_go(const MoratOptions& o, const std::string& path, std::ostream& err) {
+    if (!o.netlist_out && suite::file_exists(path) && !spice::is_translated_netlist(path)) {
+        err << "morat: " << path
+            << " is there and was not translated from a SPICE deck; name another netlist with "
+               "--netlist-out\n";
+        return false;
+    }
+    return true;
+}
+
 // --spice: the deck translated and its netlist written. Returns 0 to go
 // on, else the exit status. A netlist beside the deck that this
-// translator did not write is not replaced.
-int translate_deck(const MoratOptions& o, spice::SpiceTranslation& t, const Log& log, std::ostream& err) {
+// translator did not write is not replaced. When the deck's folder cannot
+// be written (an installed example, a read-only share) and no
+// --netlist-out is given, the netlist goes to the current folder, and
+// o.netlist names it there.
+int translate_deck(MoratOptions& o, spice::SpiceTranslation& t, const Log& log, std::ostream& err) {
     const std::string& deck = *o.spice;
     if (!suite::file_exists(deck)) {
         log("* Arquivo " + deck + " inexistente.");
@@ -92,15 +110,51 @@ int translate_deck(const MoratOptions& o, spice::SpiceTranslation& t, const Log&
             << " would replace the deck itself; name another with --netlist-out\n";
         return 1;
     }
-    if (!o.netlist_out && suite::file_exists(o.netlist) && !spice::is_translated_netlist(o.netlist)) {
-        err << "morat: " << o.netlist
-            << " is there and was not translated from a SPICE deck; name another netlist with "
-               "--netlist-out\n";
-        return 1;
+    if (!netlist_may_go(o, o.netlist, err)) return 1;
+    try {
+        spice::write_translated_netlist(o.netlist, t);
+    } catch (const suite::IoError& e) {
+        const std::string here = std::filesystem::path(o.netlist).filename().string();
+        if (o.netlist_out || here == o.netlist) throw;
+        log("O netlist não pode ser escrito ao lado do deck (" + e.portuguese() +
+            "): vai para a pasta atual, " + here + ".");
+        o.netlist = here;
+        if (!netlist_may_go(o, o.netlist, err)) return 1;
+        spice::write_translated_netlist(o.netlist, t);
     }
-    spice::write_translated_netlist(o.netlist, t);
     for (const std::string& line : spice::translation_report(t, deck, o.netlist)) log(line);
     return 0;
+}
+
+// The smallest pivot of the system at a sweep's point, factored without
+// a tolerance (the pivots left on the diagonal).
+Real smallest_pivot(Circuit& c, Engine& e, const Sweep& sw, const SweepFailure& at) {
+    e.point_index = at.point;
+    e.sigma = 0;
+    e.omega = sw.hertz_units ? 2 * std::numbers::pi_v<Real> * at.frequency : at.frequency;
+    const bool response_only = e.response_only;
+    e.response_only = true;
+    (void)try_build_and_solve(c, e, 0);
+    e.response_only = response_only;
+    Real least = HUGE_VALL;
+    for (int k = 1; k <= c.equation_count; ++k) {
+        const Real size = pivot_size(e.system.matrix_re[k][k], e.system.matrix_im[k][k]);
+        if (size < least || std::isnan(size)) least = std::isnan(size) ? 0 : size;
+    }
+    return least;
+}
+
+// A sweep of a translated deck that ends on a singular system or a null
+// output: the fatal error's line, and for a singular system where and
+// how small its pivot was, and the option that sets the tolerance.
+int deck_sweep_failure(const SweepFailure& failure, Session& x, std::ostream& err) {
+    err << "Erro: " << solve_failure_message(failure.outcome) << '\n';
+    if (failure.outcome == SolveOutcome::singular)
+        err << spice::singular_system_advice(failure.frequency, x.sweep->hertz_units,
+                                             smallest_pivot(*x.circuit, *x.engine, *x.sweep, failure),
+                                             x.settings.pivot_tolerance, false)
+            << '\n';
+    return 1;
 }
 
 // --output or --listed with --spice: a node of the deck by its name, else
@@ -172,7 +226,13 @@ int analyse(const MoratOptions& given, Session& x, const Log& log, std::ostream&
         if (p > c.segments)
             return usage_error(err, "--sensitivities " + std::to_string(p) + ": the sweep has points 0 to " +
                                         std::to_string(c.segments));
-    if (!sweep(c, *x.engine, *x.sweep, x.settings, log)) return 1;
+    if (o.spice) {
+        SweepFailure failure;
+        if (!sweep(c, *x.engine, *x.sweep, x.settings, log, {}, &failure))
+            return failure.outcome == SolveOutcome::solved ? 1 : deck_sweep_failure(failure, x, err);
+    } else if (!sweep(c, *x.engine, *x.sweep, x.settings, log)) {
+        return 1;
+    }
     if (o.range) dynamic_range_report(c, *x.sweep, x.settings, log);
     for (int p : o.sensitivities) {
         x.sweep->cursor = p;

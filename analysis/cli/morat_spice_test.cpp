@@ -310,3 +310,67 @@ TEST_F(MoratSpice, TheProgramAndItsPictureHelper) {
 
 }  // namespace
 }  // namespace analysis
+
+namespace analysis {
+namespace {
+
+// A singular system says where and how small its pivot was, and which
+// option sets the tolerance: 1 Tohm into 1 pF leaves the pivot
+// G + wC = 1e-12 (1 + 2 pi) at 1 Hz, below 1e-7; a tolerance two decades
+// under it solves the same deck. A floating node has a null pivot.
+TEST_F(MoratSpice, ASingularSystemSaysWhereAndHowSmallItsPivotWas) {
+    const std::string deck =
+        write("tiny.cir", "tiny conductances\nV1 in 0 ac 1\nR1 in out 1e12\nC1 out 0 1p\n.ac dec 10 1 100\n");
+    Outcome r = run({"--spice", deck, "--output", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err,
+        "Erro: Circuito insolúvel (determinante muito pequeno).\n"
+        "O sistema é singular a 1 Hz: o menor pivô tem tamanho 7.28E-0012, abaixo da tolerância 1E-7. Se o "
+        "circuito tem valores muito grandes ou muito pequenos, uma tolerância menor o resolve: com "
+        "--tol-pivot 1E-14.\n");
+    r = run({"--spice", deck, "--output", "out", "--tol-pivot", "1E-14", "--tab", path("tiny.tab")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string floating =
+        write("float.cir", "floating capacitor\nV1 in 0 ac 1\nR1 in 0 1k\nC1 a b 1n\n.ac dec 10 10 1k\n");
+    r = run({"--spice", floating, "--output", "in"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err,
+        "Erro: Circuito insolúvel (determinante muito pequeno).\n"
+        "O sistema é singular a 10 Hz: um pivô é nulo, o circuito é singular de fato (um nó sem caminho "
+        "à terra, um laço de fontes de tensão, um corte de fontes de corrente) e nenhuma tolerância o "
+        "resolve.\n");
+}
+
+// Where the deck's folder cannot take the netlist, it goes to the current
+// folder, and the log says so; --netlist-out is never moved.
+TEST_F(MoratSpice, TheNetlistGoesToTheCurrentFolderWhenTheDecksCannotTakeIt) {
+    fs::create_directories(dir / "share");
+    fs::create_directories(dir / "work");
+    const std::string deck = write("share/rc.cir", rc_deck);
+    fs::create_directories(dir / "share" / "rc.net");  // in the way of the netlist, even for root
+    const fs::path before = fs::current_path();
+    fs::current_path(dir / "work");
+    Outcome r = run({"--spice", deck, "--output", "out"});
+    const Outcome named = run({"--spice", deck, "--output", "out", "--netlist-out", path("share/rc.net")});
+    fs::remove(dir / "share" / "rc.net");
+    fs::permissions(dir / "share", fs::perms::owner_read | fs::perms::owner_exec);
+    const Outcome read_only = run({"--spice", deck, "--output", "out"});
+    fs::permissions(dir / "share", fs::perms::owner_all);
+    fs::current_path(before);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto log = lines(r.out);
+    EXPECT_EQ(log[0], "O netlist não pode ser escrito ao lado do deck (Não foi possível gravar o arquivo \"" +
+                          path("share/rc.net") + "\": é um diretório): vai para a pasta atual, rc.net.");
+    EXPECT_EQ(log[1], "Deck SPICE " + deck + " traduzido em rc.net: 2 nós, 3 elementos.");
+    EXPECT_TRUE(spice::is_translated_netlist(path("work/rc.net")));
+    EXPECT_EQ(named.status, 1);
+    if (::geteuid() != 0) {  // a read-only folder stops all but root
+        EXPECT_EQ(read_only.status, 0) << read_only.err;
+        EXPECT_NE(read_only.out.find("vai para a pasta atual, rc.net."), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace analysis

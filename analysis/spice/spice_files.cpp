@@ -1,5 +1,7 @@
 // The files of a translation: the deck read, the netlist written beside
 // it, and what the log says about them.
+#include <cmath>
+
 #include "analysis/spice/spice_translate.h"
 #include "common/errors.h"
 #include "common/numtext.h"
@@ -59,6 +61,32 @@ std::vector<std::string> translation_report(const SpiceTranslation& t, const std
         if (!t.sweep.adjustment.empty()) lines.push_back(t.sweep.adjustment);
     }
     return lines;
+}
+
+}  // namespace analysis::spice
+
+namespace analysis::spice {
+
+std::string singular_system_advice(Real frequency, bool hertz, Real smallest_pivot, Real tolerance,
+                                   bool window) {
+    const std::string at =
+        "O sistema é singular a " + suite::format_general(frequency) + (hertz ? " Hz" : " rad/s");
+    if (!(smallest_pivot > 0) || !std::isfinite(smallest_pivot))
+        return at +
+               ": um pivô é nulo, o circuito é singular de fato (um nó sem caminho à terra, um laço de "
+               "fontes de tensão, um corte de fontes de corrente) e nenhuma tolerância o resolve.";
+    // Two decades below the pivot, as a power of ten.
+    const Real suggested = std::pow(10.0L, std::floor(std::log10(smallest_pivot)) - 2);
+    const std::string where =
+        window ? "em \"Parâmetros\" (\"Tolerância para impedâncias e tensões\"), por exemplo " +
+                     suite::format_general(suggested)
+               : "com --tol-pivot " + suite::format_general(suggested);
+    std::string size = suite::format_scientific(smallest_pivot, 11);  // three digits
+    size.erase(0, size.find_first_not_of(' '));
+    return at + ": o menor pivô tem tamanho " + size + ", abaixo da tolerância " +
+           suite::format_general(tolerance) +
+           ". Se o circuito tem valores muito grandes ou muito pequenos, uma tolerância menor o resolve: " +
+           where + ".";
 }
 
 }  // namespace analysis::spice

@@ -84,4 +84,12 @@ void write_translated_netlist(const std::string& path, const SpiceTranslation& t
 std::vector<std::string> translation_report(const SpiceTranslation& t, const std::string& deck_path,
                                             const std::string& netlist_path);
 
+// The line after "Circuito insolúvel (determinante muito pequeno)." for a
+// translated deck: at which frequency (in Hz, or rad/s when `hertz` is
+// false) the system is singular, the size of its smallest pivot there
+// against the tolerance, and where the tolerance is set (morat's
+// --tol-pivot, or moratw's "Parâmetros" when `window`).
+std::string singular_system_advice(Real frequency, bool hertz, Real smallest_pivot, Real tolerance,
+                                   bool window);
+
 }  // namespace analysis::spice
