@@ -48,11 +48,13 @@ bool passes_pole_zero_checks(Circuit& c, Engine& e, const AnalysisSettings& s, b
 bool seen_in_a_block(Circuit& c, Engine& e, const AnalysisSettings& s, const SystemBlocks& b, Complex p,
                      int preferred);
 
-// The automatic observer's multiple-root check: whether p is a multiple
-// root of block k's determinant, which winds more than once around the circle |s - p| = 1e-6·|p|
-// (roots_near). No observer sees such a root alone while its other copies stay in the block (the two copies
-// of a double pole of two identical sections lie in two blocks, one each), and it has no first-order
-// deviations. Roots farther apart than the circle's radius are simple roots, however near.
+// The automatic observer's multiple-root check, its only one: whether p
+// is a multiple root of block k's determinant, which then winds more than
+// once around the circle |s - p| = 1e-6·|p| (roots_near). No observer sees
+// such a root alone while its other copies stay in the block (the two
+// copies of a double pole of two identical sections lie in two blocks, one
+// each), and it has no first-order deviations. Roots farther apart than
+// the circle's radius are simple roots, however near.
 bool multiple_in_block(Circuit& c, Engine& e, const SystemBlocks& b, int k, Complex p);
 
 // Which block takes copy `copy` (0-based) of a pole listed several times,

@@ -484,6 +484,36 @@ TEST(MultipleRoot, OnlyARootMultipleInItsBlockIsRefusedAsMultiple) {
     }
 }
 
+// With one observer for every pole, a multiple pole listed once is
+// refused as multiple too: the double pole of (s + 1)² by its
+// frequency-scaling sum, which cancels; the double pole of two identical
+// sections, where the other section stays singular, by the determinant's
+// winding.
+TEST(MultipleRoot, AMultipleRootListedOnceIsRefusedWithOneObserver) {
+    const std::vector<Complex> hp = sk_highpass_poles(highpass);
+    struct Case {
+        const char* name;
+        std::string netlist;
+        int output;
+        const char* observer;
+        PoleZeroPoint listed;
+    };
+    const Case cases[] = {
+        {"critical", critical, 3, "R1", {-1, 0}},
+        {"twins", cascade({highpass, highpass}), 7, "R1A", {hp[0].re, hp[0].im}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PoleZeroBench b(c.netlist, c.output, "once");
+        b.engine->observer_element = b.element(c.observer);
+        ASSERT_TRUE(b.run(true, pole_file({c.listed})));
+        EXPECT_FALSE(b.set->entries[1].valid);
+        EXPECT_EQ(std::count(b.memo.begin(), b.memo.end(),
+                             "* Polo múltiplo: desvios de primeira ordem indefinidos."),
+                  1);
+    }
+}
+
 // The two nearly meeting poles of the near-critical loop have their own
 // first-order sensitivities, large as 1/b: from s² + R·s + 1/(L·C) = 0 at
 // L = C = 1, R·∂p/∂R = -R/2 - j·R²/(4b), L·∂p/∂L = R/2 + j·(R²/2 - 1)/(2b)

@@ -72,7 +72,9 @@ bool save_pole_zero_deviations(PoleZeroContext& x, bool poles, const PoleZeroFil
 // engine solved (the whole matrix, or the block it is restricted to): the
 // frequency-scaling sum G = s·dD/ds, given as `g`, cancels among its terms
 // (|G| below 1e-7 of the sum of their sizes), so dD/ds vanishes with D
-// and the first-order sensitivities of the point are undefined.
+// and the first-order sensitivities of the point are undefined. The run
+// asks it with one observer for every pole and for zeros; the automatic
+// observer asks multiple_in_block (block_observer.h) instead.
 bool multiple_root(const Circuit& c, const Engine& e, int point, Complex g);
 
 // The observer navigation ("<" and ">"): from `from`, the nearest element
