@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <cctype>
 
 #include "analysis/circuit/netlist_reader.h"
@@ -57,7 +58,8 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     resize(696, 480);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the window's edge instead of running off to the right.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setReadOnly(true);  // the log: lines are selected and copied, not typed
     Memo1->setFont(QFont("DejaVu Sans Mono", 9));
     setCentralWidget(Memo1);
@@ -67,6 +69,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
     OpenDialog1 = {"Abrir", "Netlists|*.net|Todos|*.*", 1, "net", "", true};
     OpenDialog2 = {"Importar SPICE", "Decks SPICE|*.cir;*.sp;*.spi;*.ckt;*.net|Todos|*.*", 1, "", "", true};
     SaveDialog1 = {"Salvar", "Resposta em frequência|*.tab", 1, "", "", false};
+    SaveDialog2 = {"Salvar tradução como", "Netlists|*.net|Todos|*.*", 1, "net", "", false};
 
     menuBar()->setObjectName("MainMenu1");
     Arquivo1 = menuBar()->addMenu("Arquivo");
@@ -112,7 +115,12 @@ QAction* TForm1::item(QMenu* menu, const char* name, const QString& caption, voi
     return a;
 }
 
-void TForm1::log(const std::string& line) { Memo1->appendPlainText(QString::fromStdString(line)); }
+// The newest line comes into sight even when the log was scrolled back.
+void TForm1::log(const std::string& line) {
+    Memo1->appendPlainText(QString::fromStdString(line));
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
 
 void TForm1::fatal_error(const std::string& message) {
     log("Erro: " + message);
@@ -147,7 +155,24 @@ void TForm1::Open1Click() {
         this, [&] { open_netlist_named(analysis::complete_netlist_name(answer.file_name.toStdString())); });
 }
 
-bool TForm1::open_netlist_named(const std::string& name) {
+// A mask read for one netlist goes with it: opening another one asks
+// whether to keep it ("Não", the default, drops "Projeto de tolerâncias"
+// with its mask and results); without `ask` it is dropped.
+void TForm1::keep_mask_for(const std::string& name, bool ask) {
+    if (!Form12 || !Form12->mask() || name == program_.netlist_file_name) return;
+    const std::string mask = Form12->mask()->file_name;
+    if (ask &&
+        suite::dialog_seam().ask(
+            this, "Abrir",
+            QString::fromStdString("A máscara " + mask + " foi lida para " + program_.netlist_file_name +
+                                   ". Mantê-la para " + name + "?")) == suite::Answer::yes)
+        return;
+    delete Form12;  // it takes its mask off the plot
+    Form12 = nullptr;
+    log("Máscara " + mask + " descartada.");
+}
+
+bool TForm1::open_netlist_named(const std::string& name, bool ask_about_mask) {
     auto& p = program_;
     bool opened = false;
     try {
@@ -160,6 +185,7 @@ bool TForm1::open_netlist_named(const std::string& name) {
     if (!opened) return false;
     analysis::forget_response(p.sweep);
     if (Form14) Form14->clear();
+    keep_mask_for(name, ask_about_mask);
     p.netlist_file_name = name;
     p.netlist_base_name = analysis::netlist_base_name(name);
     // Nothing of the previous circuit stays on the screen under the new name.
@@ -193,14 +219,8 @@ void TForm1::ImportarSPICE1Click() {
             log(std::string("* ") + e.what());
             return;
         }
-        const std::string netlist = spice::spice_netlist_name(deck);
-        if (suite::file_exists(netlist) && !spice::is_translated_netlist(netlist) &&
-            suite::dialog_seam().ask(
-                this, "Importar SPICE",
-                QString::fromStdString("O arquivo " + netlist +
-                                       " não foi traduzido de um deck SPICE. Substituí-lo?")) !=
-                suite::Answer::yes)
-            return;
+        const std::string netlist = translation_file(spice::spice_netlist_name(deck));
+        if (netlist.empty()) return;
         spice::write_translated_netlist(netlist, t);
         for (const std::string& line : spice::translation_report(t, deck, netlist)) log(line);
         if (!open_netlist_named(netlist) || !t.sweep.present) return;
@@ -212,6 +232,25 @@ void TForm1::ImportarSPICE1Click() {
         program_.circuit.segments = t.sweep.segments;
         log("Escalas ajustadas à varredura do deck.");
     });
+}
+
+// Where "Importar SPICE" writes a translation: the netlist beside the deck,
+// or, when that one was not translated from a deck and the user does not
+// replace it ("Não", the default), a name chosen in SaveDialog2; empty when
+// that dialog is cancelled.
+std::string TForm1::translation_file(const std::string& beside) {
+    namespace spice = analysis::spice;
+    if (!suite::file_exists(beside) || spice::is_translated_netlist(beside) ||
+        suite::dialog_seam().ask(
+            this, "Importar SPICE",
+            QString::fromStdString("O arquivo " + beside +
+                                   " não foi traduzido de um deck SPICE. Substituí-lo?")) ==
+            suite::Answer::yes)
+        return beside;
+    SaveDialog2.file_name = QString::fromStdString(beside.substr(0, beside.size() - 4) + "-spice.net");
+    const suite::FileAnswer answer = suite::dialog_seam().save_file(this, SaveDialog2);
+    if (!answer.accepted) return {};
+    return analysis::complete_netlist_name(answer.file_name.toStdString());
 }
 
 // "Projetar filtro": the dialog of the design's choices.
@@ -270,7 +309,7 @@ void TForm1::design_filter() {
 // design's output as "Analisar" does, and the mask checked in "Projeto de
 // tolerâncias".
 void TForm1::open_design(const analysis::design::DesignOutcome& d, const analysis::design::DesignOptions& o) {
-    if (!open_netlist_named(d.netlist_file)) return;
+    if (!open_netlist_named(d.netlist_file, false)) return;
     analysis::Circuit& c = program_.circuit;
     analysis::Sweep& sw = program_.sweep;
     sw.log_scale = true;
@@ -348,8 +387,11 @@ void TForm1::Tolernciaseparmetros1Click() {
 void TForm1::Projetodetolerncias1Click() {
     if (!Form12) {
         Form12 = new TForm12(program_, this);
+        // Over this window, as the others open, but below its menu, which
+        // a window of this one's would hide for good (it stays in front).
         QRect frame(QPoint(0, 0), Form12->size());
-        frame.moveCenter(geometry().center());  // over this window, as the others open
+        frame.moveCenter(geometry().center());
+        frame.moveTop(geometry().top() + menuBar()->height() + 40);
         Form12->move(frame.topLeft());
     }
     show_window(Form12);

@@ -58,6 +58,7 @@ public:
     suite::FileRequest OpenDialog1;
     suite::FileRequest OpenDialog2;  // SPICE decks
     suite::FileRequest SaveDialog1;
+    suite::FileRequest SaveDialog2;  // the translation of a deck under another name
 
     // The other windows, set by the start-up.
     TForm2* Form2 = nullptr;
@@ -111,8 +112,12 @@ protected:
 private:
     QAction* item(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)());
     // What "Abrir" does with the chosen netlist (inside a handler); true
-    // when it was read.
-    bool open_netlist_named(const std::string& name);
+    // when it was read. A mask read for another netlist is kept only when
+    // the user says so (asked when `ask_about_mask`).
+    bool open_netlist_named(const std::string& name, bool ask_about_mask = true);
+    void keep_mask_for(const std::string& name, bool ask);
+    // The netlist "Importar SPICE" writes for a deck whose netlist would be `beside`.
+    std::string translation_file(const std::string& beside);
     // "Projetar" of Form13: the design run, then its netlist opened and analysed.
     void design_filter();
     void open_design(const analysis::design::DesignOutcome& d, const analysis::design::DesignOptions& o);

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -13,7 +18,9 @@
 #include "analysis/shell/main_window.h"
 #include "analysis/shell/output_node_dialog.h"
 #include "analysis/shell/startup.h"
+#include "analysis/spice/spice_translate.h"
 #include "common/dialogseam.h"
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 
 namespace moratw {
@@ -159,6 +166,76 @@ TEST_F(ImportarSPICE, ANetlistTheReaderRefusesEndsAsAbrirEnds) {
     EXPECT_EQ(log().last(), "Erro: Circuito proibido");
     EXPECT_TRUE(program().failed);
     EXPECT_TRUE(app.Form2->isVisible());
+    EXPECT_FALSE(program().circuit.present);
+}
+
+// "Não" to the question about a netlist it did not write leads to a save
+// dialog: the translation is written and opened under the name chosen there
+// (".net" added), the netlist by hand stays; a cancelled dialog does nothing.
+TEST_F(ImportarSPICE, NaoWritesTheTranslationUnderAnotherName) {
+    suite::testing::ScratchDir scratch;
+    const std::string deck = scratch.write("divider.cir", divider_deck);
+    const std::string own = "2\n* by hand\nV1 1 0 1\nR1 1 2 1\nR2 2 0 1\n";
+    const std::string by_hand = scratch.write("divider.net", own);
+    import(deck);  // no answers queued: "Não", then the dialog cancelled
+    ASSERT_EQ(seam.questions.size(), 1);
+    ASSERT_EQ(seam.requests.size(), 2);
+    const suite::FileRequest& save = seam.requests[1];
+    EXPECT_EQ(save.title, "Salvar tradução como");
+    EXPECT_EQ(save.file_name.toStdString(), scratch.path("divider-spice.net"));
+    EXPECT_EQ(save.default_ext, "net");
+    EXPECT_FALSE(save.must_exist);
+    EXPECT_EQ(app.Form1->Memo1->toPlainText(), "");
+    EXPECT_FALSE(fs::exists(scratch.path("divider-spice.net")));
+    EXPECT_FALSE(program().circuit.present);
+
+    seam.answer_file(QString::fromStdString(deck));
+    seam.answer_file(QString::fromStdString(scratch.path("outro")));
+    app.Form1->ImportarSPICE1Click();
+    const std::string other = scratch.path("outro.net");
+    EXPECT_EQ(suite::read_file_bytes(by_hand), own);
+    EXPECT_TRUE(analysis::spice::is_translated_netlist(other));
+    EXPECT_EQ(program().netlist_file_name, other);
+    EXPECT_TRUE(program().circuit.present);
+    EXPECT_TRUE(app.Form1->Memo1->toPlainText().contains(QString::fromStdString(other)));
+}
+
+// The real question box: a Return answers "Não", its default, so the
+// netlist by hand is not replaced.
+TEST_F(ImportarSPICE, TheRealQuestionDefaultsToNao) {
+    struct RealQuestions : suite::RecordingDialogSeam {
+        suite::Answer ask(QWidget* parent, const QString& title, const QString& text, bool cancel) override {
+            questions << text;
+            return suite::QtDialogSeam().ask(parent, title, text, cancel);
+        }
+    } real;
+    suite::testing::ScratchDir scratch;
+    const std::string deck = scratch.write("divider.cir", divider_deck);
+    const std::string own = "2\n* by hand\nV1 1 0 1\nR1 1 2 1\nR2 2 0 1\n";
+    const std::string by_hand = scratch.write("divider.net", own);
+    real.answer_file(QString::fromStdString(deck));
+    QString shown;
+    bool no_is_default = false;
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [&, timer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        shown = box->text();
+        no_is_default = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+        timer->deleteLater();
+    });
+    timer->start(20);
+    {
+        suite::ScopedDialogSeam scoped_real{real};
+        app.Form1->ImportarSPICE1Click();
+    }
+    suite::set_dialog_seam(&seam);
+    EXPECT_EQ(shown.toStdString(),
+              "O arquivo " + by_hand + " não foi traduzido de um deck SPICE. Substituí-lo?");
+    EXPECT_TRUE(no_is_default);
+    EXPECT_EQ(suite::read_file_bytes(by_hand), own);
+    ASSERT_EQ(real.requests.size(), 2);  // then the save dialog, cancelled
     EXPECT_FALSE(program().circuit.present);
 }
 

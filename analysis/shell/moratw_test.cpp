@@ -8,8 +8,10 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -25,6 +27,7 @@
 #include "analysis/shell/settings_dialogs.h"
 #include "analysis/shell/startup.h"
 #include "common/dialogseam.h"
+#include "common/scratch_dir.h"
 #include "common/textfile.h"
 
 namespace moratw {
@@ -552,6 +555,133 @@ TEST_F(Moratw_, SettingsThatChangeThePlotRedrawIt) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(app.Form4));
     QTest::qWait(1);
     EXPECT_FALSE(program().sweep.deviations_stale);
+}
+
+// After a zoom of the plot, "Aplicar" of the open "Escalas" sweeps the band
+// the axis shows: the last point sits at the axis's right end, with the RC
+// low-pass's module −10·log10(1 + ω²) there. The dialog shows what the plot
+// moved and keeps what was typed in the other fields.
+TEST_F(Moratw_, EscalasFollowsTheZoomsOfThePlot) {
+    open(write("rc", rc));
+    analyse(2);
+    TForm5& d = *app.Form5;
+    analysis::Sweep& sw = program().sweep;
+    const int n = program().circuit.segments;
+    const auto band_matches_axis = [&] {
+        ASSERT_TRUE(sw.response_valid);
+        const analysis::Real fmax = sw.scale_max[0];
+        EXPECT_NEAR(static_cast<double>(sw.points[0].frequency / sw.scale_min[0]), 1, 1e-12);
+        EXPECT_NEAR(static_cast<double>(sw.points[n].frequency / fmax), 1, 1e-12);
+        EXPECT_NEAR(static_cast<double>(sw.points[n].module), -10 * std::log10(1 + double(fmax * fmax)),
+                    1e-9);
+    };
+    app.Form1->Escalasdosgrficos1Click();
+    d.NEfmin->set_panel_real(0.01L);
+    d.NEfmax->set_panel_real(100);
+    d.Button1Click();
+    ASSERT_EQ(sw.scale_max[0], 100);
+    d.NEmmin->set_panel_real(-45);  // typed, not applied
+
+    QTest::keyClick(app.Form4, Qt::Key_A);
+    const analysis::Real fmin = sw.scale_min[0], fmax = sw.scale_max[0];
+    ASSERT_EQ(fmin, 0.01L);  // "a" halves the decades from the left end
+    ASSERT_NEAR(static_cast<double>(fmax), 1, 1e-15);
+    EXPECT_EQ(d.NEfmin->panel_real(), fmin);
+    EXPECT_EQ(d.NEfmax->panel_real(), fmax);
+    EXPECT_EQ(d.NEmmin->panel_real(), -45);
+    d.Button1Click();
+    EXPECT_EQ(sw.scale_min[0], fmin);
+    EXPECT_EQ(sw.scale_max[0], fmax);
+    EXPECT_EQ(sw.scale_min[1], -45);
+    band_matches_axis();
+
+    // "+" halves the current curve's (the module's) scale.
+    const analysis::Real mmax = sw.scale_max[1];
+    QTest::keyClick(app.Form4, Qt::Key_Plus);
+    EXPECT_EQ(sw.scale_max[1], -45 + (mmax + 45) / 2);
+    EXPECT_EQ(d.NEmmax->panel_real(), sw.scale_max[1]);
+
+    // "G" turns the grid on; a box ticked and not applied stays ticked.
+    ASSERT_FALSE(program().view.show_grid);
+    d.CBtg->setChecked(true);
+    QTest::keyClick(app.Form4, Qt::Key_G);
+    EXPECT_TRUE(d.CBgrade->isChecked());
+    EXPECT_TRUE(d.CBtg->isChecked());
+    d.Button1Click();
+    EXPECT_TRUE(program().view.show_grid);
+    EXPECT_TRUE(program().view.plot_curve[analysis::q_delay]);
+
+    // The mouse: the rectangle's frequencies and module values.
+    QTest::mousePress(app.Form4->PaintBox1, Qt::LeftButton, {}, QPoint(200, 60));
+    QTest::mouseMove(app.Form4->PaintBox1, QPoint(300, 200));
+    QTest::mouseRelease(app.Form4->PaintBox1, Qt::LeftButton, {}, QPoint(300, 200));
+    ASSERT_GT(sw.scale_min[0], fmin);
+    ASSERT_LT(sw.scale_max[0], fmax);
+    EXPECT_EQ(d.NEfmin->panel_real(), sw.scale_min[0]);
+    EXPECT_EQ(d.NEfmax->panel_real(), sw.scale_max[0]);
+    EXPECT_EQ(d.NEmmin->panel_real(), sw.scale_min[1]);
+    EXPECT_EQ(d.NEmmax->panel_real(), sw.scale_max[1]);
+    d.Button1Click();
+    band_matches_axis();
+}
+
+// The log shows its newest line even when it was scrolled back, and wraps
+// long lines at the window's edge.
+TEST_F(Moratw_, TheLogShowsItsNewestLineWrapped) {
+    TForm1& f = *app.Form1;
+    for (int i = 0; i < 100; ++i) f.log("linha " + std::to_string(i));
+    QScrollBar* v = f.Memo1->verticalScrollBar();
+    QCoreApplication::processEvents();
+    ASSERT_GT(v->maximum(), 0);
+    EXPECT_EQ(v->value(), v->maximum());
+    v->setValue(0);
+    f.log("* " + std::string(300, 'x'));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v->value(), v->maximum());
+    EXPECT_EQ(f.Memo1->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(log().last().size(), 302);  // wrapped on the screen, one line in the text
+}
+
+// A mask read for one netlist is not kept silently for another: "Não" (no
+// answer given) drops it with the tolerance window, "Sim" keeps it; the
+// same netlist opened again keeps it without a question.
+TEST_F(Moratw_, AMaskIsKeptForAnotherNetlistOnlyWhenAsked) {
+    suite::testing::ScratchDir scratch;
+    const std::string first = scratch.write("rc.net", rc);
+    const std::string second = scratch.write("divider.net", divider);
+    const std::string mask = scratch.write("rc.msk", "unidade rad/s\r\nmodulo 0.2 0.5 -1 0.2\r\n");
+    const auto load = [&] {
+        app.Form1->Projetodetolerncias1Click();
+        ASSERT_TRUE(app.Form1->Form12->load_mask(mask));
+        ASSERT_NE(program().view.mask, nullptr);
+    };
+    open(QString::fromStdString(first));
+    analyse(2);
+    load();
+    // The window leaves the main window's menu in sight.
+    const QMenuBar* bar = app.Form1->menuBar();
+    EXPECT_FALSE(app.Form1->Form12->frameGeometry().intersects(
+        QRect(app.Form1->mapToGlobal(bar->geometry().topLeft()), bar->size())));
+    open(QString::fromStdString(first));
+    EXPECT_TRUE(seam.questions.isEmpty());
+    EXPECT_NE(app.Form1->Form12, nullptr);
+
+    open(QString::fromStdString(second));
+    ASSERT_EQ(seam.questions.size(), 1);
+    EXPECT_EQ(seam.questions[0].toStdString(),
+              "A máscara " + mask + " foi lida para " + first + ". Mantê-la para " + second + "?");
+    EXPECT_EQ(app.Form1->Form12, nullptr);
+    EXPECT_EQ(program().view.mask, nullptr);
+    EXPECT_EQ(log().last().toStdString(), "Máscara " + mask + " descartada.");
+    EXPECT_EQ(program().netlist_file_name, second);
+
+    analyse(2);
+    load();
+    seam.answers.append(suite::Answer::yes);
+    open(QString::fromStdString(first));
+    EXPECT_EQ(seam.questions.size(), 2);
+    ASSERT_NE(app.Form1->Form12, nullptr);
+    EXPECT_EQ(program().view.mask, &*app.Form1->Form12->mask());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "analysis/shell/startup.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -59,9 +60,14 @@ Moratw::Moratw() : program_(std::make_unique<Program>()) {
         Form7->show();
         Form7->raise();
     };
+    // After every repaint of the plot: an open sensitivity list follows
+    // the cursor, an open "Escalas" the scales.
     Form4->refresh_sensitivities = [this] {
         if (Form7->isVisible()) Form7->FormPaint();
+        follow_scales();
     };
+    seen_ = {p.sweep.scale_min, p.sweep.scale_max,           p.view.plot_curve,
+             p.view.show_grid,  p.view.superpose_deviations, p.view.readout_on_top};
     // A hidden response window draws itself when it is shown next.
     p.plot_changed = [this] {
         if (Form4->isVisible())
@@ -70,6 +76,29 @@ Moratw::Moratw() : program_(std::make_unique<Program>()) {
             Form4->PaintBox1->invalidate();
         if (Form7->isVisible()) Form7->FormPaint();
     };
+}
+
+void Moratw::follow_scales() {
+    const analysis::Sweep& sw = program_->sweep;
+    const analysis::PlotView& view = program_->view;
+    TForm5& d = *Form5;
+    const bool open = d.isVisible();
+    suite::TNEdit* const mins[] = {d.NEfmin, d.NEmmin, d.NEfamin, d.NEtmin, d.NEdmmin, d.NEdfamin, d.NErmin};
+    suite::TNEdit* const maxs[] = {d.NEfmax, d.NEmmax, d.NEfamax, d.NEtmax, d.NEdmmax, d.NEdfamax, d.NErmax};
+    for (int k = 0; k <= analysis::q_noise; ++k) {
+        if (open && sw.scale_min[k] != seen_.scale_min[k]) mins[k]->set_panel_real(sw.scale_min[k]);
+        if (open && sw.scale_max[k] != seen_.scale_max[k]) maxs[k]->set_panel_real(sw.scale_max[k]);
+    }
+    // The keys F, T, G, E and B.
+    QCheckBox* const curves[] = {nullptr, d.CBmdl, d.CBfas, d.CBtg, d.CBdm, d.CBdf, d.CBru};
+    for (int k = 1; k <= analysis::q_noise; ++k)
+        if (open && view.plot_curve[k] != seen_.plot_curve[k]) curves[k]->setChecked(view.plot_curve[k]);
+    if (open && view.show_grid != seen_.show_grid) d.CBgrade->setChecked(view.show_grid);
+    if (open && view.superpose_deviations != seen_.superpose)
+        d.CBsuper->setChecked(view.superpose_deviations);
+    if (open && view.readout_on_top != seen_.on_top) d.CBacima->setChecked(view.readout_on_top);
+    seen_ = {sw.scale_min,       sw.scale_max, view.plot_curve, view.show_grid, view.superpose_deviations,
+             view.readout_on_top};
 }
 
 Moratw::~Moratw() {

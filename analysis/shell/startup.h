@@ -7,7 +7,10 @@
 //   return app.exec();
 #pragma once
 
+#include <array>
 #include <memory>
+
+#include "common/real.h"
 
 class QWidget;
 
@@ -49,7 +52,20 @@ public:
     QWidget* Form11 = nullptr;
 
 private:
+    // The plot moved a scale (pan, zoom, scale keys) or turned a curve, the
+    // grid or the readout's place (keys): an open "Escalas" shows it, so
+    // that its "Aplicar" keeps the curves and the axis of the same band and
+    // undoes nothing the keys did. Fields and boxes the plot did not change
+    // keep what was typed or ticked in them.
+    void follow_scales();
+
     std::unique_ptr<Program> program_;
+    // What the plot showed at its last repaint.
+    struct Seen {
+        std::array<suite::Real, 7> scale_min{}, scale_max{};
+        std::array<bool, 7> plot_curve{};
+        bool show_grid = false, superpose = false, on_top = false;
+    } seen_;
 };
 
 }  // namespace moratw
