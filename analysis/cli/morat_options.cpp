@@ -58,7 +58,9 @@ std::string morat_usage() {
            "  --curves LIST               curves to draw, by number or name, the first one current\n"
            "                              (module,phase): 1 module, 2 phase, 3 delay, 4 module-dev,\n"
            "                              5 phase-dev, 6 noise (the output noise density in\n"
-           "                              dBV/sqrt(Hz); it computes the noise as the noise options do)\n" +
+           "                              dBV/sqrt(Hz); it computes the noise as the noise options do)\n"
+           "  --scale CURVE=MIN,MAX       the range of a curve's scale, as \"Escalas\" sets it\n"
+           "                              (repeatable), e.g. module=-80,5 or delay=0,2e-3\n" +
            "Picture of the pole/zero deviations (after --poles or --zeros):\n"
            "  --pz-plot FILE              draw the deviation plot window's picture into FILE\n"
            "                              (.svg: SVG, else PNG; size from --size, 696x480)\n"

@@ -63,11 +63,29 @@ bool parse_size(const std::string& text, int& width, int& height) {
     return true;
 }
 
+// "CURVE=MIN,MAX" with MIN < MAX; the curve as --curves names it.
+bool parse_scale(const std::string& text, std::vector<CurveScale>& scales) {
+    const std::size_t eq = text.find('=');
+    const std::size_t comma = text.find(',', eq == std::string::npos ? 0 : eq);
+    if (eq == std::string::npos || comma == std::string::npos) return false;
+    CurveScale s;
+    s.curve = curve_number(text.substr(0, eq));
+    Real min = 0, max = 0;
+    if (s.curve == 0 || !suite::parse_real(text.substr(eq + 1, comma - eq - 1), min) ||
+        !suite::parse_real(text.substr(comma + 1), max) || !(min < max))
+        return false;
+    s.min = min;
+    s.max = max;
+    scales.push_back(s);
+    return true;
+}
+
 bool set_plot_value(const std::string& option, const std::string& value, PlotOptions& plot) {
     if (option == "--plot") return !value.empty() && (plot.file = value, true);
     if (option == "--pz-plot") return !value.empty() && (plot.pz_file = value, true);
     if (option == "--size") return parse_size(value, plot.width, plot.height);
     if (option == "--curves") return parse_curves(value, plot.curves);
+    if (option == "--scale") return parse_scale(value, plot.scales);
     std::int32_t p = 0;
     return suite::parse_int(value, p) && p >= 0 && (plot.cursor = p, true);  // --cursor
 }
@@ -90,6 +108,10 @@ void save_plot(const PlotOptions& plot, const MoratOptions& o, MoratSession& x, 
     if (!x.montecarlo->module_sd.empty()) view.monte_carlo = x.montecarlo.get();
     if (x.tolerance->mask) view.mask = &*x.tolerance->mask;
     view.worst_case = x.tolerance->worst_case;
+    for (const CurveScale& s : plot.scales) {
+        x.sweep->scale_min[s.curve] = s.min;
+        x.sweep->scale_max[s.curve] = s.max;
+    }
     x.circuit->current_curve = plot.curves.front();
     x.sweep->cursor = plot.cursor.value_or(0);
     const std::string netlist = x.netlist.empty() ? complete_netlist_name(o.netlist) : x.netlist;
@@ -105,6 +127,7 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
     std::vector<std::string> rest;
     bool any = false;
     bool response_only = false;  // --grid, --cursor, --curves: not for --pz-plot
+    bool scale = false;
     suite::OptionReader reader;
     reader.pass_through(rest);
     reader.flag("--grid", [&] { plot.grid = any = response_only = true; });
@@ -114,7 +137,12 @@ std::string take_plot_options(std::vector<std::string>& args, PlotOptions& plot)
             response_only = response_only || (name != "--pz-plot" && name != "--size");
             return set_plot_value(name, value, plot);
         });
+    reader.value("--scale", [&](const std::string& value) {
+        scale = true;
+        return set_plot_value("--scale", value, plot);
+    });
     if (std::string why = reader.read(args); !why.empty()) return why;
+    if (scale && !plot.file) return "--scale needs --plot FILE";
     if (any && !plot.file && !plot.pz_file) return "--size, --grid, --cursor and --curves need --plot FILE";
     if (response_only && !plot.file) return "--grid, --cursor and --curves need --plot FILE";
     args = rest;

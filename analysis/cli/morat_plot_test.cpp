@@ -38,6 +38,19 @@ TEST(MoratPlotOptions, AreTakenOutOfTheArguments) {
         EXPECT_EQ(plot.curves, (std::vector<int>{5, 6})) << noise;
     }
 
+    std::vector<std::string> scaled{
+        "--plot", "p.png", "--scale", "atgr=0,2e-3", "--scale=phase=-90,90", "--scale", "module=-12.5,0"};
+    ASSERT_EQ(take_plot_options(scaled, plot), "");
+    ASSERT_EQ(plot.scales.size(), 3u);
+    EXPECT_EQ(plot.scales[0].curve, 3);
+    EXPECT_EQ(plot.scales[0].min, 0);
+    EXPECT_EQ(plot.scales[0].max, 2e-3L);
+    EXPECT_EQ(plot.scales[1].curve, 2);
+    EXPECT_EQ(plot.scales[1].min, -90);
+    EXPECT_EQ(plot.scales[2].curve, 1);
+    EXPECT_EQ(plot.scales[2].min, -12.5L);
+    EXPECT_EQ(plot.scales[2].max, 0);
+
     std::vector<std::string> plain{"f.net", "--", "--grid"};
     PlotOptions none;
     ASSERT_EQ(take_plot_options(plain, none), "");
@@ -66,6 +79,15 @@ TEST(MoratPlotOptions, BadValuesAreUsageErrors) {
         {{"--plot", "p.png", "--grid=yes"}, "option --grid takes no value"},
         {{"--grid"}, "--size, --grid, --cursor and --curves need --plot FILE"},
         {{"--size", "800x600"}, "--size, --grid, --cursor and --curves need --plot FILE"},
+        {{"--scale", "module=-80,5"}, "--scale needs --plot FILE"},
+        {{"--plot", "p.png", "--scale", "module"}, "invalid value for --scale: module"},
+        {{"--plot", "p.png", "--scale", "module=-80"}, "invalid value for --scale: module=-80"},
+        {{"--plot", "p.png", "--scale", "freq=1,2"}, "invalid value for --scale: freq=1,2"},
+        {{"--plot", "p.png", "--scale", "0=1,2"}, "invalid value for --scale: 0=1,2"},
+        {{"--plot", "p.png", "--scale", "module=5,5"}, "invalid value for --scale: module=5,5"},
+        {{"--plot", "p.png", "--scale", "module=5,-80"}, "invalid value for --scale: module=5,-80"},
+        {{"--plot", "p.png", "--scale", "module=a,5"}, "invalid value for --scale: module=a,5"},
+        {{"--plot", "p.png", "--scale", "module=-80,5,6"}, "invalid value for --scale: module=-80,5,6"},
     };
     for (const Row& r : rows) {
         std::vector<std::string> args = r.args;
@@ -149,6 +171,33 @@ TEST_F(MoratPlot, TheNoiseCurveIsDrawnAtItsHeight) {
     ASSERT_EQ(run({"--output", "2", "--plot", scratch.path("p.png"), "--curves", "module,phase"}), 0);
     EXPECT_EQ(out.str().find("Ruído"), std::string::npos);
     EXPECT_TRUE(rows(scratch.path("p.png")).empty());
+}
+
+// --scale moves the divider's flat module, −20·log10 2 dB, to its height
+// on the scale given; the later of two scales of one curve wins.
+TEST_F(MoratPlot, ScaleSetsTheRangeOfACurve) {
+    suite::testing::ScratchDir scratch;
+    auto lime_rows = [](const std::string& file) {
+        const QImage image(QString::fromStdString(file));
+        std::vector<int> found;
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixelColor(400, y) == QColor(0, 255, 0)) found.push_back(y);
+        return found;
+    };
+    const int bottom = 479 - QFontMetrics(plot_font()).height();
+    const double db = -20 * std::log10(2.0);
+    const auto row = [&](double min, double max) {
+        return std::vector<int>{static_cast<int>(std::lround(bottom - (db - min) / (max - min) * bottom))};
+    };
+    ASSERT_EQ(run({"--output", "2", "--plot", scratch.path("a.png"), "--curves", "module", "--scale",
+                   "module=-8,0"}),
+              0)
+        << err.str();
+    EXPECT_EQ(lime_rows(scratch.path("a.png")), row(-8, 0));
+    ASSERT_EQ(run({"--output", "2", "--plot", scratch.path("b.png"), "--curves", "module", "--scale",
+                   "module=-8,0", "--scale", "1=-7,-5"}),
+              0);
+    EXPECT_EQ(lime_rows(scratch.path("b.png")), row(-7, -5));
 }
 
 TEST_F(MoratPlot, HelpListsThePictureOptions) {
