@@ -10,7 +10,7 @@
 //
 // Exit status: 0 done, 1 a file could not be read or written (or the
 // circuit gave no netlist, or the netlist holds formulas that could not be
-// evaluated), 2 wrong usage.
+// evaluated or values that are not numbers), 2 wrong usage.
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -155,7 +155,7 @@ void plot(const Options& o, const Circuit& c, bool nodes, int argc, char** argv)
 
 // The commands in the order the editor would run them. False when a file
 // could not be read or written, no netlist could be made, or the netlist
-// written holds unevaluated formulas.
+// written holds unevaluated formulas or values that are not numbers.
 bool run(const Options& o, int argc, char** argv) {
     const MessageSink print = [](const std::string& line) { std::cout << line << '\n'; };
     Circuit circuit;
@@ -172,18 +172,32 @@ bool run(const Options& o, int argc, char** argv) {
     NetlistState net;
     const bool want_nodes = o.list || !o.netlist.empty() || o.nodes;
     if (want_nodes && !prepare_netlist(circuit, net, print)) return false;
-    if (o.list) list_netlist(circuit, net, formulas);
-    bool evaluated = true;
+    if (o.list) {
+        list_netlist(circuit, net, formulas);
+    } else if (!o.netlist.empty()) {
+        // "Generate netlist" lists the netlist before writing it, and the
+        // listing evaluates every formula, the assignments in comments
+        // included, whether or not comments go into the file. The same
+        // pass with its lines left out leaves the value list as the window
+        // program's does, so both write the same netlist.
+        FormulaState quiet{values, [](const std::string&) {}, dialog};
+        list_netlist(circuit, net, quiet);
+    }
+    bool readable = true;
     if (!o.netlist.empty()) {
         if (!write_netlist(o.netlist, circuit, net, formulas, o.comments)) return false;
         if (formulas.unevaluated > 0) {
             print(unevaluated_message(formulas.unevaluated));
-            evaluated = false;
+            readable = false;
+        }
+        if (const auto bad = values_not_numbers(circuit, net); !bad.empty()) {
+            print(not_numbers_message(bad));
+            readable = false;
         }
     }
     std::cout.flush();
     if (!o.plot.empty()) plot(o, circuit, o.nodes, argc, argv);
-    return evaluated;
+    return readable;
 }
 
 }  // namespace

@@ -154,6 +154,32 @@ TEST(Plaxe, ReadingAndWritingFailuresExitWithOne) {
     EXPECT_EQ(r.out, "Reading file " + empty + "\n0 elements read\nNo circuit\n");
 }
 
+// --netlist alone evaluates every formula first as the window program's
+// listing does, so an assignment in a comment reaches the elements even
+// when comments stay out of the file. A value that is not a number is
+// written as it stands, named on the last line, and exits with 1.
+TEST(Plaxe, CommentAssignmentsAndValuesThatAreNotNumbers) {
+    testing::TestDir dir;
+    const std::string cir =
+        dir.write("x.cir", "R 16705 16449 (X*3)\r\n= 16193 16449\r\n* 20000 20001 Gain (X=2)\r\n");
+    Result r = plaxe(dir, cir + " --netlist " + dir.path("x.net"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              lines({"Reading file " + cir, "3 elements read", "Sorting...", "Eliminating short-circuits...",
+                     "Renumbering nodes...", "Saving netlist " + dir.path("x.net")}));
+    EXPECT_EQ(dir.read("x.net"), "1\r\nR0100 1 0 6\r\n");
+    r = plaxe(dir, cir + " --comments --netlist " + dir.path("x.net"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(dir.read("x.net"), "1\r\n* Gain 2\r\nR0100 1 0 6\r\n");
+
+    const std::string bad = dir.write("bad.cir", "R 16705 16449 47k\r\n= 16193 16449\r\n");
+    r = plaxe(dir, bad + " --netlist " + dir.path("bad.net"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, ::testing::EndsWith("Saving netlist " + dir.path("bad.net") +
+                                           "\n* 1 value is not a number: R0100 \"47k\".\n"));
+    EXPECT_EQ(dir.read("bad.net"), "1\r\nR0100 1 0 47k\r\n");
+}
+
 TEST(Plaxe, PlotsPngAndSvg) {
     testing::TestDir dir;
     const std::string cir = examples + "sallen_key_lowpass.cir";

@@ -1,28 +1,19 @@
-// A fresh folder for one test's files, removed afterwards.
+// A fresh folder for one test's files (the running test's own scratch
+// folder, named after the test and the process), removed afterwards.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "common/scratch_dir.h"
+
 namespace editor::testing {
 
-class TestDir {
+class TestDir : public suite::testing::ScratchDir {
 public:
-    TestDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = std::filesystem::temp_directory_path() /
-                ("editor_" + std::string(info->test_suite_name()) + "_" + info->name());
-        std::filesystem::remove_all(root_);
-        std::filesystem::create_directories(root_);
-    }
-    ~TestDir() { std::filesystem::remove_all(root_); }
-
-    std::string path(const std::string& name) const { return (root_ / name).string(); }
-
-    // Writes raw bytes (no line-end conversion) and returns the path.
+    // Writes raw bytes (no line-end conversion), creating the folders the
+    // name holds, and returns the path.
     std::string write(const std::string& name, const std::string& bytes) const {
         const std::string p = path(name);
         std::filesystem::create_directories(std::filesystem::path(p).parent_path());
@@ -34,9 +25,6 @@ public:
         std::ifstream in(path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-
-private:
-    std::filesystem::path root_;
 };
 
 }  // namespace editor::testing

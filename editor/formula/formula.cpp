@@ -4,6 +4,7 @@
 
 #include "common/numtext.h"
 #include "editor/files/numbertext.h"
+#include "editor/library/library.h"
 
 namespace editor {
 namespace {
@@ -240,6 +241,53 @@ std::string reduce_text(const std::string& text, FormulaState& f) {
         ++p;  // the separator
     } while (p < text.size());
     return result;
+}
+
+namespace {
+
+bool is_formula(const std::string& token) {
+    return token.size() >= 2 && token.front() == '(' && token.back() == ')';
+}
+
+// A number as the netlist reader reads it: no unit suffixes.
+bool is_number(const std::string& token) {
+    suite::Real x = 0;
+    return suite::parse_real(token, x);
+}
+
+// L and C lines may end in an initial condition, which the reader ignores.
+bool is_initial_condition(int kind, const std::string& token) {
+    const char key = component_kind(kind).key;
+    if (key != 'L' && key != 'l' && key != 'C' && key != 'c') return false;
+    return token.size() > 3 && upper_text(token.substr(0, 3)) == "IC=" && is_number(token.substr(3));
+}
+
+// A text that begins with a digit, a sign, a point or a formula is meant as
+// numbers; one that begins with a letter is a model or parameter text.
+bool begins_as_number(const std::string& text) {
+    const std::size_t p = text.find_first_not_of(' ');
+    if (p == std::string::npos) return true;  // nothing at all: no number either
+    const char c = text[p];
+    return is_digit(c) || c == '+' || c == '-' || c == '.' || c == '(';
+}
+
+}  // namespace
+
+std::optional<std::string> value_not_a_number(int kind, const std::string& text) {
+    const ParameterValues rule = parameter_values(kind);
+    if (rule == ParameterValues::free) return std::nullopt;
+    if (rule == ParameterValues::numbers_or_model && !begins_as_number(text)) return std::nullopt;
+    std::size_t p = 0;
+    bool any = false;
+    while (p < text.size()) {
+        const std::string token = scan_token(text, p, " ");
+        ++p;  // the separator
+        if (token.empty()) continue;
+        any = true;
+        if (!is_formula(token) && !is_number(token) && !is_initial_condition(kind, token)) return token;
+    }
+    if (!any) return std::string();
+    return std::nullopt;
 }
 
 std::string test_formula(const std::string& text, FormulaState& f) {

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,6 +69,19 @@ double evaluate(const std::string& expression, FormulaState& f);
 // formulas replaced by their values; a failing formula is kept with "?"
 // appended and shown in the error dialog unless errors are ignored.
 std::string reduce_text(const std::string& text, FormulaState& f);
+
+// What stands where the analysis program reads a number in the parameter
+// text of an element of kind `kind` (library index) and is not a number:
+// the first such word, or "" when the text has no word at all; nothing
+// when the text is sound or the kind's text is free (ParameterValues).
+// Formulas count as numbers: they become numbers in the netlist, or are
+// counted there as formulas that could not be evaluated.
+//
+//   value_not_a_number(R, "47K")          -> "47K"
+//   value_not_a_number(R, "(R1*2)")       -> nothing
+//   value_not_a_number(C, "1E-9 IC=0.5")  -> nothing
+//   value_not_a_number(Q, "NPN")          -> nothing (a model name)
+std::optional<std::string> value_not_a_number(int kind, const std::string& text);
 
 // The test dialog's "Evaluate": prints "Original expression: " + text,
 // reduces it and prints "Reduced expression: " + the result, which it returns.

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "editor/library/library.h"
+
 namespace editor {
 namespace {
 
@@ -165,6 +167,77 @@ TEST(Formula, TokenScanningKeepsSignsAfterEqualsAndExponentsAndParenthesisedGrou
             if (std::string_view(row.separators) == " ") ++p;
         } while (p < text.size());
         EXPECT_EQ(tokens, row.tokens) << row.text;
+    }
+}
+
+// Where the analysis program reads numbers (R C L I V Z E F H G Y A M Q K
+// lines) a word that is not one is found; model names, source texts for
+// other programs and every other kind's text pass.
+TEST(Formula, ParameterWordsThatAreNotNumbers) {
+    const struct {
+        char key;
+        const char* text;
+        std::optional<std::string> found;
+    } rows[] = {
+        {'R', "47K", "47K"},
+        {'R', "4.7E3", std::nullopt},
+        {'R', "1e-3", std::nullopt},
+        {'R', "+.5", std::nullopt},
+        {'R', "1.", std::nullopt},
+        {'R', "1,5", "1,5"},
+        {'R', "1E", "1E"},
+        {'R', "1E3 47K", "47K"},  // left-over text after a number
+        {'R', "47K 1E3", "47K"},  // the first such word
+        {'R', "(R1*2)", std::nullopt},
+        {'R', "(R1*2)K", "(R1*2)K"},
+        {'R', "", ""},
+        {'R', "   ", ""},
+        {'R', "1 IC=0", "IC=0"},  // only L and C texts take an initial condition
+        {'r', "0 5 0 -20 0 16", std::nullopt},
+        {'r', "0 5K", "5K"},
+        {'C', "1E-9 IC=0.5", std::nullopt},
+        {'c', "1E-9 IC=X", "IC=X"},
+        {'L', "1E-3 IC=", "IC="},
+        {'l', "1MH", "1MH"},
+        {'K', "1E-3 2E-3 0.9", std::nullopt},
+        {'K', "(M12 M21)", std::nullopt},
+        {'#', "1 G", "G"},
+        {'G', "1MS", "1MS"},
+        {'g', "1E-3", std::nullopt},
+        {'A', "1E6 GB", "GB"},
+        {'a', "1E6 75", std::nullopt},
+        {'M', "1E-3 0", std::nullopt},
+        {'m', "GM", "GM"},
+        {'E', "10X", "10X"},
+        {'F', "2", std::nullopt},
+        {'H', "1K", "1K"},
+        {'Y', "1E3", std::nullopt},
+        {'Z', "50 1V", "1V"},
+        // Texts for other programs begin with a word.
+        {'Q', "NPN", std::nullopt},
+        {'q', "PNP", std::nullopt},
+        {'Q', "100 2.5K", "2.5K"},
+        {'Q', "(HFE) 2.5E3", std::nullopt},
+        {'V', "DC 0 AC 1", std::nullopt},
+        {'V', "10M", "10M"},
+        {'V', "", ""},
+        {'I', "1E-3 MA", "MA"},
+        {'W', "NMOS L=1e-6 W=1e-6 1e-4 1 0.01 0.3 0.6 0.1e-6", std::nullopt},
+        {'w', "1E-3 0", std::nullopt},
+        {'W', "1E-3 X", "X"},
+        // Kinds the analysis program does not read.
+        {'X', "1K", std::nullopt},
+        {'J', "1M 0", std::nullopt},
+        {'D', "", std::nullopt},
+        {'!', "V 10e-12", std::nullopt},
+        {'*', "Filter 47k", std::nullopt},
+        {'.', "AC DEC 10 1 1MEG", std::nullopt},
+        {'1', "IN", std::nullopt},
+    };
+    for (const auto& r : rows) {
+        const int kind = find_kind(r.key);
+        ASSERT_NE(kind, 0) << r.key;
+        EXPECT_EQ(value_not_a_number(kind, r.text), r.found) << r.key << " " << r.text;
     }
 }
 

@@ -124,19 +124,28 @@ bool TForm3::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
             edit_under_cursor();
             return true;
         case Qt::Key_Space:
-            if (const int i = topmost_under_cursor(r_.circuit, cur);
-                i && invert_element(r_.circuit, r_.view, i))
-                repaint_layout();
+            if (const int i = topmost_under_cursor(r_.circuit, cur)) {
+                CircuitState before = circuit_state(r_.circuit);
+                if (invert_element(r_.circuit, r_.view, i)) {
+                    keep_edit("Invert " + r_.circuit.element[i].name, std::move(before));
+                    repaint_layout();
+                }
+            }
             return true;
         case Qt::Key_Backspace:
             if (const int i = topmost_under_cursor(r_.circuit, cur)) {
+                CircuitState before = circuit_state(r_.circuit);
                 reflect_element(r_.circuit, i);
+                keep_edit("Reflect " + r_.circuit.element[i].name, std::move(before));
                 repaint_layout();
             }
             return true;
         case Qt::Key_Delete:
             if (const int i = topmost_under_cursor(r_.circuit, cur)) {
+                CircuitState before = circuit_state(r_.circuit);
+                const std::string name = r_.circuit.element[i].name;
                 delete_element(r_.circuit, i);
+                keep_edit("Delete " + name, std::move(before));
                 repaint_layout();
             }
             return true;
@@ -162,6 +171,9 @@ bool TForm3::control_key(int key) {
         case Qt::Key_C:
             copy_move(false);
             break;
+        case Qt::Key_E:
+            undo();
+            break;
         case Qt::Key_I:
             invert_colours();
             break;
@@ -170,7 +182,9 @@ bool TForm3::control_key(int key) {
             break;
         case Qt::Key_L:
             if (confirm && confirm("Erase all the circuit?")) {
+                CircuitState before = circuit_state(r_.circuit);
                 r_.circuit.count = 0;
+                keep_edit("Erase all", std::move(before));
                 repaint_layout();
             }
             break;
@@ -183,6 +197,9 @@ bool TForm3::control_key(int key) {
             break;
         case Qt::Key_Q:
             if (generate_netlist) generate_netlist();
+            break;
+        case Qt::Key_R:
+            redo();
             break;
         case Qt::Key_S:
             change_zoom();
@@ -220,8 +237,33 @@ bool TForm3::control_key(int key) {
 
 void TForm3::FormKeyPress(QChar c) {
     if (c.unicode() < 33 || c.unicode() > 126) return;
-    if (place_element(r_.circuit, r_.view, static_cast<char>(c.unicode()), say) == PlaceResult::placed)
+    CircuitState before = circuit_state(r_.circuit);
+    if (place_element(r_.circuit, r_.view, static_cast<char>(c.unicode()), say) == PlaceResult::placed) {
+        keep_edit("Place " + r_.circuit.element[r_.circuit.count].name, std::move(before));
         repaint_layout();
+    }
+}
+
+void TForm3::keep_edit(const std::string& what, CircuitState before) {
+    record_edit(r_.history, what, std::move(before), r_.circuit);
+}
+
+void TForm3::undo() {
+    if (const auto what = undo_edit(r_.history, r_.circuit, r_.view.block)) {
+        say("Undo: " + *what);
+        repaint_layout();
+    } else {
+        say("Nothing to undo.");
+    }
+}
+
+void TForm3::redo() {
+    if (const auto what = redo_edit(r_.history, r_.circuit, r_.view.block)) {
+        say("Redo: " + *what);
+        repaint_layout();
+    } else {
+        say("Nothing to redo.");
+    }
 }
 
 bool TForm3::edit_element(int i) {
@@ -231,7 +273,9 @@ bool TForm3::edit_element(int i) {
     place_dialog(i);
     // The dialog is application modal: the main window and this one take
     // no input until it is answered.
+    CircuitState before = circuit_state(r_.circuit);
     const bool applied = Form4->edit(r_.circuit, i, say);
+    if (applied) keep_edit("Parameters of " + r_.circuit.element[i].name, std::move(before));
     r_.view.editing = 0;
     repaint_layout();
     activateWindow();
@@ -274,7 +318,11 @@ void TForm3::block_key() {
 }
 
 void TForm3::copy_move(bool move) {
-    if (copy_move_block(r_.circuit, r_.view, move, say)) repaint_layout();
+    CircuitState before = circuit_state(r_.circuit, &r_.view.block);
+    if (copy_move_block(r_.circuit, r_.view, move, say)) {
+        keep_edit(move ? "Move block" : "Copy block", std::move(before));
+        repaint_layout();
+    }
 }
 
 void TForm3::delete_block() {
@@ -283,7 +331,9 @@ void TForm3::delete_block() {
         return;
     }
     if (!confirm || !confirm("Delete block?")) return;
+    CircuitState before = circuit_state(r_.circuit);
     editor::delete_block(r_.circuit, r_.view);
+    keep_edit("Delete block", std::move(before));
     repaint_layout();
 }
 

@@ -39,6 +39,9 @@ public:
     void show_layout();
     // The Parameters dialog for element i; false when it was cancelled.
     bool edit_element(int i);
+    // Ctrl-E and Ctrl-R (and the main window's "Edit" menu).
+    void undo();
+    void redo();
 
     void PaintBox1Paint();
     void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
@@ -62,6 +65,8 @@ private:
     void copy_move(bool move);
     void delete_block();
     void show_connections();
+    // Keeps the edit for undo when the circuit is no longer in `before`.
+    void keep_edit(const std::string& what, editor::CircuitState before);
 
     editor::EditorRecords& r_;
     int wheel_ = 0;  // wheel movement not yet turned into zoom steps

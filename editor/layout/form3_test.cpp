@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QLabel>
 
+#include "editor/files/circuitfile.h"
 #include "editor/layout/layout_paint.h"
 #include "editor/main/plaxew_fixture.h"
 
@@ -30,7 +31,7 @@ TEST_F(LayoutScreen, KeysPlaceElementsAtTheMouse) {
     EXPECT_EQ(circuit().element[3].P[3], pack_point(67, 63));
     // A key with Ctrl never places; a three-terminal element is refused
     // on the rightmost column and the bottom row.
-    QTest::keyClick(&layout(), Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(&layout(), Qt::Key_G, Qt::ControlModifier);
     type_at(segment(100, 70, true), "q");
     type_at(segment(70, 60, false), "a");
     EXPECT_EQ(circuit().count, 3);
@@ -142,6 +143,115 @@ TEST_F(LayoutScreen, CtrlXEditsInTurnUntilTheFirstCancel) {
     EXPECT_EQ(circuit().element[1].name, "R1");
     EXPECT_EQ(circuit().element[3].name, "C");
     EXPECT_EQ(circuit().element[4].name, "L");
+}
+
+// What the circuit file would hold.
+std::string circuit_file(const editor::Circuit& c) {
+    std::string text;
+    for (int i = 1; i <= c.count; ++i) text += editor::circuit_line(c.element[i]) + "\n";
+    return text;
+}
+
+// Ctrl-E undoes and Ctrl-R redoes, and so do "Edit" -> "Undo" and "Redo"
+// of the main window: placing, deleting, Parameters edits and block moves.
+TEST_F(LayoutScreen, UndoAndRedoWithKeysAndTheEditMenu) {
+    open_layout();
+    const auto file = [this] { return circuit_file(circuit()); };
+    const std::string empty = file();
+    type_at(segment(62, 62, true), "r");
+    const std::string one = file();
+    type_at(segment(64, 62, true), "c");
+    const std::string two = file();
+    point_at(segment(62, 62, true));
+    QTest::keyClick(&layout(), Qt::Key_Delete);
+    const std::string three = file();
+    ASSERT_EQ(circuit().count, 1);
+    new_lines();
+    ctrl(Qt::Key_E);
+    EXPECT_EQ(file(), two);
+    ctrl(Qt::Key_E);
+    EXPECT_EQ(file(), one);
+    ctrl(Qt::Key_R);
+    EXPECT_EQ(file(), two);
+    EXPECT_EQ(new_lines(), (QStringList{"Undo: Delete R", "Undo: Place C", "Redo: Place C"}));
+
+    EXPECT_EQ(main->Undo1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    EXPECT_EQ(main->Redo1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    main->Undo1->trigger();
+    main->Undo1->trigger();
+    EXPECT_EQ(file(), empty);
+    main->Undo1->trigger();
+    for (int k = 0; k < 3; ++k) main->Redo1->trigger();
+    EXPECT_EQ(file(), three);
+    main->Redo1->trigger();
+    EXPECT_EQ(new_lines(), (QStringList{"Undo: Place C", "Undo: Place R", "Nothing to undo.", "Redo: Place R",
+                                        "Redo: Place C", "Redo: Delete R", "Nothing to redo."}));
+
+    // A Parameters edit, then a block move, each undone alone.
+    answer_parameters("C1", "2.2e-9");
+    point_at(segment(64, 62, true));
+    QTest::keyClick(&layout(), Qt::Key_Return);
+    ASSERT_EQ(circuit().element[1].parameters, "2.2E-9");
+    const std::string edited = file();
+    point_at(segment(63, 60, true));
+    ctrl(Qt::Key_B);
+    point_at(segment(65, 63, true));
+    ctrl(Qt::Key_B);
+    const editor::Block marked = rec().view.block;
+    point_at(segment(70, 70, true));
+    ctrl(Qt::Key_V);
+    ASSERT_NE(file(), edited);
+    const editor::Block moved = rec().view.block;
+    ASSERT_NE(moved.start, marked.start);
+    new_lines();
+    ctrl(Qt::Key_E);
+    EXPECT_EQ(file(), edited);
+    EXPECT_EQ(rec().view.block.start, marked.start);
+    EXPECT_EQ(rec().view.block.end, marked.end);
+    ctrl(Qt::Key_E);
+    EXPECT_EQ(file(), three);
+    ctrl(Qt::Key_R);
+    ctrl(Qt::Key_R);
+    EXPECT_EQ(rec().view.block.start, moved.start);
+    EXPECT_EQ(new_lines(), (QStringList{"Undo: Move block", "Undo: Parameters of C1",
+                                        "Redo: Parameters of C1", "Redo: Move block"}));
+}
+
+// The Parameters field opens with its text selected, so typing replaces
+// it; a word that is not a number where the analysis program reads one is
+// refused there, and the dialog stays for another try. A transistor's
+// model name is its own business.
+TEST_F(LayoutScreen, ParametersFieldIsSelectedAndRefusesWordsThatAreNotNumbers) {
+    open_layout();
+    type_at(segment(65, 64, true), "r");
+    circuit().changed = false;
+    form4_answers.push_back([](TForm4& f) {
+        EXPECT_EQ(f.Eparametros->selectedText(), "1");
+        QTest::keyClicks(f.Eparametros, "47k");
+        EXPECT_EQ(f.Eparametros->text(), "47k");
+        QTest::keyClick(f.Eparametros, Qt::Key_Return);
+        EXPECT_FALSE(f.answered());
+        f.Eparametros->setText("47e3 ");
+        QTest::keyClicks(f.Eparametros, "x");  // the left-over word is named
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+        EXPECT_FALSE(f.answered());
+        f.Eparametros->setText("47e3");
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+    });
+    QTest::keyClick(&layout(), Qt::Key_Return);
+    EXPECT_EQ(form4_shown, 1);
+    EXPECT_EQ(circuit().element[1].parameters, "47E3");
+    EXPECT_EQ(new_lines(), (QStringList{"Invalid parameters. Not a number: 47K (numbers as 1E3 or 2.2E-9, "
+                                        "without unit letters)",
+                                        "Invalid parameters. Not a number: X (numbers as 1E3 or 2.2E-9, "
+                                        "without unit letters)"}));
+    EXPECT_TRUE(circuit().changed);
+
+    type_at(segment(70, 64, true), "q");
+    answer_parameters("Q1", "bc547");
+    QTest::keyClick(&layout(), Qt::Key_Return);
+    EXPECT_EQ(circuit().element[2].parameters, "BC547");
+    EXPECT_TRUE(new_lines().isEmpty());
 }
 
 TEST_F(LayoutScreen, BlocksWithKeys) {

@@ -64,6 +64,8 @@ bool TForm4::edit(editor::Circuit& circuit, int i, const editor::MessageSink& sa
     raise();
     activateWindow();
     Eparametros->setFocus();
+    // The text is selected: typing replaces it, an arrow key keeps it.
+    Eparametros->selectAll();
     emit shown();
     if (!done_) {
         running_ = true;

@@ -25,6 +25,8 @@ public:
 
     void Button1Click();  // "Apply"
     void Button2Click();  // "Cancel"
+    // Whether the dialog has been answered (a refused "Apply" leaves it open).
+    bool answered() const { return done_; }
 
     QLabel* Label1;
     QLineEdit* Enome;

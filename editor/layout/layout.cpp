@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "editor/formula/formula.h"
+
 namespace editor {
 
 void fit_view(ViewState& v, int width, int height) {
@@ -147,6 +149,8 @@ const char* name_refusal(const std::string& name, int kind) {
     return nullptr;
 }
 
+constexpr const char* not_a_number_hint = " (numbers as 1E3 or 2.2E-9, without unit letters)";
+
 }  // namespace
 
 bool apply_parameters(Circuit& c, int i, const std::string& name, const std::string& parameters,
@@ -157,6 +161,12 @@ bool apply_parameters(Circuit& c, int i, const std::string& name, const std::str
         return false;
     }
     const std::string text = e.kind == kind_comment ? parameters : upper_ascii(parameters);
+    // The analysis program cannot read "47K" where it reads a number.
+    if (const auto word = value_not_a_number(e.kind, text)) {
+        say(word->empty() ? "Invalid parameters. A number is needed"
+                          : "Invalid parameters. Not a number: " + *word + not_a_number_hint);
+        return false;
+    }
     if (e.name != name || e.parameters != text) c.changed = true;
     e.name = name;
     e.parameters = text;

@@ -87,7 +87,11 @@ void reflect_element(Circuit& c, int i);
 void delete_element(Circuit& c, int i);
 
 // "Apply" of the Parameters dialog. False (after the message) when the
-// name is refused. Sets the changed flag when the name or text changes.
+// name is refused, or the text holds something other than a number where
+// the analysis program reads one (value_not_a_number). Sets the changed
+// flag when the name or text changes.
+//   apply_parameters(c, i, "R1", "47k", say)
+//   -> false, "Invalid parameters. Not a number: 47K (numbers as 1E3 or 2.2E-9, without unit letters)"
 bool apply_parameters(Circuit& c, int i, const std::string& name, const std::string& parameters,
                       const MessageSink& say);
 // Whether an element of this kind opens the Parameters dialog.

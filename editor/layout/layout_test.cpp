@@ -128,15 +128,15 @@ TEST(LayoutEdit, NamesAndParameters) {
                         {"R1234", ""},    {"R\xc2\xb5\xc2\xb5", ""}, {"R", ""}};
     for (const Row& r : rows) {
         said.lines.clear();
-        EXPECT_EQ(apply_parameters(c, 1, r.name, "1k", said.sink()), r.refusal.empty()) << r.name;
+        EXPECT_EQ(apply_parameters(c, 1, r.name, "1e3", said.sink()), r.refusal.empty()) << r.name;
         EXPECT_EQ(said.lines, r.refusal.empty() ? std::vector<std::string>{} : std::vector{r.refusal})
             << r.name;
     }
     EXPECT_EQ(c.element[1].name, "R");
-    EXPECT_EQ(c.element[1].parameters, "1K");
+    EXPECT_EQ(c.element[1].parameters, "1E3");
     EXPECT_TRUE(c.changed);  // an applied change is a change
     c.changed = false;
-    apply_parameters(c, 1, "R", "1k", said.sink());  // the same again
+    apply_parameters(c, 1, "R", "1e3", said.sink());  // the same again
     EXPECT_FALSE(c.changed);
     apply_parameters(c, 2, "*", "Filter (f=1e3)", said.sink());
     EXPECT_EQ(c.element[2].parameters, "Filter (f=1e3)");

@@ -96,6 +96,8 @@ const std::vector<std::string>& layout_key_help() {
         "Ctrl-Y: Delete block.",
         "Ctrl-W: Show connections.",
         "Ctrl-Z: List components.",
+        "Ctrl-E: Undo the last edit (up to 100 edits back).",
+        "Ctrl-R: Redo the edit undone last.",
     };
     return lines;
 }

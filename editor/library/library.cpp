@@ -120,6 +120,41 @@ bool placed_exchanged(int index) {
     return is_label_kind(index) || key == '=' || key == 'Z' || key == '\\';
 }
 
+ParameterValues parameter_values(int index) {
+    if (!has_parameters(index)) return ParameterValues::free;
+    switch (component_kind(index).key) {
+        case 'R':
+        case 'r':
+        case 'L':
+        case 'l':
+        case 'C':
+        case 'c':
+        case 'K':
+        case 'G':
+        case 'g':
+        case '#':
+        case 'M':
+        case 'm':
+        case 'A':
+        case 'a':
+        case 'E':
+        case 'F':
+        case 'H':
+        case 'Y':
+        case 'Z':
+            return ParameterValues::numbers;
+        case 'I':
+        case 'V':
+        case 'Q':
+        case 'q':
+        case 'W':
+        case 'w':
+            return ParameterValues::numbers_or_model;
+        default:
+            return ParameterValues::free;
+    }
+}
+
 std::string accepted_keys_line() {
     std::string line;
     for (int i = 1; i <= kind_crossing; ++i) line += component_kind(i).key;

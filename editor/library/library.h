@@ -61,6 +61,27 @@ bool has_parameters(int index);      // the description is not empty
 // points exchanged.
 bool placed_exchanged(int index);
 
+// How the analysis program reads the parameter text of a kind's netlist
+// line. It reads numbers on the lines of the letters it knows (R C L I V Z
+// E F H G Y A M Q K after the netlist's renaming: r, l, c, g, # and a
+// become R, L, C, G, G and A, W and w become M) and refuses any other word
+// in a number's place. Of those kinds:
+// - R r L l C c K G g # M m A a E F H Y Z carry numbers only: their
+//   descriptions name numbers alone (L, l, C and c may end in "IC=" and a
+//   number, which the reader skips);
+// - I V Q q W w are also written for other simulators, whose texts begin
+//   with a word: a source's "DC 0 AC 1", a transistor's model "NPN" or
+//   "NMOS L=1E-6 ...". Their texts are numbers when they begin as one.
+// Every other kind (N, X, J, D, S, T, the logic and switch symbols,
+// labels, comments, commands) is left to whichever program reads it:
+// those programs may well take "47k".
+enum class ParameterValues {
+    free,              // any text
+    numbers,           // every word a number (L, l, C and c also "IC=" and a number)
+    numbers_or_model,  // numbers when the text begins as a number, else a model text
+};
+ParameterValues parameter_values(int index);
+
 // The keys of kinds 1..57 in index order followed by "0..9.*": the line of
 // accepted element keys in the editor's help text.
 std::string accepted_keys_line();

@@ -118,6 +118,12 @@ void TForm1::build_menu() {
     item(file, "Generate netlist", "Generatenetlist1", &TForm1::Generatenetlist1Click);
     item(file, "Open layout screen", "Openeditorwindow1", &TForm1::Openeditorwindow1Click);
     item(file, "Exit", "Exit1", &TForm1::Exit1Click);
+    // The layout screen's undo and redo (Ctrl-E and Ctrl-R there as here).
+    QMenu* edit = menuBar()->addMenu("Edit");
+    Undo1 = item(edit, "Undo", "Undo1", &TForm1::Undo1Click);
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    Redo1 = item(edit, "Redo", "Redo1", &TForm1::Redo1Click);
+    Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     QMenu* options = menuBar()->addMenu("Options");
     item(options, "List value list", "Listvaluelist1", &TForm1::Listvaluelist1Click);
     item(options, "List circuit list", "Listcircuitlist1", &TForm1::Listcircuitlist1Click);
@@ -180,7 +186,14 @@ void TForm1::read_circuit_file(const std::string& path) {
     after_reading();
 }
 
+// A circuit read or begun anew has no edits to undo, and no marked block.
+void TForm1::forget_edits() {
+    clear_history(r_.history);
+    r_.view.block = Block{};
+}
+
 void TForm1::after_reading() {
+    forget_edits();
     r_.view.x0 = r_.view.y0 = 64;
     r_.view.show_nodes = false;
     r_.view.editing = 0;
@@ -197,6 +210,7 @@ void TForm1::Newcircuit1Click() {
     r_.circuit.name = "new";
     r_.circuit.count = 0;
     r_.circuit.changed = false;
+    forget_edits();
     r_.view.x0 = r_.view.y0 = 64;
     message("New file");
     Form3->setWindowTitle(QString::fromStdString(r_.circuit.name));
@@ -249,6 +263,9 @@ void TForm1::Readvaluelist1Click() {
 
 void TForm1::Openeditorwindow1Click() { Form3->show_layout(); }
 
+void TForm1::Undo1Click() { Form3->undo(); }
+void TForm1::Redo1Click() { Form3->redo(); }
+
 void TForm1::Exit1Click() {
     if (!r_.circuit.changed || confirm("Circuit changed. Exit anyway?")) suite::dialog_seam().end_program(0);
 }
@@ -283,7 +300,10 @@ void TForm1::Generatenetlist1Click() {
     Form3->setWindowTitle(QString::fromStdString(r_.circuit.name));
     write_circuit_file(r_.circuit.name + ".cir", r_.circuit, say());
     // The error dialogs are behind; the last line says what the file holds.
-    if (written && formulas.unevaluated > 0) message(unevaluated_message(formulas.unevaluated));
+    if (!written) return;
+    if (formulas.unevaluated > 0) message(unevaluated_message(formulas.unevaluated));
+    if (const auto values = values_not_numbers(r_.circuit, net); !values.empty())
+        message(not_numbers_message(values));
 }
 
 void TForm1::show_nodes() {

@@ -50,6 +50,8 @@ public:
     void Generatenetlist1Click();
     void Openeditorwindow1Click();
     void Exit1Click();
+    void Undo1Click();
+    void Redo1Click();
     void Listvaluelist1Click();
     void Listcircuitlist1Click();
     void Changezoom1Click();
@@ -79,6 +81,8 @@ public:
     QAction* Vectordrawings1;
     QAction* Grid1;
     QAction* hinlines1;
+    QAction* Undo1;
+    QAction* Redo1;
 
     // The font dialog; tests answer it.
     std::function<std::optional<QFont>(const QFont& current)> choose_font;
@@ -92,6 +96,7 @@ private:
     bool confirm(const QString& question);
     void read_circuit_file(const std::string& path);
     void after_reading();
+    void forget_edits();
     editor::MessageSink say();
     editor::FormulaState formula_state();
 

@@ -70,7 +70,7 @@ TEST_F(MainWindow, ExitAsksOnlyWhenChanged) {
     open_layout();
     type_at(segment(65, 64, true), "r");
     circuit().changed = false;
-    answer_parameters("R1", "2k");
+    answer_parameters("R1", "2e3");
     QTest::keyClick(&layout(), Qt::Key_Return);
     main->Exit1Click();
     EXPECT_EQ(seam.questions.back(), "Circuit changed. Exit anyway?");
@@ -187,6 +187,45 @@ TEST_F(MainWindow, ReadingKeepsTheLayoutScreenWhereItWas) {
     EXPECT_EQ(layout().size(), QSize(700, 520));
 }
 
+// A circuit read anew has no edits to undo and no marked block; nor has
+// a new circuit.
+TEST_F(MainWindow, ReadingForgetsTheEditsAndTheMarkedBlock) {
+    TestDir dir;
+    const std::string path = dir.write("rc.cir", "R1 16705 16449 1E3\r\n");
+    open_layout();
+    type_at(segment(62, 62, true), "c");
+    point_at(segment(61, 60, true));
+    ctrl(Qt::Key_B);
+    point_at(segment(63, 63, true));
+    ctrl(Qt::Key_B);
+    ASSERT_EQ(rec().view.block.state, 2);
+    seam.answers = {suite::Answer::yes};
+    seam.answer_file(QString::fromStdString(path));
+    main->Readcircuit1Click();
+    ASSERT_EQ(circuit().count, 1);
+    EXPECT_EQ(rec().view.block.state, 0);
+    new_lines();
+    ctrl(Qt::Key_E);
+    ctrl(Qt::Key_R);
+    EXPECT_EQ(new_lines(), (QStringList{"Nothing to undo.", "Nothing to redo."}));
+    ASSERT_EQ(circuit().count, 1);
+    EXPECT_EQ(editor::circuit_line(circuit().element[1]), "R1 16705 16449 1E3");
+
+    point_at(segment(70, 70, true));
+    QTest::keyClick(&layout(), Qt::Key_Delete);  // nothing there
+    type_at(segment(62, 62, true), "c");
+    ctrl(Qt::Key_B);
+    point_at(segment(63, 63, true));
+    ctrl(Qt::Key_B);
+    seam.answers = {suite::Answer::yes};
+    main->Newcircuit1Click();
+    EXPECT_EQ(rec().view.block.state, 0);
+    new_lines();
+    ctrl(Qt::Key_E);
+    EXPECT_EQ(new_lines(), (QStringList{"Nothing to undo."}));
+    EXPECT_EQ(circuit().count, 0);
+}
+
 TEST_F(MainWindow, NewCircuit) {
     circuit().count = 3;
     circuit().changed = true;
@@ -246,10 +285,12 @@ TEST_F(MainWindow, InformationsHelpAndAbout) {
                      "Elements in the value list: 2 (max=200)", "Screen limits: X: 60 to 100 Y: 60 to 90"}));
     main->Functions1Click();
     const QStringList help = new_lines();
-    ASSERT_EQ(help.size(), 42);
+    ASSERT_EQ(help.size(), 44);
     EXPECT_EQ(help[3], "RrLlCcNKXGg#&/!%@>)(}{][QqMmWwJjAaEFHBYSs$PpOoTUDdZIV=-\\+0..9.*");
     EXPECT_EQ(help[12], "Left mouse/Enter: Edit parameters of element under cursor.");
     EXPECT_EQ(help[32], "Ctrl-Z: List components.");
+    EXPECT_EQ(help[33], "Ctrl-E: Undo the last edit (up to 100 edits back).");
+    EXPECT_EQ(help[34], "Ctrl-R: Redo the edit undone last.");
     EXPECT_EQ(help.last(), "Formulas assigned with \"=\" must be between parenthesis.");
     main->About1Click();
     EXPECT_TRUE(main->Form6->isVisible());
@@ -498,6 +539,68 @@ TEST_F(Generation, UnevaluatedFormulasAreReportedAtTheEnd) {
     EXPECT_EQ(dialogs, 2);
     EXPECT_EQ(new_lines().last(), "Saving circuit file " + QString::fromStdString(dir.path("rc.cir")));
     EXPECT_EQ(dir.read("rc.net"), "2\r\nR0102 1 2 1E+3\r\nC0100 1 0 2E-6 3\r\nV0200 2 0 1\r\n.AC\r\n");
+}
+
+// A value that is not a number is named after the writing, after the
+// line of the unevaluated formulas; the twin names them alike.
+TEST_F(Generation, ValuesThatAreNotNumbersAreNamedAtTheEnd) {
+    TestDir dir;
+    draw_rc();
+    for (int i = 1; i <= circuit().count; ++i) {
+        editor::Element& e = circuit().element[i];
+        if (e.name == "R") e.parameters = "47k";  // as a circuit file may hold it
+        if (e.name == "C") e.parameters = "(C)";
+    }
+    QObject::connect(main->Form7, &TForm7::shown,
+                     [&] { QTest::mouseClick(main->Form7->Button1, Qt::LeftButton); });
+    circuit().name = dir.path("rc");
+    seam.answer_file(QString::fromStdString(dir.path("rc.net")), 2);
+    main->Generatenetlist1Click();
+    const QStringList lines = new_lines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.mid(lines.size() - 3),
+              (QStringList{"Saving circuit file " + QString::fromStdString(dir.path("rc.cir")),
+                           "* 1 formula could not be evaluated: the netlist holds unevaluated text.",
+                           "* 1 value is not a number: R0102 \"47k\"."}));
+    EXPECT_EQ(dir.read("rc.net"), "2\r\nR0102 1 2 47k\r\nC0100 1 0 (C)?\r\nV0200 2 0 1\r\n.AC\r\n");
+
+    QProcess plaxe;
+    plaxe.start(PLAXE, {QString::fromStdString(dir.path("rc.cir")), "--netlist",
+                        QString::fromStdString(dir.path("twin.net"))});
+    ASSERT_TRUE(plaxe.waitForFinished(30000));
+    EXPECT_EQ(plaxe.exitCode(), 1);
+    const QStringList out = QString::fromUtf8(plaxe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(out.mid(out.size() - 2), lines.mid(lines.size() - 2));
+    EXPECT_EQ(dir.read("twin.net"), dir.read("rc.net"));
+}
+
+// An assignment in a comment is evaluated by the listing that precedes
+// the writing, comments in the netlist or not: the resistor's formula
+// finds X in the window program and in the twin alike.
+TEST_F(Generation, CommentAssignmentsReachTheTwinsNetlistToo) {
+    TestDir dir;
+    draw_rc();
+    type_at(segment(70, 75, false), "*");
+    answer_parameters("*", "Gain (X=2)");
+    QTest::mouseClick(layout().PaintBox1, Qt::LeftButton, {}, segment(70, 75, false));
+    for (int i = 1; i <= circuit().count; ++i)
+        if (circuit().element[i].name == "R") circuit().element[i].parameters = "(X*R)";
+    dir.write("rc.val", "R 1.5e3\r\n");
+    seam.answer_file(QString::fromStdString(dir.path("rc.val")), 2);
+    main->Readvaluelist1Click();
+    circuit().name = dir.path("rc");
+    seam.answer_file(QString::fromStdString(dir.path("rc.net")), 2);
+    main->Generatenetlist1Click();
+    const std::string netlist = dir.read("rc.net");
+    EXPECT_EQ(netlist, "2\r\nR0102 1 2 3E+3\r\nC0100 1 0 1E-6\r\nV0200 2 0 1\r\n.AC\r\n");
+
+    QProcess plaxe;
+    plaxe.start(PLAXE, {QString::fromStdString(dir.path("rc.cir")), "--values",
+                        QString::fromStdString(dir.path("rc.val")), "--netlist",
+                        QString::fromStdString(dir.path("twin.net"))});
+    ASSERT_TRUE(plaxe.waitForFinished(30000));
+    EXPECT_EQ(plaxe.exitCode(), 0);
+    EXPECT_EQ(dir.read("twin.net"), netlist);
 }
 
 TEST_F(Generation, EmptyCircuit) {

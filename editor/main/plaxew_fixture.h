@@ -80,13 +80,15 @@ protected:
     }
     void ctrl(Qt::Key key) { QTest::keyClick(&layout(), key, Qt::ControlModifier); }
 
-    // The next Parameters dialog gets this name and text, then "Apply".
+    // The next Parameters dialog gets this name and text, then "Apply";
+    // when "Apply" is refused, "Cancel" (the refusal's message stays).
     void answer_parameters(const QString& name, const QString& text) {
         form4_answers.push_back([name, text](TForm4& f) {
             f.Enome->setText(name);
             f.Eparametros->clear();
             QTest::keyClicks(f.Eparametros, text);
             QTest::mouseClick(f.Button1, Qt::LeftButton);
+            if (!f.answered()) QTest::mouseClick(f.Button2, Qt::LeftButton);
         });
     }
 

@@ -90,6 +90,24 @@ std::string unevaluated_message(int count) {
            " could not be evaluated: the netlist holds unevaluated text.";
 }
 
+std::vector<std::string> values_not_numbers(const Circuit& circuit, const NetlistState& state) {
+    std::vector<std::string> found;
+    for (int i = 1; i <= state.circuit_elements; ++i) {
+        const Element& e = circuit.element[i];
+        if (const auto word = value_not_a_number(e.kind, e.parameters))
+            found.push_back(netlist_name(e.name) + " \"" + *word + "\"");
+    }
+    return found;
+}
+
+std::string not_numbers_message(const std::vector<std::string>& values) {
+    const std::size_t n = values.size();
+    std::string line =
+        "* " + std::to_string(n) + (n == 1 ? " value is not a number: " : " values are not numbers: ");
+    for (std::size_t i = 0; i < n; ++i) line += (i ? ", " : "") + values[i];
+    return line + ".";
+}
+
 void list_circuit_list(const Circuit& circuit, const MessageSink& print) {
     print("Component list:");
     for (int i = 1; i <= circuit.count; ++i) print(circuit_line(circuit.element[i]));

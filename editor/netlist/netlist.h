@@ -10,9 +10,12 @@
 //   NetlistState net;
 //   if (prepare_netlist(circuit, net, print)) {        // sort, determine nodes
 //       list_netlist(circuit, net, formulas);           // message area
-//       if (write_netlist("filter.net", circuit, net, formulas, comments) &&
-//           formulas.unevaluated > 0)                   // the file holds "(R)?"
-//           print(unevaluated_message(formulas.unevaluated));
+//       if (write_netlist("filter.net", circuit, net, formulas, comments)) {
+//           if (formulas.unevaluated > 0)                // the file holds "(R)?"
+//               print(unevaluated_message(formulas.unevaluated));
+//           if (auto bad = values_not_numbers(circuit, net); !bad.empty())
+//               print(not_numbers_message(bad));         // R0102 "47K"
+//       }
 //   }
 #pragma once
 
@@ -70,6 +73,16 @@ bool write_netlist(const std::string& path, Circuit& circuit, const NetlistState
 // unevaluated formulas, which the analysis program cannot read:
 // "* 2 formulas could not be evaluated: the netlist holds unevaluated text."
 std::string unevaluated_message(int count);
+
+// The circuit elements (1..n of the prepared circuit) whose parameter texts
+// hold something other than a number where the analysis program reads one
+// (value_not_a_number), each as its name in the netlist and the word in
+// quotes: R0102 "47K", or V0100 "" for a text without any word.
+std::vector<std::string> values_not_numbers(const Circuit& circuit, const NetlistState& state);
+
+// The closing line of a generation whose netlist holds such values:
+// "* 2 values are not numbers: R0102 "47K", V0100 ""."
+std::string not_numbers_message(const std::vector<std::string>& values);
 
 // "Component list:", every element with its packed points and raw
 // parameter text, "--//--".

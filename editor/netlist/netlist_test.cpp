@@ -157,6 +157,31 @@ TEST(Netlist, UnevaluatedFormulasAreCountedPerFile) {
     EXPECT_EQ(clean.f.unevaluated, 0);
 }
 
+// The circuit elements whose texts hold words that are not numbers where
+// the analysis program reads them, each by its name in the netlist; the
+// closing line counts them. Comments, commands and kinds the analysis
+// program does not read are not looked at.
+TEST(Netlist, ValuesThatAreNotNumbersAreNamedByTheirNetlistNames) {
+    Generation g;
+    documented_example(g.c);
+    g.c.element[4].parameters = "10k";                                         // R
+    place(g.c, '#', "#1", {{12, 10}, {13, 10}, {12, 9}, {13, 9}}, "1 X");      // G line
+    place(g.c, 'w', "w", {{14, 10}, {14, 9}, {15, 10}, {15, 9}}, "1E-3 GDS");  // M line
+    place(g.c, 'X', "X", {{16, 10}, {16, 9}}, "1k");
+    place(g.c, '*', "*", {{20, 22}, {21, 22}}, "R=10k");
+    g.c.element[1].parameters = "AC 10k";  // the command
+    g.prepare();
+    EXPECT_THAT(values_not_numbers(g.c, g.state), ElementsAre("R0102 \"10k\"", "G1 \"X\"", "M0910 \"GDS\""));
+    EXPECT_EQ(not_numbers_message(values_not_numbers(g.c, g.state)),
+              "* 3 values are not numbers: R0102 \"10k\", G1 \"X\", M0910 \"GDS\".");
+    EXPECT_EQ(not_numbers_message({"V0100 \"\""}), "* 1 value is not a number: V0100 \"\".");
+    g.c.element[1].parameters = "";
+    for (int i = 1; i <= g.c.count; ++i)
+        if (g.c.element[i].name == "R0102" || g.c.element[i].name == "#1" || g.c.element[i].name[0] == 'w')
+            g.c.element[i].parameters = "(R)";
+    EXPECT_TRUE(values_not_numbers(g.c, g.state).empty());
+}
+
 TEST(Netlist, FailedWriteIsReported) {
     testing::TestDir dir;
     Generation g;
