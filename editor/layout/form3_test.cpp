@@ -231,6 +231,13 @@ TEST_F(LayoutScreen, ParametersFieldIsSelectedAndRefusesWordsThatAreNotNumbers) 
         EXPECT_EQ(f.Eparametros->text(), "47k");
         QTest::keyClick(f.Eparametros, Qt::Key_Return);
         EXPECT_FALSE(f.answered());
+        EXPECT_EQ(f.Lmessage->text(), "Invalid parameters. Not a number: 47K (no unit letters: 1E3, 2.2E-9)");
+        EXPECT_EQ(f.Eparametros->selectedText(), "47k");  // ready to be typed anew
+        f.Enome->setText("X");
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+        EXPECT_EQ(f.Lmessage->text(), "Invalid name. Wrong first letter or more than 5 letters");
+        EXPECT_EQ(f.Enome->selectedText(), "X");
+        f.Enome->setText("R");
         f.Eparametros->setText("47e3 ");
         QTest::keyClicks(f.Eparametros, "x");  // the left-over word is named
         QTest::mouseClick(f.Button1, Qt::LeftButton);
@@ -241,10 +248,16 @@ TEST_F(LayoutScreen, ParametersFieldIsSelectedAndRefusesWordsThatAreNotNumbers) 
     QTest::keyClick(&layout(), Qt::Key_Return);
     EXPECT_EQ(form4_shown, 1);
     EXPECT_EQ(circuit().element[1].parameters, "47E3");
-    EXPECT_EQ(new_lines(), (QStringList{"Invalid parameters. Not a number: 47K (numbers as 1E3 or 2.2E-9, "
-                                        "without unit letters)",
-                                        "Invalid parameters. Not a number: X (numbers as 1E3 or 2.2E-9, "
-                                        "without unit letters)"}));
+    EXPECT_EQ(new_lines(),
+              (QStringList{"Invalid parameters. Not a number: 47K (no unit letters: 1E3, 2.2E-9)",
+                           "Invalid name. Wrong first letter or more than 5 letters",
+                           "Invalid parameters. Not a number: X (no unit letters: 1E3, 2.2E-9)"}));
+    // The next dialog opens without the old refusal.
+    form4_answers.push_back([](TForm4& f) {
+        EXPECT_EQ(f.Lmessage->text(), "");
+        QTest::mouseClick(f.Button2, Qt::LeftButton);
+    });
+    QTest::keyClick(&layout(), Qt::Key_Return);
     EXPECT_TRUE(circuit().changed);
 
     type_at(segment(70, 64, true), "q");

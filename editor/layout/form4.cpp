@@ -29,6 +29,10 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     Button2 = new QPushButton("Cancel", this);
     Button2->setObjectName("Button2");
     Button2->setAutoDefault(false);
+    Lmessage = new QLabel(this);
+    Lmessage->setObjectName("Lmessage");
+    Lmessage->setTextFormat(Qt::PlainText);
+    Lmessage->setWordWrap(true);
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(Enome, 1, 0);
@@ -36,6 +40,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     grid->addWidget(Eparametros, 1, 1);
     grid->addWidget(Button1, 2, 0);
     grid->addWidget(Button2, 2, 1, Qt::AlignLeft);
+    grid->addWidget(Lmessage, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
@@ -57,6 +62,7 @@ bool TForm4::edit(editor::Circuit& circuit, int i, const editor::MessageSink& sa
     Eparametros->setText(text);
     const auto description = editor::component_kind(e.kind).description;
     Lpar->setText(QString::fromUtf8(description.data(), static_cast<qsizetype>(description.size())));
+    Lmessage->clear();
     done_ = false;
     applied_ = false;
     setWindowModality(Qt::ApplicationModal);
@@ -79,9 +85,22 @@ bool TForm4::edit(editor::Circuit& circuit, int i, const editor::MessageSink& sa
 
 void TForm4::Button1Click() {
     if (!circuit_ || done_) return;
+    std::string refusal;
+    const editor::MessageSink say = [&](const std::string& line) {
+        refusal = line;
+        say_(line);
+    };
     if (editor::apply_parameters(*circuit_, index_, Enome->text().toStdString(),
-                                 Eparametros->text().toStdString(), say_))
+                                 Eparametros->text().toStdString(), say)) {
         finish(true);
+        return;
+    }
+    // The refusal stays in sight, and the field at fault is ready to be
+    // typed anew.
+    Lmessage->setText(QString::fromStdString(refusal));
+    QLineEdit* at_fault = refusal.starts_with("Invalid name") ? Enome : Eparametros;
+    at_fault->setFocus();
+    at_fault->selectAll();
 }
 
 void TForm4::Button2Click() {

@@ -34,6 +34,9 @@ public:
     QLineEdit* Eparametros;
     QPushButton* Button1;
     QPushButton* Button2;
+    // The last refusal of "Apply", shown in the dialog as well as in the
+    // message area (which the layout screen may cover); empty otherwise.
+    QLabel* Lmessage;
 
 signals:
     // Emitted with the dialog filled and shown, before it waits.

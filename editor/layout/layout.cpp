@@ -149,7 +149,7 @@ const char* name_refusal(const std::string& name, int kind) {
     return nullptr;
 }
 
-constexpr const char* not_a_number_hint = " (numbers as 1E3 or 2.2E-9, without unit letters)";
+constexpr const char* not_a_number_hint = " (no unit letters: 1E3, 2.2E-9)";
 
 }  // namespace
 

@@ -91,7 +91,7 @@ void delete_element(Circuit& c, int i);
 // the analysis program reads one (value_not_a_number). Sets the changed
 // flag when the name or text changes.
 //   apply_parameters(c, i, "R1", "47k", say)
-//   -> false, "Invalid parameters. Not a number: 47K (numbers as 1E3 or 2.2E-9, without unit letters)"
+//   -> false, "Invalid parameters. Not a number: 47K (no unit letters: 1E3, 2.2E-9)"
 bool apply_parameters(Circuit& c, int i, const std::string& name, const std::string& parameters,
                       const MessageSink& say);
 // Whether an element of this kind opens the Parameters dialog.
