@@ -27,6 +27,7 @@
 #include "analysis/cli/morat_noise.h"
 #include "analysis/cli/morat_polezero.h"
 #include "analysis/cli/morat_tolerance.h"
+#include "analysis/spice/spice_deck.h"
 #include "common/real.h"
 
 namespace analysis {
@@ -40,6 +41,9 @@ struct MoratOptions {
     // the deck, or --netlist-out), which is then read and analysed as usual.
     std::optional<std::string> spice;
     std::optional<std::string> netlist_out;
+    // --opamp SUBCKT=GB[,RO[,IN+,IN-,OUT]]: the instances of an op-amp's
+    // macro-model in the deck replaced by the gain-bandwidth op-amp.
+    std::vector<spice::OpAmpReplacement> spice_opamps;
     // Settings dialogs.
     std::optional<int> width;
     std::optional<int> decimals;

@@ -24,6 +24,11 @@ std::string morat_usage() {
            "                              line sets the sweep unless --fmin or --fmax is given\n"
            "  --netlist-out FILE          write the translated netlist to FILE instead\n"
            "  --output NAME, --listed NAME  with --spice, a node of the deck by its name\n"
+           "  --opamp SUBCKT=GB[,RO[,IN+,IN-,OUT]]  with --spice, every instance of the op-amp\n"
+           "                              subcircuit SUBCKT becomes the gain-bandwidth op-amp: GB in Hz\n"
+           "                              (above 1), Ro in ohms (above 0; 50), the inputs and output by\n"
+           "                              the subcircuit's port names (found from them when not given);\n"
+           "                              the supply pins are left out (repeatable)\n"
            "Settings:\n"
            "  --width W                   width of listed numbers (14)\n"
            "  --decimals D                decimals of listed numbers (9)\n"
@@ -216,8 +221,18 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
         reader.value(name, [&o, name](const std::string& v) { return set_noise_option(name, v, o.noise); });
     reader.values("--noise-band", 2,
                   [&o](const std::vector<std::string>& v) { return set_noise_band(v, o.noise); });
+    std::string opamp_reason;  // of a faulty --opamp SUBCKT=GB
     for (const std::string& name : design_option_names())
-        reader.value(name, [&o, name](const std::string& v) { return set_design_option(name, v, o.design); });
+        reader.value(name, [&o, &opamp_reason, name](const std::string& v) {
+            if (name == "--opamp" && v.find('=') != std::string::npos) {  // a deck's op-amp subcircuit
+                spice::OpAmpReplacement r;
+                if (std::string why = spice::parse_opamp_replacement(v, r); !why.empty())
+                    return opamp_reason.empty() && (opamp_reason = why, true);
+                o.spice_opamps.push_back(r);
+                return true;
+            }
+            return set_design_option(name, v, o.design);
+        });
     bool have_netlist = false;
     reader.operand([&](const std::string& arg) -> std::string {
         if (have_netlist) return "more than one netlist: " + o.netlist + ", " + arg;
@@ -226,12 +241,14 @@ std::string parse_morat_options(const std::vector<std::string>& args, MoratOptio
         return {};
     });
     if (std::string why = reader.read(args); !why.empty()) return why;
+    if (!opamp_reason.empty()) return opamp_reason;
     if (o.spice && have_netlist) return "a netlist and --spice cannot be given together";
     if (std::string reason = check_design_options(o.design); !reason.empty()) return reason;
     if (o.design.active() && (have_netlist || o.spice))
         return "a design writes its own netlist: give no netlist and no --spice with --design or --type";
     if (!have_netlist && !o.spice && !o.help && !o.design.active()) return "no netlist given";
     if (o.netlist_out && !o.spice) return "--netlist-out needs --spice";
+    if (!o.spice_opamps.empty() && !o.spice) return "--opamp SUBCKT=GB needs --spice";
     // A node name is for a deck; for a netlist only numbers are nodes.
     std::int32_t number = 0;
     if (o.output_text && !suite::parse_int(*o.output_text, number) && !o.spice)

@@ -103,7 +103,7 @@ int translate_deck(MoratOptions& o, spice::SpiceTranslation& t, const Log& log, 
         log("* Arquivo " + deck + " inexistente.");
         return 1;
     }
-    t = spice::translate_spice_file(deck);
+    t = spice::translate_spice_file(deck, o.spice_opamps);
     std::error_code same_error;
     if (std::filesystem::equivalent(deck, o.netlist, same_error)) {
         err << "morat: the netlist " << o.netlist

@@ -374,3 +374,58 @@ TEST_F(MoratSpice, TheNetlistGoesToTheCurrentFolderWhenTheDecksCannotTakeIt) {
 
 }  // namespace
 }  // namespace analysis
+
+namespace analysis {
+namespace {
+
+// --opamp SUBCKT=GB[,RO]: the refusal of a macro-model names the option,
+// the option replaces it, and its faults are usage errors; --opamp
+// without "=" stays the design's.
+TEST_F(MoratSpice, OpAmpSubcircuitsReplacedByTheOption) {
+    const std::string deck = write("bench.cir",
+                                   "bench\n"
+                                   ".subckt amp inp inn vcc vee out\nQ1 c inp e qn\nQ2 c inn e qn\n"
+                                   "G1 out 0 c 0 1\nR1 out 0 1\n.ends\n"
+                                   "V1 in 0 ac 1\nR1 in n 1k\nR2 n out 1k\nX1 0 n vp vn out amp\n"
+                                   ".ac dec 10 1k 10meg\n");
+    Outcome r = run({"--spice", deck, "--output", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err,
+        "Deck SPICE, linha 11: \"X1 0 n vp vn out amp\": o subcircuito amp tem elementos não lineares (Q) "
+        "que a análise linear não representa; se é um amp-op, --opamp amp=GB[,RO] o troca pelo amp-op A do "
+        "netlist (GB em Hz, Ro em ohms)\n");
+    r = run({"--spice", deck, "--output", "out", "--opamp", "AMP=1meg,1e-3", "--tab", path("bench.tab")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has_line(r.out,
+                         "*x1: subcircuito amp trocado pelo amp-op A (GB 1000000 Hz, Ro 0.001 ohms): "
+                         "entradas inp (+) e inn (-), saída out; vcc, vee de fora (alimentação ideal)"))
+        << r.out;
+    // The inverting amplifier of gain -1 with GB/s: T = -1 / (1 + 2 s / GB), |T| = 1/sqrt(2) at GB/2.
+    MoratOptions options;
+    ASSERT_EQ(parse_morat_options({"--spice", deck, "--output", "out", "--opamp", "amp=1meg,1e-3",
+                                   "--netlist-out", path("b.net")},
+                                  options),
+              "");
+    std::ostringstream log, err;
+    MoratSession session;
+    ASSERT_EQ(analyse_with_morat(options, session, log, err), 0) << err.str();
+    for (int k = 0; k <= session.circuit->segments; ++k) {
+        const PointRecord& p = session.sweep->points[k];
+        const long double x = 2 * p.frequency / 1e6L;  // 2 f / GB
+        SCOPED_TRACE(static_cast<double>(p.frequency));
+        // With Ro 1 mohm the output barely loads: within 1e-5 of the closed form.
+        EXPECT_NEAR(static_cast<double>(p.t_re), static_cast<double>(-1 / (1 + x * x)), 1e-5);
+        EXPECT_NEAR(static_cast<double>(p.t_im), static_cast<double>(x / (1 + x * x)), 1e-5);
+    }
+    r = run({"--spice", deck, "--opamp", "amp=1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--opamp amp=1: the gain-bandwidth product must be a number of hertz above 1"),
+              std::string::npos);
+    r = run({path("x.net"), "--opamp", "amp=1meg"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--opamp SUBCKT=GB needs --spice"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace analysis

@@ -21,12 +21,25 @@
 #include <string>
 #include <vector>
 
+#include "common/real.h"
+
 namespace analysis::spice {
 
 struct DeckLine {
     std::string file;  // empty for the deck itself, else the included file as named
     int number = 0;    // line number of its first physical line, from 1
     std::string text;  // the logical line, original case, without comments
+};
+
+// An op-amp subcircuit replaced by the netlist's gain-bandwidth op-amp
+// (A): every X instance of `subckt` becomes one A element.
+struct OpAmpReplacement {
+    std::string subckt;     // lower-case
+    suite::Real gb_hz = 0;  // gain-bandwidth product, Hz (> 1)
+    suite::Real ro = 50;    // output resistance, ohms (> 0)
+    // The non-inverting input, the inverting input and the output among
+    // the subcircuit's ports (lower-case), or empty: found by their names.
+    std::vector<std::string> ports;
 };
 
 struct DeckText {

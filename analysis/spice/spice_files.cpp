@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/spice/spice_translate.h"
+#include "analysis/spice/spice_values.h"
 #include "common/errors.h"
 #include "common/numtext.h"
 #include "common/textfile.h"
@@ -21,8 +22,40 @@ std::string frequency(Real hz) { return suite::format_general(hz) + " Hz"; }
 
 }  // namespace
 
-SpiceTranslation translate_spice_file(const std::string& deck_path) {
-    return translate_spice(suite::read_text(deck_path), deck_path, load_text_file);
+SpiceTranslation translate_spice_file(const std::string& deck_path,
+                                      const std::vector<OpAmpReplacement>& opamps) {
+    return translate_spice(suite::read_text(deck_path), deck_path, load_text_file, opamps);
+}
+
+std::string parse_opamp_replacement(const std::string& text, OpAmpReplacement& r) {
+    const std::size_t equal = text.find('=');
+    if (equal == std::string::npos || equal == 0)
+        return "--opamp " + text + ": write SUBCKT=GB[,RO[,IN+,IN-,OUT]]";
+    std::vector<std::string> fields;
+    for (std::size_t start = equal + 1;;) {
+        const std::size_t comma = text.find(',', start);
+        fields.push_back(
+            lower_case(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    OpAmpReplacement out;
+    out.subckt = lower_case(text.substr(0, equal));
+    const std::string head = "--opamp " + text + ": ";
+    if (fields.size() != 1 && fields.size() != 2 && fields.size() != 5)
+        return head + "write SUBCKT=GB[,RO[,IN+,IN-,OUT]]";
+    if (!parse_spice_number(fields[0], out.gb_hz) || !(out.gb_hz > 1))
+        return head + "the gain-bandwidth product must be a number of hertz above 1";
+    if (fields.size() >= 2 &&
+        (!parse_spice_number(fields[1], out.ro) || !(out.ro > 0) || !std::isfinite(out.ro)))
+        return head + "the output resistance must be a number of ohms above 0";
+    if (fields.size() == 5) {
+        out.ports.assign(fields.begin() + 2, fields.end());
+        for (const std::string& p : out.ports)
+            if (p.empty()) return head + "a port name is empty";
+    }
+    r = out;
+    return {};
 }
 
 std::string spice_netlist_name(const std::string& deck_path) {

@@ -1,10 +1,13 @@
 // The deck's structure (subcircuit definitions, parameters, commands) and
 // its expansion into flat elements.
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <set>
 
 #include "analysis/spice/spice_scope.h"
+#include "analysis/spice/spice_translate.h"
 #include "common/errors.h"
 #include "common/numtext.h"
 
@@ -241,20 +244,6 @@ std::string kind_of(const std::string& first) {
         1, static_cast<char>(first[0] >= 'a' && first[0] <= 'z' ? first[0] - 'a' + 'A' : first[0]));
 }
 
-// The kinds of nonlinear devices written in a subcircuit's body, as
-// "D, Q"; empty when it has none.
-std::string nonlinear_kinds(const Subckt& def) {
-    std::string kinds;
-    for (const char k : std::string("dqmjzbsw")) {
-        for (const DeckLine* line : def.body) {
-            if (first_word(line->text)[0] != k) continue;
-            kinds += (kinds.empty() ? "" : ", ") + std::string(1, static_cast<char>(k - 'a' + 'A'));
-            break;
-        }
-    }
-    return kinds;
-}
-
 // One message for every refused line: the line's own message when it is
 // the only one, else a count per kind and the first ten, one a line.
 std::string refusals_message(const std::vector<Refused>& refused) {
@@ -274,7 +263,8 @@ std::string refusals_message(const std::vector<Refused>& refused) {
 
 class Expander {
 public:
-    Expander(const Structure& st, FlatCircuit& out) : st_(st), out_(out) {}
+    Expander(const Structure& st, FlatCircuit& out, const std::vector<OpAmpReplacement>& opamps)
+        : st_(st), out_(out), opamps_(opamps) {}
 
     // Every line of the body; a line that is refused is kept in
     // `refused` and the next one is expanded.
@@ -298,10 +288,56 @@ public:
     }
 
     std::vector<Refused> refused;
+    std::set<std::string> replaced;  // subcircuits that were replaced by op-amps
 
 private:
     const Structure& st_;
     FlatCircuit& out_;
+    const std::vector<OpAmpReplacement>& opamps_;
+
+    // An instance of an op-amp subcircuit the user replaced: one op-amp
+    // (A) from its inputs to its output; the supply pins and the
+    // instance's parameters are left out.
+    bool replace_opamp(const LineContext& ctx, const std::string& written, const Subckt& def,
+                       const std::vector<std::string>& words) {
+        const auto r = std::find_if(opamps_.begin(), opamps_.end(),
+                                    [&](const OpAmpReplacement& o) { return o.subckt == def.name; });
+        if (r == opamps_.end()) return false;
+        std::vector<std::string> ports = r->ports.empty() ? opamp_ports(def.ports) : r->ports;
+        std::string list;
+        for (const std::string& p : def.ports) list += (list.empty() ? "" : " ") + p;
+        if (ports.empty())
+            ctx.refuse("os nomes dos terminais de " + def.name + " (" + list +
+                       ") não dizem quais são as entradas e a saída: dê-os em --opamp " + def.name +
+                       "=GB,RO,ENTRADA+,ENTRADA-,SAÍDA");
+        std::vector<std::string> nodes;
+        for (const std::string& p : ports) {
+            const auto at = std::find(def.ports.begin(), def.ports.end(), p);
+            if (at == def.ports.end())
+                ctx.refuse("--opamp " + def.name + ": o subcircuito não tem o terminal " + p + " (tem " +
+                           list + ")");
+            nodes.push_back(ctx.node(words[static_cast<std::size_t>(at - def.ports.begin())]));
+        }
+        FlatElement a;
+        a.kind = 'a';
+        a.name = ctx.element_name(written);
+        a.nodes = {nodes[1], nodes[0], nodes[2]};  // in-, in+, out
+        a.value = 2 * std::numbers::pi_v<Real> * r->gb_hz;
+        a.resistance = r->ro;
+        a.line = &ctx.line;
+        a.instance = ctx.scope.path();
+        out_.elements.push_back(a);
+        std::string left;
+        for (const std::string& p : def.ports)
+            if (std::find(ports.begin(), ports.end(), p) == ports.end())
+                left += (left.empty() ? "" : ", ") + p;
+        out_.notes.push_back(a.name + ": subcircuito " + def.name + " trocado pelo amp-op A (GB " +
+                             suite::format_general(r->gb_hz) + " Hz, Ro " + suite::format_general(r->ro) +
+                             " ohms): entradas " + ports[0] + " (+) e " + ports[1] + " (-), saída " +
+                             ports[2] + (left.empty() ? "" : "; " + left + " de fora (alimentação ideal)"));
+        replaced.insert(def.name);
+        return true;
+    }
     std::vector<const Subckt*> expanding_;  // the definitions being expanded, outermost first
 
     // The definition an X line names, looked for where the line is
@@ -332,6 +368,7 @@ private:
                        " terminais, e a instância liga " + std::to_string(words.size()));
         for (const Subckt* s : expanding_)
             if (s == def) ctx.refuse("o subcircuito " + name + " é usado dentro de si mesmo");
+        if (replace_opamp(ctx, written, *def, words)) return;
         if (depth >= max_depth) ctx.refuse("subcircuitos aninhados fundo demais");
 
         // The scope the definition is written in, as seen from here.
@@ -367,7 +404,7 @@ private:
         // an op-amp's macro-model: one refusal, at the instance, that
         // tells how to replace it.
         if (refused.size() > before && def->ports.size() >= 3) {
-            const std::string kinds = nonlinear_kinds(*def);
+            const std::string kinds = nonlinear_kinds_of(def->body);
             if (kinds.empty()) return;
             refused.resize(before);
             ctx.refuse("o subcircuito " + name + " tem elementos não lineares (" + kinds +
@@ -404,7 +441,7 @@ AcLine sweep_line(const DeckLine& line, const Scope& top, const std::set<std::st
 
 }  // namespace
 
-FlatCircuit flatten_deck(const DeckText& deck) {
+FlatCircuit flatten_deck(const DeckText& deck, const std::vector<OpAmpReplacement>& opamps) {
     FlatCircuit out;
     const Structure st = structure_of(deck);
     out.notes = st.notes;
@@ -430,14 +467,78 @@ FlatCircuit flatten_deck(const DeckText& deck) {
     if (control_lines > 0)
         out.notes.push_back("Ignoradas " + std::to_string(control_lines) +
                             " linhas de blocos .control (comandos do simulador)");
-    Expander expander(st, out);
+    Expander expander(st, out, opamps);
     expander.body(st.top, top, 0);
+    for (const OpAmpReplacement& r : opamps)
+        if (!expander.replaced.count(r.subckt))
+            out.notes.push_back("--opamp " + r.subckt + ": nenhuma instância desse subcircuito no deck");
     if (!expander.refused.empty()) throw suite::IoError(refusals_message(expander.refused));
     if (out.temperature_adjusted > 0)
         out.notes.push_back("Valores com coeficientes de temperatura tomados a " +
                             suite::format_general(out.temperature) + " °C (nominal " +
                             suite::format_general(out.nominal_temperature) +
                             " °C): " + std::to_string(out.temperature_adjusted) + " elementos");
+    return out;
+}
+
+std::string nonlinear_kinds_of(const std::vector<const DeckLine*>& body) {
+    std::string kinds;
+    for (const char k : std::string("dqmjzbsw")) {
+        for (const DeckLine* line : body) {
+            if (first_word(line->text)[0] != k) continue;
+            kinds += (kinds.empty() ? "" : ", ") + std::string(1, static_cast<char>(k - 'a' + 'A'));
+            break;
+        }
+    }
+    return kinds;
+}
+
+std::vector<std::string> opamp_ports(const std::vector<std::string>& ports) {
+    static const std::set<std::string> plus = {"+in", "in+", "inp",     "in_p",   "vin+", "vinp",
+                                               "ip",  "+",   "non_inv", "noninv", "plus", "ninv"};
+    static const std::set<std::string> minus = {"-in",  "in-", "inn", "in_n", "vin-",
+                                                "vinn", "im",  "-",   "inv",  "minus"};
+    static const std::set<std::string> out = {"out", "output", "vout", "vo", "o", "outp"};
+    std::vector<std::string> found;
+    for (const auto* names : {&plus, &minus, &out}) {
+        std::vector<std::string> hits;
+        for (const std::string& p : ports)
+            if (names->count(p)) hits.push_back(p);
+        if (hits.size() != 1) return {};
+        found.push_back(hits[0]);
+    }
+    return found;
+}
+
+std::vector<OpAmpCandidate> opamp_candidates(const std::string& deck_text, const std::string& deck_path,
+                                             const FileLoader& load) {
+    const DeckText deck = read_deck(deck_text, deck_path, load);
+    const Structure st = structure_of(deck);
+    std::set<std::string> used;  // subcircuits named by X lines
+    for (const DeckLine& line : deck.lines) {
+        if (first_word(line.text)[0] != 'x') continue;
+        Fields f(line.text);
+        std::string last;
+        while (!f.done() && !f.at_assignment()) {
+            const std::string w = lower_case(f.word());
+            if (w.empty() || w == "params:") break;
+            last = w;
+        }
+        used.insert(last);
+    }
+    std::vector<OpAmpCandidate> out;
+    std::vector<const Subckt*> open{&st.top};
+    while (!open.empty()) {
+        const Subckt* s = open.back();
+        open.pop_back();
+        for (const auto& [name, def] : s->local) {
+            open.push_back(def.get());
+            if (def->ports.size() >= 3 && used.count(name) && !nonlinear_kinds_of(def->body).empty())
+                out.push_back({name, def->ports, opamp_ports(def->ports)});
+        }
+    }
+    std::sort(out.begin(), out.end(),
+              [&](const OpAmpCandidate& a, const OpAmpCandidate& b) { return a.subckt < b.subckt; });
     return out;
 }
 

@@ -23,13 +23,14 @@
 namespace analysis::spice {
 
 struct FlatElement {
-    char kind = 0;                   // 'r' 'c' 'l' 'v' 'i' 'e' 'f' 'g' 'h' 'k' 'p'
+    char kind = 0;                   // 'r' 'c' 'l' 'v' 'i' 'e' 'f' 'g' 'h' 'k' 'p' 'a'
     std::string name;                // hierarchical, lower-case ("x1.rload")
     std::vector<std::string> nodes;  // flat node names; "0" is ground
     Real value = 0;                  // R, C, L; V, I: the AC excitation; E, F, G, H: the gain; K: k
     std::string control;             // F, H: the flat name of the controlling V; K: the first inductor
     std::string control2;            // K: the second inductor
     Real port = 0, amplitude = 0;    // P: the port's number and AC amplitude
+    Real resistance = 0;             // A: Ro (the value is GB in rad/s)
     const DeckLine* line = nullptr;
     std::string instance;  // the instance it belongs to ("" at the top level)
 };
@@ -53,7 +54,15 @@ struct FlatCircuit {
 };
 
 // Refuses (suite::IoError) whatever the linear analysis cannot represent.
-FlatCircuit flatten_deck(const DeckText& deck);
+// The X instances of the subcircuits in `opamps` become op-amps ('a').
+FlatCircuit flatten_deck(const DeckText& deck, const std::vector<OpAmpReplacement>& opamps = {});
+
+// The non-inverting input, inverting input and output among a
+// subcircuit's port names (+in, in+, inp, ... ; -in, in-, inn, ... ; out,
+// output, vout, ...), or empty when they are not all there once.
+std::vector<std::string> opamp_ports(const std::vector<std::string>& ports);
+// The nonlinear kinds in a subcircuit's body ("D, Q"), empty for none.
+std::string nonlinear_kinds_of(const std::vector<const DeckLine*>& body);
 
 // Groups of more than two mutually coupled inductors written with F, E
 // and L elements (the K elements of pairs stay); a note tells each group.

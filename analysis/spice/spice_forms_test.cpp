@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "analysis/spice/spice_flatten.h"
 #include "analysis/spice/spice_testing.h"
 
 namespace analysis::spice {
@@ -303,6 +304,127 @@ TEST(SpiceForms, PortsAreASourceBehindZ0AndTerminations) {
               "Deck SPICE, linha 2: \"P1 1 0 z0=50\": falta o número da porta (port=)");
     EXPECT_EQ(refusal("p\nP1 1 0 port=1 z0=0\n"),
               "Deck SPICE, linha 2: \"P1 1 0 port=1 z0=0\": a impedância da porta (z0) deve ser positiva");
+}
+
+}  // namespace
+}  // namespace analysis::spice
+
+namespace analysis::spice {
+namespace {
+
+const std::string opamp_model =
+    ".subckt OPX +IN -IN V+ V- OUT\n"
+    "Q1 c1 +in e qn\nQ2 c2 -in e qn\nR1 v+ c1 5k\nR2 v+ c2 5k\nI1 e v- 20u\n"
+    "G1 g 0 c1 c2 1\nR3 g 0 100k\nC1 g 0 300n\nE1 out 0 g 0 1\n"
+    ".ends\n";
+
+SpiceTranslation with_opamp(const std::string& deck, const std::vector<OpAmpReplacement>& opamps) {
+    return translate_spice(
+        deck, "/decks/bench.cir", [](const std::string&) { return std::nullopt; }, opamps);
+}
+
+// The instances of an op-amp's macro-model become op-amps A (in-, in+,
+// out, GB in rad/s, Ro), the supply pins left out, the ports found by
+// their names or given; the notes say what was replaced.
+TEST(SpiceOpAmps, InstancesBecomeGainBandwidthOpAmps) {
+    const std::string deck = "bench\n" + opamp_model +
+                             "V1 in 0 ac 1\nR1 in n 10k\nR2 n o 20k\n"
+                             "XU1 0 n vcc vee o OPX\n"
+                             "R3 o p 1k\nXU2 p q vcc vee q opx\nVCC vcc 0 dc 15\nVEE vee 0 dc -15\n";
+    const SpiceTranslation t = with_opamp(deck, {{"opx", 1e6L, 75, {}}});
+    const int n = find_spice_node(t, "n"), o = find_spice_node(t, "o"), p = find_spice_node(t, "p"),
+              q = find_spice_node(t, "q");
+    const long double gb = 2 * 3.14159265358979323846L * 1e6L;
+    const Lines a1 = fields_of(t, "A1"), a2 = fields_of(t, "A2");
+    ASSERT_EQ(a1.size(), 6u);
+    EXPECT_EQ((Lines{a1[1], a1[2], a1[3]}), (Lines{std::to_string(n), "0", std::to_string(o)}));
+    EXPECT_NEAR(std::stold(a1[4]) / gb, 1, 1e-18L);
+    EXPECT_EQ(a1[5], "75");
+    ASSERT_EQ(a2.size(), 6u);
+    EXPECT_EQ((Lines{a2[1], a2[2], a2[3]}), (Lines{std::to_string(q), std::to_string(p), std::to_string(q)}));
+    EXPECT_EQ(
+        t.notes[0],
+        "xu1: subcircuito opx trocado pelo amp-op A (GB 1000000 Hz, Ro 75 ohms): entradas +in (+) e -in (-), "
+        "saída out; v+, v- de fora (alimentação ideal)");
+    // Ports given: the outputs and inputs by the user's names.
+    const SpiceTranslation given = with_opamp(deck, {{"opx", 2e6L, 50, {"-in", "+in", "out"}}});
+    const Lines g1 = fields_of(given, "A1");
+    ASSERT_EQ(g1.size(), 6u);
+    EXPECT_EQ((Lines{g1[1], g1[2], g1[3]}), (Lines{"0", std::to_string(n), std::to_string(o)}));
+    // A replacement that no instance uses is told.
+    const SpiceTranslation unused = with_opamp(deck, {{"opx", 1e6L, 75, {}}, {"lm1", 1e6L, 75, {}}});
+    EXPECT_EQ(unused.notes.back(), "--opamp lm1: nenhuma instância desse subcircuito no deck");
+    EXPECT_EQ(opamp_ports({"1", "2", "3"}), Lines{});
+    EXPECT_EQ(opamp_ports({"vcc", "inp", "inn", "vee", "vout"}), (Lines{"inp", "inn", "vout"}));
+    EXPECT_EQ(opamp_ports({"in+", "inp", "in-", "out"}), Lines{});  // two non-inverting inputs: not told
+}
+
+TEST(SpiceOpAmps, RefusalsAndTheOptionsText) {
+    const std::string numbered = ".subckt lm 1 2 3 4 5\nQ1 1 2 3 qn\nR1 4 5 1\n.ends\n";
+    const std::string deck = "bench\n" + numbered + "V1 in 0 ac 1\nX1 in o a b o lm\n";
+    const auto refusal_of = [&](const OpAmpReplacement& r) {
+        try {
+            with_opamp(deck, {r});
+        } catch (const suite::IoError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(refusal_of({"lm", 1e6L, 50, {}}),
+              "Deck SPICE, linha 7: \"X1 in o a b o lm\": os nomes dos terminais de lm (1 2 3 4 5) não dizem "
+              "quais são as entradas e a saída: dê-os em --opamp lm=GB,RO,ENTRADA+,ENTRADA-,SAÍDA");
+    EXPECT_EQ(
+        refusal_of({"lm", 1e6L, 50, {"1", "2", "9"}}),
+        "Deck SPICE, linha 7: \"X1 in o a b o lm\": --opamp lm: o subcircuito não tem o terminal 9 (tem 1 2 "
+        "3 4 5)");
+    EXPECT_EQ(refusal_of({"lm", 1e6L, 50, {"1", "2", "5"}}), "");
+    struct Case {
+        std::string text, why;
+    };
+    const Case cases[] = {
+        {"opa1=1meg", ""},
+        {"OPA1=3.5MEG,30", ""},
+        {"opa1=10e6,75,inp,inn,out", ""},
+        {"opa1", "--opamp opa1: write SUBCKT=GB[,RO[,IN+,IN-,OUT]]"},
+        {"=1meg", "--opamp =1meg: write SUBCKT=GB[,RO[,IN+,IN-,OUT]]"},
+        {"opa1=1meg,50,a,b", "--opamp opa1=1meg,50,a,b: write SUBCKT=GB[,RO[,IN+,IN-,OUT]]"},
+        {"opa1=1", "--opamp opa1=1: the gain-bandwidth product must be a number of hertz above 1"},
+        {"opa1=fast", "--opamp opa1=fast: the gain-bandwidth product must be a number of hertz above 1"},
+        {"opa1=1meg,0", "--opamp opa1=1meg,0: the output resistance must be a number of ohms above 0"},
+        {"opa1=1meg,-5", "--opamp opa1=1meg,-5: the output resistance must be a number of ohms above 0"},
+        {"opa1=1meg,50,a,,c", "--opamp opa1=1meg,50,a,,c: a port name is empty"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.text);
+        OpAmpReplacement r;
+        EXPECT_EQ(parse_opamp_replacement(k.text, r), k.why);
+    }
+    OpAmpReplacement r;
+    ASSERT_EQ(parse_opamp_replacement("OPA1=3.5MEG,30,INP,INN,OUT", r), "");
+    EXPECT_EQ(r.subckt, "opa1");
+    EXPECT_EQ(r.gb_hz, 3.5e6L);
+    EXPECT_EQ(r.ro, 30);
+    EXPECT_EQ(r.ports, (Lines{"inp", "inn", "out"}));
+    ASSERT_EQ(parse_opamp_replacement("x=2meg", r), "");
+    EXPECT_EQ(r.ro, 50);
+}
+
+// The subcircuits a window offers to replace: three ports or more,
+// nonlinear devices, used by an X line.
+TEST(SpiceOpAmps, CandidatesOfADeck) {
+    const std::string deck = "bench\n" + opamp_model +
+                             ".subckt lm 1 2 3 4 5\nD1 1 2 dm\n.ends\n"
+                             ".subckt unused a b c\nQ1 a b c qn\n.ends\n"
+                             ".subckt lin a b c\nR1 a b 1\nR2 b c 1\n.ends\n"
+                             "X1 1 2 3 4 5 lm\nX2 1 2 3 4 5 OPX\nX3 1 2 3 lin\n";
+    const std::vector<OpAmpCandidate> c =
+        opamp_candidates(deck, "/decks/bench.cir", [](const std::string&) { return std::nullopt; });
+    ASSERT_EQ(c.size(), 2u);
+    EXPECT_EQ(c[0].subckt, "lm");
+    EXPECT_EQ(c[0].found, Lines{});
+    EXPECT_EQ(c[1].subckt, "opx");
+    EXPECT_EQ(c[1].ports, (Lines{"+in", "-in", "v+", "v-", "out"}));
+    EXPECT_EQ(c[1].found, (Lines{"+in", "-in", "out"}));
 }
 
 }  // namespace

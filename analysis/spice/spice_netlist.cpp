@@ -188,6 +188,9 @@ private:
                 case 'h':
                     o.nodes = {e.nodes[0], e.nodes[1], sense_[i].first, sense_[i].second};
                     break;
+                case 'a':
+                    o.values = {e.value, e.resistance};
+                    break;
                 case 'k': {
                     const FlatElement& a = at(by_name_.at(e.control));
                     const FlatElement& b = at(by_name_.at(e.control2));
@@ -311,9 +314,9 @@ AcSweep sweep_of(const AcLine& ac) {
 }  // namespace
 
 SpiceTranslation translate_spice(const std::string& deck_text, const std::string& deck_path,
-                                 const FileLoader& load) {
+                                 const FileLoader& load, const std::vector<OpAmpReplacement>& opamps) {
     const DeckText deck = read_deck(deck_text, deck_path, load);
-    FlatCircuit flat = flatten_deck(deck);
+    FlatCircuit flat = flatten_deck(deck, opamps);
     realise_coupled_groups(flat);
     realise_ports(flat);
     SpiceTranslation t = Emitter(flat).emit(base_name(deck_path), deck.title);

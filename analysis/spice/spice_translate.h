@@ -5,6 +5,7 @@
 //   write_translated_netlist("filter.net", t);
 //   open_netlist(circuit, "filter.net", log);   // the suite's own reader, as usual
 //   int out = find_spice_node(t, "out");        // the deck's node as a netlist node
+//   translate_spice_file("bench.cir", {{"opa1", 3e6, 50, {}}});  // X of opa1 -> A, GB 3 MHz
 //
 // What a deck may hold (names and keywords in any case):
 // - R, C, L (value by position or r=/c=/l=, m=, R's ac=), V and I (their AC
@@ -13,6 +14,9 @@
 //   with a transient function and no AC is refused), E and G (gain), F and
 //   H (through the V source that senses their current), K (two inductors
 //   and k), X instances of .subckt definitions, nested, with parameters;
+//   temperature coefficients at the deck's temperature; first-order POLY
+//   sources; constant VALUE sources; .func; groups of coupled inductors;
+//   RF ports (P with PORT= and Z0=); op-amp subcircuits replaced on request;
 // - .param, .subckt/.ends, .global, .include, .lib, .ac, .end; commands of
 //   analyses and output (.op, .tran, .print, .model, .control blocks, ...)
 //   are ignored and told in the notes;
@@ -60,10 +64,31 @@ struct SpiceTranslation {
 
 // Translates the deck text (line ends "\n"); `deck_path` names the deck in
 // the netlist and is the folder of included files.
+// `opamps` replaces the instances of those subcircuits by op-amps (A).
 SpiceTranslation translate_spice(const std::string& deck_text, const std::string& deck_path,
-                                 const FileLoader& load = load_text_file);
+                                 const FileLoader& load = load_text_file,
+                                 const std::vector<OpAmpReplacement>& opamps = {});
 // Reads the deck file (IoError when it cannot be read) and translates it.
-SpiceTranslation translate_spice_file(const std::string& deck_path);
+SpiceTranslation translate_spice_file(const std::string& deck_path,
+                                      const std::vector<OpAmpReplacement>& opamps = {});
+
+// "NAME=GB[,RO[,IN+,IN-,OUT]]" (GB in Hz with SPICE suffixes, Ro in ohms,
+// 50 when not given; the three ports by the subcircuit's names) into `r`;
+// the reason when the text is not one, else "".
+std::string parse_opamp_replacement(const std::string& text, OpAmpReplacement& r);
+
+// The subcircuits of a deck that may be op-amp macro-models: three ports
+// or more, nonlinear devices (D, Q, M, J, Z, B, S, W) in their bodies,
+// and used by an X line; lower-case, in alphabetical order, with
+// the ports their names say are the inputs and the output (empty when
+// they do not say). IoError when the deck cannot be read.
+struct OpAmpCandidate {
+    std::string subckt;
+    std::vector<std::string> ports;  // every port, lower-case
+    std::vector<std::string> found;  // IN+, IN-, OUT, or empty
+};
+std::vector<OpAmpCandidate> opamp_candidates(const std::string& deck_text, const std::string& deck_path,
+                                             const FileLoader& load = load_text_file);
 
 // The netlist node of a deck node name (any case; hierarchical names as
 // "x1.mid"): 0 for ground, -1 when the deck has no such node.
