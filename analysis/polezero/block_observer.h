@@ -24,7 +24,8 @@
 
 namespace analysis {
 
-// Whether element i can observe: an R, L, C or Z element.
+// Whether element i can observe: a kind the table of element kinds marks
+// as an observer (R, L, C, Z).
 bool is_observer_element(const Circuit& c, int i);
 
 // After a solve at a point: the loop residual of the observer's mesh
