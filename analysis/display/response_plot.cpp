@@ -15,19 +15,6 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// A number of the margin labels: three significant digits.
-std::string short_number(Real x) {
-    if (x == 0 || !std::isfinite(x)) return suite::format_general(x);
-    const int e = static_cast<int>(std::floor(std::log10(std::fabs(x))));
-    const Real unit = std::pow(Real(10), e - 2);
-    const Real rounded = std::round(x / unit) * unit;
-    if (e >= 6 || e <= -5) {
-        const Real mantissa = std::round(x / unit) / 100;
-        return suite::format_general(mantissa) + "E" + suite::format_int(e);
-    }
-    return suite::format_general(rounded);
-}
-
 // The power of ten not above x (x > 0).
 Real power_of_ten_below(Real x) { return std::pow(Real(10), std::floor(std::log10(x))); }
 
@@ -91,15 +78,17 @@ void draw_curve_labels(QPainter& p, const PlotGeometry& g, const Sweep& sw, cons
         p.setPen(curve_colour(k));
         const int y = g.top + top_line * lh + fm.ascent();
         p.drawText(2, y, QString::fromUtf8(quantity_label(k)) + ":");
-        p.drawText(2, y + lh, qs(short_number(sw.scale_max[k])));
+        p.drawText(2, y + lh, qs(scale_label(sw.scale_max[k], sw.scale_min[k], sw.scale_max[k])));
         top_line += 2;
         const int yb = g.bottom - bottom_line * lh + fm.ascent();
         if (k == q_noise) {
-            p.drawText(2, yb, qs(short_number(sw.scale_min[k])));
+            p.drawText(2, yb, qs(scale_label(sw.scale_min[k], sw.scale_min[k], sw.scale_max[k])));
             p.drawText(2, yb + lh, qs(quantity_unit(sw, k)));
             bottom_line -= 2;
         } else {
-            p.drawText(2, yb, qs(short_number(sw.scale_min[k]) + " " + quantity_unit(sw, k)));
+            p.drawText(2, yb,
+                       qs(scale_label(sw.scale_min[k], sw.scale_min[k], sw.scale_max[k]) + " " +
+                          quantity_unit(sw, k)));
             --bottom_line;
         }
     }
@@ -113,8 +102,9 @@ void draw_axis_labels(QPainter& p, const PlotGeometry& g, const ResponseScene& s
     const int gap = fm.horizontalAdvance("  ");
     p.setPen(plot_colour::text);
     p.drawText(2, y, "Nó " + QString::number(s.circuit.output_node));
-    const QString fmin = qs(short_number(s.sweep.scale_min[q_frequency]));
-    const QString fmax = qs(short_number(s.sweep.scale_max[q_frequency]));
+    const Real low = s.sweep.scale_min[q_frequency], high = s.sweep.scale_max[q_frequency];
+    const QString fmin = qs(scale_label(low, low, high));
+    const QString fmax = qs(scale_label(high, low, high));
     const QString unit = qs(quantity_unit(s.sweep, q_frequency));
     const int fmax_x = g.right - fm.horizontalAdvance(fmax);
     const int unit_x = (g.left + g.right - fm.horizontalAdvance(unit)) / 2;
@@ -163,14 +153,28 @@ void draw_band(QPainter& p, const PlotGeometry& g, const Sweep& sw, int k, Devia
     }
 }
 
-bool mask_shown(const PlotView& view) {
+// Whether the mask has a range on `quantity` whose curve is plotted.
+bool mask_shown(const PlotView& view, MaskQuantity quantity) {
     if (!view.mask) return false;
     for (const MaskRange& r : view.mask->ranges)
-        if (view.plot_curve[r.quantity == MaskQuantity::module ? q_module : q_delay]) return true;
+        if (r.quantity == quantity &&
+            view.plot_curve[r.quantity == MaskQuantity::module ? q_module : q_delay])
+            return true;
     return false;
 }
 
-// The mask under the curves: each range's limits as orange lines over its
+}  // namespace
+
+QPen mask_pen(MaskQuantity quantity) {
+    if (quantity == MaskQuantity::module) return QPen(plot_colour::mask, 2);
+    QPen pen(plot_colour::mask_delay, 2);
+    pen.setDashPattern({4, 2});
+    return pen;
+}
+
+namespace {
+
+// The mask under the curves: each range's limits as lines over its
 // frequencies, with a hatched strip on the forbidden side, inside the plot
 // area. A range of one frequency is drawn a few pixels wide.
 void draw_mask(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotView& view) {
@@ -199,7 +203,7 @@ void draw_mask(QPainter& p, const PlotGeometry& g, const Sweep& sw, const PlotVi
                 side == 0 ? QRect(x0, y, x1 - x0 + 1, strip) : QRect(x0, y - strip, x1 - x0 + 1, strip);
             p.fillRect(band,
                        QBrush(plot_colour::mask_hatch, side == 0 ? Qt::BDiagPattern : Qt::FDiagPattern));
-            p.setPen(QPen(plot_colour::mask, 2));
+            p.setPen(mask_pen(r.quantity));
             p.drawLine(x0, y, x1, y);
         }
     }
@@ -242,7 +246,10 @@ void draw_extra_bands(QPainter& p, const PlotGeometry& g, const ResponseScene& s
                 draw_band(p, g, sw, k, [&](int pt) { return k == q_module ? w[pt].module : w[pt].phase; });
         legend.push_back({worst_case_pen(), plot_colour::worst_case, "Pior caso linear"});
     }
-    if (mask_shown(view)) legend.push_back({QPen(plot_colour::mask, 2), plot_colour::mask, "Máscara"});
+    if (mask_shown(view, MaskQuantity::module))
+        legend.push_back({mask_pen(MaskQuantity::module), plot_colour::mask, "Máscara (módulo)"});
+    if (mask_shown(view, MaskQuantity::delay))
+        legend.push_back({mask_pen(MaskQuantity::delay), plot_colour::mask_delay, "Máscara (atraso)"});
     if (legend.empty()) return;
     if (banded)
         legend.insert(legend.begin(), {QPen(plot_colour::grey, 0), plot_colour::grey, "Desvios de 1ª ordem"});
@@ -328,6 +335,30 @@ void prepare_painter(QPainter& p) {
 
 }  // namespace
 
+int scale_label_digits(Real min, Real max) {
+    const Real largest = std::max(std::fabs(min), std::fabs(max));
+    const Real span = std::fabs(max - min);
+    if (!(span > 0) || !std::isfinite(span) || !(largest > 0)) return 3;
+    const int needed = static_cast<int>(std::ceil(std::log10(largest / span))) + 2;
+    return std::clamp(needed, 3, 15);
+}
+
+std::string scale_label(Real x, Real min, Real max) {
+    if (x == 0 || !std::isfinite(x)) return suite::format_general(x);
+    const int digits = scale_label_digits(min, max);
+    int e = static_cast<int>(std::floor(std::log10(std::fabs(x))));
+    Real steps = std::round(x / std::pow(Real(10), e - digits + 1));
+    // Rounding up to the next power of ten (9.996 to three digits) moves
+    // the exponent.
+    if (std::fabs(steps) >= std::pow(Real(10), digits)) {
+        ++e;
+        steps = std::round(x / std::pow(Real(10), e - digits + 1));
+    }
+    if (e >= 6 || e <= -5)
+        return suite::format_general(steps / std::pow(Real(10), digits - 1)) + "E" + suite::format_int(e);
+    return suite::format_general(steps * std::pow(Real(10), e - digits + 1));
+}
+
 QColor curve_colour(int curve) {
     switch (curve) {
         case q_module:
@@ -398,7 +429,10 @@ QFont plot_font() {
 
 std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity) {
     std::string number = listing_number(settings, quantity_value(sw.points[point], quantity));
-    if (quantity == q_noise) number = number.starts_with(' ') ? number.substr(1) : " " + number;
+    if (quantity == q_noise && number.starts_with("  "))
+        number = number.substr(1);
+    else if (!number.starts_with(' '))
+        number = " " + number;
     return std::string(quantity_label(quantity)) + number + " " + quantity_unit(sw, quantity);
 }
 

@@ -19,6 +19,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPen>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -76,13 +77,14 @@ struct ResponseScene {
 // Colours of the picture.
 namespace plot_colour {
 const QColor background = Qt::black;
-const QColor text = Qt::white;          // frame, labels, readout text
-const QColor grey{128, 128, 128};       // grid, deviation bands, readout box
-const QColor decade = Qt::yellow;       // grid line at a decade boundary
-const QColor monte_carlo{255, 0, 255};  // the Monte Carlo band (fuchsia)
-const QColor worst_case{0, 160, 255};   // the worst-case band (azure, dotted)
-const QColor mask{255, 140, 0};         // the mask's limits (orange)
-const QColor mask_hatch{150, 80, 0};    // its forbidden side
+const QColor text = Qt::white;           // frame, labels, readout text
+const QColor grey{128, 128, 128};        // grid, deviation bands, readout box
+const QColor decade = Qt::yellow;        // grid line at a decade boundary
+const QColor monte_carlo{255, 0, 255};   // the Monte Carlo band (fuchsia)
+const QColor worst_case{0, 160, 255};    // the worst-case band (azure, dotted)
+const QColor mask{255, 140, 0};          // the mask's limits on the module (orange, solid)
+const QColor mask_delay{255, 105, 180};  // its limits on the delay (pink, dashed)
+const QColor mask_hatch{150, 80, 0};     // its forbidden side
 }  // namespace plot_colour
 // Colour of curve 1..6: module lime, phase red, delay yellow, module
 // deviation aqua, phase deviation silver, noise violet.
@@ -108,6 +110,17 @@ bool curve_shown(const PlotView& view, const Sweep& sw, int k);
 // space and the unit: "Modl    -3.010300000 dB". The five letters of
 // "Ruído" take one of the number's blanks, so that the numbers line up.
 std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity);
+
+// The pen of a mask's limits on the module or on the delay.
+QPen mask_pen(MaskQuantity quantity);
+
+// The text of a scale's limit `x` in the margin or the bottom line: as
+// many significant digits as tell `min` from `max` apart (at least three;
+// about two more than the decimal orders of max(|min|,|max|)/(max − min)),
+// "E" and the exponent from 1E6 up and below 1E-4: "66.3", "2670",
+// "1000.25", "1.5E6".
+int scale_label_digits(Real min, Real max);
+std::string scale_label(Real x, Real min, Real max);
 
 // The font of every text of the plot.
 QFont plot_font();

@@ -99,6 +99,90 @@ TEST(ResponsePlot, ReadoutLinesJoinLabelAndNumberAsTheListingDoes) {
     EXPECT_EQ(readout_text(sw, pic.t->settings, 400, q_frequency), "Freq    5.00 Hz");
 }
 
+// However wide the number, a blank parts it from the label.
+TEST(ResponsePlot, ReadoutKeepsABlankBeforeAWideNumber) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::divider);
+    ASSERT_TRUE(pic.draw(false));
+    auto& sw = pic.t->sweep;
+    sw.hertz_units = true;
+    sw.points[3].frequency = 79432.823472428L;
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 3, q_frequency), "Freq 79432.823472428 Hz");
+    sw.points[3].frequency = -7943.823472428L;
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 3, q_frequency), "Freq -7943.823472428 Hz");
+    sw.points[3].frequency = 943.8234724281L;  // exactly the width: one blank of its own
+    EXPECT_EQ(readout_text(sw, pic.t->settings, 3, q_frequency), "Freq 943.823472428 Hz");
+}
+
+// The limits of a scale read differently however narrow the scale, each
+// within half a unit of its last digit of the value.
+TEST(ResponsePlot, ScaleLabelsTellTheLimitsApart) {
+    struct Row {
+        Real x, min, max;
+        const char* text;
+    };
+    const Row rows[] = {{2670, 66.3L, 2670, "2670"},
+                        {66.3L, 66.3L, 2670, "66.3"},
+                        {1000, 1000, 1000.5L, "1000"},
+                        {1000.5L, 1000, 1000.5L, "1000.5"},
+                        {-40.123L, -40.123L, -40.1L, "-40.123"},
+                        {1.5e6L, 0, 1.5e6L, "1.5E6"},
+                        {1234567, 1234567, 1234600, "1.234567E6"},
+                        {9.996L, 0, 10, "10"},
+                        {999600, 0, 999600, "1E6"},
+                        {2e-5L, 1e-5L, 2e-5L, "2E-5"},
+                        {0, -1, 1, "0"}};
+    for (const Row& r : rows) EXPECT_EQ(scale_label(r.x, r.min, r.max), r.text) << r.text;
+    EXPECT_EQ(scale_label_digits(5, 5), 3);  // no span: the plain three digits
+    for (Real centre : {0.37L, 66.3L, 2670.0L, 1.0e9L, -250.0L})
+        for (Real width = 1; width > 1e-12L; width /= 7) {
+            const Real min = centre, max = centre + std::fabs(centre) * width;
+            const std::string a = scale_label(min, min, max), b = scale_label(max, min, max);
+            EXPECT_NE(a, b) << a;
+            for (const auto& [x, text] : {std::pair{min, a}, std::pair{max, b}}) {
+                std::string plain = text;
+                int exponent = 0;
+                if (const auto e = plain.find('E'); e != std::string::npos) {
+                    exponent = std::stoi(plain.substr(e + 1));
+                    plain = plain.substr(0, e);
+                }
+                const Real read = std::stold(plain) * std::pow(Real(10), exponent);
+                const int digits = scale_label_digits(min, max);
+                const Real unit = std::pow(Real(10), std::floor(std::log10(std::fabs(x))) - digits + 1);
+                EXPECT_LE(std::fabs(read - x), unit * 0.5000001L) << text;
+            }
+        }
+}
+
+// The mask's limits on the module are solid orange, those on the delay
+// dashed pink, and each is drawn only while its curve is plotted.
+TEST(ResponsePlot, MaskLinesOfModuleAndDelayDiffer) {
+    Picture pic;
+    pic.t.analyse(moratw::testing::rc_lowpass);
+    ResponseMask mask;
+    mask.hertz = false;
+    mask.ranges.push_back({MaskQuantity::module, 0.2L, 0.5L, true, true, -1, 0.2L, 1});
+    mask.ranges.push_back({MaskQuantity::delay, 0.2L, 0.5L, true, true, 0.3L, 1.5L, 2});
+    pic.t->view.mask = &mask;
+    pic.t->view.plot_curve[q_delay] = true;
+    auto count = [&](const QColor& colour) {
+        int n = 0;
+        for (int y = 0; y < pic.image.height(); ++y)
+            for (int x = 0; x < pic.image.width(); ++x) n += pic.image.pixelColor(x, y) == colour ? 1 : 0;
+        return n;
+    };
+    ASSERT_TRUE(pic.draw(false));
+    const int module_pixels = count(plot_colour::mask), delay_pixels = count(plot_colour::mask_delay);
+    EXPECT_GT(module_pixels, 100);
+    EXPECT_GT(delay_pixels, 100);
+    EXPECT_EQ(mask_pen(MaskQuantity::module).style(), Qt::SolidLine);
+    EXPECT_EQ(mask_pen(MaskQuantity::delay).style(), Qt::CustomDashLine);
+    pic.t->view.plot_curve[q_delay] = false;
+    ASSERT_TRUE(pic.draw(false));
+    EXPECT_EQ(count(plot_colour::mask), module_pixels);
+    EXPECT_EQ(count(plot_colour::mask_delay), 0);
+}
+
 TEST(ResponsePlot, GeometryAndItsInverses) {
     Picture pic;
     pic.t.analyse(moratw::testing::rc_lowpass);

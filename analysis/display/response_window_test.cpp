@@ -202,6 +202,28 @@ TEST_F(ResponseWindow, DragRightAndDownZoomsAndResets) {
     EXPECT_EQ(t.solves() - solved, 401);  // reset and swept again
 }
 
+// Narrow zooms: the limits printed under the axis and beside the module
+// still differ, where three digits would show the same number.
+TEST_F(ResponseWindow, LabelsStillDifferAfterANarrowZoom) {
+    for (int zoom = 0; zoom < 3; ++zoom) {
+        const analysis::PlotGeometry g = geometry();
+        const QPoint a(g.left + 200, 100), b(g.left + 203, 103);
+        QTest::mousePress(form.PaintBox1, Qt::LeftButton, {}, a);
+        QTest::mouseMove(form.PaintBox1, b);
+        QTest::mouseRelease(form.PaintBox1, Qt::LeftButton, {}, b);
+    }
+    const auto& sw = t->sweep;
+    for (int k : {0, 1}) {
+        const Real min = sw.scale_min[k], max = sw.scale_max[k];
+        ASSERT_LT(min, max);
+        auto three_digits = [](Real x) {
+            return std::round(x / std::pow(Real(10), std::floor(std::log10(std::fabs(x))) - 2));
+        };
+        EXPECT_EQ(three_digits(min), three_digits(max)) << k;  // too narrow for three digits
+        EXPECT_NE(analysis::scale_label(min, min, max), analysis::scale_label(max, min, max)) << k;
+    }
+}
+
 TEST_F(ResponseWindow, DragUpOrLeftChangesNothingAndLeavesNoTrace) {
     const analysis::PlotGeometry g = geometry();
     const QImage before = form.PaintBox1->image().copy();

@@ -30,8 +30,9 @@ std::string percent(Real x, int width = 0) { return suite::format_fixed(100 * x,
 // constraints and the yields already sampled.
 class Search {
 public:
-    Search(const Circuit& c, const LinearModel& m, long long samples, std::uint64_t seed)
-        : c_(c), m_(m), samples_(samples), seed_(seed) {
+    Search(const Circuit& c, const LinearModel& m, long long samples, std::uint64_t seed,
+           const Progress& progress)
+        : c_(c), m_(m), samples_(samples), seed_(seed), progress_(progress) {
         for (int i = 1; i <= c.element_count; ++i)
             if (c.variability[i] != 0) elements.push_back(i);
         for (std::size_t k = 0; k < m.constraints.size(); ++k) {
@@ -64,7 +65,9 @@ public:
         const auto found = yields_.find(steps);
         if (found != yields_.end()) return found->second;
         ++evaluations;
-        return yields_[steps] = first_order_yield(m_, variabilities(steps), samples_, seed_);
+        return yields_[steps] = first_order_yield(
+                   m_, variabilities(steps), samples_, seed_, progress_,
+                   std::string(tightening_stage) + " (rendimento " + std::to_string(evaluations) + ")");
     }
 
     double variance(std::size_t k, const std::vector<int>& steps) const {
@@ -158,6 +161,7 @@ private:
     const LinearModel& m_;
     long long samples_;
     std::uint64_t seed_;
+    Progress progress_;
     std::vector<Real> margins_;
     std::vector<double> weights_;  // constraint × element: a²
     std::map<std::vector<int>, YieldEstimate> yields_;
@@ -241,8 +245,8 @@ std::vector<std::string> ranking_lines(const Circuit& c, const Sweep& sw, const 
 }
 
 ToleranceAssignment tighten_tolerances(const Circuit& c, const LinearModel& m, Real target, long long samples,
-                                       std::uint64_t seed) {
-    Search search(c, m, samples, seed);
+                                       std::uint64_t seed, const Progress& progress) {
+    Search search(c, m, samples, seed, progress);
     ToleranceAssignment a;
     a.elements = search.elements;
     auto finish = [&](const std::vector<int>& steps) {

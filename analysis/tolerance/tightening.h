@@ -80,8 +80,10 @@ struct ToleranceAssignment {
 // `target` is a fraction (0.99). The yields are sampled with `samples`
 // draws of the linear model from `seed`, the same seed for every
 // assignment tried.
+// The progress is told through each sampled yield, under the stage
+// tightening_stage followed by the number of the yield.
 ToleranceAssignment tighten_tolerances(const Circuit& c, const LinearModel& m, Real target, long long samples,
-                                       std::uint64_t seed);
+                                       std::uint64_t seed, const Progress& progress = {});
 
 // The variabilities of `c` with the assignment's tolerances in place.
 ElementReals assigned_variabilities(const Circuit& c, const ToleranceAssignment& a);

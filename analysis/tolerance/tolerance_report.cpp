@@ -58,13 +58,14 @@ bool report_mask(const std::string& name, const ResponseMask& mask, const Circui
 }
 
 bool report_yield(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
-                  const LinearModel& m, long long samples, int circuits, std::uint64_t seed, const Log& log) {
+                  const LinearModel& m, long long samples, int circuits, std::uint64_t seed, const Log& log,
+                  const Progress& progress) {
     if (const std::string refusal = monte_carlo_refusal(c); !refusal.empty()) {
         log(refusal);
         return false;
     }
-    const YieldEstimate first = first_order_yield(m, c.variability, samples, seed);
-    const MonteCarloYield mc = monte_carlo_yield(c, e, sw, s, m, circuits, seed);
+    const YieldEstimate first = first_order_yield(m, c.variability, samples, seed, progress);
+    const MonteCarloYield mc = monte_carlo_yield(c, e, sw, s, m, circuits, seed, progress);
     log_all(log, yield_lines(first, samples, seed, mc));
     log_all(log, ranking_lines(c, sw, m, c.variability));
     return true;
@@ -72,13 +73,13 @@ bool report_yield(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSe
 
 bool report_tightening(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
                        const LinearModel& m, Real target, long long samples, int circuits, std::uint64_t seed,
-                       const Log& log) {
-    const ToleranceAssignment t = tighten_tolerances(c, m, target, samples, seed);
+                       const Log& log, const Progress& progress) {
+    const ToleranceAssignment t = tighten_tolerances(c, m, target, samples, seed, progress);
     log_all(log, assignment_lines(c, t, target));
     if (!t.reached) return false;
     auto tightened = std::make_unique<Circuit>(c);
     tightened->variability = assigned_variabilities(c, t);
-    const MonteCarloYield mc = monte_carlo_yield(*tightened, e, sw, s, m, circuits, seed);
+    const MonteCarloYield mc = monte_carlo_yield(*tightened, e, sw, s, m, circuits, seed, progress);
     log_all(log, yield_lines(t.first_order, samples, seed, mc, " com essas tolerâncias"));
     return true;
 }

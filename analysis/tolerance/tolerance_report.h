@@ -40,14 +40,17 @@ bool report_mask(const std::string& name, const ResponseMask& mask, const Circui
 
 // Both yields, their agreement, and the elements that limit them. False
 // (told) when a variability is too large for the Monte Carlo circuits.
+// RunCancelled when the progress answers false; then nothing is logged.
 bool report_yield(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
-                  const LinearModel& m, long long samples, int circuits, std::uint64_t seed, const Log& log);
+                  const LinearModel& m, long long samples, int circuits, std::uint64_t seed, const Log& log,
+                  const Progress& progress = {});
 
 // The cheapest standard tolerances reaching `target` (a fraction), then
 // their yields with the Monte Carlo confirmation. False (told) when none
-// reach it.
+// reach it. RunCancelled when the progress answers false: the lines of
+// the search may have been logged, those of the confirmation not.
 bool report_tightening(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
                        const LinearModel& m, Real target, long long samples, int circuits, std::uint64_t seed,
-                       const Log& log);
+                       const Log& log, const Progress& progress = {});
 
 }  // namespace analysis

@@ -16,9 +16,10 @@ namespace {
 
 constexpr Real nepers_to_db = 8.68588963806502L;
 constexpr Real z95 = 1.959963984540054L;
-constexpr Real far_limit = 8;           // standard deviations: left out of the sampling beyond
-constexpr double kept_variance = 1e-6;  // of each constraint's, that the directions may leave out
-constexpr int block = 256;              // samples drawn and checked together
+constexpr Real far_limit = 8;               // standard deviations: left out of the sampling beyond
+constexpr double kept_variance = 1e-6;      // of each constraint's, that the directions may leave out
+constexpr int block = 256;                  // samples drawn and checked together
+constexpr int progress_block = 16 * block;  // samples between two calls of the progress
 
 // The sampled part of the model: constraints that can fail, as bounds on
 // the deviation from nominal, and the factor L with deviation = L·z.
@@ -157,7 +158,8 @@ YieldEstimate yield_estimate(long long passed, long long trials) {
 }
 
 YieldEstimate first_order_yield(const LinearModel& m, const ElementReals& v, long long samples,
-                                std::uint64_t seed) {
+                                std::uint64_t seed, const Progress& progress, const std::string& stage) {
+    report_progress(progress, stage, 0, samples);
     const Sampled s = sampled_part(m, v);
     if (s.always_fails) return yield_estimate(0, samples);
     const Eigen::Index rows = s.factor.rows(), r = s.factor.cols();
@@ -170,6 +172,7 @@ YieldEstimate first_order_yield(const LinearModel& m, const ElementReals& v, lon
     std::vector<unsigned char> pass(block);
     long long passed = 0;
     for (long long done = 0; done < samples; done += block) {
+        if (done > 0 && done % progress_block == 0) report_progress(progress, stage, done, samples);
         const Eigen::Index n = static_cast<Eigen::Index>(std::min<long long>(block, samples - done));
         for (Eigen::Index j = 0; j < n; ++j)
             for (Eigen::Index i = 0; i < r; ++i) z(j, i) = draws.next();
@@ -183,17 +186,20 @@ YieldEstimate first_order_yield(const LinearModel& m, const ElementReals& v, lon
         }
         for (Eigen::Index j = 0; j < n; ++j) passed += pass[static_cast<std::size_t>(j)];
     }
+    report_progress(progress, stage, samples, samples);
     return yield_estimate(passed, samples);
 }
 
 MonteCarloYield monte_carlo_yield(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
-                                  const LinearModel& m, int circuits, std::uint64_t seed) {
+                                  const LinearModel& m, int circuits, std::uint64_t seed,
+                                  const Progress& progress) {
     constexpr Real degrees_to_radians = std::numbers::pi_v<Real> / 180;
     std::vector<std::vector<std::pair<int, Real>>> derivative(m.constraints.size());
     for (std::size_t k = 0; k < m.constraints.size(); ++k)
         if (m.constraints[k].quantity == MaskQuantity::delay)
             derivative[k] = frequency_derivative(sw, m.constraints[k].point);
-    long long passed = 0;
+    long long passed = 0, seen = 0;
+    report_progress(progress, monte_carlo_stage, 0, circuits);
     const MonteCarloResult r = monte_carlo(
         c, e, sw, s, circuits, seed, [&](const std::vector<Real>& dm, const std::vector<Real>& df) {
             for (std::size_t k = 0; k < m.constraints.size(); ++k) {
@@ -205,9 +211,13 @@ MonteCarloYield monte_carlo_yield(const Circuit& c, Engine& e, const Sweep& sw, 
                     for (const auto& [p, w] : derivative[k])
                         value -= w * df[static_cast<std::size_t>(p)] * degrees_to_radians;
                 }
-                if (!(value >= q.lower && value <= q.upper)) return;
+                if (!(value >= q.lower && value <= q.upper)) {
+                    report_progress(progress, monte_carlo_stage, ++seen, circuits);
+                    return;
+                }
             }
             ++passed;
+            report_progress(progress, monte_carlo_stage, ++seen, circuits);
         });
     MonteCarloYield y;
     y.estimate = yield_estimate(passed, r.accepted);

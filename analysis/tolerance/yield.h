@@ -38,6 +38,7 @@
 #include "analysis/engine/settings.h"
 #include "analysis/engine/sweep.h"
 #include "analysis/tolerance/mask.h"
+#include "analysis/tolerance/progress.h"
 
 namespace analysis {
 
@@ -74,9 +75,11 @@ struct YieldEstimate {
 };
 YieldEstimate yield_estimate(long long passed, long long trials);
 
-// The first-order yield from `samples` draws of the linear model.
+// The first-order yield from `samples` draws of the linear model. The
+// progress (stage first_order_stage) is told every block of samples.
 YieldEstimate first_order_yield(const LinearModel& m, const ElementReals& variability, long long samples,
-                                std::uint64_t seed);
+                                std::uint64_t seed, const Progress& progress = {},
+                                const std::string& stage = first_order_stage);
 
 struct MonteCarloYield {
     YieldEstimate estimate;
@@ -88,9 +91,11 @@ struct MonteCarloYield {
 
 // The Monte Carlo yield of `c` (its variabilities) over the finished sweep
 // `sw` of the nominal circuit, whose engine is `e`. The caller checks
-// monte_carlo_refusal first.
+// monte_carlo_refusal first. The progress (stage monte_carlo_stage) is
+// told before the first circuit and after every accepted one.
 MonteCarloYield monte_carlo_yield(const Circuit& c, Engine& e, const Sweep& sw, const AnalysisSettings& s,
-                                  const LinearModel& m, int circuits, std::uint64_t seed);
+                                  const LinearModel& m, int circuits, std::uint64_t seed,
+                                  const Progress& progress = {});
 
 // Whether two estimates agree: their difference within 1.96 standard
 // errors of the difference (each error from the Agresti-Coull fraction, so
