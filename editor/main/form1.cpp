@@ -152,9 +152,6 @@ void TForm1::build_menu() {
 void TForm1::message(const std::string& line) {
     Memo1->appendPlainText(QString::fromStdString(line));
     Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
-    // A long line does not turn the view sideways: the lines stay readable
-    // from their beginnings.
-    Memo1->horizontalScrollBar()->setValue(0);
 }
 
 QStringList TForm1::message_lines() const { return Memo1->toPlainText().split('\n'); }

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
 
@@ -225,18 +224,6 @@ TEST_F(MainWindow, ReadingForgetsTheEditsAndTheMarkedBlock) {
     ctrl(Qt::Key_E);
     EXPECT_EQ(new_lines(), (QStringList{"Nothing to undo."}));
     EXPECT_EQ(circuit().count, 0);
-}
-
-// A line longer than the message area is wide does not turn the view
-// sideways: every line stays readable from its beginning.
-TEST_F(MainWindow, LongLinesKeepTheViewAtTheLinesBeginnings) {
-    main->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    main->message(std::string(250, 'x'));
-    main->message("short");
-    QScrollBar* bar = main->Memo1->horizontalScrollBar();
-    ASSERT_GT(bar->maximum(), 0);
-    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(MainWindow, NewCircuit) {
