@@ -217,6 +217,33 @@ TEST_F(LayoutScreen, UndoAndRedoWithKeysAndTheEditMenu) {
                                         "Redo: Parameters of C1", "Redo: Move block"}));
 }
 
+// Space, Backspace, block copies and deletions and Ctrl-L are undone one
+// by one back to the circuit they began with.
+TEST_F(LayoutScreen, EveryKeyEditIsUndoneInTurn) {
+    open_layout();
+    type_at(segment(64, 62, true), "e");
+    const std::string start = circuit_file(circuit());
+    QTest::keyClick(&layout(), Qt::Key_Space);
+    QTest::keyClick(&layout(), Qt::Key_Backspace);
+    point_at(segment(62, 60, true));
+    ctrl(Qt::Key_B);
+    point_at(segment(66, 63, true));
+    ctrl(Qt::Key_B);
+    point_at(segment(70, 70, true));
+    ctrl(Qt::Key_C);
+    seam.answers = {suite::Answer::yes, suite::Answer::yes};
+    ctrl(Qt::Key_Y);
+    ctrl(Qt::Key_L);
+    ASSERT_EQ(circuit().count, 0);
+    new_lines();
+    for (int k = 0; k < 6; ++k) ctrl(Qt::Key_E);
+    EXPECT_EQ(new_lines(), (QStringList{"Undo: Erase all", "Undo: Delete block", "Undo: Copy block",
+                                        "Undo: Reflect E", "Undo: Invert E", "Undo: Place E"}));
+    EXPECT_EQ(circuit_file(circuit()), "");
+    ctrl(Qt::Key_R);
+    EXPECT_EQ(circuit_file(circuit()), start);
+}
+
 // The Parameters field opens with its text selected, so typing replaces
 // it; a word that is not a number where the analysis program reads one is
 // refused there, and the dialog stays for another try. A transistor's
