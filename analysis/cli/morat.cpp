@@ -21,8 +21,8 @@
 namespace {
 
 bool is_picture_option(std::string_view a) {
-    for (std::string_view o :
-         {"--plot", "--size", "--grid", "--cursor", "--curves", "--pz-plot", "--pz-window", "--pz-entry"})
+    for (std::string_view o : {"--plot", "--size", "--grid", "--cursor", "--curves", "--scale", "--pz-plot",
+                               "--pz-window", "--pz-entry"})
         if (a == o || (a.size() > o.size() && a.substr(0, o.size()) == o && a[o.size()] == '=')) return true;
     return false;
 }

@@ -1,9 +1,12 @@
 #include "analysis/display/tolerance_window.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -15,11 +18,10 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// The wait cursor while a computation runs inside a handler.
-struct Busy {
-    Busy() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Busy() { QGuiApplication::restoreOverrideCursor(); }
-};
+// "120 de 1000" for the dialog; only the count when the whole is not known.
+QString progress_count(long long done, long long total) {
+    return total > 0 ? QString::number(done) + " de " + QString::number(total) : QString::number(done);
+}
 
 }  // namespace
 
@@ -72,7 +74,9 @@ TForm12::TForm12(Program& program, QWidget* parent) : QWidget(parent, Qt::Window
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The yield lines run longer than any window: they wrap, not cut.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo1->setFont(QFont("DejaVu Sans Mono", 9));
     Memo1->setGeometry(0, 172, width(), height() - 172);
     OpenDialog1 = {"Ler máscara", "Máscaras|*.msk|Todos|*.*", 1, "msk", "", true};
@@ -113,8 +117,14 @@ bool TForm12::load_mask(const std::string& file) {
     program_.handle(this, [&] {
         const analysis::Log log = [this](const std::string& line) { show_line(line); };
         Memo1->clear();
+        results_current_ = true;
         analysis::ResponseMask read;
-        if (!analysis::read_mask_report(file, read, log)) return;
+        if (!analysis::read_mask_report(file, read, log)) {
+            Lmascara->setText("Máscara recusada: " + qs(file) +
+                              (mask_ ? "  (em uso: " + qs(mask_->file_name) + ")" : QString()));
+            if (program_.log) program_.log("* Projeto de tolerâncias: máscara " + file + " recusada.");
+            return;
+        }
         if (mask_ && program_.view.mask == &*mask_) program_.view.mask = nullptr;
         mask_ = std::move(read);
         loaded = true;
@@ -165,16 +175,20 @@ bool TForm12::sampling(long long& samples, int& circuits, std::uint64_t& seed) {
 // "Calcular rendimento": the mask's lines, both yields and the ranking.
 void TForm12::Button2Click() {
     program_.handle(this, [&] {
+        // After a cancel the memo's results are older still: those stay the earlier ones.
+        const QString before = results_current_ ? Memo1->toPlainText() : earlier_;
         Memo1->clear();
+        results_current_ = true;
         long long samples = 0;
         int circuits = 0;
         std::uint64_t seed = 0;
         analysis::LinearModel model;
         if (!sampling(samples, circuits, seed) || !checked_mask(model)) return;
-        const Busy busy;
         const analysis::Log log = [this](const std::string& line) { show_line(line); };
-        analysis::report_yield(program_.circuit, program_.engine, program_.sweep, program_.settings, model,
-                               samples, circuits, seed, log);
+        run_with_progress(before, [&](const analysis::Progress& progress) {
+            analysis::report_yield(program_.circuit, program_.engine, program_.sweep, program_.settings,
+                                   model, samples, circuits, seed, log, progress);
+        });
     });
 }
 
@@ -182,7 +196,10 @@ void TForm12::Button2Click() {
 // target yield with their Monte Carlo confirmation.
 void TForm12::Button3Click() {
     program_.handle(this, [&] {
+        // After a cancel the memo's results are older still: those stay the earlier ones.
+        const QString before = results_current_ ? Memo1->toPlainText() : earlier_;
         Memo1->clear();
+        results_current_ = true;
         long long samples = 0;
         int circuits = 0;
         std::uint64_t seed = 0;
@@ -194,11 +211,63 @@ void TForm12::Button3Click() {
         }
         analysis::LinearModel model;
         if (!checked_mask(model)) return;
-        const Busy busy;
         const analysis::Log log = [this](const std::string& line) { show_line(line); };
-        analysis::report_tightening(program_.circuit, program_.engine, program_.sweep, program_.settings,
-                                    model, target / 100, samples, circuits, seed, log);
+        run_with_progress(before, [&](const analysis::Progress& progress) {
+            analysis::report_tightening(program_.circuit, program_.engine, program_.sweep, program_.settings,
+                                        model, target / 100, samples, circuits, seed, log, progress);
+        });
     });
+}
+
+void TForm12::run_with_progress(const QString& before,
+                                const std::function<void(const analysis::Progress&)>& run) {
+    QProgressDialog dialog(this);
+    dialog.setObjectName("Progresso");
+    dialog.setWindowTitle("Projeto de tolerâncias");
+    dialog.setCancelButtonText("Cancelar");
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(300);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    dialog.setMinimumWidth(360);
+    progress_ = &dialog;
+    struct Forget {
+        QProgressDialog*& dialog;
+        ~Forget() { dialog = nullptr; }
+    } forget{progress_};
+    QElapsedTimer since;
+    bool first = true;
+    std::string last_stage;
+    long long last_done = 0, last_total = 0;
+    const analysis::Progress progress = [&](const std::string& stage, long long done, long long total) {
+        last_stage = stage;
+        last_done = done;
+        last_total = total;
+        // The window and the dialog are served a few times a second, not at every call.
+        if (!first && since.isValid() && since.elapsed() < 40) return !dialog.wasCanceled();
+        first = false;
+        since.restart();
+        const int whole = static_cast<int>(std::min<long long>(total, 2000000000));
+        if (dialog.maximum() != whole) dialog.setRange(0, whole);
+        dialog.setLabelText(qs(stage) + ": " + progress_count(done, total));
+        dialog.setValue(static_cast<int>(std::clamp<long long>(done, 0, whole)));
+        QCoreApplication::processEvents();
+        return !dialog.wasCanceled();
+    };
+    try {
+        run(progress);
+    } catch (const analysis::RunCancelled&) {
+        earlier_ = before;
+        results_current_ = false;
+        const std::string where = last_stage + ", " + progress_count(last_done, last_total).toStdString();
+        Memo1->clear();
+        show_line("* Cálculo cancelado (" + where + ").");
+        if (!earlier_.trimmed().isEmpty()) {
+            show_line("* Os resultados abaixo são do cálculo anterior, não deste:");
+            Memo1->appendPlainText(earlier_);
+        }
+        if (program_.log) program_.log("* Projeto de tolerâncias: cálculo cancelado (" + where + ").");
+    }
 }
 
 void TForm12::CBmascaraClick() { show_on_plot(); }

@@ -7,8 +7,10 @@
 // worst-case band.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +22,7 @@
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class QProgressDialog;
 class QPushButton;
 
 namespace moratw {
@@ -50,9 +53,18 @@ public:
 
     // Reads a mask file as "Ler máscara" does, without its dialog: the
     // memo shows the reading and, when the sweep has finished, the check
-    // of the response against it. False (told in the memo) when the file
-    // is missing or refused; the mask read before then stays.
+    // of the response against it. False (told in the memo, and in the
+    // label: "Máscara recusada: NAME") when the file is missing or refused;
+    // the mask read before then stays in use.
     bool load_mask(const std::string& file);
+
+    // The progress dialog of the run going on ("Cancelar" stops it), else
+    // nullptr. A run shows it once it has taken a moment.
+    QProgressDialog* progress_dialog() const { return progress_; }
+    // Whether the memo shows the results of the last run asked for: false
+    // after a cancelled run, whose memo says so above the results of the
+    // run before it.
+    bool results_current() const { return results_current_; }
 
     void Button1Click();
     void Button2Click();
@@ -71,9 +83,16 @@ private:
     // The sampling fields; false (told) when one is out of its range.
     bool sampling(long long& samples, int& circuits, std::uint64_t& seed);
     void show_on_plot();
+    // Runs a long computation under the progress dialog. When it is
+    // cancelled: the memo shows `before` below the cancel line, marked as
+    // the results of an earlier run, and the main log tells it.
+    void run_with_progress(const QString& before, const std::function<void(const analysis::Progress&)>& run);
 
     Program& program_;
     std::optional<analysis::ResponseMask> mask_;
+    QProgressDialog* progress_ = nullptr;
+    bool results_current_ = true;
+    QString earlier_;  // the results shown below a cancel line
 };
 
 }  // namespace moratw

@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTest>
+#include <QTimer>
 
 #include "analysis/display/program_testing.h"
 #include "analysis/display/response_window.h"
@@ -141,14 +143,19 @@ TEST_F(ToleranceWindow, RefusedMasksAndFieldsAreTold) {
     read(bad);
     EXPECT_EQ(memo(),
               QStringList{QString::fromStdString("* Máscara " + bad + ", linha 2: número inválido \"x\".")});
-    EXPECT_EQ(form.mask()->file_name, mask);  // the mask read before stays
-    EXPECT_EQ(form.Lmascara->text().toStdString(), mask);
+    EXPECT_EQ(form.mask()->file_name, mask);  // the mask read before stays in use
+    EXPECT_EQ(form.Lmascara->text().toStdString(), "Máscara recusada: " + bad + "  (em uso: " + mask + ")");
+    EXPECT_EQ(t.lines.back(), "* Projeto de tolerâncias: máscara " + bad + " recusada.");
     read(dir.path("none.msk"));
     EXPECT_EQ(memo(),
               QStringList{QString::fromStdString("* Arquivo " + dir.path("none.msk") + " inexistente.")});
+    EXPECT_EQ(form.Lmascara->text().toStdString(),
+              "Máscara recusada: " + dir.path("none.msk") + "  (em uso: " + mask + ")");
     seam.file_answers.clear();
     form.Button1Click();  // cancelled: nothing changes
     EXPECT_EQ(form.mask()->file_name, mask);
+    read(mask);
+    EXPECT_EQ(form.Lmascara->text().toStdString(), mask);
 
     struct Row {
         int samples, circuits, seed;
@@ -169,6 +176,54 @@ TEST_F(ToleranceWindow, RefusedMasksAndFieldsAreTold) {
         form.Button3Click();
         EXPECT_EQ(memo(), QStringList{r.line});
     }
+}
+
+// "Cancelar" in the progress dialog stops a run: the memo says so and
+// shows the results of the run before, marked as such; the main log tells
+// it; a second cancel keeps the same earlier results; a finished run is
+// current again.
+TEST_F(ToleranceWindow, ACancelledRunLeavesThePreviousResultsMarked) {
+    plot.repaint_plot();
+    read(mask);
+    form.NEamostras->set_panel_int(5000);
+    form.NEcircuitos->set_panel_int(200);
+    form.NEsemente->set_panel_int(4);
+    form.Button2Click();
+    const QStringList finished = memo();
+    ASSERT_EQ(finished, twin(mask, false));
+    EXPECT_TRUE(form.results_current());
+    EXPECT_EQ(form.progress_dialog(), nullptr);
+    // Cancel at the first moment the run serves the window.
+    auto cancel_soon = [this] {
+        QTimer::singleShot(0, &form, [this] {
+            ASSERT_NE(form.progress_dialog(), nullptr);
+            EXPECT_EQ(form.progress_dialog()->windowModality(), Qt::ApplicationModal);
+            form.progress_dialog()->cancel();
+        });
+    };
+    for (int twice = 0; twice < 2; ++twice) {
+        form.NEsemente->set_panel_int(5 + twice);
+        cancel_soon();
+        form.Button2Click();
+        QStringList expected{"* Cálculo cancelado (Rendimento de 1ª ordem, 0 de 5000).",
+                             "* Os resultados abaixo são do cálculo anterior, não deste:"};
+        expected += finished;
+        EXPECT_EQ(memo(), expected) << twice;
+        EXPECT_FALSE(form.results_current());
+        EXPECT_EQ(t.lines.back(),
+                  "* Projeto de tolerâncias: cálculo cancelado (Rendimento de 1ª ordem, 0 de 5000).");
+        EXPECT_EQ(form.progress_dialog(), nullptr);
+    }
+    // The search of tolerances, cancelled too.
+    form.NEalvo->set_panel_real(90);
+    cancel_soon();
+    form.Button3Click();
+    EXPECT_EQ(memo()[0], "* Cálculo cancelado (Busca das tolerâncias (rendimento 1), 0 de 5000).");
+    EXPECT_EQ(memo().mid(2), finished);
+    form.NEsemente->set_panel_int(4);
+    form.Button2Click();
+    EXPECT_EQ(memo(), finished);
+    EXPECT_TRUE(form.results_current());
 }
 
 }  // namespace
