@@ -1,15 +1,32 @@
 #include "common/dialogseam.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace suite {
 namespace {
 
 DialogSeam* installed = nullptr;
+
+// Qt's own translation of a type name: under its provider's context, or
+// under the file dialog's, where older translations keep it ("Folder"
+// with the remark "All other platforms").
+QString translated(const char* text) {
+    for (const char* context : {"QAbstractFileIconProvider", "QFileDialog"})
+        for (const char* remark : {static_cast<const char*>(nullptr), "All other platforms"}) {
+            const QString t = QCoreApplication::translate(context, text, remark);
+            if (t != QLatin1String(text)) return t;
+        }
+    return QString::fromLatin1(text);
+}
 
 QString with_default_ext(const QString& name, const QString& ext) {
     if (ext.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
@@ -25,11 +42,27 @@ public:
         if (info.isRoot()) return icon(Drive);
         return icon(info.isDir() ? Folder : File);
     }
+    // In the program's language: Qt's own texts for these names.
     QString type(const QFileInfo& info) const override {
-        if (info.isRoot()) return "Drive";
-        if (info.isDir()) return "Folder";
+        if (info.isRoot()) return translated("Drive");
+        if (info.isDir()) return translated("Folder");
         const QString suffix = info.suffix();
-        return suffix.isEmpty() ? QString("File") : suffix + " File";
+        return suffix.isEmpty() ? translated("File") : translated("%1 File").arg(suffix);
+    }
+};
+
+// The date column in the program's locale (QLocale's default), where the
+// file system model would take the system's.
+class LocalDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files && role == Qt::DisplayRole && index.column() == 3) {
+            const QDateTime when = files->lastModified(mapToSource(index));
+            return when.isValid() ? QLocale().toString(when, QLocale::ShortFormat) : QString();
+        }
+        return QIdentityProxyModel::data(index, role);
     }
 };
 
@@ -56,6 +89,9 @@ std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileRequest
     auto dialog = std::make_unique<QFileDialog>(parent, r.title);
     dialog->setIconProvider(&name_only_icons());
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons);
+    dialog->setProxyModel(new LocalDates(dialog.get()));
+    // Name, size, type and date side by side without a scroll bar.
+    dialog->resize(std::max(dialog->width(), file_dialog_width), std::max(dialog->height(), 460));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile
                              : (r.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));

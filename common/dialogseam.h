@@ -62,7 +62,11 @@ QStringList qt_filters(const QString& pipe_filter);
 // names alone and never read a file. (Guessing a type from a file's
 // contents blocks on special files such as /proc/kmsg, and the whole
 // program with it.)
+// Its type names are Qt's, in the program's language ("Pasta", "Arquivo
+// net" once speak_portuguese has run); its date column is written in the
+// default locale; it opens wide enough for its four columns.
 std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileRequest& request, bool save);
+constexpr int file_dialog_width = 820;
 
 // The seam with real dialogs.
 class QtDialogSeam : public DialogSeam {

@@ -5,12 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractFileIconProvider>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
+#include <filesystem>
+
+#include "common/scratch_dir.h"
+#include "common/translations.h"
 
 namespace suite {
 namespace {
@@ -67,16 +75,63 @@ TEST(FileDialog, ListsFilesByTheirNamesOnly) {
     EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
     const QAbstractFileIconProvider* icons = dialog->iconProvider();
     ASSERT_NE(icons, nullptr);
-    EXPECT_EQ(icons->type(QFileInfo(dir + "/picture")), "File");
-    EXPECT_EQ(icons->type(QFileInfo(dir + "/rc.cir")), "cir File");
-    EXPECT_EQ(icons->type(QFileInfo(dir + "/sub")), "Folder");
+    // In English, or in Portuguese once the program speaks it (another
+    // test of this program may have made it so).
+    const bool english =
+        QCoreApplication::translate("QFileDialog", "Folder", "All other platforms") == "Folder";
+    const QString file = english ? "File" : "Arquivo";
+    EXPECT_EQ(icons->type(QFileInfo(dir + "/picture")), file);
+    EXPECT_EQ(icons->type(QFileInfo(dir + "/rc.cir")), english ? "cir File" : "Arquivo cir");
+    EXPECT_EQ(icons->type(QFileInfo(dir + "/sub")), english ? "Folder" : "Pasta");
     EXPECT_FALSE(icons->icon(QFileInfo(dir + "/picture")).isNull());
 
     // The list (and the name completer, which shares its model) says the same.
     const auto* model = dialog->findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
-    QTRY_COMPARE(model->type(model->index(dir + "/picture")), QString("File"));
-    QTRY_COMPARE(model->type(model->index(dir + "/sub")), QString("Folder"));
+    QTRY_COMPARE(model->type(model->index(dir + "/picture")), file);
+    QTRY_COMPARE(model->type(model->index(dir + "/sub")), english ? QString("Folder") : QString("Pasta"));
+}
+
+// The file dialog says nothing in English: the type names of its list,
+// its column headings and its dates (a fixed date written with the
+// Brazilian short format, in the dialog's own date column).
+TEST(Portuguese, FileDialogListsTypesAndDatesInPortuguese) {
+    ASSERT_TRUE(speak_portuguese(*QCoreApplication::instance()));
+    const testing::ScratchDir dir;
+    const std::string net = dir.write("rc.net", "2\r\n");
+    std::filesystem::create_directories(dir.path("sub"));
+    dir.write("sub/plain", "");
+    QFile file(QString::fromStdString(net));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QDateTime when(QDate(2026, 3, 7), QTime(14, 5));
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+    file.close();
+    FileRequest r;
+    r.filter = "Netlists|*.net|Todos|*.*";
+    r.file_name = QString::fromStdString(net);
+    const auto dialog = make_file_dialog(nullptr, r, false);
+    const QAbstractFileIconProvider* icons = dialog->iconProvider();
+    EXPECT_EQ(icons->type(QFileInfo(QString::fromStdString(net))).toStdString(), "Arquivo net");
+    EXPECT_EQ(icons->type(QFileInfo(QString::fromStdString(dir.path("sub")))).toStdString(), "Pasta");
+    EXPECT_EQ(icons->type(QFileInfo(QString::fromStdString(dir.path("sub/plain")))).toStdString(), "Arquivo");
+
+    dialog->show();
+    auto* list = dialog->findChild<QTreeView*>("treeView");
+    ASSERT_NE(list, nullptr);
+    QAbstractItemModel* model = list->model();
+    QStringList headings;
+    for (int c = 0; c < model->columnCount(); ++c)
+        headings << model->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headings.join(", ").toStdString(), "Nome, Tamanho, Tipo, Data de modificação");
+    QModelIndex row;
+    QTRY_VERIFY(
+        (row = model->match(model->index(0, 0, list->rootIndex()), Qt::DisplayRole, "rc.net").value(0))
+            .isValid());
+    EXPECT_EQ(model->index(row.row(), 2, row.parent()).data().toString().toStdString(), "Arquivo net");
+    EXPECT_EQ(model->index(row.row(), 3, row.parent()).data().toString().toStdString(), "07/03/2026 14:05");
+    // Every column's heading and contents fit without a horizontal scroll bar.
+    EXPECT_GE(dialog->width(), file_dialog_width);
+    EXPECT_LE(list->header()->length(), list->viewport()->width());
 }
 
 }  // namespace
