@@ -114,6 +114,13 @@ bool choose_opamp_replacements(QWidget* parent, const std::string& deck_text, co
     return true;
 }
 
+bool choose_opamp_replacements(QWidget* parent, const std::string& deck_path,
+                               std::vector<spice::OpAmpReplacement>& opamps) {
+    opamps.clear();
+    const std::optional<std::string> text = spice::load_text_file(deck_path);
+    return !text || choose_opamp_replacements(parent, *text, deck_path, opamps);
+}
+
 DeckNodeField::DeckNodeField(TForm3& form) : QLineEdit(&form), form_(form) {
     setObjectName("EDnodeck");
     Label = new QLabel("Nó do deck", &form);

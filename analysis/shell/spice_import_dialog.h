@@ -4,7 +4,7 @@
 // name in "Nó de saída" (DeckNodeField).
 //
 //   std::vector<analysis::spice::OpAmpReplacement> opamps;
-//   if (!choose_opamp_replacements(this, deck_text, deck, opamps)) return;   // "Cancelar"
+//   if (!choose_opamp_replacements(this, deck, opamps)) return;   // "Cancelar"
 //   t = analysis::spice::translate_spice_file(deck, opamps);
 //   deck_node_field(*Form3)->set_nodes(t.node_names);
 #pragma once
@@ -63,6 +63,10 @@ AmpOpsRunner& amp_ops_runner();
 // asked, and true, when it has none or cannot be read); false when the
 // user cancels.
 bool choose_opamp_replacements(QWidget* parent, const std::string& deck_text, const std::string& deck_path,
+                               std::vector<analysis::spice::OpAmpReplacement>& opamps);
+// The same for the deck file (none asked when it cannot be read: the
+// translation tells why).
+bool choose_opamp_replacements(QWidget* parent, const std::string& deck_path,
                                std::vector<analysis::spice::OpAmpReplacement>& opamps);
 
 // "Nó do deck" in "Nó de saída": a deck node's name (any case,

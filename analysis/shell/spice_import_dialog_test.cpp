@@ -12,6 +12,7 @@
 
 #include "analysis/shell/output_node_dialog.h"
 #include "analysis/shell/startup.h"
+#include "common/scratch_dir.h"
 
 namespace moratw {
 namespace {
@@ -101,10 +102,19 @@ TEST(AmpOpsDialog, AskedOnlyWhenTheDeckHasOpAmps) {
     EXPECT_EQ(opamps[0].subckt, "amp");
     EXPECT_EQ(opamps[0].gb_hz, 4e6L);
     EXPECT_EQ(opamps[0].ports, (Lines{"+in", "-in", "out"}));
+    // The deck read from its file; one that is not there asks nothing.
+    suite::testing::ScratchDir dir;
+    const std::string file = dir.write("bench.cir", "bench\n" + model + "X1 a b c d e amp\n");
+    EXPECT_TRUE(choose_opamp_replacements(nullptr, file, opamps));
+    EXPECT_EQ(runs, 2);
+    ASSERT_EQ(opamps.size(), 1u);
+    EXPECT_TRUE(choose_opamp_replacements(nullptr, dir.path("none.cir"), opamps));
+    EXPECT_EQ(runs, 2);
+    EXPECT_TRUE(opamps.empty());
     button = [](TFormAmpOps& d) { return d.Button3; };  // "Cancelar"
     EXPECT_FALSE(
         choose_opamp_replacements(nullptr, "bench\n" + model + "X1 a b c d e amp\n", "/d/b.cir", opamps));
-    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(runs, 3);
     amp_ops_runner() = saved;
 }
 
