@@ -6,9 +6,12 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSplitter>
+#include <QTreeView>
 #include <algorithm>
 
 namespace suite {
@@ -90,8 +93,17 @@ std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileRequest
     dialog->setIconProvider(&name_only_icons());
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontUseCustomDirectoryIcons);
     dialog->setProxyModel(new LocalDates(dialog.get()));
-    // Name, size, type and date side by side without a scroll bar.
+    // Name, size, type and date side by side without a scroll bar, the
+    // last three as wide as what they show, the places beside them whole.
     dialog->resize(std::max(dialog->width(), file_dialog_width), std::max(dialog->height(), 460));
+    if (auto* list = dialog->findChild<QTreeView*>("treeView")) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int c = 1; c < 4; ++c) header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
+    if (auto* splitter = dialog->findChild<QSplitter*>("splitter"); splitter && splitter->count() == 2)
+        splitter->setSizes({places_width, dialog->width() - places_width});
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile
                              : (r.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));

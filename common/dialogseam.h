@@ -67,6 +67,7 @@ QStringList qt_filters(const QString& pipe_filter);
 // default locale; it opens wide enough for its four columns.
 std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const FileRequest& request, bool save);
 constexpr int file_dialog_width = 820;
+constexpr int places_width = 170;  // the list of places on its left
 
 // The seam with real dialogs.
 class QtDialogSeam : public DialogSeam {

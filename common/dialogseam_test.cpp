@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QListView>
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
@@ -129,9 +130,18 @@ TEST(Portuguese, FileDialogListsTypesAndDatesInPortuguese) {
             .isValid());
     EXPECT_EQ(model->index(row.row(), 2, row.parent()).data().toString().toStdString(), "Arquivo net");
     EXPECT_EQ(model->index(row.row(), 3, row.parent()).data().toString().toStdString(), "07/03/2026 14:05");
-    // Every column's heading and contents fit without a horizontal scroll bar.
+    // Every column's heading and contents fit without a horizontal scroll
+    // bar, and none of size, type and date is cut.
     EXPECT_GE(dialog->width(), file_dialog_width);
-    EXPECT_LE(list->header()->length(), list->viewport()->width());
+    QTRY_VERIFY(list->header()->length() <= list->viewport()->width());
+    for (int c = 1; c < 4; ++c) {
+        const QString text = model->index(row.row(), c, row.parent()).data().toString();
+        EXPECT_GE(list->header()->sectionSize(c), list->fontMetrics().horizontalAdvance(text)) << c;
+        EXPECT_GE(list->header()->sectionSize(c), list->header()->sectionSizeHint(c)) << c;
+    }
+    auto* places = dialog->findChild<QListView*>("sidebar");
+    ASSERT_NE(places, nullptr);
+    EXPECT_GE(places->width(), places->sizeHintForColumn(0));
 }
 
 }  // namespace
