@@ -20,6 +20,7 @@
 #include "analysis/shell/output_node_dialog.h"
 #include "analysis/shell/report_commands.h"
 #include "analysis/shell/settings_dialogs.h"
+#include "analysis/shell/spice_import_dialog.h"
 #include "analysis/spice/spice_translate.h"
 #include "common/errors.h"
 #include "common/textfile.h"
@@ -151,8 +152,10 @@ void TForm1::Open1Click() {
     if (program_.failed) return;
     const suite::FileAnswer answer = suite::dialog_seam().open_file(this, OpenDialog1);
     if (!answer.accepted) return;
-    program_.handle(
-        this, [&] { open_netlist_named(analysis::complete_netlist_name(answer.file_name.toStdString())); });
+    program_.handle(this, [&] {
+        if (open_netlist_named(analysis::complete_netlist_name(answer.file_name.toStdString())))
+            deck_node_field(*Form3)->set_nodes({});  // a netlist of its own has no deck names
+    });
 }
 
 // A mask read for one netlist goes with it: opening another one asks
@@ -212,9 +215,11 @@ void TForm1::ImportarSPICE1Click() {
             log("* Arquivo " + deck + " inexistente.");
             return;
         }
+        std::vector<spice::OpAmpReplacement> opamps;
+        if (!choose_opamp_replacements(this, deck, opamps)) return;  // "Cancelar"
         spice::SpiceTranslation t;
         try {
-            t = spice::translate_spice_file(deck);
+            t = spice::translate_spice_file(deck, opamps);
         } catch (const suite::IoError& e) {
             log(std::string("* ") + e.what());
             return;
@@ -223,7 +228,9 @@ void TForm1::ImportarSPICE1Click() {
         if (netlist.empty()) return;
         spice::write_translated_netlist(netlist, t);
         for (const std::string& line : spice::translation_report(t, deck, netlist)) log(line);
-        if (!open_netlist_named(netlist) || !t.sweep.present) return;
+        if (!open_netlist_named(netlist)) return;
+        deck_node_field(*Form3)->set_nodes(t.node_names);
+        if (!t.sweep.present) return;
         analysis::Sweep& sw = program_.sweep;
         sw.log_scale = t.sweep.log_scale;
         sw.hertz_units = true;

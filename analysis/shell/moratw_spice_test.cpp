@@ -17,6 +17,7 @@
 #include "analysis/shell/error_window.h"
 #include "analysis/shell/main_window.h"
 #include "analysis/shell/output_node_dialog.h"
+#include "analysis/shell/spice_import_dialog.h"
 #include "analysis/shell/startup.h"
 #include "analysis/spice/spice_translate.h"
 #include "common/dialogseam.h"
@@ -114,6 +115,44 @@ TEST_F(ImportarSPICE, TranslatesWritesLogsAndOpensAsAbrir) {
     EXPECT_EQ(log().last(), "Circuito lido.");
     EXPECT_TRUE(program().sweep.hertz_units);
     EXPECT_EQ(program().circuit.segments, 400);
+}
+
+// A deck whose op-amp is a transistor macro-model: "Amp-ops do deck"
+// replaces it by the gain-bandwidth op-amp, and the output is chosen by the
+// deck's node name. A buffer after a 1 k / 1 k divider reads -6.02 dB at
+// 1 Hz, far below its 1 MHz gain-bandwidth.
+TEST_F(ImportarSPICE, AnOpAmpMacroModelIsReplacedAndTheOutputNamedAsInTheDeck) {
+    const AmpOpsRunner saved = amp_ops_runner();
+    int asked = 0;
+    amp_ops_runner() = [&](TFormAmpOps& d) {
+        ++asked;
+        d.rows[0].gb->setText("1meg");
+        QTest::mouseClick(d.Button1, Qt::LeftButton);  // "Traduzir"
+        return d.result();
+    };
+    const std::string deck = write("buffer.cir",
+                                   "Buffered divider\n"
+                                   ".subckt amp +in -in v+ v- out\nQ1 out +in -in qn\nR1 v+ v- 1\n.ends\n"
+                                   "V1 in 0 ac 1\nR1 in a 1k\nR2 a 0 1k\nX1 a vout vcc vee vout amp\n"
+                                   "RL vout 0 10k\n.ac dec 10 1 1k\n");
+    import(deck);
+    amp_ops_runner() = saved;
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(program().netlist_file_name, (dir / "buffer.net").string()) << log().join('\n').toStdString();
+    const std::string netlist = suite::read_text(program().netlist_file_name);
+    EXPECT_NE(netlist.find("\nA1 3 2 3 6283185.3"), std::string::npos) << netlist;  // -in = out, +in = a
+    DeckNodeField* field = deck_node_field(*app.Form3);
+    EXPECT_TRUE(field->isVisibleTo(app.Form3));
+    field->setText("VOUT");
+    ASSERT_TRUE(field->apply());
+    const int out = app.Form3->NEnsaida->text().toInt();
+    EXPECT_GT(out, 1);
+    analyse(out);
+    EXPECT_NEAR(static_cast<double>(program().sweep.points[0].module), -6.0206, 1e-3);
+    // A netlist of one's own has no deck names.
+    seam.answer_file(QString::fromStdString(program().netlist_file_name));
+    app.Form1->Open1Click();
+    EXPECT_FALSE(field->isVisibleTo(app.Form3));
 }
 
 TEST_F(ImportarSPICE, ARefusedDeckIsLoggedAndChangesNothing) {
