@@ -1,6 +1,7 @@
 // The files of a translation: the deck read, the netlist written beside
 // it, and what the log says about them.
 #include <cmath>
+#include <vector>
 
 #include "analysis/spice/spice_translate.h"
 #include "analysis/spice/spice_values.h"
@@ -20,11 +21,46 @@ bool ends_with_ci(const std::string& text, const std::string& end) {
 
 std::string frequency(Real hz) { return suite::format_general(hz) + " Hz"; }
 
+bool digits(const std::string& word, std::size_t most) {
+    if (word.empty() || word.size() > most) return false;
+    for (const char ch : word)
+        if (ch < '0' || ch > '9') return false;
+    return true;
+}
+
+// A drawing of the schematic editor, also named .cir, begins with an
+// element: a name of at most five characters and the numbers of its points
+// ("R1 16705 16449 1", "* 3330 3331 a comment"). A deck begins with its
+// title; a refused one whose title reads so is told it may be a drawing.
+bool looks_like_drawing(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char ch : text.substr(0, text.find('\n'))) {
+        if (ch == ' ' || ch == '\r' || ch == '\t') {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        } else {
+            word += ch;
+        }
+    }
+    if (!word.empty()) words.push_back(word);
+    return words.size() >= 3 && words[0].size() <= 5 && digits(words[1], 5) && digits(words[2], 5);
+}
+
 }  // namespace
 
 SpiceTranslation translate_spice_file(const std::string& deck_path,
                                       const std::vector<OpAmpReplacement>& opamps) {
-    return translate_spice(suite::read_text(deck_path), deck_path, load_text_file, opamps);
+    const std::string text = suite::read_text(deck_path);
+    try {
+        return translate_spice(text, deck_path, load_text_file, opamps);
+    } catch (const suite::IoError& refusal) {
+        if (!looks_like_drawing(text)) throw;
+        throw suite::IoError(deck_path +
+                             " parece um desenho do editor de esquemas, não um deck SPICE: gere o netlist no "
+                             "plaxew (ou com plaxe --netlist) e abra-o.\n" +
+                             refusal.portuguese());
+    }
 }
 
 std::string parse_opamp_replacement(const std::string& text, OpAmpReplacement& r) {

@@ -562,6 +562,22 @@ TEST(SpiceTranslation, DeckAndNetlistFiles) {
                "Varredura do deck: .ac dec 5 10 100 pede 5 segmentos; ajustado para 10 (número par, de 2 "
                "a 1000)."}));
     EXPECT_THROW(translate_spice_file(dir.path("none.cir")), suite::IoError);
+    // A drawing of the schematic editor, also named .cir, is told as such.
+    const std::string drawing =
+        dir.write("sk.cir", "* 3330 3331 Sallen-Key\r\nV 2562 2306 1\r\n= 2050 2306\r\nR 2563 2564 (R)\r\n");
+    try {
+        (void)translate_spice_file(drawing);
+        ADD_FAILURE() << "a drawing translated";
+    } catch (const suite::IoError& e) {
+        const std::string told = drawing + " parece um desenho do editor de esquemas, não um deck SPICE";
+        EXPECT_EQ(e.portuguese().substr(0, told.size()), told);
+    }
+    try {  // a deck's title is not taken for an element
+        (void)translate_spice_file(dir.write("bad.cir", "Stage 2 of 3\nR 1 0\n"));
+        ADD_FAILURE() << "an element without its value translated";
+    } catch (const suite::IoError& e) {
+        EXPECT_EQ(std::string(e.portuguese()).find("desenho"), std::string::npos) << e.portuguese();
+    }
     EXPECT_EQ(translation_report(translate("lin\nR1 1 0 1\n.ac lin 3 1 2\n"), "lin.cir", "lin.net"),
               (Lines{"Deck SPICE lin.cir traduzido em lin.net: 1 nós, 1 elementos.",
                      "Varredura do deck: .ac lin 3 1 2 (1 Hz a 2 Hz, 2 segmentos, escala linear)"}));
