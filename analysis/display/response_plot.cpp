@@ -167,7 +167,8 @@ bool mask_shown(const PlotView& view, MaskQuantity quantity) {
 
 QPen mask_pen(MaskQuantity quantity) {
     if (quantity == MaskQuantity::module) return QPen(plot_colour::mask, 2);
-    QPen pen(plot_colour::mask_delay, 2);
+    QPen pen(plot_colour::mask, 2);
+    pen.setCapStyle(Qt::FlatCap);  // gaps as wide as the pattern says
     pen.setDashPattern({4, 2});
     return pen;
 }
@@ -249,7 +250,7 @@ void draw_extra_bands(QPainter& p, const PlotGeometry& g, const ResponseScene& s
     if (mask_shown(view, MaskQuantity::module))
         legend.push_back({mask_pen(MaskQuantity::module), plot_colour::mask, "Máscara (módulo)"});
     if (mask_shown(view, MaskQuantity::delay))
-        legend.push_back({mask_pen(MaskQuantity::delay), plot_colour::mask_delay, "Máscara (atraso)"});
+        legend.push_back({mask_pen(MaskQuantity::delay), plot_colour::mask, "Máscara (atraso)"});
     if (legend.empty()) return;
     if (banded)
         legend.insert(legend.begin(), {QPen(plot_colour::grey, 0), plot_colour::grey, "Desvios de 1ª ordem"});

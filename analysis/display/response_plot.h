@@ -77,14 +77,13 @@ struct ResponseScene {
 // Colours of the picture.
 namespace plot_colour {
 const QColor background = Qt::black;
-const QColor text = Qt::white;           // frame, labels, readout text
-const QColor grey{128, 128, 128};        // grid, deviation bands, readout box
-const QColor decade = Qt::yellow;        // grid line at a decade boundary
-const QColor monte_carlo{255, 0, 255};   // the Monte Carlo band (fuchsia)
-const QColor worst_case{0, 160, 255};    // the worst-case band (azure, dotted)
-const QColor mask{255, 140, 0};          // the mask's limits on the module (orange, solid)
-const QColor mask_delay{255, 105, 180};  // its limits on the delay (pink, dashed)
-const QColor mask_hatch{150, 80, 0};     // its forbidden side
+const QColor text = Qt::white;          // frame, labels, readout text
+const QColor grey{128, 128, 128};       // grid, deviation bands, readout box
+const QColor decade = Qt::yellow;       // grid line at a decade boundary
+const QColor monte_carlo{255, 0, 255};  // the Monte Carlo band (fuchsia)
+const QColor worst_case{0, 160, 255};   // the worst-case band (azure, dotted)
+const QColor mask{255, 140, 0};       // the mask's limits (orange): solid on the module, dashed on the delay
+const QColor mask_hatch{150, 80, 0};  // its forbidden side
 }  // namespace plot_colour
 // Colour of curve 1..6: module lime, phase red, delay yellow, module
 // deviation aqua, phase deviation silver, noise violet.
@@ -111,7 +110,8 @@ bool curve_shown(const PlotView& view, const Sweep& sw, int k);
 // "Ruído" take one of the number's blanks, so that the numbers line up.
 std::string readout_text(const Sweep& sw, const AnalysisSettings& settings, int point, int quantity);
 
-// The pen of a mask's limits on the module or on the delay.
+// The pen of a mask's limits: solid on the module, dashed (4 on, 2 off,
+// in units of its width) on the delay.
 QPen mask_pen(MaskQuantity quantity);
 
 // The text of a scale's limit `x` in the margin or the bottom line: as

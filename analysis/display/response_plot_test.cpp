@@ -154,33 +154,40 @@ TEST(ResponsePlot, ScaleLabelsTellTheLimitsApart) {
         }
 }
 
-// The mask's limits on the module are solid orange, those on the delay
-// dashed pink, and each is drawn only while its curve is plotted.
+// The mask's limits on the module are solid, those on the delay dashed:
+// along each limit's row, over its range, the module's line has no gap
+// and the delay's is orange for 4 pixels in 6 (flat ends). Each is drawn only
+// while its curve is plotted.
 TEST(ResponsePlot, MaskLinesOfModuleAndDelayDiffer) {
     Picture pic;
     pic.t.analyse(moratw::testing::rc_lowpass);
     ResponseMask mask;
     mask.hertz = false;
-    mask.ranges.push_back({MaskQuantity::module, 0.2L, 0.5L, true, true, -1, 0.2L, 1});
-    mask.ranges.push_back({MaskQuantity::delay, 0.2L, 0.5L, true, true, 0.3L, 1.5L, 2});
+    // Limits that no curve crosses, below the legend.
+    mask.ranges.push_back({MaskQuantity::module, 0.4L, 2, false, true, 0, -15, 1});
+    mask.ranges.push_back({MaskQuantity::delay, 0.4L, 2, false, true, 0, 1.2L, 2});
     pic.t->view.mask = &mask;
+    pic.t->view.plot_curve[q_phase] = false;
     pic.t->view.plot_curve[q_delay] = true;
-    auto count = [&](const QColor& colour) {
-        int n = 0;
-        for (int y = 0; y < pic.image.height(); ++y)
-            for (int x = 0; x < pic.image.width(); ++x) n += pic.image.pixelColor(x, y) == colour ? 1 : 0;
-        return n;
-    };
+    pic.t->sweep.scale_max[q_delay] = 2;
     ASSERT_TRUE(pic.draw(false));
-    const int module_pixels = count(plot_colour::mask), delay_pixels = count(plot_colour::mask_delay);
-    EXPECT_GT(module_pixels, 100);
-    EXPECT_GT(delay_pixels, 100);
+    const PlotGeometry g = pic.geometry();
+    // The share of orange pixels on row y between the frequencies of the range.
+    auto orange_share = [&](int y) {
+        const int x0 = static_cast<int>(std::lround(g.x_origin + g.x_scale * std::log(0.4L))) + 2;
+        const int x1 = static_cast<int>(std::lround(g.x_origin + g.x_scale * std::log(2.0L))) - 2;
+        int n = 0;
+        for (int x = x0; x <= x1; ++x) n += pic.image.pixelColor(x, y) == plot_colour::mask ? 1 : 0;
+        return static_cast<double>(n) / (x1 - x0 + 1);
+    };
+    const int module_y = g.value_y(q_module, -15), delay_y = g.value_y(q_delay, 1.2L);
+    EXPECT_EQ(orange_share(module_y), 1.0);
+    EXPECT_NEAR(orange_share(delay_y), 4.0 / 6, 0.05);
     EXPECT_EQ(mask_pen(MaskQuantity::module).style(), Qt::SolidLine);
-    EXPECT_EQ(mask_pen(MaskQuantity::delay).style(), Qt::CustomDashLine);
     pic.t->view.plot_curve[q_delay] = false;
     ASSERT_TRUE(pic.draw(false));
-    EXPECT_EQ(count(plot_colour::mask), module_pixels);
-    EXPECT_EQ(count(plot_colour::mask_delay), 0);
+    EXPECT_EQ(orange_share(module_y), 1.0);
+    EXPECT_EQ(orange_share(delay_y), 0.0);
 }
 
 TEST(ResponsePlot, GeometryAndItsInverses) {

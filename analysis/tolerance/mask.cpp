@@ -216,7 +216,7 @@ std::vector<std::string> mask_check_lines(const std::string& what, const MaskChe
     auto margin_line = [&](const char* name, const char* unit, const QuantityMargin& q) {
         if (!q.present) return;
         const MaskConstraint& c = k[static_cast<std::size_t>(q.constraint)];
-        lines.push_back(std::string("  ") + name + ": pior margem " + short_text(q.margin) + " " + unit +
+        lines.push_back(std::string("  ") + name + ": pior margem " + margin_text(q.margin) + " " + unit +
                         " em " + point_frequency_text(sw, c.point) + " (limite " +
                         (q.upper ? "superior" : "inferior") + ", linha " + std::to_string(c.line) + ")");
     };
@@ -230,6 +230,17 @@ std::string short_text(Real x) {
     const int e = static_cast<int>(std::floor(std::log10(std::fabs(x))));
     const Real unit = std::pow(Real(10), e - 3);
     return suite::format_general(std::round(x / unit) * unit);
+}
+
+std::string margin_text(Real x) {
+    if (x == 0 || !std::isfinite(x)) return suite::format_general(x);
+    const int e = static_cast<int>(std::floor(std::log10(std::fabs(x))));
+    std::string text = suite::format_fixed(x, 0, std::max(0, 3 - e));
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
+    return text;
 }
 
 std::string point_frequency_text(const Sweep& sw, int point) {

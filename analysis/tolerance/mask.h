@@ -117,6 +117,10 @@ std::vector<std::string> mask_check_lines(const std::string& what, const MaskChe
 
 // A short number for the log lines: four significant digits.
 std::string short_text(Real x);
+// A margin (dB or s) for the log lines: four significant digits, always
+// in plain decimals, so that the margins of one quantity read alike
+// ("0.00002055", "0.000006917", never "6.917E-6").
+std::string margin_text(Real x);
 // The frequency of a point with its unit: "1000 Hz".
 std::string point_frequency_text(const Sweep& sw, int point);
 

@@ -223,7 +223,7 @@ std::vector<std::string> ranking_lines(const Circuit& c, const Sweep& sw, const 
     const bool module = k.quantity == MaskQuantity::module;
     lines.push_back(std::string("Ponto limitante: ") + (module ? "módulo" : "atraso") + " em " +
                     point_frequency_text(sw, k.point) + " (limite " + (l.upper ? "superior" : "inferior") +
-                    ", linha " + std::to_string(k.line) + "): margem " + short_text(l.margin) +
+                    ", linha " + std::to_string(k.line) + "): margem " + margin_text(l.margin) +
                     (module ? " dB" : " s") + " = " + short_text(l.margin / l.sigma) +
                     " desvios padrão; falha ali em " + percent(l.failure) + " % dos circuitos");
     lines.push_back("Parcelas da variância nesse ponto:");
