@@ -14,6 +14,9 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListView>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
@@ -99,9 +102,22 @@ TEST(FileDialog, ListsFilesByTheirNamesOnly) {
 TEST(Portuguese, FileDialogListsTypesAndDatesInPortuguese) {
     ASSERT_TRUE(speak_portuguese(*QCoreApplication::instance()));
     const testing::ScratchDir dir;
+    // The dialog keeps its columns in the user's settings: here in a
+    // folder of this test's own, so that no earlier dialog's columns count.
+    struct OwnSettings {
+        explicit OwnSettings(const QString& folder) {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+        }
+        ~OwnSettings() {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                               QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        }
+    } own_settings(QString::fromStdString(dir.path("settings")));
     const std::string net = dir.write("rc.net", "2\r\n");
     std::filesystem::create_directories(dir.path("sub"));
     dir.write("sub/plain", "");
+    // A long type name and a size in kilobytes, wider than the columns' first widths.
+    dir.write("notas.relatoriocompleto", std::string(123456, 'x'));
     QFile file(QString::fromStdString(net));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     const QDateTime when(QDate(2026, 3, 7), QTime(14, 5));
@@ -109,6 +125,7 @@ TEST(Portuguese, FileDialogListsTypesAndDatesInPortuguese) {
     file.close();
     FileRequest r;
     r.filter = "Netlists|*.net|Todos|*.*";
+    r.filter_index = 2;
     r.file_name = QString::fromStdString(net);
     const auto dialog = make_file_dialog(nullptr, r, false);
     const QAbstractFileIconProvider* icons = dialog->iconProvider();
@@ -134,11 +151,26 @@ TEST(Portuguese, FileDialogListsTypesAndDatesInPortuguese) {
     // bar, and none of size, type and date is cut.
     EXPECT_GE(dialog->width(), file_dialog_width);
     QTRY_VERIFY(list->header()->length() <= list->viewport()->width());
-    for (int c = 1; c < 4; ++c) {
-        const QString text = model->index(row.row(), c, row.parent()).data().toString();
-        EXPECT_GE(list->header()->sectionSize(c), list->fontMetrics().horizontalAdvance(text)) << c;
-        EXPECT_GE(list->header()->sectionSize(c), list->header()->sectionSizeHint(c)) << c;
-    }
+    QModelIndex notes;
+    QTRY_VERIFY(
+        (notes =
+             model->match(model->index(0, 0, list->rootIndex()), Qt::DisplayRole, "notas.relatoriocompleto")
+                 .value(0))
+            .isValid());
+    EXPECT_EQ(model->index(notes.row(), 2, notes.parent()).data().toString().toStdString(),
+              "Arquivo relatoriocompleto");
+    for (const QModelIndex& name : {row, notes})
+        for (int c = 1; c < 4; ++c) {
+            const QModelIndex cell = model->index(name.row(), c, name.parent());
+            QStyleOptionViewItem option;
+            option.initFrom(list);
+            QTRY_VERIFY(list->header()->sectionSize(c) >=
+                        list->itemDelegateForIndex(cell)->sizeHint(option, cell).width());
+            EXPECT_GE(list->header()->sectionSize(c),
+                      list->fontMetrics().horizontalAdvance(cell.data().toString()))
+                << c;
+            EXPECT_GE(list->header()->sectionSize(c), list->header()->sectionSizeHint(c)) << c;
+        }
     auto* places = dialog->findChild<QListView*>("sidebar");
     ASSERT_NE(places, nullptr);
     EXPECT_GE(places->width(), places->sizeHintForColumn(0));
