@@ -9,6 +9,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <vector>
 
 #include "analysis/display/program.h"
 #include "analysis/tolerance/tolerance_report.h"
@@ -119,10 +120,19 @@ bool TForm12::load_mask(const std::string& file) {
         Memo1->clear();
         results_current_ = true;
         analysis::ResponseMask read;
-        if (!analysis::read_mask_report(file, read, log)) {
+        std::vector<std::string> reasons;
+        const analysis::Log told = [&](const std::string& line) {
+            reasons.push_back(line);
+            show_line(line);
+        };
+        if (!analysis::read_mask_report(file, read, told)) {
             Lmascara->setText("Máscara recusada: " + qs(file) +
                               (mask_ ? "  (em uso: " + qs(mask_->file_name) + ")" : QString()));
-            if (program_.log) program_.log("* Projeto de tolerâncias: máscara " + file + " recusada.");
+            // The main log keeps the reasons, which the memo loses at the next run.
+            if (program_.log) {
+                program_.log("* Projeto de tolerâncias: máscara " + file + " recusada.");
+                for (const std::string& line : reasons) program_.log(line);
+            }
             return;
         }
         if (mask_ && program_.view.mask == &*mask_) program_.view.mask = nullptr;
