@@ -63,6 +63,15 @@ SpiceTranslation translate_spice_file(const std::string& deck_path,
     }
 }
 
+bool is_spice_deck_name(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string file = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos || dot == 0) return false;
+    const std::string extension = lower_case(file.substr(dot));
+    return extension == ".cir" || extension == ".sp" || extension == ".spi" || extension == ".ckt";
+}
+
 std::string parse_opamp_replacement(const std::string& text, OpAmpReplacement& r) {
     const std::size_t equal = text.find('=');
     if (equal == std::string::npos || equal == 0)

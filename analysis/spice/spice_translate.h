@@ -98,6 +98,11 @@ int find_spice_node(const SpiceTranslation& t, const std::string& name);
 // ".net" ("filter.cir" -> "filter.net"), or ".spice.net" added when the
 // deck itself ends in ".net".
 std::string spice_netlist_name(const std::string& deck_path);
+
+// Whether a file named so is taken for a SPICE deck where a program is
+// given a file to open: the extensions of decks (.cir, .sp, .spi, .ckt, in
+// any case); a .net file is a netlist of the suite.
+bool is_spice_deck_name(const std::string& path);
 // Whether the file is a netlist written by this translator (its second
 // line says so); false for a file that is not there.
 bool is_translated_netlist(const std::string& path);

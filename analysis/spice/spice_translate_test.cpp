@@ -584,6 +584,12 @@ TEST(SpiceTranslation, DeckAndNetlistFiles) {
     EXPECT_EQ(translation_report(translate("none\nR1 1 0 1\n"), "none.cir", "none.net"),
               (Lines{"Deck SPICE none.cir traduzido em none.net: 1 nós, 1 elementos."}));
 
+    // What a program given a file to open takes for a deck.
+    for (const char* deck : {"a/f.cir", "F.SP", "x.y/f.Spi", "f.ckt"})
+        EXPECT_TRUE(is_spice_deck_name(deck)) << deck;
+    for (const char* other : {"a/f.net", "f", "a.cir/f", "a/.cir", "f.cir.net", "f.spice"})
+        EXPECT_FALSE(is_spice_deck_name(other)) << other;
+
     // The name beside the deck.
     const std::pair<const char*, const char*> names[] = {
         {"a/filter.cir", "a/filter.net"},       {"a/filter", "a/filter.net"},
