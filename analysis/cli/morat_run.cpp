@@ -126,22 +126,12 @@ int translate_deck(MoratOptions& o, spice::SpiceTranslation& t, const Log& log, 
     return 0;
 }
 
-// The smallest pivot of the system at a sweep's point, factored without
-// a tolerance (the pivots left on the diagonal).
+// The smallest pivot of the system at a sweep's point.
 Real smallest_pivot(Circuit& c, Engine& e, const Sweep& sw, const SweepFailure& at) {
     e.point_index = at.point;
     e.sigma = 0;
     e.omega = sw.hertz_units ? 2 * std::numbers::pi_v<Real> * at.frequency : at.frequency;
-    const bool response_only = e.response_only;
-    e.response_only = true;
-    (void)try_build_and_solve(c, e, 0);
-    e.response_only = response_only;
-    Real least = HUGE_VALL;
-    for (int k = 1; k <= c.equation_count; ++k) {
-        const Real size = pivot_size(e.system.matrix_re[k][k], e.system.matrix_im[k][k]);
-        if (size < least || std::isnan(size)) least = std::isnan(size) ? 0 : size;
-    }
-    return least;
+    return smallest_pivot(c, e);
 }
 
 // A sweep of a translated deck that ends on a singular system or a null

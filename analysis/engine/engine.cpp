@@ -273,4 +273,17 @@ Real phase_angle(Real im, Real re) {
     return a;
 }
 
+Real smallest_pivot(Circuit& c, Engine& e) {
+    const bool response_only = e.response_only;
+    e.response_only = true;
+    (void)try_build_and_solve(c, e, 0);
+    e.response_only = response_only;
+    Real least = HUGE_VALL;
+    for (int k = 1; k <= c.equation_count; ++k) {
+        const Real size = pivot_size(e.system.matrix_re[k][k], e.system.matrix_im[k][k]);
+        if (size < least || std::isnan(size)) least = std::isnan(size) ? 0 : size;
+    }
+    return least;
+}
+
 }  // namespace analysis

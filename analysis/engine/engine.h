@@ -143,6 +143,11 @@ const char* solve_failure_message(SolveOutcome o);
 // blocks of the point are not results.
 [[nodiscard]] SolveOutcome try_build_and_solve(Circuit& c, Engine& e, Real pivot_tolerance);
 
+// The smallest pivot of the system at the engine's s, factored without a
+// tolerance (the pivots left on the diagonal; 0 for a null or NaN one):
+// how far below the pivot tolerance a singular point fell.
+Real smallest_pivot(Circuit& c, Engine& e);
+
 // Builds the system at s = sigma + j·omega, solves it and runs the
 // sensitivity pass (with response_only: solves for the normal solution
 // only; the adjoint vectors and the blocks are then not results). Throws suite::FatalError for a singular

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <cctype>
+#include <numbers>
 
 #include "analysis/circuit/netlist_reader.h"
 #include "analysis/design/design_run.h"
@@ -123,8 +124,21 @@ void TForm1::log(const std::string& line) {
     bar->setValue(bar->maximum());
 }
 
+// A translated deck singular at some point is told where, how small its
+// pivot was and which setting of "Parâmetros" solves it: macro-models of
+// op-amps often hold pivots below the tolerance.
 void TForm1::fatal_error(const std::string& message) {
     log("Erro: " + message);
+    auto& p = program_;
+    if (message == analysis::solve_failure_message(analysis::SolveOutcome::singular) &&
+        !p.netlist_file_name.empty() && analysis::spice::is_translated_netlist(p.netlist_file_name)) {
+        const analysis::Real omega = p.engine.omega;  // the point that failed
+        const analysis::Real least = analysis::smallest_pivot(p.circuit, p.engine);
+        const analysis::Real f =
+            p.sweep.hertz_units ? omega / (2 * std::numbers::pi_v<analysis::Real>) : omega;
+        log(analysis::spice::singular_system_advice(f, p.sweep.hertz_units, least, p.settings.pivot_tolerance,
+                                                    true));
+    }
     if (Form2) Form2->show_message(QString::fromStdString(message));
 }
 

@@ -155,6 +155,24 @@ TEST_F(ImportarSPICE, AnOpAmpMacroModelIsReplacedAndTheOutputNamedAsInTheDeck) {
     EXPECT_FALSE(field->isVisibleTo(app.Form3));
 }
 
+// A translated deck whose pivots fall below the tolerance (gigaohm
+// resistors) ends in the fatal error, told where and with the setting of
+// "Parâmetros" that solves it.
+TEST_F(ImportarSPICE, ASingularDeckToldWhereAndWhichSettingSolvesIt) {
+    import(write("giga.cir", "Gigaohm divider\nV1 in 0 ac 1\nR1 in out 1G\nR2 out 0 1G\n.ac dec 10 1 1k\n"));
+    analyse(2);
+    const QStringList lines = log();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[lines.size() - 2], "Erro: Circuito insolúvel (determinante muito pequeno).");
+    const std::string advice = lines.last().toStdString();
+    // The divider's two conductances of 1E-9 meet at the output's pivot.
+    EXPECT_EQ(
+        advice,
+        "O sistema é singular a 1 Hz: o menor pivô tem tamanho 2.00E-0009, abaixo da tolerância 1E-7. Se o "
+        "circuito tem valores muito grandes ou muito pequenos, uma tolerância menor o resolve: em "
+        "\"Parâmetros\" (\"Tolerância para impedâncias e tensões\"), por exemplo 1E-11.");
+}
+
 TEST_F(ImportarSPICE, ARefusedDeckIsLoggedAndChangesNothing) {
     const std::string good = write("divider.cir", divider_deck);
     import(good);
