@@ -37,7 +37,7 @@ struct Noisy : Analysis {
 Real omega(const Sweep& sw, int p) { return 2 * std::numbers::pi_v<Real> * sw.points[p].frequency; }
 
 TEST(Noise, ResistorsAgainstClosedForms) {
-    NoiseSettings on{.on = true};
+    NoiseSettings on{.on = true, .opamps = {}, .named = {}};
     // RC low-pass, R 1k, C 1n: 4kTR/(1 + (ωRC)²) at the output.
     const Noisy rc("2\nV1 1 0 1\nR1 1 2 1000\nC1 2 0 1e-9\n", 2, on);
     ASSERT_EQ(rc.sw->noise_sources.size(), 1u);
@@ -65,7 +65,7 @@ TEST(Noise, ResistorsAgainstClosedForms) {
 TEST(Noise, OpAmpsAgainstClosedForms) {
     // Inverting amplifier Rin 1k, Rf 10k: en·(1 + Rf/Rin), in·Rf at the
     // inverting input; the grounded one is no source; Rin 4kT/Rin·Rf², Rf 4kT·Rf.
-    NoiseSettings n{.on = true, .opamps = {10e-9L, 2e-12L}};
+    NoiseSettings n{.on = true, .opamps = {10e-9L, 2e-12L}, .named = {}};
     const Noisy inv("3\nV1 1 0 1\nR1 1 2 1000\nR2 2 3 10000\nO1 2 0 3\n", 3, n);
     ASSERT_EQ(inv.sw->noise_sources.size(), 4u);
     const std::vector<Real> want = {kt4 / 1000 * 1e8L, kt4 * 1e4L, 100e-18L * 121, 4e-24L * 1e8L};
@@ -88,7 +88,7 @@ TEST(Noise, OpAmpsAgainstClosedForms) {
     const Noisy one("3\nV1 1 0 1\nR1 1 2 1000\nR2 2 3 10000\nO1 2 0 3\n", 3, named);
     ASSERT_EQ(one.sw->noise_sources.size(), 3u);
     EXPECT_NEAR(one.power(0, 2), 1e-18L * 121, 1e-30L);
-    EXPECT_EQ(unknown_noise_name(*one.c, {.on = true, .named = {{"O2", {}}}}), "O2");
+    EXPECT_EQ(unknown_noise_name(*one.c, {.on = true, .opamps = {}, .named = {{"O2", {}}}}), "O2");
     // The gain-bandwidth op-amp: en·(1 + Rf/Rin)/(1 + (1 + Rf/Rin)/A(jω)), A = GB/(jω) (Ro 0 in effect).
     const Noisy gb("3\nV1 1 0 1\nR1 1 2 1000\nR2 2 3 10000\nA1 2 0 3 6.283185307179586e6 1e-6\n", 3, n);
     for (int p = 0; p <= 40; p += 8) {
@@ -124,7 +124,7 @@ TEST(Noise, IdealOpAmpInputVoltageIsASeriesSource) {
         {"4\nV1 1 0 1\nE1 2 0 1 0 1\nO1 3 2 4\nR1 3 0 1000\nR2 4 3 9000\nG1 3 0 2 0 1e-3\n",
          "5\nV1 1 0 0\nE1 2 0 1 0 1\nO1 3 5 4\nR1 3 0 1000\nR2 4 3 9000\nVN 5 2 1\nG1 3 0 2 0 1e-3\n", 4},
     };
-    NoiseSettings n{.on = true, .opamps = {1, 0}};
+    NoiseSettings n{.on = true, .opamps = {1, 0}, .named = {}};
     for (const Row& r : rows) {
         const Noisy a(r.with_noise, r.output, n);
         const Noisy b(r.with_source, r.output, {});

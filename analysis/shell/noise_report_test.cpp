@@ -64,7 +64,7 @@ TEST(NoiseReport, IntegratedNoiseAgainstClosedForms) {
 
 TEST(NoiseReport, LinesAndDynamicRange) {
     // Inverting amplifier, gain -10: Rf's and Rin's noise, en·11 and in·Rf.
-    const NoiseSettings n{.on = true, .opamps = {10e-9L, 1e-12L}};
+    const NoiseSettings n{.on = true, .opamps = {10e-9L, 1e-12L}, .named = {}};
     const NoiseRun inv("3\nV1 1 0 1\nR1 1 2 1000\nR2 2 3 10000\nO1 2 0 3\n", 3, 10, 1e4L, 2, n);
     const NoiseSummary s = noise_summary(*inv.sw, noise_band(*inv.sw, {}));
     const std::vector<std::string> lines = noise_report_lines(*inv.c, *inv.sw, n, s);
