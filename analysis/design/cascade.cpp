@@ -14,15 +14,15 @@ std::string opamp_name(const OpAmp& o, int index, bool gain_bandwidth) {
     return std::string(1, gain_bandwidth ? 'A' : 'O') + o.role + section_letter(index);
 }
 
-ComplexReal section_response(const SectionSpec& spec, ComplexReal s) {
-    const Real w0 = spec.w0;
-    if (first_order(spec.shape)) {
-        const ComplexReal n = spec.shape == Shape::lowpass1 ? ComplexReal(w0) : s;
-        return spec.gain * n / (s + w0);
+ComplexReal section_response(const SectionGoal& goal, ComplexReal s) {
+    const Real w0 = goal.w0;
+    if (first_order(goal.shape)) {
+        const ComplexReal n = goal.shape == Shape::lowpass1 ? ComplexReal(w0) : s;
+        return goal.gain * n / (s + w0);
     }
-    const ComplexReal d = s * s + (w0 / spec.q) * s + w0 * w0;
+    const ComplexReal d = s * s + (w0 / goal.q) * s + w0 * w0;
     ComplexReal n;
-    switch (spec.shape) {
+    switch (goal.shape) {
         case Shape::lowpass:
             n = w0 * w0;
             break;
@@ -30,13 +30,13 @@ ComplexReal section_response(const SectionSpec& spec, ComplexReal s) {
             n = s * s;
             break;
         case Shape::bandpass:
-            n = (w0 / spec.q) * s;
+            n = (w0 / goal.q) * s;
             break;
         default:
-            n = s * s + spec.wz * spec.wz;
+            n = s * s + goal.wz * goal.wz;
             break;
     }
-    return spec.gain * n / d;
+    return goal.gain * n / d;
 }
 
 CascadeNetlist cascade_netlist(const Cascade& f) {

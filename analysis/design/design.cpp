@@ -54,10 +54,10 @@ std::vector<Topology> family_topologies(TopologyFamily f, Shape shape) {
 
 }  // namespace
 
-std::optional<Real> usable_gain(Topology t, SectionSpec spec, Real wanted, bool last, Real slack_db,
+std::optional<Real> usable_gain(Topology t, SectionGoal goal, Real wanted, bool last, Real slack_db,
                                 const RealiseOptions& ro) {
-    spec.gain = wanted;
-    const GainRange g = gain_range(t, spec, ro);
+    goal.gain = wanted;
+    const GainRange g = gain_range(t, goal, ro);
     if (g.low > g.high * (1 + 1e-9L)) return std::nullopt;
     const Real tol = 1e-9L;
     if (g.exact) {
@@ -76,10 +76,10 @@ namespace {
 // The parts of a section for `target`, with the op-amps' gain-bandwidth
 // undone: the ω0 and Q asked of the parts are corrected until the
 // section's poles, as the engine finds them with the op-amp model, lie at
-// the spec's.
-SectionCircuit realise_for_opamps(Topology t, const SectionSpec& spec, const RealiseOptions& ro,
-                                  const OpAmpModel& opamp, SectionSpec& target) {
-    target = spec;
+// the goal's.
+SectionCircuit realise_for_opamps(Topology t, const SectionGoal& goal, const RealiseOptions& ro,
+                                  const OpAmpModel& opamp, SectionGoal& target) {
+    target = goal;
     SectionCircuit s = realise(t, target, ro);
     if (opamp.ideal) return s;
     // The capacitors stay: only resistors follow the corrected ω0 and Q.
@@ -87,21 +87,21 @@ SectionCircuit realise_for_opamps(Topology t, const SectionSpec& spec, const Rea
     for (const Part& p : s.parts)
         if (p.kind == 'C') same.capacitors_kept.emplace_back(p.role, p.value);
     auto error = [&](const SectionMeasure& m) {
-        const Real e = std::fabs(std::log(m.w0 / spec.w0));
-        return first_order(spec.shape) ? e : std::max(e, std::fabs(std::log(m.q / spec.q)));
+        const Real e = std::fabs(std::log(m.w0 / goal.w0));
+        return first_order(goal.shape) ? e : std::max(e, std::fabs(std::log(m.q / goal.q)));
     };
     SectionMeasure m = measure_with_opamps(s, opamp);
     Real best = error(m), step = 1;
     SectionCircuit best_circuit = s;
-    SectionSpec best_target = target;
+    SectionGoal best_target = target;
     for (int i = 0; i < 40 && best > 1e-8L; ++i) {
-        SectionSpec next = best_target;
-        next.w0 *= std::pow(spec.w0 / m.w0, step);
-        if (!first_order(spec.shape)) next.q *= std::pow(spec.q / m.q, step);
+        SectionGoal next = best_target;
+        next.w0 *= std::pow(goal.w0 / m.w0, step);
+        if (!first_order(goal.shape)) next.q *= std::pow(goal.q / m.q, step);
         // A gain that a form bounds by Q follows the new Q; the zeros do not move with the op-amps.
         const GainRange g = gain_range(t, next, same);
-        if (!(t == Topology::mfb && spec.shape == Shape::highpass) && g.low <= g.high)
-            next.gain = g.exact ? std::clamp(spec.gain, g.low, g.high) : g.low;
+        if (!(t == Topology::mfb && goal.shape == Shape::highpass) && g.low <= g.high)
+            next.gain = g.exact ? std::clamp(goal.gain, g.low, g.high) : g.low;
         SectionCircuit trial;
         SectionMeasure tm;
         try {
@@ -129,19 +129,19 @@ SectionCircuit realise_for_opamps(Topology t, const SectionSpec& spec, const Rea
 // How far rounded parts move a section's response: the relative errors of
 // ω0 and ωz weighted by 2Q (near its peak a section's response moves by
 // about 2Q times the relative shift of ω0), of Q and of the gain.
-Real rounding_error(const SectionSpec& spec, const SectionMeasure& m) {
-    const Real w = first_order(spec.shape) ? 1 : std::max(Real(1), 2 * spec.q);
+Real rounding_error(const SectionGoal& goal, const SectionMeasure& m) {
+    const Real w = first_order(goal.shape) ? 1 : std::max(Real(1), 2 * goal.q);
     auto sq = [](Real x) { return x * x; };
-    Real e = sq(w * (m.w0 / spec.w0 - 1)) + sq(m.gain / spec.gain - 1);
-    if (!first_order(spec.shape)) e += sq(m.q / spec.q - 1);
-    if (spec.shape == Shape::notch) e += sq(w * (m.wz / spec.wz - 1));
+    Real e = sq(w * (m.w0 / goal.w0 - 1)) + sq(m.gain / goal.gain - 1);
+    if (!first_order(goal.shape)) e += sq(m.q / goal.q - 1);
+    if (goal.shape == Shape::notch) e += sq(w * (m.wz / goal.wz - 1));
     return e;
 }
 
-// What a section's rounded parts make of it: its spec with the achieved
+// What a section's rounded parts make of it: its goal with the achieved
 // ω0, Q, gain and ωz.
-SectionSpec achieved_spec(const SectionDesign& sd) {
-    SectionSpec s = sd.spec;
+SectionGoal achieved_goal(const SectionDesign& sd) {
+    SectionGoal s = sd.goal;
     s.w0 = sd.achieved.w0;
     s.gain = sd.achieved.gain;
     if (!first_order(s.shape)) s.q = sd.achieved.q;
@@ -151,7 +151,7 @@ SectionSpec achieved_spec(const SectionDesign& sd) {
 
 // The lowest and the highest module (dB) of the sections' product over the
 // pass band(s), two decades of them where a band is open.
-std::pair<Real, Real> pass_band_extremes(const Requirement& r, const std::vector<SectionSpec>& sections) {
+std::pair<Real, Real> pass_band_extremes(const Requirement& r, const std::vector<SectionGoal>& sections) {
     std::vector<std::pair<Real, Real>> bands;
     switch (r.type) {
         case FilterType::lowpass:
@@ -172,7 +172,7 @@ std::pair<Real, Real> pass_band_extremes(const Requirement& r, const std::vector
         for (int i = 0; i <= 400; ++i) {
             const Real w = a * std::pow(b / a, Real(i) / 400);
             ComplexReal h(1);
-            for (const SectionSpec& s : sections) h *= section_response(s, ComplexReal(0, w));
+            for (const SectionGoal& s : sections) h *= section_response(s, ComplexReal(0, w));
             const Real db = 20 * std::log10(std::abs(h));
             low = std::min(low, db);
             high = std::max(high, db);
@@ -325,7 +325,7 @@ struct Offer {
 // The topologies of the family that realise the section with a usable
 // gain (the biquad when the family realises none, told in `notes`), the
 // fewest op-amps first, then the least deviation over the pass band.
-std::vector<Offer> ranked_offers(const SectionSpec& unit, Real wanted, bool last, const Design& d,
+std::vector<Offer> ranked_offers(const SectionGoal& unit, Real wanted, bool last, const Design& d,
                                  const DesignOptions& o, const RealiseOptions& ro,
                                  std::vector<std::string>& notes) {
     std::vector<Offer> offers;
@@ -342,9 +342,9 @@ std::vector<Offer> ranked_offers(const SectionSpec& unit, Real wanted, bool last
     }
     const std::vector<Band> bands = pass_bands(d.requirement);
     for (Offer& x : offers) {
-        SectionSpec spec = unit;
-        spec.gain = x.gain;
-        x.deviation = section_deviation(realise(x.topology, spec, ro), o.opamp, bands,
+        SectionGoal goal = unit;
+        goal.gain = x.gain;
+        x.deviation = section_deviation(realise(x.topology, goal, ro), o.opamp, bands,
                                         o.resistor_variability(), o.capacitor_tolerance);
     }
     std::stable_sort(offers.begin(), offers.end(), [&](const Offer& a, const Offer& b) {
@@ -356,7 +356,7 @@ std::vector<Offer> ranked_offers(const SectionSpec& unit, Real wanted, bool last
 
 // The impedance level whose standard values come nearest: levels around
 // the one asked for give other capacitors and other resistor neighbours.
-RealiseOptions best_level(Topology t, const SectionSpec& spec, const RealiseOptions& ro,
+RealiseOptions best_level(Topology t, const SectionGoal& goal, const RealiseOptions& ro,
                           const DesignOptions& o) {
     RealiseOptions best = ro;
     Real least = std::numeric_limits<Real>::infinity();
@@ -366,8 +366,8 @@ RealiseOptions best_level(Topology t, const SectionSpec& spec, const RealiseOpti
         RealiseOptions trial = ro;
         trial.impedance = o.impedance * std::pow(Real(10), Real(k) / 32);
         try {
-            const Rounding x = round_resistors(realise(t, spec, trial), o.resistors);
-            const Real e = rounding_error(spec, measure(x.searched));
+            const Rounding x = round_resistors(realise(t, goal, trial), o.resistors);
+            const Real e = rounding_error(goal, measure(x.searched));
             if (e < least * (1 - 1e-9L)) least = e, best = trial;
         } catch (const std::invalid_argument&) {
         }
@@ -377,17 +377,17 @@ RealiseOptions best_level(Topology t, const SectionSpec& spec, const RealiseOpti
 
 // One section: the first offer whose parts can be found (with finite-GB
 // op-amps, the correction can fail), its parts rounded.
-SectionDesign design_section(const SectionSpec& unit, Real wanted, bool last, const Design& d,
+SectionDesign design_section(const SectionGoal& unit, Real wanted, bool last, const Design& d,
                              const DesignOptions& o, const RealiseOptions& ro, char letter) {
     SectionDesign sd;
     const std::vector<Offer> offers = ranked_offers(unit, wanted, last, d, o, ro, sd.notes);
     std::string why = "nenhuma topologia realiza a seção " + std::string(1, letter);
     for (const Offer& x : offers) {
-        sd.spec = unit;
-        sd.spec.gain = x.gain;
+        sd.goal = unit;
+        sd.goal.gain = x.gain;
         sd.deviation_db = x.deviation;
         try {
-            sd.exact = realise_for_opamps(x.topology, sd.spec, best_level(x.topology, sd.spec, ro, o),
+            sd.exact = realise_for_opamps(x.topology, sd.goal, best_level(x.topology, sd.goal, ro, o),
                                           o.opamp, sd.target);
         } catch (const std::invalid_argument& e) {
             why = "seção " + std::string(1, letter) + ", " + e.what();
@@ -420,7 +420,7 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
     } else {
         d.prototype = share_slack(prototype(a, order, d.targets.nearest), d.targets);
     }
-    const std::vector<SectionSpec> specs = plan_sections(r, d.prototype);
+    const std::vector<SectionGoal> goals = plan_sections(r, d.prototype);
     const Real peak = db_to_ratio(d.targets.peak_db);
     const Real level = peak / db_to_ratio(internal_backoff_db);
     d.cascade.opamp = o.opamp;
@@ -429,12 +429,12 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
     // ones before it), every level multiplied by `trim`.
     auto design_all = [&](Real trim) {
         std::vector<SectionDesign> done;
-        std::vector<SectionSpec> front;
-        for (std::size_t i = 0; i < specs.size(); ++i) {
-            const bool last = i + 1 == specs.size();
-            SectionSpec unit = specs[i];
+        std::vector<SectionGoal> front;
+        for (std::size_t i = 0; i < goals.size(); ++i) {
+            const bool last = i + 1 == goals.size();
+            SectionGoal unit = goals[i];
             unit.gain = 1;
-            std::vector<SectionSpec> with = front;
+            std::vector<SectionGoal> with = front;
             with.push_back(unit);
             // Equal maxima: the gain that takes the running product's peak to
             // the level (the pass-band peak for the last section).
@@ -444,7 +444,7 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
                 return cascade_peak(front, h, {unit});
             };
             done.push_back(design_section(unit, wanted, last, d, o, ro, section_letter(static_cast<int>(i))));
-            front.push_back(achieved_spec(done.back()));
+            front.push_back(achieved_goal(done.back()));
         }
         const auto [low, high] = pass_band_extremes(r, front);
         return std::pair{done, (low + high - r.lower_db - r.upper_db) / 2};

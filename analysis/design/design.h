@@ -65,8 +65,8 @@ struct DesignOptions {
 };
 
 struct SectionDesign {
-    SectionSpec spec;         // what the section must do (its gain included)
-    SectionSpec target;       // what its parts aim at: spec, or predistorted for the op-amps
+    SectionGoal goal;         // what the section must do (its gain included)
+    SectionGoal target;       // what its parts aim at: goal, or predistorted for the op-amps
     SectionCircuit exact;     // resistors computed
     SectionCircuit rounded;   // resistors standard
     SectionMeasure plain;     // ideal-op-amp ω0, Q, K, ωz with plain rounding
@@ -100,7 +100,7 @@ Design design_filter(const Requirement& r, Approximation a, int order, const Des
 // section before the last, which then stays below its level); a gain the
 // form fixes when it lies within `slack_db` of the wanted one (the last
 // section) or not above it (the others); nullopt when none will do.
-std::optional<Real> usable_gain(Topology t, SectionSpec spec, Real wanted, bool last, Real slack_db,
+std::optional<Real> usable_gain(Topology t, SectionGoal goal, Real wanted, bool last, Real slack_db,
                                 const RealiseOptions& ro);
 
 // The minimum order of an approximation for the requirement (with the

@@ -105,14 +105,14 @@ TEST(DesignFilter, RoundedSectionsAreNoWorseThanPlainRoundingAndWithinTheStep) {
         const Design d = design_filter(r, Approximation::elliptic, 3, o);
         const Real step = std::pow(Real(10), Real(1) / series_size(series)) - 1;
         for (const SectionDesign& s : d.sections) {
-            const Real w = std::fabs(s.achieved.w0 / s.spec.w0 - 1),
-                       q = std::fabs(s.achieved.q / s.spec.q - 1);
-            EXPECT_LE(w, std::fabs(s.plain.w0 / s.spec.w0 - 1) + 1e-15L);
-            EXPECT_LE(q, std::fabs(s.plain.q / s.spec.q - 1) + 1e-15L);
+            const Real w = std::fabs(s.achieved.w0 / s.goal.w0 - 1),
+                       q = std::fabs(s.achieved.q / s.goal.q - 1);
+            EXPECT_LE(w, std::fabs(s.plain.w0 / s.goal.w0 - 1) + 1e-15L);
+            EXPECT_LE(q, std::fabs(s.plain.q / s.goal.q - 1) + 1e-15L);
             EXPECT_LT(w, step / 2);
             EXPECT_LT(q, step);
-            if (s.spec.shape == Shape::notch) {
-                EXPECT_LT(std::fabs(s.achieved.wz / s.spec.wz - 1), step / 2);
+            if (s.goal.shape == Shape::notch) {
+                EXPECT_LT(std::fabs(s.achieved.wz / s.goal.wz - 1), step / 2);
             }
         }
     }
@@ -121,7 +121,7 @@ TEST(DesignFilter, RoundedSectionsAreNoWorseThanPlainRoundingAndWithinTheStep) {
 TEST(DesignFilter, GainBandwidthIsUndoneSectionBySection) {
     // Op-amps of 2π·200 kHz against sections near 1 kHz with Q up to 3.3:
     // designed for the ideal op-amp, ω0 and Q move by percents; corrected,
-    // the poles the engine finds sit where the spec puts them, but for the
+    // the poles the engine finds sit where the goal puts them, but for the
     // rounding of the parts.
     const Requirement r = requirement_of(low_pass);
     DesignOptions o;
@@ -131,21 +131,21 @@ TEST(DesignFilter, GainBandwidthIsUndoneSectionBySection) {
         const Design d = design_filter(r, Approximation::chebyshev, 4, o);
         for (const SectionDesign& s : d.sections) {
             const SectionMeasure corrected = measure_with_opamps(s.exact, o.opamp);
-            EXPECT_NEAR(corrected.w0 / s.spec.w0, 1, 1e-5);
-            EXPECT_NEAR(corrected.q / s.spec.q, 1, 1e-5);
+            EXPECT_NEAR(corrected.w0 / s.goal.w0, 1, 1e-5);
+            EXPECT_NEAR(corrected.q / s.goal.q, 1, 1e-5);
             const SectionMeasure plain =
-                measure_with_opamps(realise(s.rounded.topology, s.spec, {}), o.opamp);
-            EXPECT_GT(std::fabs(plain.w0 / s.spec.w0 - 1) + std::fabs(plain.q / s.spec.q - 1), 0.002);
+                measure_with_opamps(realise(s.rounded.topology, s.goal, {}), o.opamp);
+            EXPECT_GT(std::fabs(plain.w0 / s.goal.w0 - 1) + std::fabs(plain.q / s.goal.q - 1), 0.002);
         }
     }
 }
 
 TEST(DesignFilter, ASectionTakesTheGainItsTopologyCanGive) {
     const RealiseOptions ro;
-    const SectionSpec low{Shape::lowpass, 1000, 0.8L, 0, 1}, high{Shape::highpass, 1000, 0.8L, 0, 1};
+    const SectionGoal low{Shape::lowpass, 1000, 0.8L, 0, 1}, high{Shape::highpass, 1000, 0.8L, 0, 1};
     struct Row {
         Topology t;
-        SectionSpec spec;
+        SectionGoal goal;
         Real wanted;
         bool last;
         std::optional<Real> gain;
@@ -162,7 +162,7 @@ TEST(DesignFilter, ASectionTakesTheGainItsTopologyCanGive) {
         {Topology::mfb, low, 123, true, 123},
     };
     for (const Row& r : rows) {
-        const auto g = usable_gain(r.t, r.spec, r.wanted, r.last, 0.05L, ro);
+        const auto g = usable_gain(r.t, r.goal, r.wanted, r.last, 0.05L, ro);
         EXPECT_EQ(g.has_value(), r.gain.has_value()) << topology_name(r.t) << " " << (double)r.wanted;
         if (g && r.gain) {
             EXPECT_NEAR(*g, *r.gain, 1e-12);

@@ -304,7 +304,7 @@ Block inverting(Sketch& k, Shape shape) {
 
 Block sketch_section(const SectionCircuit& s, int index, const OpAmpModel& model) {
     Sketch k(s, index, model);
-    const Shape shape = s.spec.shape;
+    const Shape shape = s.goal.shape;
     switch (s.topology) {
         case Topology::sallen_key_unity:
             return sallen_key(k, false, shape == Shape::lowpass);

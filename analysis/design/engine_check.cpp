@@ -80,10 +80,10 @@ SectionMeasure measure_with_opamps(const SectionCircuit& s, const OpAmpModel& op
     std::vector<ComplexReal> poles;
     for (const auto* list : {&r.found, &r.unconfirmed, &r.pivot_limited})
         for (const PoleZeroPoint& p : *list) poles.emplace_back(p.re, p.im);
-    const Real w0 = s.spec.w0;
+    const Real w0 = s.goal.w0;
     auto distance = [&](const ComplexReal& p) { return std::fabs(std::log(std::abs(p) / w0)); };
     std::sort(poles.begin(), poles.end(), [&](auto& a, auto& b) { return distance(a) < distance(b); });
-    if (first_order(s.spec.shape)) {
+    if (first_order(s.goal.shape)) {
         if (!poles.empty()) m.w0 = std::abs(poles.front());
         return m;
     }

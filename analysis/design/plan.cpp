@@ -100,13 +100,13 @@ Factors transform(const Requirement& r, const Prototype& p) {
 
 }  // namespace
 
-std::vector<SectionSpec> plan_sections(const Requirement& r, const Prototype& p) {
+std::vector<SectionGoal> plan_sections(const Requirement& r, const Prototype& p) {
     Factors f = transform(r, p);
     std::sort(f.pairs.begin(), f.pairs.end(),
               [](const Quadratic& a, const Quadratic& b) { return a.q > b.q; });
-    std::vector<SectionSpec> second;
+    std::vector<SectionGoal> second;
     for (const Quadratic& x : f.pairs) {
-        SectionSpec s{Shape::lowpass, x.w0, x.q, 0, 1};
+        SectionGoal s{Shape::lowpass, x.w0, x.q, 0, 1};
         if (!f.zeros.empty()) {
             auto nearest = std::min_element(f.zeros.begin(), f.zeros.end(), [&](Real a, Real b) {
                 return std::fabs(std::log(a / x.w0)) < std::fabs(std::log(b / x.w0));
@@ -127,24 +127,24 @@ std::vector<SectionSpec> plan_sections(const Requirement& r, const Prototype& p)
         }
         second.push_back(s);
     }
-    std::vector<SectionSpec> sections;
+    std::vector<SectionGoal> sections;
     for (Real w : f.reals) {
         const bool high = f.origin > 0;
         (high ? f.origin : f.infinity) -= 1;
         sections.push_back({high ? Shape::highpass1 : Shape::lowpass1, w, 0, 0, 1});
     }
     std::stable_sort(second.begin(), second.end(),
-                     [](const SectionSpec& a, const SectionSpec& b) { return a.q < b.q; });
+                     [](const SectionGoal& a, const SectionGoal& b) { return a.q < b.q; });
     sections.insert(sections.end(), second.begin(), second.end());
     return sections;
 }
 
-Real cascade_peak(const std::vector<SectionSpec>& sections) { return cascade_peak(sections, {}); }
+Real cascade_peak(const std::vector<SectionGoal>& sections) { return cascade_peak(sections, {}); }
 
 namespace {
 
 // |H(jω)|² of a section, in real arithmetic.
-Real section_power(const SectionSpec& s, Real w) {
+Real section_power(const SectionGoal& s, Real w) {
     const Real w2 = w * w, k2 = s.gain * s.gain;
     if (first_order(s.shape))
         return k2 * (s.shape == Shape::lowpass1 ? s.w0 * s.w0 : w2) / (s.w0 * s.w0 + w2);
@@ -165,13 +165,13 @@ Real section_power(const SectionSpec& s, Real w) {
 
 }  // namespace
 
-Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra,
-                  const std::vector<SectionSpec>& around) {
+Real cascade_peak(const std::vector<SectionGoal>& sections, const std::function<ComplexReal(Real w)>& extra,
+                  const std::vector<SectionGoal>& around) {
     Real lo = 1e300L, hi = 0;
     std::vector<Real> points;  // where sections peak
-    std::vector<SectionSpec> all = sections;
+    std::vector<SectionGoal> all = sections;
     all.insert(all.end(), around.begin(), around.end());
-    for (const SectionSpec& s : all) {
+    for (const SectionGoal& s : all) {
         lo = std::min(lo, s.w0);
         hi = std::max(hi, s.w0);
         points.push_back(s.w0);
@@ -188,7 +188,7 @@ Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<
     if (all.empty()) lo = hi = 1;
     auto power = [&](Real w) {
         Real p = 1;
-        for (const SectionSpec& s : sections) p *= section_power(s, w);
+        for (const SectionGoal& s : sections) p *= section_power(s, w);
         if (extra) p *= std::norm(extra(w));
         return p;
     };

@@ -2,7 +2,7 @@
 // transformation, the pairing of every pole pair with its zeros, and the
 // order of the sections in the cascade.
 //
-//   std::vector<SectionSpec> s = plan_sections(requirement, prototype);   // gains 1, cascade order
+//   std::vector<SectionGoal> s = plan_sections(requirement, prototype);   // gains 1, cascade order
 //
 // Transformation (Ω the prototype's frequency, pass band edges at |Ω| = 1):
 //   low-pass   s/ωp2;   high-pass  ωp1/s;
@@ -33,15 +33,15 @@
 
 namespace analysis::design {
 
-std::vector<SectionSpec> plan_sections(const Requirement& r, const Prototype& p);
+std::vector<SectionGoal> plan_sections(const Requirement& r, const Prototype& p);
 
 // The peak over frequency of |Π H_i(jω)| for the sections given (each
 // with its gain), from a dense logarithmic scan spanning every ω0 and ωz
 // of the sections, refined around the largest point.
-Real cascade_peak(const std::vector<SectionSpec>& sections);
+Real cascade_peak(const std::vector<SectionGoal>& sections);
 // The same times |extra(jω)|, the scan spanning the sections of `around` too
 // (the section that `extra` belongs to).
-Real cascade_peak(const std::vector<SectionSpec>& sections, const std::function<ComplexReal(Real w)>& extra,
-                  const std::vector<SectionSpec>& around = {});
+Real cascade_peak(const std::vector<SectionGoal>& sections, const std::function<ComplexReal(Real w)>& extra,
+                  const std::vector<SectionGoal>& around = {});
 
 }  // namespace analysis::design

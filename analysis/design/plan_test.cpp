@@ -20,9 +20,9 @@ Requirement requirement(FilterType t) {
     return r;
 }
 
-ComplexReal product(const std::vector<SectionSpec>& s, Real w) {
+ComplexReal product(const std::vector<SectionGoal>& s, Real w) {
     ComplexReal h(1);
-    for (const SectionSpec& x : s) h *= section_response(x, ComplexReal(0, w));
+    for (const SectionGoal& x : s) h *= section_response(x, ComplexReal(0, w));
     return h;
 }
 
@@ -34,9 +34,9 @@ TEST(DesignPlan, TheSectionsMultiplyToThePrototypeAtTheTransformedFrequency) {
             for (int n : {4, 5}) {
                 const Requirement r = requirement(t);
                 const Prototype p = prototype(a, n, pr);
-                const std::vector<SectionSpec> s = plan_sections(r, p);
+                const std::vector<SectionGoal> s = plan_sections(r, p);
                 int order = 0;
-                for (const SectionSpec& x : s) order += first_order(x.shape) ? 1 : 2;
+                for (const SectionGoal& x : s) order += first_order(x.shape) ? 1 : 2;
                 const bool doubled = t == FilterType::bandpass || t == FilterType::bandstop;
                 EXPECT_EQ(order, doubled ? 2 * n : n);
                 // |Π H_i(jω)| / |H_proto(jΩ(ω))| is the same at every frequency.
@@ -59,7 +59,7 @@ TEST(DesignPlan, SectionsArePairedAndOrderedByTheRules) {
     // Low-pass elliptic of odd order: the first-order section first, then by
     // increasing Q; every pole pair with a zero pair above it, the highest Q
     // with the lowest zero (the one nearest the pass band).
-    std::vector<SectionSpec> s =
+    std::vector<SectionGoal> s =
         plan_sections(requirement(FilterType::lowpass), prototype(Approximation::elliptic, 5, pr));
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(s[0].shape, Shape::lowpass1);
@@ -74,12 +74,12 @@ TEST(DesignPlan, SectionsArePairedAndOrderedByTheRules) {
     // Band-pass of an all-pole prototype: band-pass sections only; of an odd
     // elliptic one, one band-pass section (the origin and infinity zeros).
     s = plan_sections(requirement(FilterType::bandpass), prototype(Approximation::chebyshev, 3, pr));
-    for (const SectionSpec& x : s) EXPECT_EQ(x.shape, Shape::bandpass);
+    for (const SectionGoal& x : s) EXPECT_EQ(x.shape, Shape::bandpass);
     s = plan_sections(requirement(FilterType::bandpass), prototype(Approximation::elliptic, 3, pr));
     EXPECT_EQ(std::count_if(s.begin(), s.end(), [](auto& x) { return x.shape == Shape::bandpass; }), 1);
     // Band-stop of an all-pole prototype: notches at ω0 = √(wp1·wp2).
     s = plan_sections(requirement(FilterType::bandstop), prototype(Approximation::butterworth, 3, pr));
-    for (const SectionSpec& x : s) {
+    for (const SectionGoal& x : s) {
         EXPECT_EQ(x.shape, Shape::notch);
         EXPECT_NEAR(x.wz, std::sqrt(700.0L * 2000), 1e-9);
     }
@@ -89,11 +89,11 @@ TEST(DesignPlan, SectionsArePairedAndOrderedByTheRules) {
 TEST(DesignPlan, CascadePeakMatchesTheClosedForm) {
     // A second-order low-pass peaks at K·Q/√(1 − 1/(4Q²)).
     for (Real q : {0.9L, 5.0L, 40.0L}) {
-        const SectionSpec s{Shape::lowpass, 1000, q, 0, 2};
+        const SectionGoal s{Shape::lowpass, 1000, q, 0, 2};
         EXPECT_NEAR(cascade_peak({s}), 2 * q / std::sqrt(1 - 1 / (4 * q * q)), 1e-9 * q);
     }
     // Below Q = 1/√2 the peak is the gain at DC; an extra factor multiplies in.
-    const SectionSpec s{Shape::lowpass, 1000, 0.6, 0, 1};
+    const SectionGoal s{Shape::lowpass, 1000, 0.6, 0, 1};
     EXPECT_NEAR(cascade_peak({s}), 1, 1e-12);
     EXPECT_NEAR(cascade_peak({s}, [](Real) { return ComplexReal(0, 3); }), 3, 1e-11);
 }

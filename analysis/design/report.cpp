@@ -45,7 +45,7 @@ std::string gain_text(Real k) {
 }
 
 // "f0 = 1000 Hz, Q = 0.7071, fz = 2000 Hz, ganho 1 (0 dB)"
-std::string spec_text(const Requirement& r, const SectionSpec& s) {
+std::string goal_text(const Requirement& r, const SectionGoal& s) {
     std::string t = "f0 = " + frequency(r, s.w0);
     if (!first_order(s.shape)) t += ", Q = " + short_text(s.q);
     if (s.shape == Shape::notch) t += ", fz = " + frequency(r, s.wz);
@@ -109,8 +109,8 @@ std::vector<std::string> design_comments(const Design& d, const DesignOptions& o
                 engineering_text(o.impedance) + "; " + opamp_text(o.opamp));
     for (std::size_t i = 0; i < d.sections.size(); ++i) {
         const SectionDesign& s = d.sections[i];
-        c.push_back("Seção " + std::string(1, section_letter(int(i))) + ": " + shape_name(s.spec.shape) +
-                    ", " + spec_text(r, s.spec) + "; " + topology_text(s.rounded));
+        c.push_back("Seção " + std::string(1, section_letter(int(i))) + ": " + shape_name(s.goal.shape) +
+                    ", " + goal_text(r, s.goal) + "; " + topology_text(s.rounded));
     }
     c.push_back("Entrada: nó 1 (VIN); saída: nó " + std::to_string(d.netlist.output_node));
     if (!check.empty()) c.push_back("Verificação: " + check);
@@ -152,20 +152,20 @@ std::vector<std::string> design_report(const Design& d, const DesignOptions& o) 
     for (std::size_t i = 0; i < d.sections.size(); ++i) {
         const SectionDesign& s = d.sections[i];
         const std::string letter(1, section_letter(int(i)));
-        lines.push_back("Seção " + letter + ": " + shape_name(s.spec.shape) + ", " + spec_text(r, s.spec) +
+        lines.push_back("Seção " + letter + ": " + shape_name(s.goal.shape) + ", " + goal_text(r, s.goal) +
                         "; " + topology_text(s.rounded) + " (desvio " + short_text(s.deviation_db) + " dB)");
         for (const std::string& n : s.notes) lines.push_back("  " + n);
         if (!o.opamp.ideal)
             lines.push_back("  peças para f0 = " + frequency(r, s.target.w0) +
-                            (first_order(s.spec.shape) ? "" : ", Q = " + short_text(s.target.q)) +
+                            (first_order(s.goal.shape) ? "" : ", Q = " + short_text(s.target.q)) +
                             ", compensando o GB");
         std::string got =
-            "  com valores " + series_name(d.resistors) + ": f0 " + percent(s.achieved.w0 / s.spec.w0);
-        if (!first_order(s.spec.shape)) got += ", Q " + percent(s.achieved.q / s.spec.q);
-        if (s.spec.shape == Shape::notch) got += ", fz " + percent(s.achieved.wz / s.spec.wz);
-        got += ", ganho " + percent(s.achieved.gain / s.spec.gain);
+            "  com valores " + series_name(d.resistors) + ": f0 " + percent(s.achieved.w0 / s.goal.w0);
+        if (!first_order(s.goal.shape)) got += ", Q " + percent(s.achieved.q / s.goal.q);
+        if (s.goal.shape == Shape::notch) got += ", fz " + percent(s.achieved.wz / s.goal.wz);
+        got += ", ganho " + percent(s.achieved.gain / s.goal.gain);
         std::string plain = " (arredondamento simples: f0 " + percent(s.plain.w0 / s.target.w0);
-        if (!first_order(s.spec.shape)) plain += ", Q " + percent(s.plain.q / s.target.q);
+        if (!first_order(s.goal.shape)) plain += ", Q " + percent(s.plain.q / s.target.q);
         lines.push_back(got + plain + ")");
     }
     lines.push_back("Total: " + std::to_string(d.opamps) + " amplificadores operacionais, " +

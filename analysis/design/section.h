@@ -1,8 +1,8 @@
 // The records of a filter design: the sections of a cascade, what each
 // must do (its transfer function) and the circuit that does it.
 //
-//   SectionSpec spec{.shape = Shape::lowpass, .w0 = 6283.2, .q = 0.7071, .gain = 1};
-//   SectionCircuit s = realise(Topology::sallen_key_unity, spec, options);   // topology.h
+//   SectionGoal goal{.shape = Shape::lowpass, .w0 = 6283.2, .q = 0.7071, .gain = 1};
+//   SectionCircuit s = realise(Topology::sallen_key_unity, goal, options);   // topology.h
 //   for (const Part& p : s.parts) use(p.role, p.kind, p.a, p.b, p.value);
 //
 // A section's transfer function is H(s) = ±K·N(s)/D(s) with
@@ -35,7 +35,7 @@ enum class Shape { lowpass, highpass, bandpass, notch, lowpass1, highpass1 };
 
 inline bool first_order(Shape s) { return s == Shape::lowpass1 || s == Shape::highpass1; }
 
-struct SectionSpec {
+struct SectionGoal {
     Shape shape = Shape::lowpass;
     Real w0 = 1;    // rad/s
     Real q = 0.5;   // second-order shapes only
@@ -44,7 +44,7 @@ struct SectionSpec {
 };
 
 // The section's own H(s) (without the sign of an inverting topology).
-ComplexReal section_response(const SectionSpec& spec, ComplexReal s);
+ComplexReal section_response(const SectionGoal& goal, ComplexReal s);
 
 // The circuits that realise sections. Every one is a single-ended stage
 // driven by a voltage source at its input and loaded by nothing (the next
@@ -78,7 +78,7 @@ struct OpAmp {
 // unused in a variant).
 struct SectionCircuit {
     Topology topology = Topology::sallen_key_unity;
-    SectionSpec spec;
+    SectionGoal goal;
     bool inverting = false;
     std::vector<Part> parts;
     std::vector<OpAmp> opamps;

@@ -48,7 +48,7 @@ struct Builder {
     void op(const char* role, int minus, int plus, int out) { c.opamps.push_back({role, minus, plus, out}); }
 };
 
-Real c0(const SectionSpec& s, const RealiseOptions& o) { return 1 / (s.w0 * o.impedance); }
+Real c0(const SectionGoal& s, const RealiseOptions& o) { return 1 / (s.w0 * o.impedance); }
 Real nearest_cap(Real x, const RealiseOptions& o) { return nearest_standard(x, o.capacitors); }
 Real cap_at_least(Real x, const RealiseOptions& o) { return standard_neighbours(x, o.capacitors).second; }
 // The capacitor `role` of o.capacitors_kept when given, else `chosen`.
@@ -81,7 +81,7 @@ struct Values {
 // ---- Sallen-Key, op-amp as a follower.
 // Lowpass: H = 1/(s²R1R2C1C2 + sC2(R1+R2) + 1), R1 the divider's R1‖R3.
 // Highpass: H = s²/(s² + s(C1+C2)/(R2C1C2) + 1/(R1R2C1C2)).
-void sallen_key_unity(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
+void sallen_key_unity(Builder& b, const SectionGoal& s, const RealiseOptions& o) {
     const Real w0 = s.w0, q = s.q;
     if (s.shape == Shape::highpass) {
         const Real c = kept(o, "C1", nearest_cap(c0(s, o), o));
@@ -132,7 +132,7 @@ Real equal_c_lowpass_ratio(Real q, Real a) {
     return std::fabs(std::log(x1)) < std::fabs(std::log(x2)) ? x1 : x2;
 }
 
-void sallen_key_equal(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
+void sallen_key_equal(Builder& b, const SectionGoal& s, const RealiseOptions& o) {
     const Real c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (s.w0 * c), q = s.q, r4 = o.impedance;
     if (s.shape == Shape::highpass) {
         const Real a = s.gain;
@@ -176,7 +176,7 @@ SectionMeasure measure_sallen_key_equal(const Values& v, Shape shape) {
 // nearest C0 and C2 the one nearest C1/K, as gain_range takes them; when
 // their ratio is not K, C1 the other standard neighbour of C0, so that an
 // ω0 moved a little keeps the capacitors of a gain taken at the first ω0.
-std::optional<std::pair<Real, Real>> mfb_high_capacitors(const SectionSpec& s, const RealiseOptions& o) {
+std::optional<std::pair<Real, Real>> mfb_high_capacitors(const SectionGoal& s, const RealiseOptions& o) {
     const Real x = c0(s, o), nearest = nearest_cap(x, o);
     const auto [below, above] = standard_neighbours(x, o.capacitors);
     for (Real c1 : {nearest, nearest == below ? above : below}) {
@@ -186,7 +186,7 @@ std::optional<std::pair<Real, Real>> mfb_high_capacitors(const SectionSpec& s, c
     return std::nullopt;
 }
 
-void mfb(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
+void mfb(Builder& b, const SectionGoal& s, const RealiseOptions& o) {
     const Real w0 = s.w0, q = s.q, k = s.gain;
     if (s.shape == Shape::lowpass) {
         // u = 1/R2 and v = 1/R3: (1+K)u + v = ω0C1/Q, u·v = ω0²C1C2, real
@@ -279,7 +279,7 @@ void scale_biquad(Biquad& q, Shape shape, const RealiseOptions& o) {
     q.r9 *= q.r9_from_v2 ? a2 : a3;
 }
 
-void biquad(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
+void biquad(Builder& b, const SectionGoal& s, const RealiseOptions& o) {
     const Real w0 = s.w0, k = s.gain, c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (w0 * c);
     Biquad q{
         .c1 = c, .c2 = c, .r1 = r, .r2 = r, .r3 = s.q * r, .r4 = o.impedance, .r5 = o.impedance, .r6 = r};
@@ -355,7 +355,7 @@ SectionMeasure measure_biquad(const Values& v, Shape shape) {
 // ---- First order. RC and follower: H = divider/(1 + s(R1‖R2)C1) or
 // sR1C1/(1 + sR1C1). Inverting: H = −(R2/R1)/(1 + sR2C1) or
 // −(R2/R1)·sR1C1/(1 + sR1C1).
-void follower_rc(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
+void follower_rc(Builder& b, const SectionGoal& s, const RealiseOptions& o) {
     const Real c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (s.w0 * c), k = s.gain;
     if (s.shape == Shape::lowpass1) {
         b.r("R1", 1, 3, below_one(k) ? r / k : r);
@@ -368,7 +368,7 @@ void follower_rc(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
     b.op("", 2, 3, 2);
 }
 
-void inverting(Builder& b, const SectionSpec& s, const RealiseOptions& o) {
+void inverting(Builder& b, const SectionGoal& s, const RealiseOptions& o) {
     const Real c = kept(o, "C1", nearest_cap(c0(s, o), o)), r = 1 / (s.w0 * c), k = s.gain;
     if (s.shape == Shape::lowpass1) {
         b.r("R1", 1, 3, r / k);
@@ -400,7 +400,7 @@ bool inverting_output(Topology t, Shape shape) {
 
 // Whether the section's gain lies in gain_range (the mfb highpass: whether
 // standard capacitors give it).
-bool gain_taken(Topology t, const SectionSpec& s, const RealiseOptions& o) {
+bool gain_taken(Topology t, const SectionGoal& s, const RealiseOptions& o) {
     const Real k = s.gain;
     if (!(k > 0 && std::isfinite(k))) return false;
     if (t == Topology::mfb && s.shape == Shape::highpass)
@@ -409,7 +409,7 @@ bool gain_taken(Topology t, const SectionSpec& s, const RealiseOptions& o) {
     return g.low <= g.high && k >= g.low * (1 - end_tolerance) && k <= g.high * (1 + end_tolerance);
 }
 
-void check_spec(Topology t, const SectionSpec& s, const RealiseOptions& o) {
+void check_goal(Topology t, const SectionGoal& s, const RealiseOptions& o) {
     const std::string where = " (" + topology_name(t) + ", " + shape_name(s.shape) + ").";
     if (!realisable(t, s.shape))
         throw std::invalid_argument("A topologia " + topology_name(t) + " não realiza a seção " +
@@ -482,9 +482,9 @@ std::string topology_form_name(Topology t) {
     return "";
 }
 
-GainRange gain_range(Topology t, const SectionSpec& spec, const RealiseOptions& o) {
-    if (!realisable(t, spec.shape)) return empty_range();
-    const bool high = spec.shape == Shape::highpass || spec.shape == Shape::highpass1;
+GainRange gain_range(Topology t, const SectionGoal& goal, const RealiseOptions& o) {
+    if (!realisable(t, goal.shape)) return empty_range();
+    const bool high = goal.shape == Shape::highpass || goal.shape == Shape::highpass1;
     switch (t) {
         case Topology::sallen_key_unity:
         case Topology::follower_rc:
@@ -493,13 +493,13 @@ GainRange gain_range(Topology t, const SectionSpec& spec, const RealiseOptions& 
             // The amplifier needs a gain above 1 (R3 > 0): a lowpass of Q > 0.5
             // (A ≥ 3 − 1/Q), a highpass of K ≥ 1.001.
             if (high) return {min_equal_c_highpass_gain, infinity, true};
-            if (!(spec.q > 0.5L)) return empty_range();
+            if (!(goal.q > 0.5L)) return empty_range();
             return {0, infinity, true};
         case Topology::mfb: {
-            if (spec.shape == Shape::bandpass) return {0, 2 * spec.q * spec.q, true};
-            if (spec.shape == Shape::lowpass) return {0, infinity, true};
-            if (!(spec.gain > 0 && std::isfinite(spec.gain))) return empty_range();
-            const Real c = nearest_cap(c0(spec, o), o), ratio = c / nearest_cap(c / spec.gain, o);
+            if (goal.shape == Shape::bandpass) return {0, 2 * goal.q * goal.q, true};
+            if (goal.shape == Shape::lowpass) return {0, infinity, true};
+            if (!(goal.gain > 0 && std::isfinite(goal.gain))) return empty_range();
+            const Real c = nearest_cap(c0(goal, o), o), ratio = c / nearest_cap(c / goal.gain, o);
             return {ratio, ratio, false};
         }
         case Topology::biquad:
@@ -509,31 +509,31 @@ GainRange gain_range(Topology t, const SectionSpec& spec, const RealiseOptions& 
     return empty_range();
 }
 
-SectionCircuit realise(Topology t, const SectionSpec& spec, const RealiseOptions& o) {
-    check_spec(t, spec, o);
+SectionCircuit realise(Topology t, const SectionGoal& goal, const RealiseOptions& o) {
+    check_goal(t, goal, o);
     Builder b{.c = {.topology = t,
-                    .spec = spec,
-                    .inverting = inverting_output(t, spec.shape),
+                    .goal = goal,
+                    .inverting = inverting_output(t, goal.shape),
                     .parts = {},
                     .opamps = {}}};
     switch (t) {
         case Topology::sallen_key_unity:
-            sallen_key_unity(b, spec, o);
+            sallen_key_unity(b, goal, o);
             break;
         case Topology::sallen_key_equal:
-            sallen_key_equal(b, spec, o);
+            sallen_key_equal(b, goal, o);
             break;
         case Topology::mfb:
-            mfb(b, spec, o);
+            mfb(b, goal, o);
             break;
         case Topology::biquad:
-            biquad(b, spec, o);
+            biquad(b, goal, o);
             break;
         case Topology::follower_rc:
-            follower_rc(b, spec, o);
+            follower_rc(b, goal, o);
             break;
         case Topology::inverting:
-            inverting(b, spec, o);
+            inverting(b, goal, o);
             break;
     }
     return b.c;
@@ -543,23 +543,23 @@ SectionMeasure measure(const SectionCircuit& s) {
     const Values v{s};
     switch (s.topology) {
         case Topology::sallen_key_unity:
-            return measure_sallen_key_unity(v, s.spec.shape);
+            return measure_sallen_key_unity(v, s.goal.shape);
         case Topology::sallen_key_equal:
-            return measure_sallen_key_equal(v, s.spec.shape);
+            return measure_sallen_key_equal(v, s.goal.shape);
         case Topology::mfb:
-            return measure_mfb(v, s.spec.shape);
+            return measure_mfb(v, s.goal.shape);
         case Topology::biquad:
-            return measure_biquad(v, s.spec.shape);
+            return measure_biquad(v, s.goal.shape);
         case Topology::follower_rc:
         case Topology::inverting:
-            return measure_first_order(v, s.topology, s.spec.shape);
+            return measure_first_order(v, s.topology, s.goal.shape);
     }
     return {};
 }
 
 namespace {
 
-// Relative distances of a measured section from its spec.
+// Relative distances of a measured section from its goal.
 // Relative errors, and their weighted sum: near its peak a section's
 // response moves by about 2Q times a relative shift of ω0 (or ωz), by
 // about the relative error of Q and of the gain.
@@ -571,7 +571,7 @@ struct Errors {
     }
 };
 
-Errors errors(const SectionMeasure& m, const SectionSpec& s) {
+Errors errors(const SectionMeasure& m, const SectionGoal& s) {
     Errors e{std::fabs(m.w0 / s.w0 - 1), 0, 0, std::fabs(m.gain / s.gain - 1), 1};
     if (!first_order(s.shape)) {
         e.q = std::fabs(m.q / s.q - 1);
@@ -611,13 +611,13 @@ Rounding round_resistors(const SectionCircuit& exact, Series resistors, const Me
     std::vector<std::vector<Real>> choice;
     for (std::size_t i : at) choice.push_back(candidates(exact.parts[i].value, resistors, wide));
     r.searched = r.plain;
-    const Errors plain = errors(m(r.plain), exact.spec);
+    const Errors plain = errors(m(r.plain), exact.goal);
     Real best = plain.sum();
     SectionCircuit trial = exact;
     std::vector<std::size_t> digit(at.size(), 0);  // a mixed-radix count over the choices
     while (true) {
         for (std::size_t j = 0; j < at.size(); ++j) trial.parts[at[j]].value = choice[j][digit[j]];
-        const Errors e = errors(m(trial), exact.spec);
+        const Errors e = errors(m(trial), exact.goal);
         if (e.w0 <= plain.w0 && e.q <= plain.q && e.wz <= plain.wz && e.sum() < best) {
             best = e.sum();
             r.searched = trial;

@@ -5,8 +5,8 @@
 // their neighbours.
 //
 //   RealiseOptions o{.impedance = 10e3, .capacitors = Series::e12};
-//   if (!realisable(Topology::mfb, spec)) ...;
-//   SectionCircuit s = realise(Topology::mfb, spec, o);          // capacitors standard, resistors exact
+//   if (!realisable(Topology::mfb, goal)) ...;
+//   SectionCircuit s = realise(Topology::mfb, goal, o);          // capacitors standard, resistors exact
 //   Rounding r = round_resistors(s, Series::e96);                   // neighbour search
 //   SectionMeasure m = measure(r.searched);                         // ω0, Q, K, ωz
 //
@@ -64,7 +64,7 @@ std::string topology_form_name(Topology t);
 // infinite). A topology whose gain is fixed by its form (Sallen-Key
 // unity highpass, K = 1) or by a ratio of standard capacitors (mfb
 // highpass: C1 = C3 the standard value nearest 1/(ω0·impedance), C2 the
-// one nearest C1/spec.gain) has exact = false and low = high = the gain it
+// one nearest C1/goal.gain) has exact = false and low = high = the gain it
 // gives. A range with low > high is empty: a shape the topology does not
 // realise, the equal-capacitor Sallen-Key lowpass with Q ≤ 0.5 (its
 // amplifier would need a gain below 1). The equal-capacitor highpass takes
@@ -73,7 +73,7 @@ struct GainRange {
     Real low = 0, high = 0;
     bool exact = true;
 };
-GainRange gain_range(Topology t, const SectionSpec& spec, const struct RealiseOptions& o);
+GainRange gain_range(Topology t, const SectionGoal& goal, const struct RealiseOptions& o);
 
 // The peak over frequency of the signal that reaches a node of the
 // section: given the transfer h(jω) from the section's input to the node,
@@ -115,7 +115,7 @@ struct RealiseOptions {
 // R6 = R3/K) or equals R1 (highpass, notch: R7 = R10/K, R10 = impedance).
 // `inverting` is set for mfb, inverting, and the biquad's bandpass,
 // highpass and notch (its lowpass output is not inverted).
-SectionCircuit realise(Topology t, const SectionSpec& spec, const RealiseOptions& o);
+SectionCircuit realise(Topology t, const SectionGoal& goal, const RealiseOptions& o);
 
 // What the parts of a section give with ideal op-amps (closed forms, any
 // part values; q is 0 for first-order shapes, wz 0 but for notches, where
@@ -129,7 +129,7 @@ using MeasureFunction = std::function<SectionMeasure(const SectionCircuit&)>;
 // Every resistor taken to the series: plainly (each to its nearest value),
 // and after a search among the neighbouring standard values (each
 // resistor at its value below or above) for the set whose ω0 and Q, as
-// `m` measures them, lie nearest the section's spec (gain next), among
+// `m` measures them, lie nearest the section's goal (gain next), among
 // the sets no farther than plain rounding in either.
 // "Nearest" is the least sum of the squared relative errors of ω0, Q, ωz
 // (notches) and K; ωz is held to plain rounding as ω0 and Q are. Plain

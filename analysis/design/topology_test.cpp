@@ -1,5 +1,5 @@
 // The section circuits solved by the suite's own engine: every topology and
-// shape gives ±K·N(s)/D(s) of its spec, the closed forms of measure agree
+// shape gives ±K·N(s)/D(s) of its goal, the closed forms of measure agree
 // with a fit of the engine's response on perturbed parts, the biquad's
 // internal outputs peak at the level asked for, and the resistors rounded
 // to a series stay within what the series allows.
@@ -89,11 +89,11 @@ void expect_relative(Real got, Real want, Real tolerance, const char* what) {
 
 struct Case {
     Topology t;
-    SectionSpec spec;
+    SectionGoal goal;
     std::string layout;
 };
 
-SectionSpec spec(Shape shape, Real q, Real gain, Real w0 = w1k, Real wz = 0) {
+SectionGoal goal(Shape shape, Real q, Real gain, Real w0 = w1k, Real wz = 0) {
     return {shape, w0, q, wz, gain};
 }
 
@@ -114,59 +114,59 @@ const std::string tt_high =
 const std::string tt_ops = "op1 -3 +0 >4 op2 -5 +0 >6 op3 -7 +0 >8 op4 -9 +0 >2 ";
 
 std::vector<Case> cases() {
-    const GainRange hp1 = gain_range(Topology::mfb, spec(Shape::highpass, 0.3L, 2), e12);
-    const GainRange hp2 = gain_range(Topology::mfb, spec(Shape::highpass, 10, 0.47L, 2 * w1k), e12);
+    const GainRange hp1 = gain_range(Topology::mfb, goal(Shape::highpass, 0.3L, 2), e12);
+    const GainRange hp2 = gain_range(Topology::mfb, goal(Shape::highpass, 10, 0.47L, 2 * w1k), e12);
     using T = Topology;
     using S = Shape;
     return {
-        {T::sallen_key_unity, spec(S::lowpass, 0.3L, 1, 50), sk + "op -2 +4 >2 "},
-        {T::sallen_key_unity, spec(S::lowpass, 0.7071L, 0.4L), sk + "R3(3,0) op -2 +4 >2 "},
-        {T::sallen_key_unity, spec(S::lowpass, 10, 1 + 5e-10L, 2e5), sk + "op -2 +4 >2 "},
-        {T::sallen_key_unity, spec(S::highpass, 0.3L, 1), skh + "op -2 +4 >2 "},
-        {T::sallen_key_unity, spec(S::highpass, 10, 1), skh + "op -2 +4 >2 "},
-        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, a707), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 1.2L), sk + "R3(2,5) R4(5,0) R5(3,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::lowpass, 10, 0.5L, 3e3), sk + "R3(2,5) R4(5,0) R5(3,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::highpass, 0.55L, 3 - 1 / 0.55L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::highpass, 10, 2.9L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_unity, goal(S::lowpass, 0.3L, 1, 50), sk + "op -2 +4 >2 "},
+        {T::sallen_key_unity, goal(S::lowpass, 0.7071L, 0.4L), sk + "R3(3,0) op -2 +4 >2 "},
+        {T::sallen_key_unity, goal(S::lowpass, 10, 1 + 5e-10L, 2e5), sk + "op -2 +4 >2 "},
+        {T::sallen_key_unity, goal(S::highpass, 0.3L, 1), skh + "op -2 +4 >2 "},
+        {T::sallen_key_unity, goal(S::highpass, 10, 1), skh + "op -2 +4 >2 "},
+        {T::sallen_key_equal, goal(S::lowpass, 0.7071L, a707), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::lowpass, 0.7071L, 1.2L), sk + "R3(2,5) R4(5,0) R5(3,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::lowpass, 10, 0.5L, 3e3), sk + "R3(2,5) R4(5,0) R5(3,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::highpass, 0.55L, 3 - 1 / 0.55L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::highpass, 10, 2.9L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
         // Gains above 3 − 1/Q: the amplifier takes them, the resistors part (below and above A = 2).
-        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 1.8L), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::lowpass, 3, 6), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 2), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::highpass, 0.7071L, 1.5L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::sallen_key_equal, spec(S::highpass, 0.3L, 1.05L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
-        {T::mfb, spec(S::lowpass, 0.3L, 2), mfb_low},
-        {T::mfb, spec(S::lowpass, 0.7071L, 1), mfb_low},
-        {T::mfb, spec(S::lowpass, 10, 0.5L, 700), mfb_low},
-        {T::mfb, spec(S::highpass, 0.3L, hp1.low), mfb_high},
-        {T::mfb, spec(S::highpass, 10, hp2.low, 2 * w1k), mfb_high},
-        {T::mfb, spec(S::bandpass, 0.3L, 0.1L), "R1(1,3) R2(3,0) C1(3,4) C2(3,2) R3(4,2) op -4 +0 >2 "},
-        {T::mfb, spec(S::bandpass, 2, 8 * (1 - 5e-10L)), "R1(1,3) C1(3,4) C2(3,2) R3(4,2) op -4 +0 >2 "},
-        {T::mfb, spec(S::bandpass, 10, 50, 4e4), "R1(1,3) R2(3,0) C1(3,4) C2(3,2) R3(4,2) op -4 +0 >2 "},
-        {T::biquad, spec(S::lowpass, 0.3L, 1), tt_low},
-        {T::biquad, spec(S::lowpass, 10, 2), tt_low},
-        {T::biquad, spec(S::bandpass, 0.3L, 0.5L), tt_band},
-        {T::biquad, spec(S::bandpass, 10, 3), tt_band},
-        {T::biquad, spec(S::highpass, 0.7071L, 1), tt_high + "R9(8,9) R10(9,2) " + tt_ops},
-        {T::biquad, spec(S::highpass, 10, 0.5L), tt_high + "R9(8,9) R10(9,2) " + tt_ops},
-        {T::biquad, spec(S::notch, 0.7071L, 1, w1k, 2 * w1k), tt_high + "R9(6,9) R10(9,2) " + tt_ops},
-        {T::biquad, spec(S::notch, 10, 2, w1k, 0.5L * w1k), tt_high + "R9(8,9) R10(9,2) " + tt_ops},
-        {T::biquad, spec(S::notch, 0.3L, 1, w1k, w1k), tt_high + "R10(9,2) " + tt_ops},
-        {T::follower_rc, spec(S::lowpass1, 0, 1), "R1(1,3) C1(3,0) op -2 +3 >2 "},
-        {T::follower_rc, spec(S::lowpass1, 0, 0.3L), "R1(1,3) C1(3,0) R2(3,0) op -2 +3 >2 "},
-        {T::follower_rc, spec(S::highpass1, 0, 1), "C1(1,3) R1(3,0) op -2 +3 >2 "},
-        {T::inverting, spec(S::lowpass1, 0, 3), "R1(1,3) R2(3,2) C1(3,2) op -3 +0 >2 "},
-        {T::inverting, spec(S::highpass1, 0, 0.2L), "C1(1,4) R1(4,3) R2(3,2) op -3 +0 >2 "},
+        {T::sallen_key_equal, goal(S::lowpass, 0.7071L, 1.8L), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::lowpass, 3, 6), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::lowpass, 0.7071L, 2), sk + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::highpass, 0.7071L, 1.5L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::sallen_key_equal, goal(S::highpass, 0.3L, 1.05L), skh + "R3(2,5) R4(5,0) op -5 +4 >2 "},
+        {T::mfb, goal(S::lowpass, 0.3L, 2), mfb_low},
+        {T::mfb, goal(S::lowpass, 0.7071L, 1), mfb_low},
+        {T::mfb, goal(S::lowpass, 10, 0.5L, 700), mfb_low},
+        {T::mfb, goal(S::highpass, 0.3L, hp1.low), mfb_high},
+        {T::mfb, goal(S::highpass, 10, hp2.low, 2 * w1k), mfb_high},
+        {T::mfb, goal(S::bandpass, 0.3L, 0.1L), "R1(1,3) R2(3,0) C1(3,4) C2(3,2) R3(4,2) op -4 +0 >2 "},
+        {T::mfb, goal(S::bandpass, 2, 8 * (1 - 5e-10L)), "R1(1,3) C1(3,4) C2(3,2) R3(4,2) op -4 +0 >2 "},
+        {T::mfb, goal(S::bandpass, 10, 50, 4e4), "R1(1,3) R2(3,0) C1(3,4) C2(3,2) R3(4,2) op -4 +0 >2 "},
+        {T::biquad, goal(S::lowpass, 0.3L, 1), tt_low},
+        {T::biquad, goal(S::lowpass, 10, 2), tt_low},
+        {T::biquad, goal(S::bandpass, 0.3L, 0.5L), tt_band},
+        {T::biquad, goal(S::bandpass, 10, 3), tt_band},
+        {T::biquad, goal(S::highpass, 0.7071L, 1), tt_high + "R9(8,9) R10(9,2) " + tt_ops},
+        {T::biquad, goal(S::highpass, 10, 0.5L), tt_high + "R9(8,9) R10(9,2) " + tt_ops},
+        {T::biquad, goal(S::notch, 0.7071L, 1, w1k, 2 * w1k), tt_high + "R9(6,9) R10(9,2) " + tt_ops},
+        {T::biquad, goal(S::notch, 10, 2, w1k, 0.5L * w1k), tt_high + "R9(8,9) R10(9,2) " + tt_ops},
+        {T::biquad, goal(S::notch, 0.3L, 1, w1k, w1k), tt_high + "R10(9,2) " + tt_ops},
+        {T::follower_rc, goal(S::lowpass1, 0, 1), "R1(1,3) C1(3,0) op -2 +3 >2 "},
+        {T::follower_rc, goal(S::lowpass1, 0, 0.3L), "R1(1,3) C1(3,0) R2(3,0) op -2 +3 >2 "},
+        {T::follower_rc, goal(S::highpass1, 0, 1), "C1(1,3) R1(3,0) op -2 +3 >2 "},
+        {T::inverting, goal(S::lowpass1, 0, 3), "R1(1,3) R2(3,2) C1(3,2) op -3 +0 >2 "},
+        {T::inverting, goal(S::highpass1, 0, 0.2L), "C1(1,4) R1(4,3) R2(3,2) op -3 +0 >2 "},
     };
 }
 
-TEST(SectionCircuits, TheEngineGivesEachSpecsResponse) {
+TEST(SectionCircuits, TheEngineGivesEachGoalsResponse) {
     const ComplexReal at[] = {{0, 0.1L}, {0, 0.7L}, {0, 1}, {0, 1.3L}, {0, 5}, {-0.2L, 0.9L}, {0.5L, 0}};
     for (const Case& k : cases()) {
-        const SectionCircuit s = realise(k.t, k.spec, e12);
-        SCOPED_TRACE(::testing::Message() << k.layout << " Q " << (double)k.spec.q);
+        const SectionCircuit s = realise(k.t, k.goal, e12);
+        SCOPED_TRACE(::testing::Message() << k.layout << " Q " << (double)k.goal.q);
         EXPECT_EQ(layout(s), k.layout);
-        EXPECT_EQ(static_cast<int>(s.opamps.size()), opamp_count(k.t, k.spec.shape));
+        EXPECT_EQ(static_cast<int>(s.opamps.size()), opamp_count(k.t, k.goal.shape));
         for (const Part& p : s.parts) {
             const bool level = p.kind == 'C' ? nearest_standard(p.value, Series::e12) == p.value
                                              : p.value > 100 && p.value < 1e6;  // 10k within 1 % .. 100 times
@@ -174,27 +174,27 @@ TEST(SectionCircuits, TheEngineGivesEachSpecsResponse) {
         }
         Solved solved(s);
         for (ComplexReal x : at) {
-            const ComplexReal want = (s.inverting ? -1.0L : 1.0L) * section_response(k.spec, x * k.spec.w0);
-            EXPECT_LE(std::abs(solved.at(x * k.spec.w0) - want), 1e-9L * std::abs(want) + 1e-15L)
+            const ComplexReal want = (s.inverting ? -1.0L : 1.0L) * section_response(k.goal, x * k.goal.w0);
+            EXPECT_LE(std::abs(solved.at(x * k.goal.w0) - want), 1e-9L * std::abs(want) + 1e-15L)
                 << x.real() << " " << x.imag();
         }
         const SectionMeasure m = measure(s);
-        expect_relative(m.w0, k.spec.w0, 1e-12L, "w0");
-        if (!first_order(k.spec.shape)) expect_relative(m.q, k.spec.q, 1e-12L, "Q");
-        expect_relative(m.gain, k.spec.gain, 1e-9L, "K");  // 1 + 5e-10 is taken as 1
-        if (k.spec.shape == Shape::notch) expect_relative(m.wz, k.spec.wz, 1e-12L, "wz");
+        expect_relative(m.w0, k.goal.w0, 1e-12L, "w0");
+        if (!first_order(k.goal.shape)) expect_relative(m.q, k.goal.q, 1e-12L, "Q");
+        expect_relative(m.gain, k.goal.gain, 1e-9L, "K");  // 1 + 5e-10 is taken as 1
+        if (k.goal.shape == Shape::notch) expect_relative(m.wz, k.goal.wz, 1e-12L, "wz");
     }
 }
 
 TEST(SectionCircuits, MeasureAgreesWithTheEngineOnPerturbedParts) {
     for (const Case& k : cases()) {
-        SectionCircuit s = realise(k.t, k.spec, e12);
+        SectionCircuit s = realise(k.t, k.goal, e12);
         SCOPED_TRACE(layout(s));
         for (std::size_t i = 0; i < s.parts.size(); ++i)
             s.parts[i].value *= 1 + 0.05L * std::sin(1.7L * static_cast<Real>(i) + 0.3L);
         Solved solved(s);
-        const Shape shape = k.spec.shape;
-        const Fit f = fit(solved, k.spec.w0, first_order(shape));
+        const Shape shape = k.goal.shape;
+        const Fit f = fit(solved, k.goal.w0, first_order(shape));
         const SectionMeasure m = measure(s);
         const Real sign = s.inverting ? -1 : 1;
         if (first_order(shape)) {
@@ -216,7 +216,7 @@ TEST(SectionCircuits, MeasureAgreesWithTheEngineOnPerturbedParts) {
 // over the grid the peak function uses, is the level asked for; the
 // section's response and ω0, Q, K, ωz stay.
 TEST(SectionCircuits, BiquadInternalOutputsPeakAtTheLevel) {
-    const SectionSpec front{Shape::lowpass, 0.8L * w1k, 2, 0, 1.3L};
+    const SectionGoal front{Shape::lowpass, 0.8L * w1k, 2, 0, 1.3L};
     std::vector<Real> grid;
     for (int i = 0; i <= 1500; ++i) grid.push_back(w1k * std::pow(10.0L, -1.5L + 3.0L * i / 1500));
     RealiseOptions o = e12;
@@ -226,13 +226,13 @@ TEST(SectionCircuits, BiquadInternalOutputsPeakAtTheLevel) {
         for (Real w : grid) m = std::max(m, std::abs(section_response(front, {0, w}) * h(w)));
         return m;
     };
-    const SectionSpec specs[] = {spec(Shape::lowpass, 0.7071L, 2),
-                                 spec(Shape::lowpass, 10, 0.5L),
-                                 spec(Shape::bandpass, 10, 3),
-                                 spec(Shape::highpass, 0.3L, 1),
-                                 spec(Shape::notch, 4, 1, w1k, 1.5L * w1k),
-                                 spec(Shape::notch, 0.7071L, 2, w1k, 0.3L * w1k)};
-    for (const SectionSpec& sp : specs) {
+    const SectionGoal goals[] = {goal(Shape::lowpass, 0.7071L, 2),
+                                 goal(Shape::lowpass, 10, 0.5L),
+                                 goal(Shape::bandpass, 10, 3),
+                                 goal(Shape::highpass, 0.3L, 1),
+                                 goal(Shape::notch, 4, 1, w1k, 1.5L * w1k),
+                                 goal(Shape::notch, 0.7071L, 2, w1k, 0.3L * w1k)};
+    for (const SectionGoal& sp : goals) {
         const SectionCircuit s = realise(Topology::biquad, sp, o);
         SCOPED_TRACE(layout(s));
         Solved solved(s);
@@ -280,7 +280,7 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
             const int ops = !yes ? 0 : i != 3 ? 1 : j == 1 || j == 3 ? 4 : 3;
             EXPECT_EQ(opamp_count(topologies[i], shapes[j]), ops) << i << " " << j;
             if (!yes) {
-                EXPECT_THROW(realise(topologies[i], spec(shapes[j], 1, 1, w1k, w1k), e12),
+                EXPECT_THROW(realise(topologies[i], goal(shapes[j], 1, 1, w1k, w1k), e12),
                              std::invalid_argument);
             }
         }
@@ -289,24 +289,24 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
 
     struct Row {
         T t;
-        SectionSpec s;
+        SectionGoal s;
         Real low, high;
         bool exact;
     };
     const Real inf = std::numeric_limits<Real>::infinity();
     const Row rows[] = {
-        {T::sallen_key_unity, spec(S::lowpass, 0.7071L, 1), 0, 1, true},
-        {T::sallen_key_unity, spec(S::highpass, 0.7071L, 1), 1, 1, false},
-        {T::sallen_key_equal, spec(S::lowpass, 0.7071L, 1), 0, inf, true},
-        {T::sallen_key_equal, spec(S::highpass, 2, 1), 1.05L, inf, true},
-        {T::mfb, spec(S::lowpass, 10, 1), 0, inf, true},
-        {T::mfb, spec(S::bandpass, 3, 1), 0, 18, true},
+        {T::sallen_key_unity, goal(S::lowpass, 0.7071L, 1), 0, 1, true},
+        {T::sallen_key_unity, goal(S::highpass, 0.7071L, 1), 1, 1, false},
+        {T::sallen_key_equal, goal(S::lowpass, 0.7071L, 1), 0, inf, true},
+        {T::sallen_key_equal, goal(S::highpass, 2, 1), 1.05L, inf, true},
+        {T::mfb, goal(S::lowpass, 10, 1), 0, inf, true},
+        {T::mfb, goal(S::bandpass, 3, 1), 0, 18, true},
         // C1 = C3 = 15n nearest 1/(ω0·10k) = 15.9n; C1/2 = 7.5n is nearer 8.2n than 6.8n on a log scale.
-        {T::mfb, spec(S::highpass, 0.7071L, 2), 15e-9L / 8.2e-9L, 15e-9L / 8.2e-9L, false},
-        {T::biquad, spec(S::notch, 10, 1, w1k, 2 * w1k), 0, inf, true},
-        {T::follower_rc, spec(S::lowpass1, 0, 1), 0, 1, true},
-        {T::follower_rc, spec(S::highpass1, 0, 1), 1, 1, false},
-        {T::inverting, spec(S::highpass1, 0, 1), 0, inf, true},
+        {T::mfb, goal(S::highpass, 0.7071L, 2), 15e-9L / 8.2e-9L, 15e-9L / 8.2e-9L, false},
+        {T::biquad, goal(S::notch, 10, 1, w1k, 2 * w1k), 0, inf, true},
+        {T::follower_rc, goal(S::lowpass1, 0, 1), 0, 1, true},
+        {T::follower_rc, goal(S::highpass1, 0, 1), 1, 1, false},
+        {T::inverting, goal(S::highpass1, 0, 1), 0, inf, true},
     };
     for (const Row& r : rows) {
         const GainRange g = gain_range(r.t, r.s, e12);
@@ -315,7 +315,7 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
         EXPECT_EQ(g.exact, r.exact);
         EXPECT_NEAR(static_cast<double>(g.low), static_cast<double>(r.low), 1e-15);
         EXPECT_TRUE(g.high == r.high || std::fabs(g.high - r.high) < 1e-15L * r.high) << (double)g.high;
-        SectionSpec s = r.s;
+        SectionGoal s = r.s;
         // A gain beyond either end by 1e-6 is refused, by 1e-10 taken.
         for (Real end : {g.low, g.high}) {
             if (end == 0 || end == inf) continue;
@@ -333,7 +333,7 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
     }
     // The mfb highpass keeps the capacitors of its gain when ω0 moves C0 = 1/(ω0·10k) across the
     // border √(15n·18n) = 16.43n: at 16.2n C1 = 15n, C2 = 8.2n; at 16.7n still, not 18n and 10n.
-    SectionSpec hp = spec(S::highpass, 0.7071L, 2, 1 / (16.2e-9L * 10e3));
+    SectionGoal hp = goal(S::highpass, 0.7071L, 2, 1 / (16.2e-9L * 10e3));
     hp.gain = gain_range(T::mfb, hp, e12).low;
     hp.w0 = 1 / (16.7e-9L * 10e3);
     EXPECT_NE(gain_range(T::mfb, hp, e12).low, hp.gain);
@@ -345,13 +345,13 @@ TEST(SectionCircuits, TablesGainRangesAndRefusals) {
     EXPECT_THROW(realise(T::mfb, hp, e12), std::invalid_argument);
     // The equal-capacitor Sallen-Key needs an amplifier gain above 1: a
     // lowpass of Q > 1/2, a highpass of K ≥ 1.05 (R3 at least a twentieth of R4).
-    const GainRange g = gain_range(T::sallen_key_equal, spec(S::lowpass, 0.5L, 1), e12);
+    const GainRange g = gain_range(T::sallen_key_equal, goal(S::lowpass, 0.5L, 1), e12);
     EXPECT_GT(g.low, g.high);
-    EXPECT_THROW(realise(T::sallen_key_equal, spec(S::lowpass, 0.5L, 1), e12), std::invalid_argument);
-    EXPECT_THROW(realise(T::sallen_key_equal, spec(S::highpass, 2, 1.049L), e12), std::invalid_argument);
-    EXPECT_THROW(realise(T::mfb, spec(S::lowpass, 0.7071L, 1, 0), e12), std::invalid_argument);
-    EXPECT_THROW(realise(T::mfb, spec(S::lowpass, 0, 1), e12), std::invalid_argument);
-    EXPECT_THROW(realise(T::biquad, spec(S::notch, 1, 1, w1k, -1), e12), std::invalid_argument);
+    EXPECT_THROW(realise(T::sallen_key_equal, goal(S::lowpass, 0.5L, 1), e12), std::invalid_argument);
+    EXPECT_THROW(realise(T::sallen_key_equal, goal(S::highpass, 2, 1.049L), e12), std::invalid_argument);
+    EXPECT_THROW(realise(T::mfb, goal(S::lowpass, 0.7071L, 1, 0), e12), std::invalid_argument);
+    EXPECT_THROW(realise(T::mfb, goal(S::lowpass, 0, 1), e12), std::invalid_argument);
+    EXPECT_THROW(realise(T::biquad, goal(S::notch, 1, 1, w1k, -1), e12), std::invalid_argument);
 }
 
 TEST(ResistorRounding, StandardValuesNeverWorseThanPlainRounding) {
@@ -362,9 +362,9 @@ TEST(ResistorRounding, StandardValuesNeverWorseThanPlainRounding) {
         for (int i = 0; i < series_size(series); ++i)
             step = std::max(step, step_standard(1, series, i + 1) / step_standard(1, series, i));
         for (const Case& k : cases()) {
-            const SectionCircuit exact = realise(k.t, k.spec, e12);
+            const SectionCircuit exact = realise(k.t, k.goal, e12);
             SCOPED_TRACE(::testing::Message()
-                         << series_name(series) << " " << layout(exact) << (double)k.spec.q);
+                         << series_name(series) << " " << layout(exact) << (double)k.goal.q);
             const Rounding r = round_resistors(exact, series);
             for (std::size_t i = 0; i < exact.parts.size(); ++i) {
                 const Part& p = exact.parts[i];
@@ -387,16 +387,16 @@ TEST(ResistorRounding, StandardValuesNeverWorseThanPlainRounding) {
             }
             const SectionMeasure p = measure(r.plain), s = measure(r.searched);
             auto off = [](Real got, Real want) { return std::fabs(got / want - 1); };
-            EXPECT_LE(off(s.w0, k.spec.w0), off(p.w0, k.spec.w0));
-            EXPECT_LT(off(s.w0, k.spec.w0), step - 1);
-            if (!first_order(k.spec.shape)) {
-                EXPECT_LE(off(s.q, k.spec.q), off(p.q, k.spec.q));
+            EXPECT_LE(off(s.w0, k.goal.w0), off(p.w0, k.goal.w0));
+            EXPECT_LT(off(s.w0, k.goal.w0), step - 1);
+            if (!first_order(k.goal.shape)) {
+                EXPECT_LE(off(s.q, k.goal.q), off(p.q, k.goal.q));
             }
-            if (k.spec.shape == Shape::notch) {
-                EXPECT_LE(off(s.wz, k.spec.wz), off(p.wz, k.spec.wz));
+            if (k.goal.shape == Shape::notch) {
+                EXPECT_LE(off(s.wz, k.goal.wz), off(p.wz, k.goal.wz));
             }
-            better += off(s.w0, k.spec.w0) < off(p.w0, k.spec.w0) &&
-                      (first_order(k.spec.shape) || off(s.q, k.spec.q) < off(p.q, k.spec.q));
+            better += off(s.w0, k.goal.w0) < off(p.w0, k.goal.w0) &&
+                      (first_order(k.goal.shape) || off(s.q, k.goal.q) < off(p.q, k.goal.q));
         }
     }
     EXPECT_GT(better, 0);
@@ -406,7 +406,7 @@ TEST(ResistorRounding, StandardValuesNeverWorseThanPlainRounding) {
 // search leaves it when moving it would cost ω0, Q or ωz, even for a better
 // gain, and moves it for a better gain alone.
 TEST(ResistorRounding, HeldToPlainRoundingInW0QAndWzGainNext) {
-    const SectionSpec sp = spec(Shape::notch, 0.7071L, 2, w1k, 2 * w1k);
+    const SectionGoal sp = goal(Shape::notch, 0.7071L, 2, w1k, 2 * w1k);
     const SectionCircuit exact = realise(Topology::biquad, sp, e12);
     const Real plain = value(round_resistors(exact, Series::e24).plain, "R9");
     const SectionMeasure kept{sp.w0, sp.q, 1.1L * sp.gain, sp.wz};
