@@ -8,29 +8,14 @@
 #include <functional>
 
 #include "editor/files/circuitfile.h"
+#include "editor/layout/layout_testing.h"
 
 namespace editor {
 namespace {
 
-// A screen of 40 by 30 cells onto the grid from (60, 60).
-struct Desk {
-    Circuit c;
-    ViewState v;
+// The layout screen of the tests, with its edit history.
+struct Desk : testing::TestScreen {
     EditHistory h;
-    std::vector<std::string> said;
-    MessageSink say = [this](const std::string& s) { said.push_back(s); };
-
-    Desk() {
-        v.x0 = 60;
-        v.y0 = 60;
-        fit_view(v, 40 * 16, 30 * 16);
-    }
-    // The vertical segment from (x, y - 1) up to (x, y).
-    void cursor(int x, int y) {
-        v.cursor.vertical = true;
-        v.cursor.first = pack_point(x, y - 1);
-        v.cursor.second = pack_point(x, y);
-    }
     void place(int x, int y, char key) {
         cursor(x, y);
         ASSERT_EQ(place_element(c, v, key, say), PlaceResult::placed);

@@ -1,28 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "editor/layout/layout.h"
+#include "editor/layout/layout_testing.h"
 
 namespace editor {
 namespace {
 
-// A screen of 40 by 30 cells onto the grid from (60, 60), with the cursor
-// set directly on the vertical segment whose upper end is `second`.
-struct Bench {
-    Circuit c;
-    ViewState v;
-    std::vector<std::string> said;
-    MessageSink say = [this](const std::string& s) { said.push_back(s); };
-
-    Bench() {
-        v.x0 = 60;
-        v.y0 = 60;
-        fit_view(v, 40 * 16, 30 * 16);
-    }
-    void cursor(int x, int y) {
-        v.cursor.vertical = true;
-        v.cursor.first = pack_point(x, y - 1);
-        v.cursor.second = pack_point(x, y);
-    }
+// The layout screen of the tests, with resistors and marked blocks.
+struct Bench : testing::TestScreen {
     void resistor(int x, int y) {  // from (x, y + 1) down to (x, y)
         Element e;
         e.kind = 1;
